@@ -1,0 +1,84 @@
+// Locale services of the engine: collation, locale validation, case mapping
+// and the code pages of single-byte text, over ICU.
+//
+// Locale identifiers are the numeric identifiers data packets carry in their
+// LCID parameter (1038 Hungarian, 1033 English (US), ...). Identifier 0 is the
+// user's default locale, taken from the environment (LC_ALL, LC_COLLATE,
+// LANG). Single-byte strings are in the ANSI code page of the locale they are
+// compared under (AnsiCodePageOf).
+//
+// Comparison is the hot path of ordering and filtering: collators are opened
+// once per (locale, flags) and kept for the life of the process; a comparison
+// allocates nothing for strings of ordinary length.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace dorvem::locale {
+
+using LCID = std::uint32_t;
+
+// Comparison flags.
+inline constexpr std::uint32_t kIgnoreCase = 1;
+
+// Comparison results, as the callers expect them: subtract kEqual and use
+// the sign. kCompareFailed counts as "less" for a caller doing so.
+inline constexpr int kCompareFailed = 0;
+inline constexpr int kLess = 1;
+inline constexpr int kEqual = 2;
+inline constexpr int kGreater = 3;
+
+// Compares two single-byte strings in the code page of `lcid` by the
+// collation of that locale. A length of -1 means up to the terminating zero.
+// `flags` is 0 (case distinguished) or kIgnoreCase (case ignored, nothing
+// else). Returns kLess, kEqual, kGreater, or kCompareFailed for an unknown
+// locale identifier or bad arguments.
+int CompareStringA(LCID lcid, std::uint32_t flags, const char* a, int lenA, const char* b,
+                   int lenB);
+
+// The same for UTF-16 strings; lengths in code units (-1: zero-terminated).
+int CompareStringW(LCID lcid, std::uint32_t flags, const char16_t* a, int lenA,
+                   const char16_t* b, int lenB);
+
+// True when `lcid` maps to a real locale that ICU has collation data for.
+// 0 and unknown identifiers are not valid.
+bool IsValidLocale(LCID lcid);
+
+// Case-insensitive comparison of two zero-terminated single-byte strings in
+// the user's locale: 0 when equal ignoring case, else negative or positive.
+// Used for look-ups by name (fields, functions, parameters).
+int lstrcmpiA(const char* a, const char* b);
+
+// Locale-aware case mapping of single-byte text (in the code page of the
+// user's locale for text, windows-1250 when it has none), accented letters
+// included. Characters without a single-byte counterpart stay unchanged.
+void CharUpperBuffA(char* buf, std::size_t len);
+std::string CharUpperA(std::string_view text);
+std::string CharLowerA(std::string_view text);
+
+// ANSI code page of a locale: 1250 Central European, 1251 Cyrillic, 1252
+// Western, 1253 Greek, 1254 Turkish, 1255 Hebrew, 1256 Arabic, 1257 Baltic,
+// 1258 Vietnamese, 874 Thai. 1250 for 0 and for identifiers that are not
+// valid. Locales without an ANSI code page (Unicode-only) give 1252.
+std::uint32_t AnsiCodePageOf(LCID lcid);
+
+// Converts single-byte text in `codePage` to UTF-8. Undefined bytes map to
+// the control character of the same value.
+std::string ToUtf8(std::string_view bytes, std::uint32_t codePage);
+
+// Converts UTF-8 to `codePage`; a character the code page lacks becomes
+// `replacement`.
+std::string FromUtf8(std::string_view utf8, std::uint32_t codePage, char replacement = '?');
+
+// Collation sort key of a single-byte string: two keys compare with memcmp
+// exactly as CompareStringA compares the strings under the same locale and
+// flags. Appends the key (without its terminating zero) to *out.
+// Returns false when the locale cannot be collated.
+bool SortKeyA(LCID lcid, std::uint32_t flags, const char* s, int len,
+              std::vector<std::uint8_t>* out);
+
+}  // namespace dorvem::locale

@@ -1,0 +1,51 @@
+// A whole flat packet held as plain values, for tools and tests.
+//
+// ReadPacketModel walks a packet through the reader and keeps everything it
+// delivers; WritePacketModel hands a model to the writer. Converting a packet
+// from one form to the other is a read followed by a write. Nested tables are
+// not represented: a packet with a nested-table column is refused with
+// kNotApplicable.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dataset/packet/packet_reader.h"
+#include "dataset/packet/packet_writer.h"
+
+namespace dorvem {
+
+struct PacketParam {
+  std::string name;
+  std::uint32_t typeWord = 0;
+  std::vector<std::uint8_t> value;  // encoded as the reader delivers it
+};
+
+struct PacketColumn {
+  DSColumnDesc desc;
+  std::vector<PacketParam> params;
+};
+
+struct PacketValue {
+  std::uint32_t status = 0;          // 0 value, 1 blank, 2 not changed
+  std::vector<std::uint8_t> bytes;   // the value as delivered (strings unterminated)
+};
+
+struct PacketRow {
+  std::uint8_t status = 0;
+  std::vector<PacketValue> values;   // one per column
+};
+
+struct PacketModel {
+  bool text = false;                 // read from an XML packet
+  std::vector<PacketColumn> columns;
+  std::vector<PacketParam> tableParams;
+  std::vector<PacketRow> rows;
+};
+
+DBResult ReadPacketModel(std::vector<std::uint8_t> packet, PacketModel* out);
+DBResult WritePacketModel(const PacketModel& model, PacketForm form,
+                          std::vector<std::uint8_t>* out);
+
+}  // namespace dorvem
