@@ -28,17 +28,17 @@ struct PacketColumn {
 };
 
 struct PacketValue {
-  std::uint32_t status = 0;          // 0 value, 1 blank, 2 not changed
-  std::vector<std::uint8_t> bytes;   // the value as delivered (strings unterminated)
+  std::uint32_t status = 0;         // 0 value, 1 blank, 2 not changed
+  std::vector<std::uint8_t> bytes;  // the value as delivered (strings unterminated)
 };
 
 struct PacketRow {
   std::uint8_t status = 0;
-  std::vector<PacketValue> values;   // one per column
+  std::vector<PacketValue> values;  // one per column
 };
 
 struct PacketModel {
-  bool text = false;                 // read from an XML packet
+  bool text = false;  // read from an XML packet
   std::vector<PacketColumn> columns;
   std::vector<PacketParam> tableParams;
   std::vector<PacketRow> rows;
