@@ -41,8 +41,8 @@ int CompareStringA(LCID lcid, std::uint32_t flags, const char* a, int lenA, cons
                    int lenB);
 
 // The same for UTF-16 strings; lengths in code units (-1: zero-terminated).
-int CompareStringW(LCID lcid, std::uint32_t flags, const char16_t* a, int lenA,
-                   const char16_t* b, int lenB);
+int CompareStringW(LCID lcid, std::uint32_t flags, const char16_t* a, int lenA, const char16_t* b,
+                   int lenB);
 
 // True when `lcid` maps to a real locale that ICU has collation data for.
 // 0 and unknown identifiers are not valid.
