@@ -116,7 +116,7 @@ bool Collator::SortKeyA(const char* s, int len, std::vector<std::uint8_t>* out) 
   // Write straight into *out: a first guess that fits most keys, then once
   // more with the exact size when it did not.
   const std::size_t base = out->size();
-  std::int32_t room = 3 * n + 16;
+  std::int32_t room = 4 * n + 16;
   out->resize(base + static_cast<std::size_t>(room));
   std::int32_t need = ucol_getSortKey(collator_, u, n, out->data() + base, room);
   if (need > room) {
