@@ -8,6 +8,8 @@
 #include <unicode/ucol.h>
 #include <unicode/utf16.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -70,8 +72,8 @@ const char16_t* Collator::DecodeA(const char* s, std::int32_t len, int slot,
 const char16_t* Collator::FoldW(const char16_t* s, std::int32_t len, std::int32_t* outLen, int slot,
                                 char16_t* stack) const {
   // A code point never folds to more units than twice its own.
-  const std::int32_t room = 2 * len;
-  char16_t* out = room <= kStackUnits ? stack : Overflow(slot, static_cast<std::size_t>(room));
+  const std::size_t room = 2 * static_cast<std::size_t>(len);
+  char16_t* out = room <= kStackUnits ? stack : Overflow(slot, room);
   std::int32_t i = 0;
   std::int32_t n = 0;
   while (i < len) {
@@ -116,7 +118,8 @@ bool Collator::SortKeyA(const char* s, int len, std::vector<std::uint8_t>* out) 
   // Write straight into *out: a first guess that fits most keys, then once
   // more with the exact size when it did not.
   const std::size_t base = out->size();
-  std::int32_t room = 4 * n + 16;
+  std::int32_t room =
+      static_cast<std::int32_t>(std::min<std::int64_t>(4 * std::int64_t{n} + 16, INT32_MAX));
   out->resize(base + static_cast<std::size_t>(room));
   std::int32_t need = ucol_getSortKey(collator_, u, n, out->data() + base, room);
   if (need > room) {
