@@ -4,6 +4,7 @@
 // record store that loads packets.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 

@@ -4,7 +4,10 @@
 // delivers; WritePacketModel hands a model to the writer. Converting a packet
 // from one form to the other is a read followed by a write. Nested tables are
 // not represented: a packet with a nested-table column is refused with
-// kNotApplicable.
+// kNotApplicable. A string value (type code 9) is held up to its first zero
+// byte, as the engine reads strings (the empty string, which binary packets
+// store as one zero byte, is held as no bytes). A value not fetched cannot be
+// held: reading one fails with kBlobNotFetched.
 #pragma once
 
 #include <cstdint>
