@@ -47,6 +47,7 @@ bool IsCue(const std::string& name) {
 int Build(const fs::path& source, const fs::path& out) {
   const std::vector<demo::Entry> entries = demo::LoadEntries(source / "entries");
   demo::ValidateEntries(entries);
+  demo::CheckReferences(entries);
   const std::vector<demo::MediaRecipe> recipes = demo::ParseRecipes(ReadFile(source / "media.txt"));
 
   // Every named media file needs a recipe; every recipe but the cues needs an entry.

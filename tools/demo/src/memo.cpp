@@ -1,6 +1,7 @@
 #include "memo.h"
 
 #include <cstdio>
+#include <set>
 #include <stdexcept>
 
 #include "cp1250.h"
@@ -127,6 +128,24 @@ std::string RenderPlain(const Entry& entry) {
     text += PlainBlock(b) + "\n";
   }
   return Utf8ToCp1250(text);
+}
+
+}  // namespace demo
+
+namespace demo {
+
+void CheckReferences(const std::vector<Entry>& entries) {
+  std::set<std::string> headwords;
+  for (const Entry& e : entries) headwords.insert(e.headword);
+  for (const Entry& e : entries) {
+    for (const Block& b : e.blocks) {
+      for (const Span& s : ParseInline(b.text)) {
+        if (s.style == SpanStyle::kReference && !headwords.contains(s.text)) {
+          throw std::runtime_error(e.where + ": " + e.headword + ": no entry " + s.text);
+        }
+      }
+    }
+  }
 }
 
 }  // namespace demo

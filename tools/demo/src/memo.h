@@ -36,3 +36,11 @@ std::string RenderRtf(const Entry& entry);
 std::string RenderPlain(const Entry& entry);
 
 }  // namespace demo
+
+namespace demo {
+
+// Checks that every [[REFERENCE]] of every entry names an existing headword. Throws
+// std::runtime_error naming the entry and the missing headword.
+void CheckReferences(const std::vector<Entry>& entries);
+
+}  // namespace demo

@@ -59,6 +59,7 @@ Pitch ParsePitch(std::string_view text) {
   p.letter = static_cast<int>(letter);
   size_t i = 1;
   while (i < text.size() && (text[i] == '#' || text[i] == 'b')) {
+    if (i > 1 && text[i] != text[1]) throw bad();  // sharps and flats do not mix
     p.alter += text[i] == '#' ? 1 : -1;
     ++i;
   }

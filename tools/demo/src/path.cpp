@@ -82,22 +82,39 @@ Path& Path::Polygon(const std::vector<Point>& pts) {
 }
 
 Path& Path::Stroke(const std::vector<StrokePoint>& pts) {
+  // Quads along the segments; round ends and round sharp corners (discs), and a bevel
+  // (a triangle on each side) where consecutive segments meet at a gentle angle. The bevels
+  // keep long sampled curves small, which matters for the score documents.
+  auto normal = [&](size_t i) {
+    const double dx = pts[i + 1].x - pts[i].x;
+    const double dy = pts[i + 1].y - pts[i].y;
+    const double len = std::hypot(dx, dy);
+    return len > 0 ? Point{-dy / len, dx / len} : Point{0, 0};
+  };
   for (size_t i = 0; i < pts.size(); ++i) {
     const StrokePoint& p = pts[i];
-    Ellipse({p.x, p.y}, p.width / 2, p.width / 2);
+    const double h = p.width / 2;
+    const bool end = i == 0 || i + 1 == pts.size();
+    if (!end) {
+      const Point n1 = normal(i - 1);
+      const Point n2 = normal(i);
+      if (n1.x * n2.x + n1.y * n2.y < 0.7) {  // sharper than about 45 degrees
+        Ellipse({p.x, p.y}, h, h);
+      } else {
+        Polygon({{p.x, p.y}, {p.x + n1.x * h, p.y + n1.y * h}, {p.x + n2.x * h, p.y + n2.y * h}});
+        Polygon({{p.x, p.y}, {p.x - n1.x * h, p.y - n1.y * h}, {p.x - n2.x * h, p.y - n2.y * h}});
+      }
+    } else {
+      Ellipse({p.x, p.y}, h, h);
+    }
     if (i + 1 == pts.size()) break;
     const StrokePoint& q = pts[i + 1];
-    const double dx = q.x - p.x;
-    const double dy = q.y - p.y;
-    const double len = std::hypot(dx, dy);
-    if (len <= 0) continue;
-    const double nx = -dy / len;
-    const double ny = dx / len;
-    // Same winding as the discs (counter-clockwise with y up), so the pieces unite.
-    Polygon({{p.x - nx * p.width / 2, p.y - ny * p.width / 2},
-             {q.x - nx * q.width / 2, q.y - ny * q.width / 2},
-             {q.x + nx * q.width / 2, q.y + ny * q.width / 2},
-             {p.x + nx * p.width / 2, p.y + ny * p.width / 2}});
+    const Point n = normal(i);
+    if (n.x == 0 && n.y == 0) continue;
+    Polygon({{p.x - n.x * p.width / 2, p.y - n.y * p.width / 2},
+             {q.x - n.x * q.width / 2, q.y - n.y * q.width / 2},
+             {q.x + n.x * q.width / 2, q.y + n.y * q.width / 2},
+             {p.x + n.x * p.width / 2, p.y + n.y * p.width / 2}});
   }
   return *this;
 }

@@ -1,5 +1,7 @@
 #include "pdf.h"
 
+#include <zlib.h>
+
 #include <cstdio>
 #include <stdexcept>
 #include <vector>
@@ -60,6 +62,18 @@ std::string Text(const char* font, double size, double x, double y, const std::s
          PdfString(utf8) + " Tj ET\n";
 }
 
+// zlib-compressed bytes of `data` (the PDF FlateDecode filter).
+std::string Deflate(const std::string& data) {
+  uLongf size = compressBound(data.size());
+  std::string out(size, '\0');
+  if (compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+                reinterpret_cast<const Bytef*>(data.data()), data.size(), 9) != Z_OK) {
+    throw std::runtime_error("cannot compress a score page");
+  }
+  out.resize(size);
+  return out;
+}
+
 }  // namespace
 
 std::string PdfTextBytes(const std::string& utf8) {
@@ -100,6 +114,7 @@ std::string ScorePdf(const std::string& title, const std::string& subtitle, cons
                               "MORVEL zeneműkiadó kottagrafikai és zenei stúdió \xe2\x80\x93 "
                               "zenei műszótár, bemutató kiadás");
 
+  const std::string packed = Deflate(content);
   const std::string encoding =
       "<< /Type /Encoding /BaseEncoding /WinAnsiEncoding /Differences "
       "[213 /Ohungarumlaut 219 /Uhungarumlaut 245 /ohungarumlaut 251 /uhungarumlaut] >>";
@@ -108,7 +123,8 @@ std::string ScorePdf(const std::string& title, const std::string& subtitle, cons
       "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
       "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 " + Num(kPageWidth) + " " + Num(kPageHeight) +
           "] /Resources << /Font << /F1 5 0 R /F2 6 0 R >> >> " + "/Contents 4 0 R >>",
-      "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "endstream",
+      "<< /Length " + std::to_string(packed.size()) + " /Filter /FlateDecode >>\nstream\n" +
+          packed + "\nendstream",
       "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica /Encoding 7 0 R >>",
       "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica-Bold /Encoding 7 0 R >>",
       encoding,
