@@ -22,7 +22,8 @@ inline std::uint32_t LoadU32(const std::uint8_t* p) {
          (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
 }
 inline std::uint64_t LoadU64(const std::uint8_t* p) {
-  return static_cast<std::uint64_t>(LoadU32(p)) | (static_cast<std::uint64_t>(LoadU32(p + 4)) << 32);
+  return static_cast<std::uint64_t>(LoadU32(p)) |
+         (static_cast<std::uint64_t>(LoadU32(p + 4)) << 32);
 }
 inline void StoreU16(std::uint8_t* p, std::uint16_t v) {
   p[0] = static_cast<std::uint8_t>(v);

@@ -16,9 +16,9 @@ namespace dbr {
 inline constexpr DBResult kOk = 0;
 
 // Cursor positions and ends (not errors when they end a list).
-inline constexpr DBResult kAtBeginning = 8705;   // "At beginning of table."
-inline constexpr DBResult kAtEnd = 8706;         // "At end of table."
-inline constexpr DBResult kRecordDeleted = 8708; // "Record/Key deleted."
+inline constexpr DBResult kAtBeginning = 8705;    // "At beginning of table."
+inline constexpr DBResult kAtEnd = 8706;          // "At end of table."
+inline constexpr DBResult kRecordDeleted = 8708;  // "Record/Key deleted."
 inline constexpr DBResult kNoCurrentRecord = 8709;
 inline constexpr DBResult kObjectNotFound = 8712;
 

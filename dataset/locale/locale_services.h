@@ -4,12 +4,14 @@
 // Locale identifiers are the numeric identifiers data packets carry in their
 // LCID parameter (1038 Hungarian, 1033 English (US), ...). Identifier 0 is the
 // user's default locale, taken from the environment (LC_ALL, LC_COLLATE,
-// LANG). Single-byte strings are in the ANSI code page of the locale they are
-// compared under (AnsiCodePageOf).
+// LANG), with the root collation when the environment names none; its text
+// is in windows-1250. Single-byte strings are in the ANSI code page of the
+// locale they are compared under (AnsiCodePageOf).
 //
 // Comparison is the hot path of ordering and filtering: collators are opened
 // once per (locale, flags) and kept for the life of the process; a comparison
-// allocates nothing for strings of ordinary length.
+// allocates nothing for strings of ordinary length. Callers that make many
+// comparisons under one locale can hold a Collator (collator.h) instead.
 #pragma once
 
 #include <cstddef>
@@ -35,27 +37,34 @@ inline constexpr int kGreater = 3;
 // Compares two single-byte strings in the code page of `lcid` by the
 // collation of that locale. A length of -1 means up to the terminating zero.
 // `flags` is 0 (case distinguished) or kIgnoreCase (case ignored, nothing
-// else). Returns kLess, kEqual, kGreater, or kCompareFailed for an unknown
-// locale identifier or bad arguments.
+// else: simple case folds of both sides compared by the same collation, so
+// accents, width and punctuation still count). Returns kLess, kEqual,
+// kGreater, or kCompareFailed for an identifier that is neither 0 nor valid
+// (IsValidLocale), other flag bits, a null string or a length below -1.
+// Trailing blanks, hyphens and apostrophes count ("ab  " > "ab"); control
+// characters and the soft hyphen are ignored ("a\x01" equals "a").
 int CompareStringA(LCID lcid, std::uint32_t flags, const char* a, int lenA, const char* b,
                    int lenB);
 
 // The same for UTF-16 strings; lengths in code units (-1: zero-terminated).
-int CompareStringW(LCID lcid, std::uint32_t flags, const char16_t* a, int lenA,
-                   const char16_t* b, int lenB);
+int CompareStringW(LCID lcid, std::uint32_t flags, const char16_t* a, int lenA, const char16_t* b,
+                   int lenB);
 
 // True when `lcid` maps to a real locale that ICU has collation data for.
 // 0 and unknown identifiers are not valid.
 bool IsValidLocale(LCID lcid);
 
 // Case-insensitive comparison of two zero-terminated single-byte strings in
-// the user's locale: 0 when equal ignoring case, else negative or positive.
+// the user's locale (CompareStringA(0, kIgnoreCase, ...)): 0 when equal
+// ignoring case, else -1 or 1. A null string sorts before any other.
 // Used for look-ups by name (fields, functions, parameters).
 int lstrcmpiA(const char* a, const char* b);
 
-// Locale-aware case mapping of single-byte text (in the code page of the
-// user's locale for text, windows-1250 when it has none), accented letters
-// included. Characters without a single-byte counterpart stay unchanged.
+// Locale-aware case mapping of single-byte text in the code page of
+// identifier 0 (windows-1250), by the casing rules of the user's locale,
+// accented letters included ("á" -> "Á", "ő" -> "Ő"). A character whose
+// mapping has no single byte (ß -> SS, µ -> Greek Mu) stays unchanged.
+// CharUpperBuffA maps the first `len` bytes in place; null is ignored.
 void CharUpperBuffA(char* buf, std::size_t len);
 std::string CharUpperA(std::string_view text);
 std::string CharLowerA(std::string_view text);
@@ -67,17 +76,20 @@ std::string CharLowerA(std::string_view text);
 std::uint32_t AnsiCodePageOf(LCID lcid);
 
 // Converts single-byte text in `codePage` to UTF-8. Undefined bytes map to
-// the control character of the same value.
+// the control character of the same value. A code page that is unknown or not
+// single-byte (932, 65001, ...) is taken as windows-1250, here and below.
 std::string ToUtf8(std::string_view bytes, std::uint32_t codePage);
 
-// Converts UTF-8 to `codePage`; a character the code page lacks becomes
-// `replacement`.
+// Converts UTF-8 to `codePage`; a character the code page lacks, and each
+// ill-formed UTF-8 sequence, becomes `replacement`.
 std::string FromUtf8(std::string_view utf8, std::uint32_t codePage, char replacement = '?');
 
 // Collation sort key of a single-byte string: two keys compare with memcmp
 // exactly as CompareStringA compares the strings under the same locale and
-// flags. Appends the key (without its terminating zero) to *out.
-// Returns false when the locale cannot be collated.
+// flags, when compared as unsigned byte strings (memcmp over the common
+// length, then the shorter first). Appends the key (without its terminating
+// zero) to *out; reuse *out (clear(), keep the capacity) when keying many
+// strings. Returns false, *out unchanged, when CompareStringA would fail.
 bool SortKeyA(LCID lcid, std::uint32_t flags, const char* s, int len,
               std::vector<std::uint8_t>* out);
 

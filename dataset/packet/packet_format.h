@@ -4,6 +4,7 @@
 // record store that loads packets.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -39,7 +40,9 @@ inline constexpr std::uint32_t kArrayColumn = 0x02000000;
 inline constexpr std::uint32_t kNestedColumn = 0x04000000;
 inline constexpr std::uint32_t kRoundTrip = 0x80000000;
 
-inline constexpr std::uint32_t TypeSize(std::uint32_t w) { return w & kSizeMask; }
+inline constexpr std::uint32_t TypeSize(std::uint32_t w) {
+  return w & kSizeMask;
+}
 inline constexpr std::uint32_t TypeCode(std::uint32_t w) {
   return (w >> kTypeCodeShift) & kTypeCodeMask;
 }

@@ -4,7 +4,10 @@
 // delivers; WritePacketModel hands a model to the writer. Converting a packet
 // from one form to the other is a read followed by a write. Nested tables are
 // not represented: a packet with a nested-table column is refused with
-// kNotApplicable.
+// kNotApplicable. A string value (type code 9) is held up to its first zero
+// byte, as the engine reads strings (the empty string, which binary packets
+// store as one zero byte, is held as no bytes). A value not fetched cannot be
+// held: reading one fails with kBlobNotFetched.
 #pragma once
 
 #include <cstdint>
@@ -28,17 +31,17 @@ struct PacketColumn {
 };
 
 struct PacketValue {
-  std::uint32_t status = 0;          // 0 value, 1 blank, 2 not changed
-  std::vector<std::uint8_t> bytes;   // the value as delivered (strings unterminated)
+  std::uint32_t status = 0;         // 0 value, 1 blank, 2 not changed
+  std::vector<std::uint8_t> bytes;  // the value as delivered (strings unterminated)
 };
 
 struct PacketRow {
   std::uint8_t status = 0;
-  std::vector<PacketValue> values;   // one per column
+  std::vector<PacketValue> values;  // one per column
 };
 
 struct PacketModel {
-  bool text = false;                 // read from an XML packet
+  bool text = false;  // read from an XML packet
   std::vector<PacketColumn> columns;
   std::vector<PacketParam> tableParams;
   std::vector<PacketRow> rows;

@@ -52,6 +52,11 @@ class TDATAPACKET_READ : public TEngineUnknown {
 
   // Size of the pending parameter's value; nonzero result at the end of the
   // current parameter list. Does not advance.
+  //
+  // Either of NextParamSize and NextParam may be the one that reports the end
+  // of a list; both keep answering kAtEnd until the next NextColumn or
+  // NextField moves on to what follows (the level's table parameters, the
+  // parent level, or the rows).
   virtual DBResult NextParamSize(std::uint32_t* size) = 0;
 
   // Reads the pending parameter. `name` receives up to 255 bytes and a zero;

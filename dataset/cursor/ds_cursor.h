@@ -1,0 +1,78 @@
+// DSCursor: a position over the active index of one table.
+//
+// The cursor walks the entries of its active index (DSIDX) within a range
+// (first .. last, without a key range the whole index), reads the record it
+// stands on into a caller's record image, and reads fields and blobs out of
+// record images. It holds a reference to its table and one to its active
+// index. When the index changes under it (its change counter moved), every
+// operation first re-finds the cursor's record.
+//
+// Positions are 1-based; first - 1 means before the first entry and last + 1
+// after the last. Status: 0 on a record, kAtBeginning, kAtEnd,
+// kRecordDeleted (the record left the index), kNoCurrentRecord.
+#pragma once
+
+#include <cstdint>
+
+#include "dataset/core/engine_object.h"
+#include "dataset/store/dsbase.h"
+
+namespace dorvem {
+
+class DSIDX;
+
+// An engine bookmark: where the cursor stood and on which index.
+struct EngineBookmark {
+  std::uint32_t position = 0;
+  std::uint32_t status = 0;
+  std::uint32_t record = 0;         // 0 when none
+  std::uint32_t changeCounter = 0;  // of the index, as the cursor had seen it
+  std::uint32_t indexSerial = 0;    // identity of the index in its table
+};
+
+class TDSCursor : public TEngineUnknown {
+ public:
+  // Opens the cursor on `table`, on its "DEFAULT_ORDER", before the first entry.
+  virtual DBResult InitCursor(TDSBASE* table) = 0;
+  virtual DBResult GetCursorProps(DSProps* props) = 0;
+  virtual DBResult GetFieldDescs(DSFLDDesc* descs) = 0;
+
+  virtual DBResult ToBeforeFirst() = 0;
+  virtual DBResult ToAfterLast() = 0;
+  // Moves n entries (n may be negative or 0); returns the new status.
+  virtual DBResult Advance(std::int32_t n) = 0;
+  // Copies the current record into `image` (record size bytes).
+  virtual DBResult ReadCurrent(std::uint8_t* image) = 0;
+  // The current record's status byte.
+  virtual DBResult GetRecordAttribute(std::uint8_t* status) = 0;
+  // 1-based position of the current record among the visible ones.
+  virtual DBResult SequenceNumber(std::uint32_t* seq) = 0;
+  // Number of visible records.
+  virtual DBResult GetRecordCount(std::uint32_t* count) = 0;
+  // Goes to 1-based sequence number k: kAtBeginning (before the first
+  // entry) when k is 0, kAtEnd (after the last) when k is beyond the count.
+  virtual DBResult MoveToSeqNo(std::uint32_t k) = 0;
+  virtual DBResult GetPosition(EngineBookmark* bookmark) = 0;
+  virtual DBResult GoToPosition(const EngineBookmark& bookmark) = 0;
+
+  // Reads a field (record length bytes) and its null flag out of `image`,
+  // or out of the current record when `image` is null. Takes no lock when
+  // reading an image.
+  virtual DBResult GetField(const std::uint8_t* image, std::uint32_t fieldId, void* value,
+                            std::uint8_t* nullFlag) = 0;
+  // Writes a field into an image (null value: blank). Strings lose their
+  // trailing blanks unless the table disables trimming.
+  virtual DBResult PutField(std::uint8_t* image, std::uint32_t fieldId, const void* value) = 0;
+  // Length of a blob field of an image: 0 when blank or its handle is 0.
+  virtual DBResult GetBlobLen(const std::uint8_t* image, std::uint32_t fieldId,
+                              std::uint32_t* length) = 0;
+  // Copies up to *count bytes of a blob from `offset`; *count receives the
+  // number copied. kFieldIsBlank for a blank field.
+  virtual DBResult GetBlob(const std::uint8_t* image, std::uint32_t fieldId, std::uint32_t offset,
+                           std::uint32_t* count, void* bytes) = 0;
+};
+
+// Creates an unopened cursor with one reference.
+DBResult DSCursor_Factory(TDSCursor** out);
+
+}  // namespace dorvem

@@ -1,0 +1,358 @@
+#include "dataset/cursor/dscursor.h"
+
+#include <cstring>
+#include <mutex>
+#include <new>
+
+#include "dataset/core/byte_layout.h"
+#include "dataset/index/dsidx.h"
+#include "dataset/store/logical_types.h"
+
+namespace dorvem {
+
+using Guard = std::lock_guard<std::recursive_mutex>;
+
+DBResult DSCursor_Factory(TDSCursor** out) {
+  *out = new (std::nothrow) DSCursor();
+  return *out ? dbr::kOk : dbr::kOutOfMemory;
+}
+
+DSCursor::~DSCursor() {
+  if (index_ && table_) {
+    Guard g(table_->Lock());
+    index_->Release();
+  }
+}
+
+DBResult DSCursor::QueryInterface(InterfaceId id, void** out) {
+  if (id == InterfaceId::kDSCursor || id == InterfaceId::kUnknown) {
+    AddRef();
+    *out = static_cast<TDSCursor*>(this);
+    return dbr::kOk;
+  }
+  *out = nullptr;
+  return dbr::kNotApplicable;
+}
+
+DBResult DSCursor::InitCursor(TDSBASE* table) {
+  void* p = nullptr;
+  if (!table || table->QueryInterface(InterfaceId::kDSBase, &p) != dbr::kOk)
+    return dbr::kNotApplicable;
+  // QueryInterface added the reference the cursor keeps.
+  EngineRef<DSBASE> base(static_cast<DSBASE*>(static_cast<TDSBASE*>(p)));
+  Guard g(base->Lock());
+  DSIDX* order = base->DefaultOrder();
+  if (!order) return dbr::kNotApplicable;
+  if (index_) index_->Release();
+  table_ = std::move(base);
+  order->AddRef();
+  index_ = order;
+  counterCopy_ = index_->ChangeCounter();
+  RecomputeRange();
+  pos_ = first_ - 1;
+  status_ = dbr::kAtBeginning;
+  record_ = 0;
+  return dbr::kOk;
+}
+
+DBResult DSCursor::GetCursorProps(DSProps* props) {
+  if (!table_) return dbr::kNotApplicable;
+  return table_->GetProps(props);
+}
+
+DBResult DSCursor::GetFieldDescs(DSFLDDesc* descs) {
+  if (!table_) return dbr::kNotApplicable;
+  return table_->GetFieldDescs(descs);
+}
+
+void DSCursor::RecomputeRange() {
+  first_ = 1;
+  last_ = index_ ? index_->Count() : 0;
+}
+
+void DSCursor::Remember() {
+  record_ = (status_ == dbr::kOk && pos_ >= first_ && pos_ <= last_) ? index_->Entry(pos_) : 0;
+}
+
+void DSCursor::Resync() {
+  if (!index_ || counterCopy_ == index_->ChangeCounter()) return;
+  RecomputeRange();
+  counterCopy_ = index_->ChangeCounter();
+  if (status_ == dbr::kAtBeginning || status_ == dbr::kAtEnd) {
+    if (status_ == dbr::kAtBeginning)
+      pos_ = first_ - 1;
+    else
+      pos_ = last_ + 1;
+    return;
+  }
+  if (pos_ >= first_ && pos_ <= last_ && index_->Entry(pos_) == record_) return;
+  const std::uint32_t found = record_ ? index_->FindRecord(record_) : 0;
+  if (found) {
+    pos_ = found;
+    if (pos_ <= first_ - 1) {
+      pos_ = first_ - 1;
+      status_ = dbr::kAtBeginning;
+    } else if (pos_ >= last_ + 1) {
+      pos_ = last_ + 1;
+      status_ = dbr::kAtEnd;
+    }
+  } else {
+    status_ = dbr::kRecordDeleted;
+    if (pos_ > last_ + 1) pos_ = last_ + 1;
+  }
+}
+
+DBResult DSCursor::ToBeforeFirst() {
+  if (!table_) return dbr::kNotApplicable;
+  Guard g(table_->Lock());
+  Resync();
+  status_ = dbr::kAtBeginning;
+  pos_ = first_ - 1;
+  record_ = 0;
+  return dbr::kOk;
+}
+
+DBResult DSCursor::ToAfterLast() {
+  if (!table_) return dbr::kNotApplicable;
+  Guard g(table_->Lock());
+  Resync();
+  status_ = dbr::kAtEnd;
+  pos_ = last_ + 1;
+  record_ = 0;
+  return dbr::kOk;
+}
+
+DBResult DSCursor::Advance(std::int32_t n) {
+  if (!table_) return dbr::kNotApplicable;
+  Guard g(table_->Lock());
+  Resync();
+  if (n == 0) return status_;
+  // Positions are computed in 64 bits so that no count can wrap them.
+  const std::int64_t first = first_, last = last_;
+  std::int64_t p = pos_;
+  if (n > 0) {
+    if (status_ == dbr::kAtBeginning) p = first - 1;
+    if (status_ == dbr::kRecordDeleted) {
+      // The position already names the record that took the vanished one's place.
+      if (p >= first && p <= last) {
+        status_ = dbr::kOk;
+      } else {
+        p = last + 1;
+        status_ = dbr::kAtEnd;
+      }
+    } else if (p < last + 1 && p + n < last + 1) {
+      p += n;
+      status_ = dbr::kOk;
+    } else {
+      p = last + 1;
+      status_ = dbr::kAtEnd;
+    }
+  } else {
+    std::int64_t m = -static_cast<std::int64_t>(n);
+    if (status_ == dbr::kAtEnd) p = last + 1;
+    // From a vanished record the move is one entry shorter: -1 lands on the
+    // record that took its place.
+    if (status_ == dbr::kRecordDeleted) --m;
+    if (p > first - 1 && p - m > first - 1) {
+      p -= m;
+      status_ = dbr::kOk;
+    } else {
+      p = first - 1;
+      status_ = dbr::kAtBeginning;
+    }
+  }
+  pos_ = static_cast<std::uint32_t>(p);
+  Remember();
+  return status_;
+}
+
+DBResult DSCursor::ReadCurrent(std::uint8_t* image) {
+  if (!table_) return dbr::kNotApplicable;
+  Guard g(table_->Lock());
+  Resync();
+  if (status_ != dbr::kOk) return status_;
+  table_->CopyRecordImage(index_->Entry(pos_), image);
+  return dbr::kOk;
+}
+
+DBResult DSCursor::GetRecordAttribute(std::uint8_t* status) {
+  if (!table_) return dbr::kNotApplicable;
+  Guard g(table_->Lock());
+  Resync();
+  if (status_ != dbr::kOk) return status_;
+  *status = table_->RecordStatus(index_->Entry(pos_));
+  return dbr::kOk;
+}
+
+DBResult DSCursor::SequenceNumber(std::uint32_t* seq) {
+  if (!table_) return dbr::kNotApplicable;
+  Guard g(table_->Lock());
+  Resync();
+  if (status_ != dbr::kOk) return status_;
+  *seq = pos_ - first_ + 1;
+  return dbr::kOk;
+}
+
+DBResult DSCursor::GetRecordCount(std::uint32_t* count) {
+  if (!table_) return dbr::kNotApplicable;
+  Guard g(table_->Lock());
+  Resync();
+  *count = last_ + 1 > first_ ? last_ - first_ + 1 : 0;
+  return dbr::kOk;
+}
+
+DBResult DSCursor::MoveToSeqNo(std::uint32_t k) {
+  if (!table_) return dbr::kNotApplicable;
+  Guard g(table_->Lock());
+  Resync();
+  const std::uint64_t p = static_cast<std::uint64_t>(first_) - 1 + k;
+  if (p <= static_cast<std::uint64_t>(first_) - 1) {
+    pos_ = first_ - 1;
+    status_ = dbr::kAtBeginning;
+  } else if (p >= static_cast<std::uint64_t>(last_) + 1) {
+    pos_ = last_ + 1;
+    status_ = dbr::kAtEnd;
+  } else {
+    pos_ = static_cast<std::uint32_t>(p);
+    status_ = dbr::kOk;
+  }
+  Remember();
+  return status_;
+}
+
+DBResult DSCursor::GetPosition(EngineBookmark* b) {
+  if (!table_) return dbr::kNotApplicable;
+  Guard g(table_->Lock());
+  Resync();
+  b->position = pos_;
+  b->status = status_;
+  b->record = (status_ == dbr::kAtBeginning || status_ == dbr::kAtEnd) ? 0 : record_;
+  b->changeCounter = counterCopy_;
+  b->indexSerial = index_->Serial();
+  return dbr::kOk;
+}
+
+DBResult DSCursor::GoToPosition(const EngineBookmark& b) {
+  if (!table_) return dbr::kNotApplicable;
+  Guard g(table_->Lock());
+  Resync();
+  std::uint32_t p;
+  if (b.indexSerial == index_->Serial() && b.changeCounter == index_->ChangeCounter()) {
+    p = b.position;
+  } else {
+    p = b.record ? index_->FindRecord(b.record) : 0;
+  }
+  if (p >= last_ + 1) {
+    status_ = dbr::kAtEnd;
+    pos_ = last_ + 1;
+    record_ = 0;
+  } else if (p > first_ - 1) {
+    pos_ = p;
+    status_ = static_cast<DBResult>(b.status);
+    counterCopy_ = b.changeCounter;
+    // A bookmark from another index or an older state carries that index's
+    // counter; what counts from here on is the active index's.
+    if (b.indexSerial != index_->Serial()) counterCopy_ = index_->ChangeCounter();
+    record_ = index_->Entry(pos_);
+  } else {
+    status_ = dbr::kAtBeginning;
+    pos_ = first_ - 1;
+    record_ = 0;
+  }
+  return dbr::kOk;
+}
+
+void DSCursor::SwitchIndex(DSIDX* index, const EngineBookmark& bookmark) {
+  DSIDX* old = index_;
+  index_ = index;
+  counterCopy_ = index_->ChangeCounter();
+  RecomputeRange();
+  if (old && old != index) old->Release();
+  status_ = dbr::kAtBeginning;
+  pos_ = first_ - 1;
+  record_ = 0;
+  GoToPosition(bookmark);
+}
+
+DBResult DSCursor::GetField(const std::uint8_t* image, std::uint32_t fieldId, void* value,
+                            std::uint8_t* nullFlag) {
+  if (!table_) return dbr::kNotApplicable;
+  if (fieldId == 0 || fieldId > table_->FieldCount()) return dbr::kInvalidParameter;
+  const DSFLDDesc& d = table_->Field(fieldId);
+  if (image) {
+    if (value) std::memcpy(value, image + d.offset, d.recordLength);
+    if (nullFlag) *nullFlag = image[d.nullOffset];
+    return dbr::kOk;
+  }
+  Guard g(table_->Lock());
+  Resync();
+  if (status_ != dbr::kOk) return status_;
+  return table_->GetFieldValue(index_->Entry(pos_), fieldId, value, nullFlag);
+}
+
+DBResult DSCursor::PutField(std::uint8_t* image, std::uint32_t fieldId, const void* value) {
+  if (!table_ || !image) return dbr::kNotApplicable;
+  if (fieldId == 0 || fieldId > table_->FieldCount()) return dbr::kInvalidParameter;
+  const DSFLDDesc& d = table_->Field(fieldId);
+  std::uint8_t* slot = image + d.offset;
+  if (!value) {
+    std::memset(slot, 0, d.recordLength);
+    image[d.nullOffset] = kNullFlagBlank;
+    return dbr::kOk;
+  }
+  if (d.logicalType == kLtString) {
+    const char* s = static_cast<const char*>(value);
+    std::size_t n = strnlen(s, d.units1);
+    std::memset(slot, 0, d.recordLength);
+    // Trailing blanks are dropped unless the table keeps them.
+    if (!table_->KeepsTrailingBlanks())
+      while (n > 0 && s[n - 1] == ' ') --n;
+    std::memcpy(slot, s, n);
+  } else {
+    std::memcpy(slot, value, d.recordLength);
+  }
+  image[d.nullOffset] = kNullFlagValue;
+  return dbr::kOk;
+}
+
+DBResult DSCursor::GetBlobLen(const std::uint8_t* image, std::uint32_t fieldId,
+                              std::uint32_t* length) {
+  *length = 0;
+  if (!table_) return dbr::kNotApplicable;
+  if (fieldId == 0 || fieldId > table_->FieldCount()) return dbr::kInvalidParameter;
+  const DSFLDDesc& d = table_->Field(fieldId);
+  if (d.logicalType != kLtBlob) return dbr::kInvalidFieldType;
+  std::uint8_t local[4];
+  std::uint8_t flag = kNullFlagValue;
+  if (!image) {
+    if (DBResult r = GetField(nullptr, fieldId, local, &flag)) return r;
+    image = nullptr;
+  }
+  const std::uint32_t handle = image ? LoadU32(image + d.offset) : LoadU32(local);
+  if (image) flag = image[d.nullOffset];
+  if (flag != kNullFlagValue || handle == 0) return dbr::kOk;
+  Guard g(table_->Lock());
+  return table_->Blobs()->Length(handle, length);
+}
+
+DBResult DSCursor::GetBlob(const std::uint8_t* image, std::uint32_t fieldId, std::uint32_t offset,
+                           std::uint32_t* count, void* bytes) {
+  const std::uint32_t wanted = *count;
+  *count = 0;
+  if (!table_) return dbr::kNotApplicable;
+  if (fieldId == 0 || fieldId > table_->FieldCount()) return dbr::kInvalidParameter;
+  const DSFLDDesc& d = table_->Field(fieldId);
+  if (d.logicalType != kLtBlob) return dbr::kInvalidFieldType;
+  std::uint8_t local[4];
+  std::uint8_t flag = kNullFlagValue;
+  if (!image) {
+    if (DBResult r = GetField(nullptr, fieldId, local, &flag)) return r;
+  }
+  const std::uint32_t handle = image ? LoadU32(image + d.offset) : LoadU32(local);
+  if (image) flag = image[d.nullOffset];
+  if (flag != kNullFlagValue || handle == 0) return dbr::kFieldIsBlank;
+  Guard g(table_->Lock());
+  return table_->Blobs()->Read(handle, offset, wanted, bytes, count);
+}
+
+}  // namespace dorvem

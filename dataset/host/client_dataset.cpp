@@ -1,0 +1,227 @@
+#include "dataset/host/client_dataset.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "dataset/host/db_errors.h"
+#include "dataset/host/host_messages.h"
+#include "dataset/locale/locale_services.h"
+
+namespace dorvem {
+
+TCustomClientDataSet::TCustomClientDataSet(std::string name) : TDataSet(std::move(name)) {}
+
+TCustomClientDataSet::~TCustomClientDataSet() {
+  // Closing here, not in the base, so that the engine objects go while this
+  // object still exists; no events are sent while the owner is destroyed.
+  BeforeClose = nullptr;
+  AfterClose = nullptr;
+  if (Active()) Close();
+}
+
+// --- Reading the file ------------------------------------------------------
+
+std::vector<std::uint8_t> TCustomClientDataSet::ReadPacketFile() const {
+  struct stat st {};
+  if (fileName_.empty() || ::stat(fileName_.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
+      st.st_size == 0)
+    DatabaseError(msg::kMissingDataPacket, Name());
+
+  auto fail = [&](int error) {
+    std::error_code ec;
+    const std::string full = std::filesystem::absolute(fileName_, ec).lexically_normal().string();
+    throw EDatabaseError(
+        msg::Fmt(msg::kCannotOpenFile, {ec ? fileName_ : full, std::strerror(error)}));
+  };
+  const int fd = ::open(fileName_.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) fail(errno);
+  // Ask other writers to keep off while the file is read (advisory).
+  struct flock lock {};
+  lock.l_type = F_RDLCK;
+  lock.l_whence = SEEK_SET;
+  (void)::fcntl(fd, F_SETLK, &lock);
+
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes.resize(static_cast<std::size_t>(st.st_size));
+  } catch (const std::bad_alloc&) {
+    ::close(fd);
+    Check(dbr::kOutOfMemory);
+  }
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      const int error = errno;
+      ::close(fd);
+      fail(error);
+    }
+    if (n == 0) break;  // the file shrank while being read
+    done += static_cast<std::size_t>(n);
+  }
+  ::close(fd);
+  bytes.resize(done);
+  if (bytes.empty()) DatabaseError(msg::kMissingDataPacket, Name());
+  return bytes;
+}
+
+// --- Opening and closing -------------------------------------------------
+
+void TCustomClientDataSet::InternalOpen() {
+  std::vector<std::uint8_t> packet = ReadPacketFile();
+
+  Check(DSBASE_Factory(table_.Receive()));
+  Check(table_->AppendData(std::move(packet), true));
+  Check(DSCursor_Factory(cursor_.Receive()));
+  Check(cursor_->InitCursor(table_.get()));
+
+  DSProps props;
+  Check(cursor_->GetCursorProps(&props));
+  recordSize_ = props.recordSize;
+  lcid_ = props.lcid;
+  codePage_ = locale::AnsiCodePageOf(lcid_);
+  descs_.assign(props.fieldCount, DSFLDDesc{});
+  Check(cursor_->GetFieldDescs(descs_.data()));
+  fieldDefs_.Build(descs_);
+
+  if (Fields().empty()) CreateFields();
+  BindFields();
+  Check(cursor_->ToBeforeFirst());
+}
+
+void TCustomClientDataSet::InternalClose() {
+  UnbindFields();
+  DestroyOwnFields();
+  fieldDefs_.Clear();
+  descs_.clear();
+  cursor_.Reset();
+  table_.Reset();
+  recordSize_ = 0;
+}
+
+void TCustomClientDataSet::CreateFields() {
+  for (int i = 0; i < fieldDefs_.Count(); ++i) {
+    const TFieldDef& def = fieldDefs_[i];
+    if (auto field = CreateFieldForType(def.dataType, def.name, def.size)) {
+      field->SetName(Name() + def.name);
+      AdoptField(std::move(field));
+    }
+  }
+}
+
+void TCustomClientDataSet::BindFields() {
+  for (TField* field : Fields()) {
+    if (field->FieldKind() != fkData && field->FieldKind() != fkInternalCalc) continue;
+    const TFieldDef* def = fieldDefs_.Find(field->FieldName());
+    if (!def) DatabaseError(msg::Fmt(msg::kFieldNotFound, {field->DisplayName()}), Name());
+    if (CompatibilityClass(field->DataType()) != CompatibilityClass(def->dataType))
+      DatabaseError(
+          msg::Fmt(msg::kFieldTypeMismatch, {field->DisplayName(), FieldTypeName(field->DataType()),
+                                             FieldTypeName(def->dataType)}),
+          Name());
+    const TFieldType t = field->DataType();
+    if ((t == ftBCD || t == ftBytes || t == ftVarBytes || t == ftReference) &&
+        field->Size() != def->size)
+      DatabaseError(
+          msg::Fmt(msg::kFieldSizeMismatch, {field->DisplayName(), std::to_string(field->Size()),
+                                             std::to_string(def->size)}),
+          Name());
+    if (IsBlobType(t)) field->SetSize(def->size);
+    field->fieldNo_ = def->fieldNo;
+    field->boundType_ = def->dataType;
+    field->recordLength_ = descs_[def->fieldNo - 1].recordLength;
+  }
+}
+
+void TCustomClientDataSet::UnbindFields() {
+  for (TField* field : Fields()) {
+    field->fieldNo_ = 0;
+    field->boundType_ = ftUnknown;
+    field->recordLength_ = 0;
+  }
+}
+
+// --- Records ---------------------------------------------------------------
+
+int TCustomClientDataSet::RecordCount() {
+  if (!cursor_) return 0;
+  std::uint32_t count = 0;
+  Check(cursor_->GetRecordCount(&count));
+  return static_cast<int>(count);
+}
+
+TGetResult TCustomClientDataSet::GetRecord(RecordBuffer& buffer, TGetMode mode, bool check) {
+  DBResult r = dbr::kOk;
+  if (mode == TGetMode::kNext)
+    r = cursor_->Advance(1);
+  else if (mode == TGetMode::kPrior)
+    r = cursor_->Advance(-1);
+  if (r == dbr::kOk) r = cursor_->ReadCurrent(buffer.image.data());
+  if (r == dbr::kOk) r = cursor_->SequenceNumber(&buffer.sequence);
+  if (r == dbr::kOk) r = cursor_->GetRecordAttribute(&buffer.status);
+  if (r == dbr::kOk) r = cursor_->GetPosition(&buffer.bookmark);
+  if (r == dbr::kOk) {
+    buffer.bookmarkFlag = 0;
+    return TGetResult::kOk;
+  }
+  if (r == dbr::kAtBeginning) return TGetResult::kBOF;
+  if (r == dbr::kAtEnd) return TGetResult::kEOF;
+  if (check) Check(r);
+  return TGetResult::kError;
+}
+
+void TCustomClientDataSet::InternalFirst() {
+  Check(cursor_->ToBeforeFirst());
+}
+
+void TCustomClientDataSet::InternalLast() {
+  Check(cursor_->ToAfterLast());
+}
+
+void TCustomClientDataSet::InternalSetToRecord(const RecordBuffer& buffer) {
+  Check(cursor_->GoToPosition(buffer.bookmark));
+}
+
+DBResult TCustomClientDataSet::InternalMoveToSeqNo(int k) {
+  return cursor_->MoveToSeqNo(k < 0 ? 0 : static_cast<std::uint32_t>(k));
+}
+
+const std::uint8_t* TCustomClientDataSet::ActiveImage() const {
+  if (State() != dsBrowse || ActiveSlot() >= WindowRecordCount()) return nullptr;
+  return Buffer(ActiveSlot()).image.data();
+}
+
+bool TCustomClientDataSet::GetFieldData(const TField* field, void* buffer) {
+  const std::uint8_t* image = ActiveImage();
+  if (!image || !cursor_) return false;
+  std::uint8_t flag = kNullFlagBlank;
+  Check(cursor_->GetField(image, static_cast<std::uint32_t>(field->FieldNo()), buffer, &flag));
+  return flag == kNullFlagValue;
+}
+
+void TCustomClientDataSet::GetBlobBytes(const TField* field, std::vector<std::uint8_t>* out) {
+  out->clear();
+  const std::uint8_t* image = ActiveImage();
+  if (!image || !cursor_) return;
+  const auto fieldNo = static_cast<std::uint32_t>(field->FieldNo());
+  std::uint32_t length = 0;
+  Check(cursor_->GetBlobLen(image, fieldNo, &length));
+  if (length == 0) return;
+  out->resize(length);
+  std::uint32_t count = length;
+  const DBResult r = cursor_->GetBlob(image, fieldNo, 0, &count, out->data());
+  if (r == dbr::kFieldIsBlank) {
+    out->clear();
+    return;
+  }
+  Check(r);
+  out->resize(count);
+}
+
+}  // namespace dorvem

@@ -1,0 +1,60 @@
+// BlobStore: the blob values of one table, kept outside its records.
+//
+// A blob value lives in the store and the record holds its handle: the
+// 1-based entry number, 0 for no value. A handle with bit 31 set stands for
+// a value whose bytes were not in the packet (not fetched). The bytes of all
+// values are packed into large chunks, so that loading a million values does
+// not cost a million allocations; an entry is a pointer into a chunk and a
+// byte count. The store belongs to its table (DSBASE).
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "dataset/core/result_codes.h"
+
+namespace dorvem {
+
+inline constexpr std::uint32_t kBlobNotFetchedBit = 0x80000000u;
+
+class BlobStore {
+ public:
+  BlobStore() = default;
+  BlobStore(const BlobStore&) = delete;
+  BlobStore& operator=(const BlobStore&) = delete;
+
+  // Reserves room for a value of `size` bytes and returns where to write it.
+  // The value becomes an entry only with Commit(size); a reservation that is
+  // not committed is reused by the next one. Returns null when memory cannot
+  // be had.
+  std::uint8_t* Reserve(std::uint32_t size);
+  // Turns the last reservation into an entry; returns its handle.
+  std::uint32_t Commit(std::uint32_t size);
+
+  // Byte count of a value. kBlobNotFetched for a handle with bit 31 set,
+  // kInvalidBlobHandle for 0 or a handle beyond the entries.
+  DBResult Length(std::uint32_t handle, std::uint32_t* length) const;
+
+  // Copies up to `count` bytes from `offset` into `out`; *copied receives the
+  // number copied (none when the offset lies beyond the end).
+  DBResult Read(std::uint32_t handle, std::uint32_t offset, std::uint32_t count, void* out,
+                std::uint32_t* copied) const;
+
+  std::uint32_t EntryCount() const { return static_cast<std::uint32_t>(entries_.size()); }
+
+ private:
+  struct Entry {
+    const std::uint8_t* bytes;
+    std::uint32_t size;
+  };
+  static constexpr std::size_t kChunkSize = 1 << 20;
+
+  std::vector<Entry> entries_;
+  std::vector<std::unique_ptr<std::uint8_t[]>> chunks_;
+  std::uint8_t* chunkFree_ = nullptr;  // next free byte of the current chunk
+  std::size_t chunkLeft_ = 0;          // bytes left in the current chunk
+  std::uint8_t* reserved_ = nullptr;   // last reservation
+};
+
+}  // namespace dorvem

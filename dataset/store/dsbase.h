@@ -1,0 +1,180 @@
+// DSBASE: the in-memory table a data packet is loaded into.
+//
+// The table owns its field descriptors, its records and its blob values,
+// loads packets through a packet reader it keeps (TDATAPACKET_READ), and owns
+// its indexes. Values are stored column by column: one array per field of
+// capacity x record length bytes, one null-flag matrix of capacity x fields
+// bytes and one status byte per record, so a record is a row number into
+// them and an index comparison touches only its key columns.
+//
+// Records are numbered from 1. Every operation takes the table's re-entrant
+// lock. Operations return result codes and never throw.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "dataset/core/engine_object.h"
+#include "dataset/index/index_descriptor.h"
+#include "dataset/packet/packet_reader.h"
+#include "dataset/store/blob_store.h"
+#include "dataset/store/field_desc.h"
+
+namespace dorvem {
+
+class DSIDX;
+
+// A parameter of the table or of a field, kept by name.
+struct NamedParam {
+  std::string name;
+  std::uint32_t typeWord = 0;
+  std::vector<std::uint8_t> value;
+};
+
+class TDSBASE : public TEngineUnknown {
+ public:
+  // Loads a first packet, or appends the rows of a further one. An empty
+  // `packet` is an absent one: on a table without data that is
+  // kNotApplicable, otherwise it only marks the table complete when `last`.
+  virtual DBResult AppendData(std::vector<std::uint8_t> packet, bool last) = 0;
+  virtual DBResult GetProps(DSProps* props) = 0;
+  // Copies the field descriptors (props.fieldCount of them) in field order.
+  virtual DBResult GetFieldDescs(DSFLDDesc* descs) = 0;
+  // Reads the stored value of a field (record length bytes) and its null
+  // flag. Field id 0 is the record's status byte. kNumberOutOfRange for
+  // record 0 or beyond the next record number.
+  virtual DBResult GetFieldValue(std::uint32_t record, std::uint32_t fieldId, void* value,
+                                 std::uint8_t* nullFlag) = 0;
+  // Stores a value (null flag 0), or clears the slot (flag 1) when `value`
+  // is null.
+  virtual DBResult PutFieldValue(std::uint32_t record, std::uint32_t fieldId,
+                                 const void* value) = 0;
+  // Sets a field's null flag to 1 (blank) or 2 (not changed).
+  virtual DBResult SetFieldStatus(std::uint32_t record, std::uint32_t fieldId,
+                                  std::uint8_t status) = 0;
+  virtual DBResult SetProp(TableProp prop, std::uint32_t value) = 0;
+  // Text of a code into text[128].
+  virtual DBResult GetErrorString(DBResult code, char* text) = 0;
+};
+
+// Creates an empty table with one reference.
+DBResult DSBASE_Factory(TDSBASE** out);
+
+class DSBASE final : public RefCounted<TDSBASE> {
+ public:
+  DSBASE();
+  ~DSBASE() override;
+
+  DBResult QueryInterface(InterfaceId id, void** out) override;
+  DBResult AppendData(std::vector<std::uint8_t> packet, bool last) override;
+  DBResult GetProps(DSProps* props) override;
+  DBResult GetFieldDescs(DSFLDDesc* descs) override;
+  DBResult GetFieldValue(std::uint32_t record, std::uint32_t fieldId, void* value,
+                         std::uint8_t* nullFlag) override;
+  DBResult PutFieldValue(std::uint32_t record, std::uint32_t fieldId, const void* value) override;
+  DBResult SetFieldStatus(std::uint32_t record, std::uint32_t fieldId,
+                          std::uint8_t status) override;
+  DBResult SetProp(TableProp prop, std::uint32_t value) override;
+  DBResult GetErrorString(DBResult code, char* text) override;
+
+  // --- Engine-internal access (cursors, indexes, filters) ---------------
+  std::recursive_mutex& Lock() { return lock_; }
+
+  std::uint32_t FieldCount() const { return static_cast<std::uint32_t>(fields_.size()); }
+  const DSFLDDesc& Field(std::uint32_t fieldId) const { return fields_[fieldId - 1]; }
+  const std::vector<DSFLDDesc>& Fields() const { return fields_; }
+  std::uint32_t RecordSize() const { return recordSize_; }
+  // Number of records stored (next record number - 1).
+  std::uint32_t RecordCount() const { return nextRecord_ - 1; }
+  std::uint32_t Capacity() const { return capacity_; }
+  std::uint8_t RecordStatus(std::uint32_t record) const { return status_.get()[record - 1]; }
+  // True when a cursor may see the record (hidden bits clear, or a delta).
+  bool RecordVisible(std::uint32_t record) const;
+  // Stored value of a field of a record (record length bytes) and its flag.
+  const std::uint8_t* ValuePtr(std::uint32_t record, std::uint32_t fieldId) const {
+    return columns_[fieldId - 1].get() +
+           static_cast<std::size_t>(record - 1) * fields_[fieldId - 1].recordLength;
+  }
+  std::uint8_t NullFlag(std::uint32_t record, std::uint32_t fieldId) const {
+    return nulls_.get()[static_cast<std::size_t>(record - 1) * fields_.size() + fieldId - 1];
+  }
+  // Copies a record's values and null flags into a record image.
+  void CopyRecordImage(std::uint32_t record, std::uint8_t* image) const;
+  const BlobStore* Blobs() const { return blobs_.get(); }
+
+  std::uint32_t Lcid() const { return lcid_; }
+  // True when strings written into images keep their trailing blanks.
+  bool KeepsTrailingBlanks() const { return disableStringTrim_; }
+  bool IsDelta() const { return delta_; }
+  const std::vector<NamedParam>& TableParams() const { return tableParams_; }
+  const std::vector<NamedParam>& FieldParams(std::uint32_t fieldId) const {
+    return fieldParams_[fieldId - 1];
+  }
+
+  // Indexes of the table, in creation order. The table holds one reference
+  // to each index it keeps; Register gives an index its serial number and
+  // links it; Unlink removes it from the list (its last Release does that).
+  const std::vector<DSIDX*>& Indexes() const { return indexes_; }
+  void Register(DSIDX* index);
+  void Unlink(DSIDX* index);
+  // The index named "DEFAULT_ORDER" (always present once data is loaded).
+  DSIDX* DefaultOrder() const { return defaultOrder_; }
+  // Index definitions the packet carried ("PRIMARY_KEY", "UNIQUE_KEY").
+  const std::vector<IndexDescriptor>& PacketIndexes() const { return packetIndexes_; }
+
+ private:
+  struct FreeDeleter {
+    void operator()(std::uint8_t* p) const;
+  };
+  using Array = std::unique_ptr<std::uint8_t, FreeDeleter>;
+
+  DBResult LoadFirstPacket(std::vector<std::uint8_t> packet);
+  DBResult AppendFurtherPacket(std::vector<std::uint8_t> packet);
+  DBResult ReadColumns();
+  DBResult ReadParams(std::uint32_t fieldId);  // 0: table level
+  DBResult ApplyColumnParam(std::uint32_t fieldId, const char* name, std::uint32_t typeWord,
+                            const std::uint8_t* value, std::uint32_t size);
+  DBResult ApplyTableParam(const char* name, std::uint32_t typeWord, const std::uint8_t* value,
+                           std::uint32_t size);
+  DBResult BuildRecordLayout();
+  DBResult Reserve(std::uint64_t records);
+  DBResult Grow();
+  DBResult StoreRows();
+  DBResult StoreField(std::uint32_t record, std::uint32_t fieldId);
+  void DiscardData();
+  DBResult CheckRecord(std::uint32_t record, std::uint32_t fieldId) const;
+
+  std::recursive_mutex lock_;
+  std::vector<DSFLDDesc> fields_;
+  std::vector<std::vector<NamedParam>> fieldParams_;
+  std::uint32_t packetFields_ = 0;
+  std::uint32_t recordSize_ = 0;
+  std::uint32_t nextRecord_ = 1;
+  std::uint32_t capacity_ = 0;
+  std::vector<Array> columns_;
+  Array nulls_;
+  Array status_;
+  std::unique_ptr<BlobStore> blobs_;
+  std::vector<std::uint8_t> valueBuffer_;
+  EngineRef<TDATAPACKET_READ> reader_;
+  bool hasPacket_ = false;
+  bool loadedFromText_ = false;
+  bool complete_ = false;
+  bool delta_ = false;
+  bool readOnly_ = false;
+  bool disableStringTrim_ = false;
+  std::uint32_t lcid_ = 0;
+  std::uint32_t visibleCount_ = 0;
+  std::uint32_t mdSemantics_ = 0;
+  std::vector<NamedParam> tableParams_;
+  std::vector<std::uint32_t> changeLog_;
+  std::vector<IndexDescriptor> packetIndexes_;
+  std::vector<DSIDX*> indexes_;
+  DSIDX* defaultOrder_ = nullptr;
+  std::uint32_t nextIndexSerial_ = 1;
+};
+
+}  // namespace dorvem

@@ -1,0 +1,510 @@
+// Loading packets into a DSBASE: columns and their parameters, the record
+// layout, the table parameters and the rows.
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+#include "dataset/core/byte_layout.h"
+#include "dataset/index/dsidx.h"
+#include "dataset/locale/locale_services.h"
+#include "dataset/packet/packet_format.h"
+#include "dataset/store/dsbase.h"
+#include "dataset/store/logical_types.h"
+
+namespace dorvem {
+namespace {
+
+constexpr std::uint32_t kMaxRecordLength = 65531;
+constexpr std::size_t kMinValueBuffer = 258;
+
+// Reads a count-like parameter: u16 when its size is 2, else 32 bits.
+std::uint32_t ReadSmallNumber(const std::uint8_t* value, std::uint32_t size) {
+  if (size == 2) return LoadU16(value);
+  if (size >= 4) return LoadU32(value);
+  return size == 1 ? value[0] : 0;
+}
+
+bool IsBlobLike(std::uint32_t subtype, bool fromText) {
+  if (subtype == packet::kSubtypeText) return true;
+  if (!fromText) return false;
+  return (subtype >= packet::kSubtypeText && subtype <= packet::kSubtypeTypedBinary) ||
+         subtype == packet::kSubtypeHMemo || subtype == packet::kSubtypeHBinary;
+}
+
+}  // namespace
+
+DBResult DSBASE::LoadFirstPacket(std::vector<std::uint8_t> packet) {
+  if (packet.empty()) return dbr::kNotApplicable;
+  try {
+    valueBuffer_.assign(kMinValueBuffer, 0);
+  } catch (const std::bad_alloc&) {
+    return dbr::kOutOfMemory;
+  }
+  // The packet cannot hold more rows than it has bytes; a header that claims
+  // more must not make us reserve room for them.
+  const std::size_t packetSize = packet.size();
+
+  TDATAPACKET_READ* raw = nullptr;
+  if (DATAPACKETREAD_Factory(&raw) != dbr::kOk || raw == nullptr) return dbr::kOutOfMemory;
+  reader_ = EngineRef<TDATAPACKET_READ>(raw);
+  hasPacket_ = true;
+
+  DBResult r = reader_->StartPacket(std::move(packet));
+  if (r == dbr::kOk && !reader_->HasMetaData()) r = dbr::kNoMetaData;
+  if (r == dbr::kOk) {
+    loadedFromText_ = reader_->IsTextPacket();
+    r = ReadColumns();
+  }
+  if (r == dbr::kOk) r = BuildRecordLayout();
+  IndexDescriptor defaultOrder;
+  SetIndexName(&defaultOrder, "DEFAULT_ORDER");
+  if (r == dbr::kOk) r = ReadParams(0);
+  if (r == dbr::kOk) {
+    const std::uint64_t rows = reader_->RowCount();
+    const std::uint64_t initial =
+        rows >= 0x7FFFFFFFu ? 100 : std::min<std::uint64_t>(rows, packetSize) + 25;
+    r = Reserve(initial);
+  }
+  if (r == dbr::kOk) r = StoreRows();
+  if (r == dbr::kOk) {
+    // The default order lists the records in load order unless the packet
+    // gave its key fields.
+    for (const IndexDescriptor& d : packetIndexes_)
+      if (std::strcmp(d.name, "DEFAULT_ORDER") == 0) defaultOrder = d;
+    auto* index = new (std::nothrow) DSIDX(this, defaultOrder, IndexKind::kPlain);
+    if (!index) {
+      r = dbr::kOutOfMemory;
+    } else {
+      Register(index);
+      defaultOrder_ = index;
+      r = index->Build();
+    }
+  }
+  if (r == dbr::kOk && !delta_) {
+    IndexDescriptor changes;
+    SetIndexName(&changes, "CHANGEINDEX");
+    auto* index = new (std::nothrow) DSIDX(this, changes, IndexKind::kChangeLog);
+    if (!index) {
+      r = dbr::kOutOfMemory;
+    } else {
+      Register(index);
+      r = index->Build();
+    }
+  }
+  if (r != dbr::kOk) DiscardData();
+  return r;
+}
+
+DBResult DSBASE::AppendFurtherPacket(std::vector<std::uint8_t> packet) {
+  if (!reader_) return dbr::kAppendToNonPartial;
+  DBResult r = reader_->StartFurtherPacket(std::move(packet));
+  if (r != dbr::kOk) return r;
+  r = StoreRows();
+  if (r != dbr::kOk) return r;
+  for (DSIDX* index : indexes_)
+    if (DBResult b = index->Build()) return b;
+  return dbr::kOk;
+}
+
+DBResult DSBASE::ReadColumns() {
+  for (;;) {
+    DSColumnDesc column;
+    DBResult r = reader_->NextColumn(&column);
+    if (r == dbr::kAtEnd) break;
+    if (r != dbr::kOk) return r;
+    if (fields_.size() >= 0xFFFF) return dbr::kInvalidParameter;
+    if (column.typeWord & packet::kArray) return dbr::kInvalidFieldType;
+
+    DSFLDDesc d;
+    std::memcpy(d.name, column.name, sizeof d.name);
+    d.name[sizeof d.name - 1] = 0;
+    const LogicalType type = LogicalTypeOfTypeWord(column.typeWord);
+    d.logicalType = type;
+    const std::uint32_t size = packet::TypeSize(column.typeWord);
+    // Structures, arrays and nested tables are not loaded: the program's
+    // table has none, and their expansion into fields is not defined here.
+    if (type == kLtAdt || type == kLtArray || type == kLtNestedTable || type == kLtNone)
+      return dbr::kInvalidFieldType;
+    if (!(column.typeWord & packet::kVarying)) d.recordLength = size;
+    d.attributes = column.attributes;
+    try {
+      fields_.push_back(d);
+      fieldParams_.emplace_back();
+    } catch (const std::bad_alloc&) {
+      return dbr::kOutOfMemory;
+    }
+    if (DBResult p = ReadParams(static_cast<std::uint32_t>(fields_.size()))) return p;
+  }
+  if (fields_.empty()) return dbr::kPacketMismatch;
+  packetFields_ = static_cast<std::uint32_t>(fields_.size());
+  return dbr::kOk;
+}
+
+DBResult DSBASE::ReadParams(std::uint32_t fieldId) {
+  char name[kMaxParamNameLength + 1];
+  std::uint8_t local[128];
+  std::vector<std::uint8_t> large;
+  for (;;) {
+    std::uint32_t size = 0;
+    std::uint32_t typeWord = 0;
+    if (reader_->NextParamSize(&size) != dbr::kOk) {
+      // End of the list: one more read moves the reader on to what follows.
+      std::uint32_t cap = sizeof local;
+      DBResult r = reader_->NextParam(name, &typeWord, &cap, local);
+      return r == dbr::kAtEnd ? dbr::kOk : r;
+    }
+    std::uint8_t* buffer = local;
+    if (size > sizeof local) {
+      try {
+        if (large.size() < size) large.resize(size);
+      } catch (const std::bad_alloc&) {
+        return dbr::kOutOfMemory;
+      }
+      buffer = large.data();
+    }
+    std::uint32_t cap = size > sizeof local ? size : static_cast<std::uint32_t>(sizeof local);
+    DBResult r = reader_->NextParam(name, &typeWord, &cap, buffer);
+    if (r == dbr::kAtEnd) return dbr::kOk;
+    if (r != dbr::kOk) return r;
+    name[kMaxParamNameLength] = 0;
+    r = fieldId ? ApplyColumnParam(fieldId, name, typeWord, buffer, cap)
+                : ApplyTableParam(name, typeWord, buffer, cap);
+    if (r != dbr::kOk) return r;
+  }
+}
+
+DBResult DSBASE::ApplyColumnParam(std::uint32_t fieldId, const char* name, std::uint32_t typeWord,
+                                  const std::uint8_t* value, std::uint32_t size) {
+  DSFLDDesc& d = fields_[fieldId - 1];
+  const packet::ParamCode code = packet::ParamCodeOf(name);
+  bool keep = true;
+  switch (code) {
+    case packet::kParamSubtype: {
+      if (packet::TypeCode(typeWord) != packet::kTcString) return dbr::kInvalidParameter;
+      const std::string text(reinterpret_cast<const char*>(value),
+                             strnlen(reinterpret_cast<const char*>(value), size));
+      d.subtype = packet::SubtypeCodeOf(text);
+      keep = d.subtype == packet::kSubtypeUnknown;
+      if (d.subtype == packet::kSubtypeAutoinc) d.attributes |= packet::kAttrReadOnly;
+      break;
+    }
+    case packet::kParamWidth:
+    case packet::kParamElements:
+      d.units1 = ReadSmallNumber(value, size);
+      keep = false;
+      break;
+    case packet::kParamDecimals:
+      d.units2 = ReadSmallNumber(value, size);
+      keep = false;
+      break;
+    case packet::kParamCalculated:
+      d.calculated = ReadSmallNumber(value, size);
+      keep = false;
+      break;
+    default:
+      break;
+  }
+  if (!keep) return dbr::kOk;
+  try {
+    fieldParams_[fieldId - 1].push_back(NamedParam{name, typeWord, {value, value + size}});
+  } catch (const std::bad_alloc&) {
+    return dbr::kOutOfMemory;
+  }
+  return dbr::kOk;
+}
+
+DBResult DSBASE::ApplyTableParam(const char* name, std::uint32_t typeWord,
+                                 const std::uint8_t* value, std::uint32_t size) {
+  const packet::ParamCode code = packet::ParamCodeOf(name);
+  bool keep = true;
+  switch (code) {
+    case packet::kParamLcid: {
+      const std::uint32_t lcid = size == 2 ? LoadU16(value) : size >= 4 ? LoadU32(value) : 0;
+      lcid_ = locale::IsValidLocale(lcid) ? lcid : 0;
+      break;
+    }
+    case packet::kParamDefaultOrder:
+    case packet::kParamUniqueKey:
+    case packet::kParamPrimaryKey: {
+      if (!(typeWord & packet::kArray)) return dbr::kInvalidParameter;
+      const std::uint32_t elementSize = packet::TypeSize(typeWord) == 2 ? 2 : 4;
+      const std::uint32_t count = size / elementSize;
+      if (count > kMaxIndexFields) return dbr::kInvalidParameter;
+      IndexDescriptor d;
+      SetIndexName(&d, code == packet::kParamDefaultOrder ? "DEFAULT_ORDER"
+                       : code == packet::kParamUniqueKey  ? "UNIQUE_KEY"
+                                                          : "PRIMARY_KEY");
+      d.uniqueness = code == packet::kParamPrimaryKey  ? kIndexPrimary
+                     : code == packet::kParamUniqueKey ? kIndexUnique
+                                                       : kIndexDuplicates;
+      for (std::uint32_t i = 0; i < count; ++i) {
+        std::uint32_t n = elementSize == 2 ? LoadU16(value + 2 * i) : LoadU32(value + 4 * i);
+        d.descending[i] = (n & packet::kKeyDescending) ? 1 : 0;
+        d.caseInsensitive[i] = (n & packet::kKeyCaseInsensitive) ? 1 : 0;
+        n &= ~(packet::kKeyDescending | packet::kKeyCaseInsensitive);
+        if (n == 0 || n > fields_.size()) return dbr::kInvalidParameter;
+        d.fields[i] = static_cast<std::int32_t>(n);
+      }
+      d.fieldCount = static_cast<std::int32_t>(count);
+      try {
+        packetIndexes_.push_back(d);
+      } catch (const std::bad_alloc&) {
+        return dbr::kOutOfMemory;
+      }
+      break;
+    }
+    case packet::kParamChangeLog:
+      if (!(typeWord & packet::kArray) || packet::TypeSize(typeWord) != 4)
+        return dbr::kInvalidParameter;
+      try {
+        for (std::uint32_t i = 0; i + 4 <= size; i += 4) changeLog_.push_back(LoadU32(value + i));
+      } catch (const std::bad_alloc&) {
+        return dbr::kOutOfMemory;
+      }
+      keep = false;
+      break;
+    case packet::kParamDatasetDelta:
+    case packet::kParamDelta:
+      delta_ = true;
+      break;
+    case packet::kParamReadOnly:
+      readOnly_ = size > 0 && std::any_of(value, value + size, [](std::uint8_t b) { return b; });
+      break;
+    case packet::kParamMdSemantics:
+      mdSemantics_ = ReadSmallNumber(value, size) & 0x7;
+      break;
+    case packet::kParamAutoIncValue:
+    case packet::kParamMdFieldLinks:
+    case packet::kParamBdeDomainCl:
+    case packet::kParamBdeRecordCl:
+    case packet::kParamBdeDefaultCl:
+      keep = false;
+      break;
+    default:
+      break;
+  }
+  if (!keep) return dbr::kOk;
+  try {
+    tableParams_.push_back(NamedParam{name, typeWord, {value, value + size}});
+  } catch (const std::bad_alloc&) {
+    return dbr::kOutOfMemory;
+  }
+  return dbr::kOk;
+}
+
+DBResult DSBASE::BuildRecordLayout() {
+  std::uint32_t offset = 0;
+  std::uint16_t id = 0;
+  bool anyBlob = false;
+  for (DSFLDDesc& d : fields_) {
+    switch (d.logicalType) {
+      case kLtString:
+        if (d.recordLength) {
+          d.units1 = d.recordLength - 1;
+        } else if (d.units1) {
+          d.recordLength = d.units1 + 1;
+        } else {
+          return dbr::kInvalidParameter;
+        }
+        break;
+      case kLtVarBytes:
+        if (IsBlobLike(d.subtype, loadedFromText_)) {
+          d.logicalType = kLtBlob;
+          d.recordLength = 4;
+        } else if (loadedFromText_ && d.subtype == 0) {
+          d.logicalType = kLtBytes;
+          d.recordLength = d.units1;
+        }
+        break;
+      case kLtBlob:
+        d.recordLength = 4;
+        break;
+      case kLtBcd:
+      case kLtFmtBcd:
+        if (!d.recordLength) d.recordLength = BcdRecordLength(d.units1);
+        break;
+      default:
+        break;
+    }
+    if (d.logicalType == kLtBytes) {
+      if (d.recordLength && !d.units1)
+        d.units1 = d.recordLength;
+      else if (d.units1 && !d.recordLength)
+        d.recordLength = d.units1;
+      else if (!d.recordLength)
+        return dbr::kInvalidParameter;
+    }
+    if (d.units1 == 0 && d.logicalType != kLtBlob) d.units1 = 1;
+    if (d.logicalType == kLtVarBytes || d.logicalType == kLtUnicode) d.recordLength = d.units1 + 2;
+    if (d.recordLength == 0 || d.recordLength > kMaxRecordLength) return dbr::kInvalidFieldType;
+    if (d.logicalType == kLtBlob) anyBlob = true;
+    d.offset = offset;
+    d.fieldId = ++id;
+    offset += d.recordLength;
+    if (offset > 0x7FFFFFFF) return dbr::kInvalidFieldType;
+  }
+  for (std::size_t i = 0; i < fields_.size(); ++i)
+    fields_[i].nullOffset = offset + static_cast<std::uint32_t>(i);
+  recordSize_ = offset + static_cast<std::uint32_t>(fields_.size());
+  std::size_t largest = kMinValueBuffer;
+  for (const DSFLDDesc& d : fields_) largest = std::max<std::size_t>(largest, d.recordLength);
+  try {
+    valueBuffer_.resize(largest);
+    if (anyBlob) blobs_ = std::make_unique<BlobStore>();
+    columns_.resize(fields_.size());
+  } catch (const std::bad_alloc&) {
+    return dbr::kOutOfMemory;
+  }
+  return dbr::kOk;
+}
+
+void DSBASE::FreeDeleter::operator()(std::uint8_t* p) const {
+  std::free(p);
+}
+
+// Makes room for `records` records; new room is zero-filled. On failure the
+// capacity is unchanged.
+DBResult DSBASE::Reserve(std::uint64_t records) {
+  if (records <= capacity_) return dbr::kOk;
+  if (records > 0xFFFFFFF0u) return dbr::kOutOfMemory;
+  const std::size_t n = fields_.size();
+  auto grow = [&](Array& a, std::size_t width) -> bool {
+    const std::size_t oldBytes = static_cast<std::size_t>(capacity_) * width;
+    const std::size_t newBytes = static_cast<std::size_t>(records) * width;
+    if (newBytes / width != records) return false;
+    std::uint8_t* p;
+    if (!a) {
+      // calloc hands back zeroed pages without touching them.
+      p = static_cast<std::uint8_t*>(std::calloc(newBytes ? newBytes : 1, 1));
+    } else {
+      p = static_cast<std::uint8_t*>(std::realloc(a.get(), newBytes));
+      if (p) std::memset(p + oldBytes, 0, newBytes - oldBytes);
+    }
+    if (!p) return false;
+    a.release();
+    a.reset(p);
+    return true;
+  };
+  // All arrays grow or the capacity stays; arrays already grown keep their
+  // larger size, which is harmless.
+  for (std::size_t f = 0; f < n; ++f)
+    if (!grow(columns_[f], fields_[f].recordLength)) return dbr::kOutOfMemory;
+  if (!grow(nulls_, n) || !grow(status_, 1)) return dbr::kOutOfMemory;
+  capacity_ = static_cast<std::uint32_t>(records);
+  return dbr::kOk;
+}
+
+DBResult DSBASE::Grow() {
+  const std::uint64_t step =
+      capacity_ > 1000 ? capacity_ / 2 : std::max<std::uint32_t>(capacity_, 1);
+  return Reserve(static_cast<std::uint64_t>(capacity_) + step);
+}
+
+DBResult DSBASE::StoreRows() {
+  for (;;) {
+    std::uint8_t rowStatus[4] = {};
+    std::uint32_t size = sizeof rowStatus;
+    std::uint32_t status = 0;
+    DBResult r = reader_->NextField(&size, rowStatus, &status);
+    if (r == dbr::kAtEnd) return dbr::kOk;
+    if (r != dbr::kOk) return r;
+    if (nextRecord_ >= capacity_)
+      if (DBResult g = Grow()) return g;
+    const std::uint32_t record = nextRecord_;
+    status_.get()[record - 1] = rowStatus[0];
+    for (std::uint32_t f = 1; f <= packetFields_; ++f)
+      if (DBResult s = StoreField(record, f)) return s;
+    if (delta_ || !(rowStatus[0] & packet::kRowHiddenBits)) ++visibleCount_;
+    ++nextRecord_;
+  }
+}
+
+DBResult DSBASE::StoreField(std::uint32_t record, std::uint32_t fieldId) {
+  const DSFLDDesc& d = fields_[fieldId - 1];
+  std::uint8_t* slot =
+      columns_[fieldId - 1].get() + static_cast<std::size_t>(record - 1) * d.recordLength;
+  std::uint8_t& nullFlag =
+      nulls_.get()[static_cast<std::size_t>(record - 1) * fields_.size() + fieldId - 1];
+  std::uint32_t status = 0;
+  DBResult r;
+
+  if (d.logicalType == kLtBlob) {
+    std::uint32_t size = 0;
+    if ((r = reader_->NextFieldSize(&size)) != dbr::kOk) return r;
+    if (size & kBlobNotFetchedBit) {
+      std::uint8_t word[4];
+      std::uint32_t cap = sizeof word;
+      r = reader_->NextField(&cap, word, &status);
+      if (r != dbr::kOk && r != dbr::kFieldIsBlank) return r;
+      StoreU32(slot, size);
+      nullFlag = kNullFlagValue;
+      return dbr::kOk;
+    }
+    if (size == 0) {
+      // An empty blob is always stored blank; the read only moves past it.
+      std::uint8_t dummy[4];
+      std::uint32_t cap = sizeof dummy;
+      r = reader_->NextField(&cap, dummy, &status);
+      if (r != dbr::kOk && r != dbr::kFieldIsBlank) return r;
+      nullFlag = status == kNullFlagNotChanged ? kNullFlagNotChanged : kNullFlagBlank;
+      return dbr::kOk;
+    }
+    std::uint8_t* bytes = blobs_->Reserve(size);
+    if (!bytes) return dbr::kOutOfMemory;
+    std::uint32_t cap = size;
+    r = reader_->NextField(&cap, bytes, &status);
+    if (r == dbr::kFieldIsBlank || status != 0) {
+      nullFlag = static_cast<std::uint8_t>(status ? status : kNullFlagBlank);
+      return dbr::kOk;
+    }
+    if (r != dbr::kOk) return r;
+    if (loadedFromText_ && d.subtype == packet::kSubtypeText && cap > 1 && bytes[cap - 1] == 0)
+      --cap;
+    StoreU32(slot, blobs_->Commit(cap));
+    nullFlag = kNullFlagValue;
+    return dbr::kOk;
+  }
+
+  std::uint32_t cap = static_cast<std::uint32_t>(valueBuffer_.size());
+  r = reader_->NextField(&cap, valueBuffer_.data(), &status);
+  if (r == dbr::kInvalidParameter && cap > valueBuffer_.size()) {
+    try {
+      valueBuffer_.resize(cap);
+    } catch (const std::bad_alloc&) {
+      return dbr::kOutOfMemory;
+    }
+    r = reader_->NextField(&cap, valueBuffer_.data(), &status);
+  }
+  if (r == dbr::kFieldIsBlank || (r == dbr::kOk && status != 0)) {
+    nullFlag = static_cast<std::uint8_t>(status ? status : kNullFlagBlank);
+    return dbr::kOk;
+  }
+  if (r != dbr::kOk) return r;
+  const std::uint8_t* value = valueBuffer_.data();
+  switch (d.logicalType) {
+    case kLtString: {
+      // Cut to the width; trailing blanks are kept.
+      const std::uint32_t n = std::min(cap, d.units1);
+      std::memcpy(slot, value, n);
+      slot[n] = 0;
+      break;
+    }
+    case kLtVarBytes:
+    case kLtUnicode: {
+      const std::uint32_t n = std::min(cap, d.units1);
+      StoreU16(slot, static_cast<std::uint16_t>(n));
+      std::memcpy(slot + 2, value, n);
+      break;
+    }
+    default: {
+      const std::uint32_t n = std::min(cap, d.recordLength);
+      std::memcpy(slot, value, n);
+      break;
+    }
+  }
+  nullFlag = kNullFlagValue;
+  return dbr::kOk;
+}
+
+}  // namespace dorvem
