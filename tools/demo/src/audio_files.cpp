@@ -8,18 +8,10 @@
 #include <memory>
 #include <stdexcept>
 
+#include "byte_io.h"
+
 namespace demo {
 namespace {
-
-void Put16(std::string& s, uint32_t v) {
-  s += static_cast<char>(v & 0xFF);
-  s += static_cast<char>((v >> 8) & 0xFF);
-}
-
-void Put32(std::string& s, uint32_t v) {
-  Put16(s, v & 0xFFFF);
-  Put16(s, v >> 16);
-}
 
 std::vector<int16_t> ToPcm(const std::vector<float>& samples) {
   std::vector<int16_t> pcm(samples.size());

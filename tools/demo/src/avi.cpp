@@ -5,20 +5,11 @@
 #include <stdexcept>
 #include <vector>
 
+#include "byte_io.h"
 #include "raster.h"
 
 namespace demo {
 namespace {
-
-void Put16(std::string& s, uint32_t v) {
-  s += static_cast<char>(v & 0xFF);
-  s += static_cast<char>((v >> 8) & 0xFF);
-}
-
-void Put32(std::string& s, uint32_t v) {
-  Put16(s, v & 0xFFFF);
-  Put16(s, v >> 16);
-}
 
 std::string Chunk(const std::string& id, const std::string& data) {
   std::string s = id;

@@ -1,20 +1,12 @@
 #include "bmp.h"
 
+#include "byte_io.h"
+
 #include <array>
 #include <cstdint>
 
 namespace demo {
 namespace {
-
-void Put16(std::string& s, uint32_t v) {
-  s += static_cast<char>(v & 0xFF);
-  s += static_cast<char>((v >> 8) & 0xFF);
-}
-
-void Put32(std::string& s, uint32_t v) {
-  Put16(s, v & 0xFFFF);
-  Put16(s, v >> 16);
-}
 
 std::array<Rgb, 256> MakePalette() {
   std::array<Rgb, 256> pal{};

@@ -7,17 +7,10 @@
 #include <stdexcept>
 
 #include "cp1250.h"
+#include "file_io.h"
 
 namespace demo {
 namespace {
-
-std::string Trim(std::string_view s) {
-  size_t b = 0;
-  size_t e = s.size();
-  while (b < e && (s[b] == ' ' || s[b] == '\t' || s[b] == '\r')) ++b;
-  while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r')) --e;
-  return std::string(s.substr(b, e - b));
-}
 
 [[noreturn]] void Fail(const std::string& file, int line, const std::string& why) {
   throw std::runtime_error(file + ":" + std::to_string(line) + ": " + why);
@@ -122,10 +115,7 @@ std::vector<Entry> LoadEntries(const std::filesystem::path& dir) {
   std::sort(files.begin(), files.end());
   std::vector<Entry> all;
   for (const auto& f : files) {
-    std::ifstream in(f, std::ios::binary);
-    std::stringstream buf;
-    buf << in.rdbuf();
-    auto part = ParseEntries(buf.str(), f.filename().string());
+    auto part = ParseEntries(ReadFile(f), f.filename().string());
     all.insert(all.end(), part.begin(), part.end());
   }
   return all;

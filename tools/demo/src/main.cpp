@@ -15,6 +15,7 @@
 #include <stdexcept>
 
 #include "entries.h"
+#include "file_io.h"
 #include "media.h"
 #include "memo.h"
 #include "packet_json.h"
@@ -23,21 +24,6 @@
 namespace fs = std::filesystem;
 
 namespace {
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path.string());
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path.string());
-  std::stringstream buf;
-  buf << in.rdbuf();
-  return buf.str();
-}
 
 // The cue sounds belong to no entry.
 bool IsCue(const std::string& name) {
@@ -48,7 +34,8 @@ int Build(const fs::path& source, const fs::path& out) {
   const std::vector<demo::Entry> entries = demo::LoadEntries(source / "entries");
   demo::ValidateEntries(entries);
   demo::CheckReferences(entries);
-  const std::vector<demo::MediaRecipe> recipes = demo::ParseRecipes(ReadFile(source / "media.txt"));
+  const std::vector<demo::MediaRecipe> recipes =
+      demo::ParseRecipes(demo::ReadFile(source / "media.txt"));
 
   // Every named media file needs a recipe; every recipe but the cues needs an entry.
   std::map<std::string, const demo::MediaRecipe*> by_name;
@@ -93,18 +80,19 @@ int Build(const fs::path& source, const fs::path& out) {
     const demo::Entry& e = entries[i];
     char memo_name[32];
     std::snprintf(memo_name, sizeof memo_name, "memo/%04zu.%s", i + 1, e.plain ? "txt" : "rtf");
-    WriteFile(out / "packet" / memo_name, e.plain ? demo::RenderPlain(e) : demo::RenderRtf(e));
+    demo::WriteFile(out / "packet" / memo_name,
+                    e.plain ? demo::RenderPlain(e) : demo::RenderRtf(e));
     plain += e.plain ? 1 : 0;
     demo::PacketRow row{e.media, e.headword, memo_name, std::nullopt, static_cast<int>(i + 1)};
     if (e.picture) {
       row.picture = "pictures/" + *e.picture + ".bmp";
       if (pictures.insert(*e.picture).second) {
-        WriteFile(out / "packet" / *row.picture, demo::RenderPicture(*e.picture));
+        demo::WriteFile(out / "packet" / *row.picture, demo::RenderPicture(*e.picture));
       }
     }
     rows.push_back(std::move(row));
   }
-  WriteFile(out / "packet" / "dorvem1.json", demo::PacketJson(rows));
+  demo::WriteFile(out / "packet" / "dorvem1.json", demo::PacketJson(rows));
   std::printf("%zu entries (%d plain text), %zu pictures, %d sounds, %d MIDI files, %d scores\n",
               entries.size(), plain, pictures.size(), sounds, midis, scores);
   return 0;

@@ -7,6 +7,7 @@
 #include "audio_files.h"
 #include "avi.h"
 #include "cp1250.h"
+#include "file_io.h"
 #include "midi.h"
 #include "pdf.h"
 #include "synth.h"
@@ -16,13 +17,6 @@ namespace {
 
 constexpr int kSampleRate = 22050;
 
-std::string Trim(std::string_view s) {
-  const size_t b = s.find_first_not_of(" \t\r");
-  if (b == std::string_view::npos) return "";
-  const size_t e = s.find_last_not_of(" \t\r");
-  return std::string(s.substr(b, e - b + 1));
-}
-
 std::string UpperExtension(const std::string& name) {
   const size_t sep = name.find_last_of("\\:/");
   const size_t dot = name.rfind('.');
@@ -30,21 +24,6 @@ std::string UpperExtension(const std::string& name) {
   std::string ext = name.substr(dot);
   for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return ext;
-}
-
-void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
-  std::filesystem::create_directories(path.parent_path());
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  if (!out) throw std::runtime_error("cannot write " + path.string());
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::runtime_error("cannot read " + path.string());
-  std::stringstream buf;
-  buf << in.rdbuf();
-  return buf.str();
 }
 
 std::string ScmText(const MediaRecipe& r, const std::string& title) {

@@ -4,9 +4,9 @@
 
 namespace demo {
 
-const std::vector<PictureSpec>& PictureCatalogue() {
-  static const std::vector<PictureSpec> catalogue = [] {
-    std::vector<PictureSpec> all;
+const std::vector<PictureDef>& PictureCatalogue() {
+  static const std::vector<PictureDef> catalogue = [] {
+    std::vector<PictureDef> all;
     AddSymbolPictures(all);
     AddInstrumentPictures(all);
     return all;
@@ -15,12 +15,12 @@ const std::vector<PictureSpec>& PictureCatalogue() {
 }
 
 std::string RenderPicture(const std::string& name) {
-  for (const PictureSpec& spec : PictureCatalogue()) {
-    if (spec.name != name) continue;
-    Canvas canvas(spec.width, spec.height, {255, 255, 255});
-    spec.draw(canvas);
-    const std::string bmp = EncodeBmp(canvas, spec.kind);
-    return spec.graphic_header ? WithGraphicHeader(bmp) : bmp;
+  for (const PictureDef& pic : PictureCatalogue()) {
+    if (pic.name != name) continue;
+    Canvas canvas(pic.width, pic.height, {255, 255, 255});
+    pic.draw(canvas);
+    const std::string bmp = EncodeBmp(canvas, pic.kind);
+    return pic.graphic_header ? WithGraphicHeader(bmp) : bmp;
   }
   throw std::runtime_error("no picture named \"" + name + "\"");
 }

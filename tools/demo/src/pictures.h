@@ -15,7 +15,7 @@
 
 namespace demo {
 
-struct PictureSpec {
+struct PictureDef {
   std::string name;
   int width = 0;
   int height = 0;
@@ -25,13 +25,13 @@ struct PictureSpec {
 };
 
 // All pictures, in a fixed order.
-const std::vector<PictureSpec>& PictureCatalogue();
+const std::vector<PictureDef>& PictureCatalogue();
 
 // The blob bytes of the named picture. Throws std::runtime_error for an unknown name.
 std::string RenderPicture(const std::string& name);
 
 // Drawing functions of the catalogue, one per family (defined in their own files).
-void AddSymbolPictures(std::vector<PictureSpec>& out);
-void AddInstrumentPictures(std::vector<PictureSpec>& out);
+void AddSymbolPictures(std::vector<PictureDef>& out);
+void AddInstrumentPictures(std::vector<PictureDef>& out);
 
 }  // namespace demo

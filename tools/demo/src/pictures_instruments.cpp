@@ -291,7 +291,7 @@ void Timpani(Canvas& c) {
 
 }  // namespace
 
-void AddInstrumentPictures(std::vector<PictureSpec>& out) {
+void AddInstrumentPictures(std::vector<PictureDef>& out) {
   const BmpKind tc = BmpKind::kTrueColor;
   out.push_back({"hegedu", 300, 300, tc, false, Violin});
   out.push_back({"billentyuzet", 400, 220, tc, false, Keyboard});

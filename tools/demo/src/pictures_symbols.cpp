@@ -75,7 +75,7 @@ std::function<void(Canvas&)> HairpinPicture(bool opening) {
 
 }  // namespace
 
-void AddSymbolPictures(std::vector<PictureSpec>& out) {
+void AddSymbolPictures(std::vector<PictureDef>& out) {
   const BmpKind pal = BmpKind::kPalette;
   // Clefs, large.
   out.push_back(
