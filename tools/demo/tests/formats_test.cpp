@@ -58,20 +58,20 @@ TEST(Pictures, EveryPictureFitsThePictureAreaAndIsAValidBlob) {
   int palette = 0;
   int true_color = 0;
   int with_header = 0;
-  for (const PictureSpec& spec : PictureCatalogue()) {
-    SCOPED_TRACE(spec.name);
-    EXPECT_LE(spec.width, 996);
-    EXPECT_LE(spec.height, 447);
-    const std::string blob = RenderPicture(spec.name);
-    const size_t start = spec.graphic_header ? 8 : 0;
-    if (spec.graphic_header) {
+  for (const PictureDef& pic : PictureCatalogue()) {
+    SCOPED_TRACE(pic.name);
+    EXPECT_LE(pic.width, 996);
+    EXPECT_LE(pic.height, 447);
+    const std::string blob = RenderPicture(pic.name);
+    const size_t start = pic.graphic_header ? 8 : 0;
+    if (pic.graphic_header) {
       EXPECT_EQ(U32(blob, 4), blob.size() - 8);
     }
     EXPECT_EQ(blob.substr(start, 2), "BM");
     EXPECT_EQ(U32(blob, start + 2), blob.size() - start);
-    palette += spec.kind == BmpKind::kPalette;
-    true_color += spec.kind == BmpKind::kTrueColor;
-    with_header += spec.graphic_header;
+    palette += pic.kind == BmpKind::kPalette;
+    true_color += pic.kind == BmpKind::kTrueColor;
+    with_header += pic.graphic_header;
   }
   EXPECT_GE(PictureCatalogue().size(), 30u);
   EXPECT_GT(palette, 0);
