@@ -65,16 +65,16 @@ void Violin(Canvas& c) {
   fill(body(1.0), {105, 45, 12});
   fill(body(0.95), {196, 112, 38});
   fill(body(0.7), {214, 140, 60});
-  // f-holes.
+  // f-holes, either side of the bridge.
   for (const double s : {-1.0, 1.0}) {
     Path f;
-    f.Stroke(SmoothLine({{cx + s * 6.5, 27, 0.7},
-                         {cx + s * 5.2, 31, 0.9},
-                         {cx + s * 6.8, 36, 0.9},
-                         {cx + s * 5.5, 40, 0.7}},
+    f.Stroke(SmoothLine({{cx + s * 4.6, 29, 0.6},
+                         {cx + s * 3.7, 33, 0.8},
+                         {cx + s * 4.8, 37.5, 0.8},
+                         {cx + s * 3.9, 41.5, 0.6}},
                         8));
-    f.Ellipse({cx + s * 6.6, 26.8}, 0.9, 0.9);
-    f.Ellipse({cx + s * 5.4, 40.2}, 0.9, 0.9);
+    f.Ellipse({cx + s * 4.7, 28.8}, 0.8, 0.8);
+    f.Ellipse({cx + s * 3.8, 41.7}, 0.8, 0.8);
     fill(f, {40, 20, 5});
   }
   // Neck, fingerboard, scroll, pegs.
@@ -86,7 +86,7 @@ void Violin(Canvas& c) {
     fill(Path().Rect(45, y - 0.5, 55, y + 0.5), {40, 25, 15});
   }
   // Bridge and tailpiece.
-  fill(Path().Rect(44.5, 37.5, 55.5, 38.8), {230, 200, 150});
+  fill(Path().Rect(45.5, 35, 54.5, 36.3), {230, 200, 150});
   fill(Path().Polygon({{47.5, 43}, {52.5, 43}, {54, 51.5}, {46, 51.5}}), {25, 20, 18});
   for (int i = 0; i < 4; ++i) {
     const double x = 48.6 + i * 0.95;
