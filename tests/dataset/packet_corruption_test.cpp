@@ -54,7 +54,9 @@ TEST(PacketCorruptionTest, EveryTruncationFailsCleanly) {
       // A binary packet cut anywhere is incomplete; a text one may still be
       // well-formed by chance only if it loses nothing that matters.
       const bool opened = OpenAndReadAll(file);
-      if (!xml) EXPECT_FALSE(opened) << "opened when cut to " << n << " bytes";
+      if (!xml) {
+        EXPECT_FALSE(opened) << "opened when cut to " << n << " bytes";
+      }
     }
   }
 }
