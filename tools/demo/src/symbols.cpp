@@ -183,17 +183,18 @@ Path Rest(double value) {
     p.Append(
         StrokeOf({{0.85, 1.6, 0.1}, {0.35, 1.55, 0.18}, {0.25, 1.1, 0.2}, {0.6, 0.75, 0.1}}, 8));
   } else {
+    // One flag (eighth) or two (sixteenth); all of it stays between the outer lines.
     const int balls = value >= 0.5 ? 1 : 2;
     for (int i = 0; i < balls; ++i) {
       const double bx = 0.35 - 0.25 * i;
-      const double by = 2.6 - 1.0 * i;
+      const double by = 2.6 - 0.9 * i;
       p.Ellipse({bx, by}, 0.22, 0.22);
       const double jx = 1.1 - 0.2 * i;
-      const double jy = 2.75 - 1.0 * i;
+      const double jy = 2.75 - 0.9 * i;
       p.Append(
           StrokeOf({{bx, by - 0.15, 0.08}, {(bx + jx) / 2, by - 0.18, 0.1}, {jx, jy, 0.1}}, 6));
     }
-    p.Line({1.1, 2.75}, {0.55 - 0.2 * (balls - 1), 0.9 - 1.0 * (balls - 1)}, 0.11);
+    p.Line({1.1, 2.75}, {0.55 - 0.2 * (balls - 1), 0.9 - 0.7 * (balls - 1)}, 0.11);
   }
   return p;
 }
@@ -204,8 +205,8 @@ double AccidentalWidth(Accidental a) {
       return 0;
     case Accidental::kDoubleFlat:
       return 1.7;
-    case Accidental::kDoubleSharp:
-      return 1.0;
+    case Accidental::kSharp:
+      return 1.1;  // its slanted bars reach past the verticals
     default:
       return 1.0;
   }
