@@ -26,5 +26,23 @@ TEST(CdsToolIndexTest, RowsFollowTheIndexOption) {
   EXPECT_EQ(r.err, "cdstool: Invalid field type.\n");
 }
 
+TEST(CdsToolIndexTest, TraceOrdersBeforeOpeningAndReordersWhileOpen) {
+  TempFile file(
+      Encode(DictionaryModel({{{}, "C", {}, {}, 1}, {{}, "A", {}, {}, 2}, {{}, "B", {}, {}, 3}})));
+  const auto r = RunTool({"trace", file.Path(), "--index", "KSZOVEG", "--window", "2", "open",
+                          "next", "index:KSZOVEG", "index:", "index:NOPE"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "BeforeOpen\nStateChanged\nAfterOpen\nAfterScroll\n"
+            "= open bof=1 eof=0 rec=2 seq=1 window=2,3\n"
+            "BeforeScroll\nDataSetScrolled 0\nAfterScroll\n"
+            "= next bof=0 eof=0 rec=3 seq=2 window=2,3\n"
+            "= index:KSZOVEG bof=0 eof=0 rec=3 seq=2 window=2,3\n"
+            "DataSetChanged\n"
+            "= index: bof=0 eof=0 rec=3 seq=3 window=2,3\n"
+            "! tblAdat: Field 'NOPE' not found.\n"
+            "= index:NOPE bof=0 eof=0 rec=3 seq=3 window=2,3\n");
+}
+
 }  // namespace
 }  // namespace dorvem
