@@ -12,6 +12,10 @@
 //   back as no bytes;
 // - a value whose bytes are not in the packet (not fetched) cannot be held
 //   and fails the read with kBlobNotFetched.
+// Writing a model read from a text packet in the binary form turns a bytes
+// column whose subtype the engine loads as a blob (in a text-loaded table:
+// subtypes 22 to 28, 33 and 34) into a blob column, so that both forms load
+// the same.
 
 namespace dorvem {
 namespace {
@@ -70,6 +74,26 @@ DBResult ReadRows(TDATAPACKET_READ* reader, PacketModel* model) {
   }
 }
 
+// A text packet's bytes column whose subtype the engine loads as a blob is
+// a blob (4-byte prefix) in the binary form, where only the prefix says so.
+DSColumnDesc BinaryColumn(const PacketModel& model, const PacketColumn& c, PacketForm form) {
+  DSColumnDesc d = c.desc;
+  const std::uint32_t code = packet::TypeCode(d.typeWord);
+  if (!model.text || form != PacketForm::kBinary || !(d.typeWord & packet::kVarying) ||
+      (code != packet::kTcBytes && code != packet::kTcBytes2))
+    return d;
+  for (const PacketParam& p : c.params) {
+    if (packet::ParamCodeOf(p.name) != packet::kParamSubtype) continue;
+    const auto* s = reinterpret_cast<const char*>(p.value.data());
+    const std::uint32_t subtype =
+        packet::SubtypeCodeOf(std::string_view(s, strnlen(s, p.value.size())));
+    if ((subtype >= packet::kSubtypeText && subtype <= packet::kSubtypeTypedBinary) ||
+        subtype == packet::kSubtypeHMemo || subtype == packet::kSubtypeHBinary)
+      d.typeWord = (d.typeWord & ~packet::kSizeMask) | 4;
+  }
+  return d;
+}
+
 }  // namespace
 
 DBResult ReadPacketModel(std::vector<std::uint8_t> packet, PacketModel* out) {
@@ -108,7 +132,7 @@ DBResult WritePacketModel(const PacketModel& model, PacketForm form,
     EngineRef<TDATAPACKET_WRITE> writer;
     if (DBResult r = DATAPACKETWRITE_Factory(writer.Receive())) return r;
     std::vector<DSColumnDesc> descs;
-    for (const PacketColumn& c : model.columns) descs.push_back(c.desc);
+    for (const PacketColumn& c : model.columns) descs.push_back(BinaryColumn(model, c, form));
     if (DBResult r = writer->PutColumnDescs(static_cast<std::uint32_t>(descs.size()), descs.data()))
       return r;
     auto addAll = [&](std::uint32_t column, const std::vector<PacketParam>& params) -> DBResult {

@@ -11,9 +11,9 @@ namespace dorvem {
 namespace {
 
 using namespace packet;
-using testing::B;
-using testing::Bytes;
-using testing::PacketBuilder;
+using packet_test::B;
+using packet_test::Bytes;
+using packet_test::PacketBuilder;
 
 using Reader = EngineRef<TDATAPACKET_READ>;
 
@@ -216,10 +216,10 @@ TEST(PacketReader, ParameterLists) {
   const std::string longName(255, 'p');
   PacketBuilder b;
   b.Header(2, 0).Column("A", kStr1, 2);
-  b.Param("width", 0x00020002, testing::U16Bytes(40));
+  b.Param("width", 0x00020002, packet_test::U16Bytes(40));
   b.Param(longName, 0x80490001, {3, 'a', 'b', 'c'});
   b.Column("B", kInt32, 0);
-  b.U16(2).Param("LCID", 0x00020004, testing::U32Bytes(1038));
+  b.U16(2).Param("LCID", 0x00020004, packet_test::U32Bytes(1038));
   b.Param("UNIQUE_KEY", 0x00820002, {2, 0, 0, 0, 1, 0, 2, 0x80});
   b.U8(1);  // a byte beyond the metadata
   Reader r = Start(b.bytes);
