@@ -201,6 +201,14 @@ DBResult TextPacketReader::BuildTable(const Element* fields,
   }
   Table& table = tables_[*index];
   if (table.params.size() > 0xFFFF) return dbr::kPacketMismatch;
+  for (std::size_t j = 0; j < table.slots.size(); ++j) {
+    const Column& c = table.columns[table.slots[j]];
+    if (c.childTable >= 0) {
+      table.slotOfNestedRow.emplace(tables_[c.childTable].rowName, j);
+    } else {
+      table.slotOfAttribute.emplace(c.attrName, j);
+    }
+  }
   const std::size_t slots = table.slots.size();
   table.raw.resize(slots);
   table.present.resize(slots);

@@ -39,6 +39,7 @@
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -95,6 +96,9 @@ class TextPacketReader {
     std::vector<Param> params;
     std::vector<std::size_t> slots;  // column of each status slot
     std::string rowName;             // element name of this table's rows
+    // Slot of each row attribute name and of each nested rows' element name.
+    std::map<std::string, std::size_t, std::less<>> slotOfAttribute;
+    std::map<std::string, std::size_t, std::less<>> slotOfNestedRow;
     // Scratch of the row being translated, one entry per slot.
     std::vector<std::string_view> raw;
     std::vector<char> present;

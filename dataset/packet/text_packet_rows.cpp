@@ -137,10 +137,13 @@ DBResult TextPacketReader::TranslateRow(XmlScanner& s, int index, std::vector<st
       continue;
     }
     // Attributes usually come in column order: try the next slot first.
-    std::size_t j =
-        guess < slots && table.columns[table.slots[guess]].attrName == a.name ? guess : slots;
-    for (std::size_t k = 0; j == slots && k < slots; ++k)
-      if (table.columns[table.slots[k]].attrName == a.name) j = k;
+    std::size_t j = slots;
+    if (guess < slots && table.columns[table.slots[guess]].attrName == a.name) {
+      j = guess;
+    } else if (const auto it = table.slotOfAttribute.find(a.name);
+               it != table.slotOfAttribute.end()) {
+      j = it->second;
+    }
     if (j == slots || table.columns[table.slots[j]].childTable >= 0) continue;
     table.raw[j] = a.value;
     table.present[j] = 1;
@@ -159,14 +162,12 @@ DBResult TextPacketReader::TranslateRow(XmlScanner& s, int index, std::vector<st
         break;
       }
       if (t != XmlScanner::Token::kStartTag) return dbr::kPacketMismatch;
-      std::size_t j = 0;
-      while (j < slots && (table.columns[table.slots[j]].childTable < 0 ||
-                           tables_[table.columns[table.slots[j]].childTable].rowName != s.Name()))
-        ++j;
-      if (j == slots) {
+      const auto it = table.slotOfNestedRow.find(s.Name());
+      if (it == table.slotOfNestedRow.end()) {
         if (!s.SkipElement()) return dbr::kPacketMismatch;
         continue;
       }
+      const std::size_t j = it->second;
       const int child = table.columns[table.slots[j]].childTable;
       if (DBResult r = TranslateRow(s, child, &table.nestedRows[j])) return r;
       if (++table.nestedCount[j] > 0x7FFFFFFF) return dbr::kPacketMismatch;

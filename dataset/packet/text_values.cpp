@@ -233,15 +233,24 @@ DBResult ParseOne(std::uint32_t word, std::string_view t, std::vector<std::uint8
       }
       return dbr::kOk;
     case kTcFloat: {
-      long double v = 0;
-      const auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
-      if (ec != std::errc() || p != t.data() + t.size() || t.empty()) return dbr::kPacketMismatch;
+      // The library's long double parsing may look for a terminating zero:
+      // parse from a terminated copy.
+      char text[128];
+      if (t.empty() || t.size() >= sizeof text) return dbr::kPacketMismatch;
+      std::memcpy(text, t.data(), t.size());
+      text[t.size()] = '\0';
+      const char* end = text + t.size();
       if (size == 8) {
-        const double d = static_cast<double>(v);
+        double d = 0;
+        const auto [p, ec] = std::from_chars(text, end, d);
+        if (ec != std::errc() || p != end) return dbr::kPacketMismatch;
         std::uint8_t b[8];
         std::memcpy(b, &d, 8);
         out->insert(out->end(), b, b + 8);
       } else if (size == 10) {
+        long double v = 0;
+        const auto [p, ec] = std::from_chars(text, end, v);
+        if (ec != std::errc() || p != end) return dbr::kPacketMismatch;
         std::uint8_t b[10];
         ToExtended(v, b);
         out->insert(out->end(), b, b + 10);
