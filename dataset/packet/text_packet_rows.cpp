@@ -41,6 +41,7 @@ DBResult TextPacketReader::ReadBody(XmlScanner& s, bool first, std::vector<std::
   bool wrapped = false;
   if (DBResult r = OpenDocument(s, &wrapped)) return r;
   binary->assign(kHeaderSize, 0);
+  binary->reserve(s.Size());  // the binary form is the smaller one
   bool metadata = false;
   std::uint32_t rows = 0;
   XmlScanner::Token t = XmlScanner::Token::kStartTag;

@@ -54,6 +54,7 @@ class XmlScanner {
   bool SkipElement();
 
   std::size_t Position() const { return pos_; }
+  std::size_t Size() const { return text_.size(); }
 
  private:
   bool SkipPast(std::string_view terminator);

@@ -182,6 +182,18 @@ TEST(PacketReader, FieldStatusBitsAndValueForms) {
   EXPECT_EQ(blob.result, dbr::kOk);
   EXPECT_EQ(blob.size, 0x80000123u);
   EXPECT_EQ(Next(q.get()).bytes, std::string("\x09\0\0\0", 4));
+
+  // A blob of length 0 is a value of no bytes (the store keeps it blank).
+  PacketBuilder empty = FiveColumns(0x01 | 0x04 | 0x10);
+  empty.Var32("").U32(9);
+  Reader e = Start(empty.bytes);
+  ReadMeta(e.get());
+  for (int i = 0; i < 4; ++i) Next(e.get());
+  Field none = Next(e.get());
+  EXPECT_EQ(none.result, dbr::kOk);
+  EXPECT_EQ(none.status, kFieldHasValue);
+  EXPECT_EQ(none.size, 0u);
+  EXPECT_EQ(Next(e.get()).size, 4u);
 }
 
 TEST(PacketReader, BuffersAndSizeOnlyCalls) {
