@@ -10,6 +10,12 @@ void DatabaseError(std::string_view text, std::string_view componentName) {
   throw EDatabaseError(msg::Fmt(msg::kNamedComponent, {componentName, text}));
 }
 
+std::string ErrorReportText(std::string_view message) {
+  std::string text(message);
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+  return text;
+}
+
 void Check(DBResult result) {
   if (result != dbr::kOk) throw EDBClient(result, std::string(MessageOf(result)));
 }

@@ -37,6 +37,11 @@ class EAbort : public std::exception {
 // name is not empty.
 [[noreturn]] void DatabaseError(std::string_view text, std::string_view componentName = {});
 
+// The text the application-wide error report shows for `message`: a full
+// stop is appended when the last character's code is greater than that of
+// "." (so a letter gets one, "." or ")" does not).
+std::string ErrorReportText(std::string_view message);
+
 // Raises EDBClient for a nonzero engine result (its text from the message
 // table); does nothing for 0.
 void Check(DBResult result);

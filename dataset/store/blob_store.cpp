@@ -13,19 +13,18 @@ std::uint8_t* BlobStore::Reserve(std::uint32_t size) {
   }
   // Values larger than a quarter chunk get a block of their own, so that a
   // big picture does not waste the rest of a chunk.
-  const std::size_t blockSize = size > kChunkSize / 4 ? size : kChunkSize;
-  std::unique_ptr<std::uint8_t[]> block(new (std::nothrow) std::uint8_t[blockSize]);
-  if (!block) return nullptr;
-  reserved_ = block.get();
-  if (blockSize == kChunkSize) {
-    chunkFree_ = block.get();
-    chunkLeft_ = kChunkSize;
-  }
+  const bool own = size > kChunkSize / 4;
+  LargeBuffer block;
+  if (!block.Resize(own ? size : kChunkSize)) return nullptr;
   try {
     chunks_.push_back(std::move(block));
   } catch (const std::bad_alloc&) {
-    reserved_ = nullptr;
     return nullptr;
+  }
+  reserved_ = chunks_.back().data();
+  if (!own) {
+    chunkFree_ = reserved_;
+    chunkLeft_ = kChunkSize;
   }
   return reserved_;
 }

@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+#include "dataset/core/large_buffer.h"
 #include "dataset/core/result_codes.h"
 
 namespace dorvem {
@@ -48,10 +49,10 @@ class BlobStore {
     const std::uint8_t* bytes;
     std::uint32_t size;
   };
-  static constexpr std::size_t kChunkSize = 1 << 20;
+  static constexpr std::size_t kChunkSize = 8u << 20;
 
   std::vector<Entry> entries_;
-  std::vector<std::unique_ptr<std::uint8_t[]>> chunks_;
+  std::vector<LargeBuffer> chunks_;
   std::uint8_t* chunkFree_ = nullptr;  // next free byte of the current chunk
   std::size_t chunkLeft_ = 0;          // bytes left in the current chunk
   std::uint8_t* reserved_ = nullptr;   // last reservation

@@ -42,8 +42,8 @@ void DSBASE::DiscardData() {
   fields_.clear();
   fieldParams_.clear();
   columns_.clear();
-  nulls_.reset();
-  status_.reset();
+  nulls_.Free();
+  status_.Free();
   blobs_.reset();
   reader_.Reset();
   tableParams_.clear();
@@ -108,7 +108,7 @@ DBResult DSBASE::GetFieldValue(std::uint32_t record, std::uint32_t fieldId, void
   std::lock_guard<std::recursive_mutex> guard(lock_);
   if (DBResult r = CheckRecord(record, fieldId)) return r;
   if (fieldId == 0) {
-    if (value) *static_cast<std::uint8_t*>(value) = status_.get()[record - 1];
+    if (value) *static_cast<std::uint8_t*>(value) = status_.data()[record - 1];
     if (nullFlag) *nullFlag = kNullFlagValue;
     return dbr::kOk;
   }
@@ -121,14 +121,14 @@ DBResult DSBASE::PutFieldValue(std::uint32_t record, std::uint32_t fieldId, cons
   std::lock_guard<std::recursive_mutex> guard(lock_);
   if (DBResult r = CheckRecord(record, fieldId)) return r;
   if (fieldId == 0) {
-    status_.get()[record - 1] = value ? *static_cast<const std::uint8_t*>(value) : 0;
+    status_.data()[record - 1] = value ? *static_cast<const std::uint8_t*>(value) : 0;
     return dbr::kOk;
   }
   const DSFLDDesc& d = fields_[fieldId - 1];
   std::uint8_t* slot =
-      columns_[fieldId - 1].get() + static_cast<std::size_t>(record - 1) * d.recordLength;
+      columns_[fieldId - 1].data() + static_cast<std::size_t>(record - 1) * d.recordLength;
   std::uint8_t& flag =
-      nulls_.get()[static_cast<std::size_t>(record - 1) * fields_.size() + fieldId - 1];
+      nulls_.data()[static_cast<std::size_t>(record - 1) * fields_.size() + fieldId - 1];
   if (value) {
     std::memcpy(slot, value, d.recordLength);
     flag = kNullFlagValue;
@@ -144,7 +144,7 @@ DBResult DSBASE::SetFieldStatus(std::uint32_t record, std::uint32_t fieldId, std
   if (DBResult r = CheckRecord(record, fieldId)) return r;
   if (fieldId == 0 || (status != kNullFlagBlank && status != kNullFlagNotChanged))
     return dbr::kInvalidParameter;
-  nulls_.get()[static_cast<std::size_t>(record - 1) * fields_.size() + fieldId - 1] = status;
+  nulls_.data()[static_cast<std::size_t>(record - 1) * fields_.size() + fieldId - 1] = status;
   return dbr::kOk;
 }
 
@@ -169,16 +169,16 @@ DBResult DSBASE::GetErrorString(DBResult code, char* text) {
 }
 
 bool DSBASE::RecordVisible(std::uint32_t record) const {
-  return delta_ || !(status_.get()[record - 1] & packet::kRowHiddenBits);
+  return delta_ || !(status_.data()[record - 1] & packet::kRowHiddenBits);
 }
 
 void DSBASE::CopyRecordImage(std::uint32_t record, std::uint8_t* image) const {
   const std::size_t n = fields_.size();
-  const std::uint8_t* flags = nulls_.get() + static_cast<std::size_t>(record - 1) * n;
+  const std::uint8_t* flags = nulls_.data() + static_cast<std::size_t>(record - 1) * n;
   for (std::size_t f = 0; f < n; ++f) {
     const DSFLDDesc& d = fields_[f];
     std::memcpy(image + d.offset,
-                columns_[f].get() + static_cast<std::size_t>(record - 1) * d.recordLength,
+                columns_[f].data() + static_cast<std::size_t>(record - 1) * d.recordLength,
                 d.recordLength);
   }
   std::memcpy(image + recordSize_ - n, flags, n);

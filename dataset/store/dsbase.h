@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "dataset/core/engine_object.h"
+#include "dataset/core/large_buffer.h"
 #include "dataset/index/index_descriptor.h"
 #include "dataset/packet/packet_reader.h"
 #include "dataset/store/blob_store.h"
@@ -90,16 +91,16 @@ class DSBASE final : public RefCounted<TDSBASE> {
   // Number of records stored (next record number - 1).
   std::uint32_t RecordCount() const { return nextRecord_ - 1; }
   std::uint32_t Capacity() const { return capacity_; }
-  std::uint8_t RecordStatus(std::uint32_t record) const { return status_.get()[record - 1]; }
+  std::uint8_t RecordStatus(std::uint32_t record) const { return status_.data()[record - 1]; }
   // True when a cursor may see the record (hidden bits clear, or a delta).
   bool RecordVisible(std::uint32_t record) const;
   // Stored value of a field of a record (record length bytes) and its flag.
   const std::uint8_t* ValuePtr(std::uint32_t record, std::uint32_t fieldId) const {
-    return columns_[fieldId - 1].get() +
+    return columns_[fieldId - 1].data() +
            static_cast<std::size_t>(record - 1) * fields_[fieldId - 1].recordLength;
   }
   std::uint8_t NullFlag(std::uint32_t record, std::uint32_t fieldId) const {
-    return nulls_.get()[static_cast<std::size_t>(record - 1) * fields_.size() + fieldId - 1];
+    return nulls_.data()[static_cast<std::size_t>(record - 1) * fields_.size() + fieldId - 1];
   }
   // Copies a record's values and null flags into a record image.
   void CopyRecordImage(std::uint32_t record, std::uint8_t* image) const;
@@ -126,11 +127,6 @@ class DSBASE final : public RefCounted<TDSBASE> {
   const std::vector<IndexDescriptor>& PacketIndexes() const { return packetIndexes_; }
 
  private:
-  struct FreeDeleter {
-    void operator()(std::uint8_t* p) const;
-  };
-  using Array = std::unique_ptr<std::uint8_t, FreeDeleter>;
-
   DBResult LoadFirstPacket(std::vector<std::uint8_t> packet);
   DBResult AppendFurtherPacket(std::vector<std::uint8_t> packet);
   DBResult ReadColumns();
@@ -154,9 +150,9 @@ class DSBASE final : public RefCounted<TDSBASE> {
   std::uint32_t recordSize_ = 0;
   std::uint32_t nextRecord_ = 1;
   std::uint32_t capacity_ = 0;
-  std::vector<Array> columns_;
-  Array nulls_;
-  Array status_;
+  std::vector<LargeBuffer> columns_;
+  LargeBuffer nulls_;
+  LargeBuffer status_;
   std::unique_ptr<BlobStore> blobs_;
   std::vector<std::uint8_t> valueBuffer_;
   EngineRef<TDATAPACKET_READ> reader_;

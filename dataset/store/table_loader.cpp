@@ -359,35 +359,18 @@ DBResult DSBASE::BuildRecordLayout() {
   return dbr::kOk;
 }
 
-void DSBASE::FreeDeleter::operator()(std::uint8_t* p) const {
-  std::free(p);
-}
-
 // Makes room for `records` records; new room is zero-filled. On failure the
-// capacity is unchanged.
+// capacity is unchanged (arrays already grown keep their larger size, which
+// is harmless).
 DBResult DSBASE::Reserve(std::uint64_t records) {
   if (records <= capacity_) return dbr::kOk;
   if (records > 0xFFFFFFF0u) return dbr::kOutOfMemory;
   const std::size_t n = fields_.size();
-  auto grow = [&](Array& a, std::size_t width) -> bool {
-    const std::size_t oldBytes = static_cast<std::size_t>(capacity_) * width;
-    const std::size_t newBytes = static_cast<std::size_t>(records) * width;
-    if (newBytes / width != records) return false;
-    std::uint8_t* p;
-    if (!a) {
-      // calloc hands back zeroed pages without touching them.
-      p = static_cast<std::uint8_t*>(std::calloc(newBytes ? newBytes : 1, 1));
-    } else {
-      p = static_cast<std::uint8_t*>(std::realloc(a.get(), newBytes));
-      if (p) std::memset(p + oldBytes, 0, newBytes - oldBytes);
-    }
-    if (!p) return false;
-    a.release();
-    a.reset(p);
-    return true;
+  auto grow = [&](LargeBuffer& a, std::size_t width) -> bool {
+    const std::size_t bytes = static_cast<std::size_t>(records) * width;
+    if (width && bytes / width != records) return false;
+    return a.Resize(bytes ? bytes : 1);
   };
-  // All arrays grow or the capacity stays; arrays already grown keep their
-  // larger size, which is harmless.
   for (std::size_t f = 0; f < n; ++f)
     if (!grow(columns_[f], fields_[f].recordLength)) return dbr::kOutOfMemory;
   if (!grow(nulls_, n) || !grow(status_, 1)) return dbr::kOutOfMemory;
@@ -412,7 +395,7 @@ DBResult DSBASE::StoreRows() {
     if (nextRecord_ >= capacity_)
       if (DBResult g = Grow()) return g;
     const std::uint32_t record = nextRecord_;
-    status_.get()[record - 1] = rowStatus[0];
+    status_.data()[record - 1] = rowStatus[0];
     for (std::uint32_t f = 1; f <= packetFields_; ++f)
       if (DBResult s = StoreField(record, f)) return s;
     if (delta_ || !(rowStatus[0] & packet::kRowHiddenBits)) ++visibleCount_;
@@ -423,9 +406,9 @@ DBResult DSBASE::StoreRows() {
 DBResult DSBASE::StoreField(std::uint32_t record, std::uint32_t fieldId) {
   const DSFLDDesc& d = fields_[fieldId - 1];
   std::uint8_t* slot =
-      columns_[fieldId - 1].get() + static_cast<std::size_t>(record - 1) * d.recordLength;
+      columns_[fieldId - 1].data() + static_cast<std::size_t>(record - 1) * d.recordLength;
   std::uint8_t& nullFlag =
-      nulls_.get()[static_cast<std::size_t>(record - 1) * fields_.size() + fieldId - 1];
+      nulls_.data()[static_cast<std::size_t>(record - 1) * fields_.size() + fieldId - 1];
   std::uint32_t status = 0;
   DBResult r;
 

@@ -1,11 +1,43 @@
-// cdstool: inspect, query, trace, convert and build data packets.
+// cdstool: the command-line face of the data engine. Inspects, queries,
+// converts and builds data packets through the same client dataset the
+// window uses.
 #include <cstdio>
+#include <exception>
+#include <string>
+
+#include "dataset/host/db_errors.h"
+#include "tools/cdstool/commands.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: cdstool info FILE | rows FILE [--fields A,B] [--recno] [--json] |\n"
+    "       convert IN OUT --to xml|binary | build SOURCE.json OUT [--xml] |\n"
+    "       trace FILE [--window N] COMMAND...\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
-  (void)argv;
   if (argc < 2) {
-    std::fprintf(stderr, "usage: cdstool info|rows|convert|build ...\n");
+    std::fputs(kUsage, stderr);
     return 2;
   }
-  return 2;
+  const std::string command = argv[1];
+  const cdstool::Args args(argv + 2, argv + argc);
+  try {
+    if (command == "info") return cdstool::RunInfo(args);
+    if (command == "rows") return cdstool::RunRows(args);
+    if (command == "convert") return cdstool::RunConvert(args);
+    if (command == "build") return cdstool::RunBuild(args);
+    if (command == "trace") return cdstool::RunTrace(args);
+    throw cdstool::UsageError("unknown command '" + command + "'");
+  } catch (const cdstool::UsageError& e) {
+    std::fprintf(stderr, "cdstool: %s\n%s", e.what(), kUsage);
+    return 2;
+  } catch (const dorvem::EAbort&) {
+    return 1;
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "cdstool: %s\n", dorvem::ErrorReportText(e.what()).c_str());
+    return 1;
+  }
 }

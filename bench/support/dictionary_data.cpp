@@ -1,0 +1,138 @@
+#include "bench/support/dictionary_data.h"
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <random>
+
+#include "dataset/core/byte_layout.h"
+#include "dataset/packet/packet_format.h"
+#include "dataset/packet/packet_model.h"
+
+namespace dorvem::bench {
+
+namespace pk = dorvem::packet;
+
+std::vector<std::string> HungarianHeadwords(std::size_t count, int duplicatePercent,
+                                            std::uint32_t seed) {
+  static const char* const kPieces[] = {
+      "A",  "E",  "I",  "O",  "U",  "K",  "L",  "M",  "N",  "R",  "T",    "D",    "G",
+      "V",  "Z",  "B",  "P",  "S",  "H",  "F",  "J",  "C",  "\xC1", "\xC9", "\xCD", "\xD3",
+      "\xD6", "\xD5", "\xDA", "\xDC", "\xDB", "CS", "SZ", "ZS", "GY", "NY", "LY", "TY",
+      "DZ", "A",  "E",  "O",  "I"};
+  std::mt19937 rng(seed);
+  std::uniform_int_distribution<int> syllables(2, 9);
+  std::uniform_int_distribution<std::size_t> piece(0, std::size(kPieces) - 1);
+  std::uniform_int_distribution<int> percent(0, 99);
+  std::uniform_int_distribution<int> separator(0, 29);
+  std::vector<std::string> out;
+  out.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    if (!out.empty() && percent(rng) < duplicatePercent) {
+      std::uniform_int_distribution<std::size_t> earlier(0, out.size() - 1);
+      out.push_back(out[earlier(rng)]);
+      continue;
+    }
+    std::string w;
+    for (int n = syllables(rng); n > 0; --n) {
+      w += kPieces[piece(rng)];
+      const int s = separator(rng);
+      if (s == 0) w += ' ';
+      else if (s == 1) w += '-';
+      else if (s == 2) w += '\'';
+    }
+    if (w.size() > 40) w.resize(40);
+    out.push_back(std::move(w));
+  }
+  return out;
+}
+
+std::vector<std::uint8_t> DictionaryPacket(std::size_t count) {
+  PacketModel m;
+  auto column = [&](const char* name, std::uint32_t typeWord, std::vector<PacketParam> params) {
+    PacketColumn c;
+    std::snprintf(c.desc.name, sizeof c.desc.name, "%s", name);
+    c.desc.typeWord = typeWord;
+    c.params = std::move(params);
+    m.columns.push_back(std::move(c));
+  };
+  auto u16 = [](const char* name, std::uint16_t v) {
+    return PacketParam{name, pk::MakeTypeWord(pk::kTcUInt, 2),
+                       {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)}};
+  };
+  auto subtype = [](const char* name) {
+    PacketParam p{"SUBTYPE", pk::MakeTypeWord(pk::kTcString, 2, pk::kVarying), {}};
+    for (const char* c = name; *c; ++c) p.value.push_back(static_cast<std::uint8_t>(*c));
+    p.value.push_back(0);
+    return p;
+  };
+  column("FAJLNEV", pk::MakeTypeWord(pk::kTcString, 2, pk::kVarying), {u16("WIDTH", 255)});
+  column("KSZOVEG", pk::MakeTypeWord(pk::kTcString, 1, pk::kVarying), {u16("WIDTH", 40)});
+  column("SZOVMAGY", pk::MakeTypeWord(pk::kTcBytes, 4, pk::kVarying), {subtype("Text")});
+  column("GRAPHIC", pk::MakeTypeWord(pk::kTcBytes, 4, pk::kVarying), {subtype("Binary")});
+  column("Index", pk::MakeTypeWord(pk::kTcInt, 4), {});
+  m.tableParams.push_back(
+      PacketParam{"LCID", pk::MakeTypeWord(pk::kTcUInt, 4), {0x0E, 0x04, 0, 0}});
+
+  const std::vector<std::string> words = HungarianHeadwords(count);
+  std::mt19937 rng(7);
+  std::uniform_int_distribution<int> memoLength(150, 450);
+  std::string memoText =
+      "{\\rtf1\\ansi\\ansicpg1250 {\\b ZENEI KIFEJEZ\\'c9S} olasz eredet\\'fb sz\\'f3, "
+      "jelent\\'e9se: a tempo, a dinamika \\'e9s a karakter jel\\'f6l\\'e9se a kott\\'e1ban. ";
+  while (memoText.size() < 600) memoText += memoText;
+  std::vector<std::uint8_t> picture(1078 + 2000, 0x55);
+  picture[0] = 'B';
+  picture[1] = 'M';
+  m.rows.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    PacketRow row;
+    const std::string file = i % 3 == 0 ? "hang" + std::to_string(i) + ".mp3" : "";
+    row.values.push_back(file.empty() ? PacketValue{1, {}}
+                                      : PacketValue{0, {file.begin(), file.end()}});
+    row.values.push_back(PacketValue{0, {words[i].begin(), words[i].end()}});
+    const int len = memoLength(rng);
+    row.values.push_back(PacketValue{0, {memoText.begin(), memoText.begin() + len}});
+    row.values.push_back(i % 10 == 0 ? PacketValue{0, picture} : PacketValue{1, {}});
+    std::vector<std::uint8_t> index(4);
+    StoreU32(index.data(), static_cast<std::uint32_t>(i + 1));
+    row.values.push_back(PacketValue{0, index});
+    m.rows.push_back(std::move(row));
+  }
+  std::vector<std::uint8_t> bytes;
+  WritePacketModel(m, PacketForm::kBinary, &bytes);
+  return bytes;
+}
+
+std::string DictionaryPacketFile(std::size_t count) {
+  const std::string path = (std::filesystem::temp_directory_path() /
+                            ("dorvem-bench-" + std::to_string(count) + ".cds"))
+                               .string();
+  if (!std::filesystem::exists(path)) {
+    const std::vector<std::uint8_t> bytes = DictionaryPacket(count);
+    const std::string tmp = path + "." + std::to_string(::getpid());
+    std::ofstream(tmp, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    std::filesystem::rename(tmp, path);
+  }
+  return path;
+}
+
+namespace {
+std::uint64_t StatusKilobytes(const char* key) {
+  std::ifstream in("/proc/self/status");
+  std::string line;
+  const std::string prefix = std::string(key) + ":";
+  while (std::getline(in, line))
+    if (line.rfind(prefix, 0) == 0) return std::stoull(line.substr(prefix.size()));
+  return 0;
+}
+}  // namespace
+
+std::uint64_t PeakResidentBytes() { return StatusKilobytes("VmHWM") * 1024; }
+std::uint64_t CurrentResidentBytes() { return StatusKilobytes("VmRSS") * 1024; }
+
+void ResetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+}  // namespace dorvem::bench
