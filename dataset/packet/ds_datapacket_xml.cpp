@@ -8,7 +8,9 @@
 // written as attributes when reading the attribute back gives the same type
 // word and value; from the first one that would not, the rest of the list
 // is written as PARAM elements (keeping their order). A bytes column with
-// subtype "Text" holds its values as text; other bytes values are Base64.
+// subtype "Text" (a memo) holds its values as text, each but the empty one
+// followed by a zero byte, since the engine drops one trailing zero from a
+// memo it loads from text; other bytes values are Base64.
 // Not-changed values cannot be written as text and are left out (they read
 // back as blank).
 #include <algorithm>
@@ -170,6 +172,7 @@ DBResult DSDATAPACKET::WriteXml(const Table& table, std::vector<std::uint8_t>* o
   x.text += "<DATAPACKET Version=\"2.0\"><METADATA><FIELDS>";
   std::vector<std::string> attrNames(n);
   std::vector<ValueKind> kinds(n);
+  std::vector<char> memo(n);
   for (std::size_t c = 0; c < n; ++c) {
     const Column& col = table.columns[c];
     const std::string name = locale::ToUtf8(col.desc.name, codePage);
@@ -183,6 +186,7 @@ DBResult DSDATAPACKET::WriteXml(const Table& table, std::vector<std::uint8_t>* o
       attr = "F" + std::to_string(k);
     attrNames[c] = attr;
     kinds[c] = ColumnKind(col);
+    memo[c] = kinds[c] == ValueKind::kString && TypeCode(col.desc.typeWord) != kTcString;
     const std::string_view type = textform::NameOfTypeWord(col.desc.typeWord);
     if (type.empty()) return dbr::kInvalidFieldType;
     x.text += "<FIELD";
@@ -224,6 +228,7 @@ DBResult DSDATAPACKET::WriteXml(const Table& table, std::vector<std::uint8_t>* o
       const std::uint8_t* bytes = v.size ? &arena_[v.offset] : nullptr;
       if (DBResult e = x.ValueText(kinds[c], table.columns[c].desc.typeWord, bytes, v.size, &value))
         return e;
+      if (memo[c] && v.size) value.push_back('\0');
       x.Attribute(attrNames[c], value);
     }
     x.text += "/>";

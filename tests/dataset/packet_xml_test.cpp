@@ -89,6 +89,24 @@ TEST(PacketXml, WriterEscapesAndNamesColumnsSafely) {
   ExpectSameModel(m, back, SameInText);
 }
 
+// The engine drops one trailing zero from a memo loaded from text, so the
+// writer ends every non-empty memo with one, and the model reads it back off.
+TEST(PacketXml, MemosEndWithAZeroInText) {
+  PacketModel m;
+  m.columns.push_back(
+      {Desc("M", 0x004B0004), {{"SUBTYPE", 0x00490002, B(std::string_view("Text\0", 5))}}});
+  for (std::string_view memo : {std::string_view("ab"), std::string_view("ab\0", 3),
+                                std::string_view("\0", 1), std::string_view("")})
+    m.rows.push_back({0, {Val(memo)}});
+  Bytes xml;
+  ASSERT_EQ(WritePacketModel(m, PacketForm::kXml, &xml), dbr::kOk);
+  const std::string text(xml.begin(), xml.end());
+  EXPECT_NE(text.find("<ROW M=\"ab&#000;\"/><ROW M=\"ab&#000;&#000;\"/><ROW M=\"&#000;&#000;\"/>"
+                      "<ROW M=\"\"/>"),
+            std::string::npos);
+  ExpectSameModel(m, ReadText(text), SameInText);
+}
+
 TEST(PacketXml, EncodingsAndCodePages) {
   // A byte-order mark alone makes the text UTF-8; strings become windows-1250.
   PacketModel bom = ReadText(
