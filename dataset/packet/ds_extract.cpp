@@ -27,7 +27,7 @@ DBResult Guarded(F&& f) {
 
 // True when the bytes begin with an acceptable binary header: the magic with
 // both version words at most 3, or the alternate magic (versions ignored).
-bool IsBinaryPacket(const std::vector<std::uint8_t>& p) {
+bool IsBinaryPacket(const PacketBytes& p) {
   if (p.size() < 4) return false;
   const std::uint32_t magic = LoadU32(p.data() + kOffMagic);
   if (magic == kMagicAlternate) return true;
@@ -44,7 +44,7 @@ struct Header {
   std::uint16_t rowDataOffset;
 };
 
-DBResult ParseHeader(const std::vector<std::uint8_t>& p, Header* h) {
+DBResult ParseHeader(const PacketBytes& p, Header* h) {
   if (p.size() < kHeaderSize) return dbr::kPacketMismatch;
   h->headerLength = LoadU32(p.data() + kOffHeaderLength);
   h->columnCount = LoadU16(p.data() + kOffColumnCount);
@@ -93,20 +93,20 @@ void DSEXTRACT::Reset() {
 }
 
 void DSEXTRACT::FreePacket() {
-  std::vector<std::uint8_t>().swap(packet_);
+  packet_.clear();
   in_ = ByteSpanReader();
   released_ = true;
 }
 
-DBResult DSEXTRACT::StartPacket(std::vector<std::uint8_t> packet) {
+DBResult DSEXTRACT::StartPacket(PacketBytes packet) {
   return Guarded([&]() -> DBResult {
     Reset();
     if (packet.empty()) return dbr::kNotApplicable;
     if (IsBinaryPacket(packet)) return BeginBinary(std::move(packet));
     auto reader = std::make_unique<TextPacketReader>();
     std::vector<std::uint8_t> binary;
-    if (DBResult r = reader->Translate(packet, &binary)) return r;
-    std::vector<std::uint8_t>().swap(packet);
+    if (DBResult r = reader->Translate(packet.span(), &binary)) return r;
+    packet.clear();
     if (DBResult r = BeginBinary(std::move(binary))) return r;
     text_ = true;
     textReader_ = std::move(reader);
@@ -114,7 +114,7 @@ DBResult DSEXTRACT::StartPacket(std::vector<std::uint8_t> packet) {
   });
 }
 
-DBResult DSEXTRACT::BeginBinary(std::vector<std::uint8_t> bytes) {
+DBResult DSEXTRACT::BeginBinary(PacketBytes bytes) {
   Header h;
   if (DBResult r = ParseHeader(bytes, &h)) return r;
   packet_ = std::move(bytes);
@@ -132,7 +132,7 @@ DBResult DSEXTRACT::BeginBinary(std::vector<std::uint8_t> bytes) {
   return dbr::kOk;
 }
 
-DBResult DSEXTRACT::StartFurtherPacket(std::vector<std::uint8_t> packet) {
+DBResult DSEXTRACT::StartFurtherPacket(PacketBytes packet) {
   return Guarded([&]() -> DBResult {
     if (!started_ || !metaDone_ || packet.empty()) return dbr::kNotApplicable;
     if (IsBinaryPacket(packet)) {
@@ -141,14 +141,14 @@ DBResult DSEXTRACT::StartFurtherPacket(std::vector<std::uint8_t> packet) {
     }
     if (!textReader_) return dbr::kPacketMismatch;
     std::vector<std::uint8_t> binary;
-    if (DBResult r = textReader_->TranslateFurther(packet, &binary)) return r;
-    std::vector<std::uint8_t>().swap(packet);
+    if (DBResult r = textReader_->TranslateFurther(packet.span(), &binary)) return r;
+    packet.clear();
     text_ = true;
     return BeginFurtherBinary(std::move(binary));
   });
 }
 
-DBResult DSEXTRACT::BeginFurtherBinary(std::vector<std::uint8_t> bytes) {
+DBResult DSEXTRACT::BeginFurtherBinary(PacketBytes bytes) {
   Header h;
   if (DBResult r = ParseHeader(bytes, &h)) return r;
   // Metadata and rows without the offset of the rows: they cannot be found.

@@ -42,8 +42,8 @@ class DSEXTRACT final : public RefCounted<TDATAPACKET_READ> {
 
   DBResult QueryInterface(InterfaceId id, void** out) override;
 
-  DBResult StartPacket(std::vector<std::uint8_t> packet) override;
-  DBResult StartFurtherPacket(std::vector<std::uint8_t> packet) override;
+  DBResult StartPacket(PacketBytes packet) override;
+  DBResult StartFurtherPacket(PacketBytes packet) override;
   bool HasMetaData() const override { return hasMetaData_; }
   std::uint32_t RowCount() const override { return rowCount_; }
   DBResult NextColumn(DSColumnDesc* out) override;
@@ -91,8 +91,8 @@ class DSEXTRACT final : public RefCounted<TDATAPACKET_READ> {
   enum class ListKind { kNone, kColumn, kTable };
 
   void Reset();
-  DBResult BeginBinary(std::vector<std::uint8_t> bytes);
-  DBResult BeginFurtherBinary(std::vector<std::uint8_t> bytes);
+  DBResult BeginBinary(PacketBytes bytes);
+  DBResult BeginFurtherBinary(PacketBytes bytes);
   void FreePacket();
 
   // Metadata (ds_extract.cpp).
@@ -107,7 +107,7 @@ class DSEXTRACT final : public RefCounted<TDATAPACKET_READ> {
   void AdvanceSlot(Level& level);
   void CompleteRow();
 
-  std::vector<std::uint8_t> packet_;
+  PacketBytes packet_;
   ByteSpanReader in_;
   bool started_ = false;
   bool text_ = false;

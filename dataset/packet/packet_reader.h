@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "dataset/core/engine_object.h"
+#include "dataset/packet/packet_bytes.h"
 
 namespace dorvem {
 
@@ -34,10 +35,10 @@ class TDATAPACKET_READ : public TEngineUnknown {
   // Starts a first packet. Takes the bytes. kNotApplicable when `packet` is
   // empty; kPacketMismatch when it is neither an acceptable binary packet nor
   // a text packet with the expected first elements.
-  virtual DBResult StartPacket(std::vector<std::uint8_t> packet) = 0;
+  virtual DBResult StartPacket(PacketBytes packet) = 0;
 
   // Starts a further packet of rows for the same metadata (binary only).
-  virtual DBResult StartFurtherPacket(std::vector<std::uint8_t> packet) = 0;
+  virtual DBResult StartFurtherPacket(PacketBytes packet) = 0;
 
   // True when the packet carries metadata (flag bit 0, or a text packet with
   // METADATA). Valid after a successful StartPacket.

@@ -40,6 +40,7 @@
 
 #include <cstdint>
 #include <map>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,10 +57,10 @@ class TextPacketReader {
  public:
   // Translates a first packet. kPacketMismatch when the text is not a packet
   // or a value does not read as its type.
-  DBResult Translate(const std::vector<std::uint8_t>& text, std::vector<std::uint8_t>* binary);
+  DBResult Translate(std::span<const std::uint8_t> text, std::vector<std::uint8_t>* binary);
   // Translates the rows of a further packet for the columns of the first
   // (any METADATA in it is skipped).
-  DBResult TranslateFurther(const std::vector<std::uint8_t>& text,
+  DBResult TranslateFurther(std::span<const std::uint8_t> text,
                             std::vector<std::uint8_t>* binary);
 
  private:

@@ -22,7 +22,7 @@ void PutU32(std::vector<std::uint8_t>* out, std::uint32_t v) {
 
 }  // namespace
 
-DBResult TextPacketReader::Translate(const std::vector<std::uint8_t>& text,
+DBResult TextPacketReader::Translate(std::span<const std::uint8_t> text,
                                      std::vector<std::uint8_t>* binary) {
   tables_.clear();
   codePage_ = kFallbackCodePage;
@@ -30,7 +30,7 @@ DBResult TextPacketReader::Translate(const std::vector<std::uint8_t>& text,
   return ReadBody(s, true, binary);
 }
 
-DBResult TextPacketReader::TranslateFurther(const std::vector<std::uint8_t>& text,
+DBResult TextPacketReader::TranslateFurther(std::span<const std::uint8_t> text,
                                             std::vector<std::uint8_t>* binary) {
   if (tables_.empty()) return dbr::kPacketMismatch;
   XmlScanner s(std::string_view(reinterpret_cast<const char*>(text.data()), text.size()));

@@ -65,7 +65,7 @@ void DSBASE::DiscardData() {
   mdSemantics_ = 0;
 }
 
-DBResult DSBASE::AppendData(std::vector<std::uint8_t> packet, bool last) {
+DBResult DSBASE::AppendData(PacketBytes packet, bool last) {
   std::lock_guard<std::recursive_mutex> guard(lock_);
   DBResult r = dbr::kOk;
   if (!hasPacket_) {

@@ -41,7 +41,7 @@ class TDSBASE : public TEngineUnknown {
   // Loads a first packet, or appends the rows of a further one. An empty
   // `packet` is an absent one: on a table without data that is
   // kNotApplicable, otherwise it only marks the table complete when `last`.
-  virtual DBResult AppendData(std::vector<std::uint8_t> packet, bool last) = 0;
+  virtual DBResult AppendData(PacketBytes packet, bool last) = 0;
   virtual DBResult GetProps(DSProps* props) = 0;
   // Copies the field descriptors (props.fieldCount of them) in field order.
   virtual DBResult GetFieldDescs(DSFLDDesc* descs) = 0;
@@ -81,7 +81,7 @@ class DSBASE final : public RefCounted<TDSBASE> {
   ~DSBASE() override;
 
   DBResult QueryInterface(InterfaceId id, void** out) override;
-  DBResult AppendData(std::vector<std::uint8_t> packet, bool last) override;
+  DBResult AppendData(PacketBytes packet, bool last) override;
   DBResult GetProps(DSProps* props) override;
   DBResult GetFieldDescs(DSFLDDesc* descs) override;
   DBResult GetFieldValue(std::uint32_t record, std::uint32_t fieldId, void* value,
@@ -146,8 +146,8 @@ class DSBASE final : public RefCounted<TDSBASE> {
   CollationRanks& Ranks() const { return *ranks_; }
 
  private:
-  DBResult LoadFirstPacket(std::vector<std::uint8_t> packet);
-  DBResult AppendFurtherPacket(std::vector<std::uint8_t> packet);
+  DBResult LoadFirstPacket(PacketBytes packet);
+  DBResult AppendFurtherPacket(PacketBytes packet);
   DBResult ReadColumns();
   DBResult ReadParams(std::uint32_t fieldId);  // 0: table level
   DBResult ApplyColumnParam(std::uint32_t fieldId, const char* name, std::uint32_t typeWord,

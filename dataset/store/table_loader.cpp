@@ -35,7 +35,7 @@ bool IsBlobLike(std::uint32_t subtype, bool fromText) {
 
 }  // namespace
 
-DBResult DSBASE::LoadFirstPacket(std::vector<std::uint8_t> packet) {
+DBResult DSBASE::LoadFirstPacket(PacketBytes packet) {
   if (packet.empty()) return dbr::kNotApplicable;
   try {
     valueBuffer_.assign(kMinValueBuffer, 0);
@@ -71,7 +71,7 @@ DBResult DSBASE::LoadFirstPacket(std::vector<std::uint8_t> packet) {
   return r;
 }
 
-DBResult DSBASE::AppendFurtherPacket(std::vector<std::uint8_t> packet) {
+DBResult DSBASE::AppendFurtherPacket(PacketBytes packet) {
   if (!reader_) return dbr::kAppendToNonPartial;
   DBResult r = reader_->StartFurtherPacket(std::move(packet));
   if (r != dbr::kOk) return r;
