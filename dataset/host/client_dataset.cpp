@@ -35,8 +35,8 @@ PacketBytes TCustomClientDataSet::ReadPacketFile() const {
   auto fail = [&](int error) {
     std::error_code ec;
     const std::string full = std::filesystem::absolute(fileName_, ec).lexically_normal().string();
-    throw EDatabaseError(msg::Fmt(msg::kCannotOpenFile,
-                                  {ec ? fileName_ : full, std::strerror(error)}));
+    throw EDatabaseError(
+        msg::Fmt(msg::kCannotOpenFile, {ec ? fileName_ : full, std::strerror(error)}));
   };
   const int fd = ::open(fileName_.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) fail(errno);

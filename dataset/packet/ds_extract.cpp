@@ -92,7 +92,25 @@ void DSEXTRACT::Reset() {
   textReader_.reset();
 }
 
+// A packet replaced before its last row was read may still have values that
+// point into it; when packets are retained it is kept like a finished one.
+void DSEXTRACT::RetireUnfinishedPacket() {
+  if (retain_ && !packet_.empty()) retained_.push_back(std::move(packet_));
+  packet_.clear();
+}
+
 void DSEXTRACT::FreePacket() {
+  if (retain_ && !packet_.empty()) {
+    try {
+      retained_.push_back(std::move(packet_));
+    } catch (const std::bad_alloc&) {
+      // Without room to keep it the packet cannot be freed either: values
+      // may point into it. It stays where it is until the reader goes.
+      in_ = ByteSpanReader();
+      released_ = true;
+      return;
+    }
+  }
   packet_.clear();
   in_ = ByteSpanReader();
   released_ = true;
@@ -117,6 +135,7 @@ DBResult DSEXTRACT::StartPacket(PacketBytes packet) {
 DBResult DSEXTRACT::BeginBinary(PacketBytes bytes) {
   Header h;
   if (DBResult r = ParseHeader(bytes, &h)) return r;
+  RetireUnfinishedPacket();
   packet_ = std::move(bytes);
   in_ = ByteSpanReader(packet_.data(), packet_.size());
   in_.Seek(h.headerLength);
@@ -156,6 +175,7 @@ DBResult DSEXTRACT::BeginFurtherBinary(PacketBytes bytes) {
     return dbr::kPacketMismatch;
   const std::size_t start = (h.flags & kFlagRowDataOffset) ? h.rowDataOffset : h.headerLength;
   if (start < kHeaderSize || start > bytes.size()) return dbr::kPacketMismatch;
+  RetireUnfinishedPacket();
   packet_ = std::move(bytes);
   in_ = ByteSpanReader(packet_.data(), packet_.size());
   in_.Seek(start);

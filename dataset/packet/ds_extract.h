@@ -44,6 +44,10 @@ class DSEXTRACT final : public RefCounted<TDATAPACKET_READ> {
 
   DBResult StartPacket(PacketBytes packet) override;
   DBResult StartFurtherPacket(PacketBytes packet) override;
+  DBResult NextFieldView(const std::uint8_t** bytes, std::uint32_t* size,
+                         std::uint32_t* status) override;
+  void RetainPackets() override { retain_ = true; }
+  void TakeRetainedPackets(std::vector<PacketBytes>* out) override;
   bool HasMetaData() const override { return hasMetaData_; }
   std::uint32_t RowCount() const override { return rowCount_; }
   DBResult NextColumn(DSColumnDesc* out) override;
@@ -94,6 +98,7 @@ class DSEXTRACT final : public RefCounted<TDATAPACKET_READ> {
   DBResult BeginBinary(PacketBytes bytes);
   DBResult BeginFurtherBinary(PacketBytes bytes);
   void FreePacket();
+  void RetireUnfinishedPacket();
 
   // Metadata (ds_extract.cpp).
   DBResult EndList();
@@ -112,6 +117,8 @@ class DSEXTRACT final : public RefCounted<TDATAPACKET_READ> {
   bool started_ = false;
   bool text_ = false;
   bool released_ = true;
+  bool retain_ = false;                // keep finished packets for the table
+  std::vector<PacketBytes> retained_;  // finished packets kept
   bool hasMetaData_ = false;
   bool metaDone_ = false;
   bool layoutText_ = false;  // the row layout was built for a text packet

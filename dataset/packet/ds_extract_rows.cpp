@@ -180,6 +180,45 @@ DBResult DSEXTRACT::ReadField(std::uint32_t* bufSize, void* value, std::uint32_t
   return dbr::kOk;
 }
 
+DBResult DSEXTRACT::NextFieldView(const std::uint8_t** bytes, std::uint32_t* size,
+                                  std::uint32_t* status) {
+  *bytes = nullptr;
+  *size = 0;
+  if (!started_ || !metaDone_) return dbr::kNotApplicable;
+  if (released_) return dbr::kAtEnd;
+  Level& level = levels_[cur_];
+  if (level.nextSlot == kAtRowStart) return dbr::kNotApplicable;
+  const Slot& slot = level.slots[level.nextSlot];
+  const std::uint32_t prefix = slot.conv->PrefixSize();
+  if (prefix == 0 || slot.childLevel >= 0) return dbr::kNotApplicable;
+
+  const std::uint8_t fieldStatus = packet_[level.rowStart + slot.statusByte];
+  if (fieldStatus & (slot.blankMask | slot.notChangedMask)) {
+    const bool blank = (fieldStatus & slot.blankMask) != 0;
+    *status = blank ? kFieldBlank : kFieldNotChanged;
+    AdvanceSlot(level);
+    return blank ? dbr::kFieldIsBlank : dbr::kOk;
+  }
+  // The converter checks that the prefix and the whole value are there.
+  std::uint32_t length = 0;
+  if (DBResult r = slot.conv->Read(in_, nullptr, 0, &length)) return r;
+  *status = kFieldHasValue;
+  *size = length;
+  if (prefix == 4 && (length & kNotFetchedBit)) {
+    in_.Skip(prefix);
+  } else {
+    *bytes = in_.Here() + prefix;
+    in_.Skip(prefix + length);
+  }
+  AdvanceSlot(level);
+  return dbr::kOk;
+}
+
+void DSEXTRACT::TakeRetainedPackets(std::vector<PacketBytes>* out) {
+  for (PacketBytes& p : retained_) out->push_back(std::move(p));
+  retained_.clear();
+}
+
 void DSEXTRACT::AdvanceSlot(Level& level) {
   if (++level.nextSlot >= level.slots.size()) CompleteRow();
 }

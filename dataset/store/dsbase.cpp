@@ -47,6 +47,7 @@ void DSBASE::DiscardData() {
   nulls_.Free();
   status_.Free();
   blobs_.reset();
+  blobPackets_.clear();
   reader_.Reset();
   tableParams_.clear();
   changeLog_.clear();

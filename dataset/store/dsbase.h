@@ -149,6 +149,7 @@ class DSBASE final : public RefCounted<TDSBASE> {
   DBResult LoadFirstPacket(PacketBytes packet);
   DBResult AppendFurtherPacket(PacketBytes packet);
   DBResult ReadColumns();
+  DBResult TakePackets();
   DBResult ReadParams(std::uint32_t fieldId);  // 0: table level
   DBResult ApplyColumnParam(std::uint32_t fieldId, const char* name, std::uint32_t typeWord,
                             const std::uint8_t* value, std::uint32_t size);
@@ -174,6 +175,8 @@ class DSBASE final : public RefCounted<TDSBASE> {
   LargeBuffer nulls_;
   LargeBuffer status_;
   std::unique_ptr<BlobStore> blobs_;
+  // Packets whose bytes blob values point into; kept as long as the blobs.
+  std::vector<PacketBytes> blobPackets_;
   std::vector<std::uint8_t> valueBuffer_;
   EngineRef<TDATAPACKET_READ> reader_;
   bool hasPacket_ = false;
