@@ -74,7 +74,7 @@ void TfrmMain::CreateWindowSettings() {
   setWindowIcon(QIcon(LoadPicture(kWindowIcon)));
   SetColor(this, QPalette::Window, kMoneyGreen);
   setAutoFillBackground(true);
-  setFont(MakeFont(MsSansSerifFamilies(), 15));
+  setFont(MakeFont(MsSansSerif(), 15));
   setCursor(Qt::IBeamCursor);
 
   pnlAlso = MakePanel(this, "pnlAlso", {0, 696, 1008, 34});
@@ -88,13 +88,13 @@ void TfrmMain::CreateSearchControls() {
   grpKeres->setAutoFillBackground(true);
   SetColor(grpKeres, QPalette::Window, kGradientActiveCaption);
   SetColor(grpKeres, QPalette::WindowText, kMaroon);
-  grpKeres->setFont(MakeFont(MsSansSerifFamilies(), 8));
+  grpKeres->setFont(MakeFont(MsSansSerif(), 8));
 
   edtKeres = Place(new QLineEdit(grpKeres), "edtKeres", {8, 18, 209, 24});
   edtKeres->setValidator(new TUpperCaseValidator(edtKeres));
   SetColor(edtKeres, QPalette::Base, kMoneyGreen);
   SetColor(edtKeres, QPalette::Text, kNavy);
-  edtKeres->setFont(MakeFont(MsSansSerifFamilies(), 15, /*bold=*/true));
+  edtKeres->setFont(MakeFont(MsSansSerif(), 15, /*bold=*/true));
 
   // Lies over the lower part of the search frame.
   DBNavigator1 = Place(new TDBNavigator(pnlAdat), "DBNavigator1", {18, 52, 184, 18});
@@ -114,9 +114,9 @@ void TfrmMain::CreateDataViews() {
   column.titleCaption = QStringLiteral(u"Keresett meghatározás");
   column.titleAlignment = Qt::AlignHCenter;
   column.titleColor = kMoneyGreen;
-  column.titleFont = MakeFont(GaramondFamilies(), 15, /*bold=*/true, /*underline=*/true);
+  column.titleFont = MakeFont(Garamond(), 15, /*bold=*/true, /*underline=*/true);
   column.titleFontColor = kNavy;
-  grdAdat->setFont(MakeFont(ArialCeFamilies(), 13));
+  grdAdat->setFont(MakeFont(ArialCe(), 13));
   grdAdat->SetFontColor(kBlack);
   grdAdat->SetColor(kActiveBorder);
   grdAdat->SetFixedColor(kTeal);
@@ -131,7 +131,7 @@ void TfrmMain::CreateDataViews() {
   edtSzoveg->SetReadOnly(true);
   edtSzoveg->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   SetColor(edtSzoveg, QPalette::Base, kMoneyGreen);
-  edtSzoveg->setFont(MakeFont(MsSansSerifFamilies(), 15));
+  edtSzoveg->setFont(MakeFont(MsSansSerif(), 15));
 
   MediaPlayer1 = Place(new TMediaPlayer(pnlAdat), "MediaPlayer1", {240, 226, 253, 25});
   MediaPlayer1->SetAutoRewind(false);
