@@ -1,5 +1,6 @@
 #include "app/error_report.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QMessageBox>
@@ -15,6 +16,8 @@ namespace {
 
 void ShowMessageBox(const ErrorReportBox& report) {
   QMessageBox box(QMessageBox::Critical, report.title, report.text, QMessageBox::Ok);
+  // A plain "OK" button, without the style's button icon.
+  if (QAbstractButton* ok = box.button(QMessageBox::Ok)) ok->setIcon(QIcon());
   box.exec();
 }
 

@@ -126,6 +126,7 @@ TEST(ErrorReportTest, DefaultSinkShowsOneModalErrorBoxWithOk) {
   QString title, text;
   QMessageBox::Icon icon = QMessageBox::NoIcon;
   int buttons = 0;
+  QString okText;
   QTimer::singleShot(0, [&] {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
     ASSERT_NE(box, nullptr);
@@ -133,6 +134,7 @@ TEST(ErrorReportTest, DefaultSinkShowsOneModalErrorBoxWithOk) {
     text = box->text();
     icon = box->icon();
     buttons = static_cast<int>(box->buttons().size());
+    okText = box->button(QMessageBox::Ok)->text();
     box->button(QMessageBox::Ok)->click();
   });
   ReportException(std::make_exception_ptr(EDatabaseError("Boxed")));
@@ -141,6 +143,7 @@ TEST(ErrorReportTest, DefaultSinkShowsOneModalErrorBoxWithOk) {
   EXPECT_EQ(text, "Boxed.");
   EXPECT_EQ(icon, QMessageBox::Critical);
   EXPECT_EQ(buttons, 1);
+  EXPECT_EQ(okText.remove(u'&'), "OK");
 }
 
 }  // namespace
