@@ -81,7 +81,7 @@ DBResult DSEXTRACT::QueryInterface(InterfaceId id, void** out) {
 
 void DSEXTRACT::Reset() {
   FreePacket();
-  started_ = text_ = hasMetaData_ = metaDone_ = false;
+  started_ = text_ = hasMetaData_ = metaDone_ = layoutText_ = false;
   rowCount_ = flags_ = 0;
   rowsRead_ = 1;
   levels_.clear();
@@ -164,6 +164,11 @@ DBResult DSEXTRACT::BeginFurtherBinary(std::vector<std::uint8_t> bytes) {
   flags_ = h.flags;
   rowsRead_ = 1;
   cur_ = 0;
+  if (layoutText_ != text_) {  // rows of the other form: their varying prefixes differ
+    layoutText_ = text_;
+    for (std::size_t i = 0; i < levels_.size(); ++i)
+      if (DBResult r = BuildLayout(static_cast<int>(i))) return r;
+  }
   for (Level& level : levels_) {
     level.nextSlot = kAtRowStart;
     level.rowsToCome = 0;

@@ -114,6 +114,7 @@ class DSEXTRACT final : public RefCounted<TDATAPACKET_READ> {
   bool released_ = true;
   bool hasMetaData_ = false;
   bool metaDone_ = false;
+  bool layoutText_ = false;  // the row layout was built for a text packet
   std::uint32_t rowCount_ = 0;
   std::uint32_t flags_ = 0;
   std::uint32_t rowsRead_ = 1;

@@ -19,6 +19,7 @@ constexpr std::uint32_t kExpandBudget = 1u << 20;
 
 DBResult DSEXTRACT::FinishMetaData() {
   metaDone_ = true;
+  layoutText_ = text_;
   for (std::size_t i = 0; i < levels_.size(); ++i) {
     if (DBResult r = BuildLayout(static_cast<int>(i))) return r;
   }
@@ -85,8 +86,11 @@ DBResult DSEXTRACT::ExpandColumn(Level& level, std::size_t* index, int depth) {
       break;
   }
   if (level.slots.size() >= kMaxSlotsPerLevel) return dbr::kPacketMismatch;
+  // A text packet, once translated, holds every varying value with a 4-byte
+  // length, whatever prefix the column's type word names.
+  const std::uint32_t encoding = layoutText_ && (word & kVarying) ? (word & ~kSizeMask) | 4 : word;
   Converter conv;
-  if (DBResult r = conv.Choose(word)) return r;
+  if (DBResult r = conv.Choose(encoding)) return r;
   level.converters.push_back(conv);
   Slot slot;
   slot.childLevel = column.childLevel;
