@@ -34,10 +34,6 @@ class TCustomClientDataSet : public TDataSet {
 
   const std::string& FileName() const { return fileName_; }
   void SetFileName(std::string fileName) { fileName_ = std::move(fileName); }
-  // Semicolon-separated field names of the index that orders the records.
-  // Only recorded for now: records stay in the packet's order.
-  const std::string& IndexFieldNames() const { return indexFieldNames_; }
-  void SetIndexFieldNames(std::string names) { indexFieldNames_ = std::move(names); }
 
   const TFieldDefs& FieldDefs() const { return fieldDefs_; }
   int RecordCount() override;
@@ -107,7 +103,6 @@ class TCustomClientDataSet : public TDataSet {
   void ForgetIndexDescriptor();
 
   std::string fileName_;
-  std::string indexFieldNames_;
   EngineRef<TDSBASE> table_;
   EngineRef<TDSCursor> cursor_;
   TFieldDefs fieldDefs_;
