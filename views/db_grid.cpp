@@ -1,22 +1,27 @@
-#include "views/db_grid.h"
-
+// The grid's settings, metrics and rows: how many rows it asks for, and what
+// it reads from the record window on each notice.
+#include <QEvent>
 #include <QFontMetrics>
-#include <QPainter>
+#include <QScrollBar>
+
+#include "dataset/host/dataset.h"
+#include "dataset/host/fields.h"
+#include "dataset/host/handler_guard.h"
+#include "dataset/locale/code_page.h"
+#include "views/db_grid.h"
 
 namespace dorvem {
 
 namespace {
 
-const QColor kGridLine{128, 128, 128};
-
-// A raised three-dimensional edge along the inside of `r`.
-void DrawRaisedEdge(QPainter& p, const QRect& r) {
-  p.setPen(Qt::white);
-  p.drawLine(r.topLeft(), r.topRight());
-  p.drawLine(r.topLeft(), r.bottomLeft());
-  p.setPen(kGridLine);
-  p.drawLine(r.bottomLeft(), r.bottomRight());
-  p.drawLine(r.topRight(), r.bottomRight());
+// The headword bytes are windows-1250 text, as the cell font's character
+// set declares.
+QString DecodeCentralEuropean(const std::string& bytes) {
+  const locale::CodePage& cp = locale::CodePage::Get(1250);
+  QString text;
+  text.reserve(static_cast<qsizetype>(bytes.size()));
+  for (const char b : bytes) text.append(QChar(cp.Decode(static_cast<unsigned char>(b))));
+  return text;
 }
 
 }  // namespace
@@ -25,6 +30,15 @@ TDBGrid::TDBGrid(QWidget* parent) : QFrame(parent) {
   // A single border drawn as a sunken three-dimensional edge.
   setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
   setFocusPolicy(Qt::StrongFocus);
+  CreateScrollBars();
+  LayoutScrollBars();
+}
+
+TDBGrid::~TDBGrid() = default;
+
+void TDBGrid::SetDataSource(TDataSource* source) {
+  link_.SetDataSource(source);
+  RequestRows();
 }
 
 int TDBGrid::TitleRowHeight() const {
@@ -35,45 +49,96 @@ int TDBGrid::DataRowHeight() const {
   return QFontMetrics(font()).height() + 4;
 }
 
-void TDBGrid::paintEvent(QPaintEvent* event) {
-  QFrame::paintEvent(event);
-  const QRect area = contentsRect();
-  QPainter p(this);
-  p.setClipRect(area);
-  p.fillRect(area, color_);
+int TDBGrid::CellsWidth() const {
+  // Indicator and column, each followed by its grid line.
+  return IndicatorWidth() + 1 + column_.width + 1;
+}
 
-  // Cells leave their last pixel row and column to the grid lines.
-  const int x0 = area.left();
-  const int xCol = x0 + IndicatorWidth() + 1;
-  const int xEnd = xCol + column_.width + 1;
-  const int y0 = area.top();
-  const int yRow = y0 + TitleRowHeight();
-  const int yEnd = yRow + DataRowHeight();
+int TDBGrid::VisibleDataRows() const {
+  const int rows = (cellsArea_.height() - TitleRowHeight()) / DataRowHeight();
+  return rows < 1 ? 1 : rows;
+}
 
-  const QRect corner(x0, y0, IndicatorWidth(), TitleRowHeight() - 1);
-  const QRect indicator(x0, yRow, IndicatorWidth(), DataRowHeight() - 1);
-  const QRect title(xCol, y0, column_.width, TitleRowHeight() - 1);
-  p.fillRect(corner, fixedColor_);
-  p.fillRect(indicator, fixedColor_);
-  p.fillRect(title, column_.titleColor);
-  for (const QRect& r : {corner, indicator, title}) DrawRaisedEdge(p, r.adjusted(1, 1, -1, -1));
+QRect TDBGrid::CellRect(int row) const {
+  const int left = cellsArea_.left() + IndicatorWidth() + 1 - xOffset_;
+  if (row < 0) return QRect(left, cellsArea_.top(), column_.width, TitleRowHeight() - 1);
+  return QRect(left, cellsArea_.top() + TitleRowHeight() + row * DataRowHeight(), column_.width,
+               DataRowHeight() - 1);
+}
 
-  // The caption is centred, 2 pixels below the cell's top.
-  const QFontMetrics fm(column_.titleFont);
-  p.save();
-  p.setClipRect(title);
-  p.setFont(column_.titleFont);
-  p.setPen(column_.titleFontColor);
-  const int textX =
-      title.left() + title.width() / 2 - fm.horizontalAdvance(column_.titleCaption) / 2;
-  p.drawText(textX, title.top() + 2 + fm.ascent(), column_.titleCaption);
-  p.restore();
+QRect TDBGrid::IndicatorRect(int row) const {
+  const QRect cell = CellRect(row);
+  return QRect(cellsArea_.left(), cell.top(), IndicatorWidth(), cell.height());
+}
 
-  p.setPen(kGridLine);
-  p.drawLine(xCol - 1, y0, xCol - 1, yEnd - 1);
-  p.drawLine(xEnd - 1, y0, xEnd - 1, yEnd - 1);
-  p.drawLine(x0, yRow - 1, xEnd - 1, yRow - 1);
-  p.drawLine(x0, yEnd - 1, xEnd - 1, yEnd - 1);
+void TDBGrid::LayoutChanged() {
+  LayoutScrollBars();
+  // Asking for rows may read records, which may fail; this runs outside
+  // any dataset operation, so the error goes to the report.
+  GuardHandler([this] { RequestRows(); });
+  update();
+}
+
+void TDBGrid::resizeEvent(QResizeEvent* event) {
+  QFrame::resizeEvent(event);
+  LayoutChanged();
+}
+
+void TDBGrid::changeEvent(QEvent* event) {
+  QFrame::changeEvent(event);
+  if (event->type() == QEvent::FontChange) LayoutChanged();
+}
+
+void TDBGrid::focusInEvent(QFocusEvent* event) {
+  QFrame::focusInEvent(event);
+  update();  // the current row is highlighted only while focused
+}
+
+void TDBGrid::focusOutEvent(QFocusEvent* event) {
+  QFrame::focusOutEvent(event);
+  update();
+}
+
+TDataSet* TDBGrid::OpenDataSet() const {
+  return link_.Active() ? link_.DataSet() : nullptr;
+}
+
+void TDBGrid::RequestRows() {
+  const int rows = VisibleDataRows();
+  if (rows == link_.BufferCount()) return;
+  // While the dataset is open this resizes its window at once, without a
+  // notice; the grid then reads the new window itself.
+  link_.SetBufferCount(rows);
+  if (link_.Active()) LinkDataChanged();
+}
+
+void TDBGrid::LinkActiveChanged() {
+  if (link_.Active()) {
+    LayoutScrollBars();
+    const int rows = VisibleDataRows();
+    if (rows != link_.BufferCount()) link_.SetBufferCount(rows);
+  }
+  LinkDataChanged();
+}
+
+void TDBGrid::LinkDataChanged() {
+  ReadRows();
+  UpdateScrollBar();
+  update();
+}
+
+void TDBGrid::ReadRows() {
+  rows_.clear();
+  row_ = 0;
+  TDataSet* ds = OpenDataSet();
+  if (!ds) return;
+  const int count = link_.RecordCount();
+  TField* field = column_.fieldName.empty() ? nullptr : ds->FindField(column_.fieldName);
+  for (int i = 0; i < count; ++i) {
+    const TDataSet::ActiveSlotScope slot(*ds, link_.FirstRecord() + i);
+    rows_.append(field ? DecodeCentralEuropean(field->AsString()) : QString());
+  }
+  if (count > 0) row_ = link_.ActiveRecord();
 }
 
 }  // namespace dorvem

@@ -1,23 +1,40 @@
-// TDBGrid: the headword grid. It is linked to a data source and shows one
-// column of a field, with a title row and an indicator column.
+// TDBGrid: the headword grid. It shows the dataset's record window as rows
+// of one column, under a title row and beside an indicator column whose
+// arrow marks the current record, and it moves the dataset's cursor on
+// mouse presses, keys, the mouse wheel and its vertical scroll bar.
 //
-// This class holds the grid's settings (column, title, fonts, colours,
-// options) and draws its frame, title row and one empty data row: the
-// picture of a grid whose dataset is closed. It does not read records yet.
+// The grid asks its data link for as many rows as whole data rows fit below
+// the title row; as the largest request, that number becomes the dataset's
+// window size, and a change of the grid's height asks again. On every notice
+// of the dataset the grid re-reads the texts of the shown records, the
+// current row and the scroll bar's values; painting only draws what was
+// read. It never edits: it is read-only and has no editor.
 //
-// Owned by its parent widget; its data link is its own, the data source is
-// not.
+// The notice handlers run inside dataset operations and let their errors go
+// back out through them; the handlers the toolkit calls (mouse, keys, wheel,
+// scroll bar, resizing) report theirs through the application-wide error
+// report (handler_guard.h).
+//
+// The parts live in db_grid.cpp (settings, metrics, rows), db_grid_paint.cpp,
+// db_grid_input.cpp (mouse, keys, wheel) and db_grid_scroll.cpp (scroll
+// bars). Owned by its parent widget; the grid owns its data link and its
+// scroll bars, not the data source.
 #pragma once
 
 #include <QColor>
 #include <QFont>
 #include <QFrame>
 #include <QString>
+#include <QStringList>
 #include <string>
 
 #include "dataset/host/data_source.h"
 
+class QScrollBar;
+
 namespace dorvem {
+
+class TDataSet;
 
 // Grid options; a set of them is a bit mask of (1 << option).
 enum TDBGridOption {
@@ -52,16 +69,30 @@ struct TColumn {
   QColor titleFontColor;
 };
 
+// A scroll bar's values as the grid sets them: positions min .. max - page
+// + 1 can be reached, the thumb stands for `page` of them.
+struct TScrollInfo {
+  int min = 0;
+  int max = 0;
+  int page = 0;
+  int pos = 0;
+  bool operator==(const TScrollInfo&) const = default;
+};
+
 class TDBGrid : public QFrame {
   Q_OBJECT
 
  public:
   explicit TDBGrid(QWidget* parent = nullptr);
+  ~TDBGrid() override;
 
   TDataSource* DataSource() const { return link_.DataSource(); }
-  void SetDataSource(TDataSource* source) { link_.SetDataSource(source); }
+  // Links the grid to `source` and asks it for the grid's rows.
+  void SetDataSource(TDataSource* source);
   const TDataLink& DataLink() const { return link_; }
 
+  // The column's settings; after changing its width or the title font while
+  // the grid is shown, call LayoutChanged.
   TColumn& Column() { return column_; }
   const TColumn& Column() const { return column_; }
   TDBGridOptions Options() const { return options_; }
@@ -82,20 +113,109 @@ class TDBGrid : public QFrame {
   // height of "Wg" in the title font or the grid's font, plus 4 pixels.
   int TitleRowHeight() const;
   int DataRowHeight() const;
+  // The number of whole data rows that fit below the title row (at least
+  // 1): the rows the grid asks its data link for.
+  int VisibleDataRows() const;
+  // Lays out the scroll bars again and asks for the rows that now fit.
+  void LayoutChanged();
+
+  // --- What the grid shows, as read at the last notice ---------------------
+  // Data rows drawn: one per record in the window, and one blank row when
+  // the dataset is closed or empty.
+  int RowCount() const { return rows_.isEmpty() ? 1 : static_cast<int>(rows_.size()); }
+  // The current record's row (0 = the top data row).
+  int Row() const { return row_; }
+  // The text of data row `row` (empty for the blank row).
+  QString RowText(int row) const { return row < rows_.size() ? rows_[row] : QString(); }
+  QStringList RowTexts() const { return rows_; }
+  // True when the indicator shows the arrow: whenever the dataset is open.
+  bool ShowsIndicatorArrow() const { return link_.Active(); }
+  // The cells' area within the grid, between the border and the scroll bars.
+  QRect CellsArea() const { return cellsArea_; }
+  // The rectangle of data row `row`'s data cell (row -1: the title cell), in
+  // grid coordinates; the grid line below and right of it is not included.
+  QRect CellRect(int row) const;
+  QRect IndicatorRect(int row) const;
+  // The vertical scroll bar's values: 1 .. visible records + N - 1, page N,
+  // position the current sequence number (all 0 while closed).
+  const TScrollInfo& VertScrollInfo() const { return vertInfo_; }
+  QScrollBar* VerticalScrollBar() const;
+  QScrollBar* HorizontalScrollBar() const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
 
  private:
-  class Link : public TDataLink {};
+  class ScrollBar;
+  friend class ScrollBar;
 
-  Link link_;
+  class Link : public TDataLink {
+   public:
+    explicit Link(TDBGrid& grid) : grid_(grid) {}
+
+   protected:
+    void ActiveChanged() override { grid_.LinkActiveChanged(); }
+    void DataSetChanged() override { grid_.LinkDataChanged(); }
+    void DataSetScrolled(int distance) override {
+      (void)distance;
+      grid_.LinkDataChanged();
+    }
+
+   private:
+    TDBGrid& grid_;
+  };
+
+  // Notices, called by the data link inside dataset operations.
+  void LinkActiveChanged();
+  void LinkDataChanged();
+  // Re-reads the shown records' texts and the current row.
+  void ReadRows();
+  // Asks the link for VisibleDataRows() rows; re-reads when the window
+  // changed under the grid.
+  void RequestRows();
+  // The open dataset, or null while the link is inactive.
+  TDataSet* OpenDataSet() const;
+  int CellsWidth() const;
+
+  // Input (db_grid_input.cpp). KeyDown returns whether the key is the
+  // grid's own (moving or refused editing key).
+  bool KeyDown(int key, Qt::KeyboardModifiers shift);
+  void MouseDownAt(QPoint pos);
+  void WheelSteps(int steps);
+
+  // Scroll bars (db_grid_scroll.cpp).
+  void CreateScrollBars();
+  void LayoutScrollBars();
+  void UpdateScrollBar();
+  void ApplyScrollInfo();
+  void VertScrollAction(int action);
+  void VertScrollValueChanged(int value);
+  void ThumbReleasedAt(int position);
+
+  Link link_{*this};
   TColumn column_;
   TDBGridOptions options_ = 0;
   bool readOnly_ = false;
   QColor color_;
   QColor fixedColor_;
   QColor fontColor_ = Qt::black;
+
+  QStringList rows_;
+  int row_ = 0;
+  QRect cellsArea_;
+  int xOffset_ = 0;  // horizontal scroll of the data column, in pixels
+  int wheelRemainder_ = 0;
+  TScrollInfo vertInfo_;
+  bool applyingScrollInfo_ = false;
+  QScrollBar* vbar_ = nullptr;
+  QScrollBar* hbar_ = nullptr;
 };
 
 }  // namespace dorvem

@@ -1,32 +1,12 @@
 #include "views/db_navigator.h"
 
-#include <QPainter>
-#include <QPolygon>
 #include <QToolButton>
 
+#include "dataset/host/dataset.h"
+#include "dataset/host/handler_guard.h"
+#include "views/nav_glyphs.h"
+
 namespace dorvem {
-
-namespace {
-
-// A small black glyph for the moving buttons: triangles pointing the way,
-// with a bar for first and last.
-QIcon MoveGlyph(TNavigateBtn b) {
-  QPixmap pm(9, 9);
-  pm.fill(Qt::transparent);
-  if (b > nbLast) return QIcon(pm);
-  QPainter p(&pm);
-  p.setPen(Qt::NoPen);
-  p.setBrush(Qt::black);
-  const bool left = b == nbFirst || b == nbPrior;
-  const int tip = left ? 2 : 6;
-  const int base = left ? 6 : 2;
-  p.drawPolygon(QPolygon({QPoint(tip, 4), QPoint(base, 0), QPoint(base, 8)}));
-  if (b == nbFirst) p.drawRect(0, 0, 1, 8);
-  if (b == nbLast) p.drawRect(7, 0, 1, 8);
-  return QIcon(pm);
-}
-
-}  // namespace
 
 QString TDBNavigator::Hint(TNavigateBtn b) {
   static const char* const kHints[kNavigateBtnCount] = {
@@ -42,9 +22,16 @@ TDBNavigator::TDBNavigator(QWidget* parent) : QWidget(parent) {
     auto* button = new QToolButton(this);
     button->setAutoRaise(false);
     button->setFocusPolicy(Qt::NoFocus);
-    button->setIcon(MoveGlyph(b));
-    button->setIconSize(QSize(9, 9));
+    button->setIcon(NavigatorGlyph(b));
+    button->setIconSize(kNavGlyphSize);
     button->setEnabled(false);
+    if (b == nbPrior || b == nbNext) {
+      button->setAutoRepeat(true);
+      button->setAutoRepeatDelay(kInitRepeatPause);
+      button->setAutoRepeatInterval(kRepeatPause);
+    }
+    // Emitted on release over the button, and on each repeat.
+    connect(button, &QToolButton::clicked, this, [this, b] { ButtonClicked(b); });
     buttons_[i] = button;
   }
   LayoutButtons();
@@ -79,6 +66,45 @@ void TDBNavigator::LayoutButtons() {
     if (!show) continue;
     buttons_[i]->setGeometry(x, 0, w, height());
     x += w;
+  }
+}
+
+void TDBNavigator::UpdateButtons() {
+  const TDataSet* ds = link_.Active() ? link_.DataSet() : nullptr;
+  const bool upEnabled = ds && !ds->AtBeginning();
+  const bool downEnabled = ds && !ds->AtEnd();
+  buttons_[nbFirst]->setEnabled(upEnabled);
+  buttons_[nbPrior]->setEnabled(upEnabled);
+  buttons_[nbNext]->setEnabled(downEnabled);
+  buttons_[nbLast]->setEnabled(downEnabled);
+  // The editing buttons stay disabled: no control may edit the data.
+}
+
+void TDBNavigator::BtnClick(TNavigateBtn b) {
+  TDataSet* ds = link_.Active() ? link_.DataSet() : nullptr;
+  if (!ds) return;
+  switch (b) {
+    case nbFirst:
+      ds->GoFirst();
+      break;
+    case nbPrior:
+      ds->GoPrior();
+      break;
+    case nbNext:
+      ds->GoNext();
+      break;
+    case nbLast:
+      ds->GoLast();
+      break;
+    default:
+      break;
+  }
+}
+
+void TDBNavigator::ButtonClicked(TNavigateBtn b) {
+  if (!GuardHandler([&] { BtnClick(b); })) {
+    // A failed move ends the auto-repeat, so that it is reported once.
+    buttons_[b]->setDown(false);
   }
 }
 

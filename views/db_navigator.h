@@ -3,8 +3,18 @@
 //
 // Ten buttons exist, in TNavigateBtn order; VisibleButtons chooses which are
 // shown, and the shown ones share the navigator's width equally. Each has a
-// hint. The navigator is never a tab stop. This class holds the buttons and
-// their settings; the buttons stay disabled and do not move the dataset yet.
+// glyph with an enabled and a disabled image and a hint. The navigator is
+// never a tab stop and its buttons never take the focus: it is used with the
+// mouse. A button acts when the mouse button is released over it; Prior and
+// Next also act while held down (400 ms after the press, then every 100 ms).
+// Acting is one move of the open dataset (First, Prior, Next, Last); the
+// editing buttons do nothing, since no control may edit the data. On every
+// notice of the dataset the buttons are enabled anew: all disabled while it
+// is closed, First and Prior while it is not at its beginning, Next and Last
+// while it is not at its end.
+//
+// A failing move goes to the application-wide error report and ends an
+// auto-repeat. The notice handlers run inside dataset operations.
 //
 // Owned by its parent widget; it owns its buttons and its data link, not the
 // data source.
@@ -42,6 +52,11 @@ class TDBNavigator : public QWidget {
   Q_OBJECT
 
  public:
+  // Auto-repeat of Prior and Next: the first repeat after the press, then
+  // the interval between repeats, in milliseconds.
+  static constexpr int kInitRepeatPause = 400;
+  static constexpr int kRepeatPause = 100;
+
   explicit TDBNavigator(QWidget* parent = nullptr);
 
   TDataSource* DataSource() const { return link_.DataSource(); }
@@ -58,14 +73,38 @@ class TDBNavigator : public QWidget {
   // The hint of a button ("First record", ...).
   static QString Hint(TNavigateBtn b);
 
+  // Acts as a click on `b` does: one move of the dataset when it is open.
+  // Raises what the move raises.
+  void BtnClick(TNavigateBtn b);
+
  protected:
   void resizeEvent(QResizeEvent* event) override;
 
  private:
-  class Link : public TDataLink {};
-  void LayoutButtons();
+  class Link : public TDataLink {
+   public:
+    explicit Link(TDBNavigator& navigator) : navigator_(navigator) {}
 
-  Link link_;
+   protected:
+    void ActiveChanged() override { navigator_.UpdateButtons(); }
+    void StateChanged() override { navigator_.UpdateButtons(); }
+    void DataSetChanged() override { navigator_.UpdateButtons(); }
+    void DataSetScrolled(int distance) override {
+      (void)distance;
+      navigator_.UpdateButtons();
+    }
+
+   private:
+    TDBNavigator& navigator_;
+  };
+
+  void LayoutButtons();
+  // Enables the buttons from the dataset's state and end flags.
+  void UpdateButtons();
+  // The toolkit's click on `b`, guarded.
+  void ButtonClicked(TNavigateBtn b);
+
+  Link link_{*this};
   std::array<QToolButton*, kNavigateBtnCount> buttons_{};
   TNavButtonSet visible_ = (1u << kNavigateBtnCount) - 1;
   bool showHint_ = false;

@@ -1,0 +1,64 @@
+// DictionaryWindow: the main window shown on a generated dictionary, with a
+// count of the dataset's AfterScroll events, for the tests of the grid, the
+// navigator and the search.
+#pragma once
+
+#include <QApplication>
+#include <QTest>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/app/window_fixture.h"
+
+namespace dorvem::testing {
+
+class DictionaryWindow {
+ public:
+  // Headwords that begin with "." pass the start-up filter.
+  explicit DictionaryWindow(const std::vector<std::string>& headwords) {
+    folder.WriteDataFile(ProgramFolderFixture::Dictionary(headwords));
+    window = std::make_unique<TfrmMain>(folder.Folder());
+    // Counted first; the window's own handler, if any, still runs.
+    window->tblAdat.AfterScroll = [this, own = window->tblAdat.AfterScroll](TDataSet& ds) {
+      ++afterScrolls;
+      if (own) own(ds);
+    };
+  }
+
+  // Shows the window and waits until it is active (the search box then has
+  // the focus).
+  bool Show() {
+    window->show();
+    return QTest::qWaitForWindowActive(window.get());
+  }
+
+  // Headwords ".A01", ".A02", ... of `count` records.
+  static std::vector<std::string> Numbered(int count) {
+    std::vector<std::string> words;
+    for (int i = 1; i <= count; ++i) {
+      std::string n = std::to_string(i);
+      words.push_back(".A" + std::string(n.size() < 2 ? 1 : 0, '0') + n);
+    }
+    return words;
+  }
+
+  // The current record's headword.
+  std::string Current() const { return window->tblAdatKSZOVEG.AsString(); }
+
+  // Returns the AfterScroll count since the last call.
+  int TakeAfterScrolls() {
+    const int n = afterScrolls;
+    afterScrolls = 0;
+    return n;
+  }
+
+  TfrmMain& operator*() { return *window; }
+  TfrmMain* operator->() { return window.get(); }
+
+  ProgramFolderFixture folder;  // first made, last gone
+  std::unique_ptr<TfrmMain> window;
+  int afterScrolls = 0;
+};
+
+}  // namespace dorvem::testing
