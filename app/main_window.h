@@ -17,6 +17,7 @@
 #include <QWidget>
 
 #include "app/paths.h"
+#include "app/upper_case_edit.h"
 #include "dataset/host/client_dataset.h"
 #include "dataset/host/data_source.h"
 #include "dataset/host/fields.h"
@@ -25,7 +26,6 @@ class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QPushButton;
 class QToolButton;
 
@@ -63,7 +63,7 @@ class TfrmMain : public QWidget {
   QFrame* pnlAdat = nullptr;
   QFrame* pnlAlso = nullptr;
   QGroupBox* grpKeres = nullptr;
-  QLineEdit* edtKeres = nullptr;
+  TUpperCaseEdit* edtKeres = nullptr;
   TDBNavigator* DBNavigator1 = nullptr;
   TDBGrid* grdAdat = nullptr;
   TDBRichEdit* edtSzoveg = nullptr;

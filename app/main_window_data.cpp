@@ -1,12 +1,13 @@
 // The window's non-visual components: the client dataset tblAdat with its
 // stored settings and persistent fields, and the data source of the views.
 #include "app/main_window.h"
+#include "app/search_key.h"
 
 namespace dorvem {
 
 void TfrmMain::CreateDataComponents() {
   // Created inactive; FormCreate supplies the file name and opens it.
-  tblAdat.SetFilter("KSZOVEG='.*'");
+  tblAdat.SetFilter(kEmptySearchFilter);
   tblAdat.SetFiltered(true);
   tblAdat.SetIndexFieldNames("KSZOVEG");
 

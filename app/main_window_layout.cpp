@@ -90,8 +90,7 @@ void TfrmMain::CreateSearchControls() {
   SetColor(grpKeres, QPalette::WindowText, kMaroon);
   grpKeres->setFont(MakeFont(MsSansSerif(), 8));
 
-  edtKeres = Place(new QLineEdit(grpKeres), "edtKeres", {8, 18, 209, 24});
-  edtKeres->setValidator(new TUpperCaseValidator(edtKeres));
+  edtKeres = Place(new TUpperCaseEdit(grpKeres), "edtKeres", {8, 18, 209, 24});
   SetColor(edtKeres, QPalette::Base, kMoneyGreen);
   SetColor(edtKeres, QPalette::Text, kNavy);
   edtKeres->setFont(MakeFont(MsSansSerif(), 15, /*bold=*/true));

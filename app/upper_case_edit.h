@@ -1,12 +1,21 @@
-// TUpperCaseValidator: makes a line edit force letters to upper case, as
-// they are typed or pasted, accented letters included. Each character is
-// mapped on its own, so the text keeps its length (a letter without a
-// single-character capital stays as it is).
+// TUpperCaseEdit: a single-line edit that forces letters to upper case, as
+// they are typed or pasted, accented letters included (TUpperCaseValidator),
+// and that calls its OnKeyDown handler for every key pressed in it.
 //
-// Owned by the edit it is installed on.
+// Each character is mapped on its own, so the text keeps its length (a
+// letter without a single-character capital stays as it is).
+//
+// Keys reach the edit after the window's key preview (an event filter the
+// window installs); OnKeyDown then runs, and the key goes on to the edit's
+// own handling unless OnKeyDown raised: its error goes to the
+// application-wide error report instead.
+//
+// The edit is owned by its parent widget and owns its validator.
 #pragma once
 
+#include <QLineEdit>
 #include <QValidator>
+#include <functional>
 
 namespace dorvem {
 
@@ -17,6 +26,20 @@ class TUpperCaseValidator : public QValidator {
   using QValidator::QValidator;
   // Upper-cases `input` in place; every text is acceptable.
   State validate(QString& input, int& pos) const override;
+};
+
+class TUpperCaseEdit : public QLineEdit {
+  Q_OBJECT
+
+ public:
+  explicit TUpperCaseEdit(QWidget* parent = nullptr);
+
+  // Called with the key (a Qt::Key) and the modifiers held.
+  using TKeyEvent = std::function<void(int key, Qt::KeyboardModifiers shift)>;
+  TKeyEvent OnKeyDown;
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
 };
 
 }  // namespace dorvem

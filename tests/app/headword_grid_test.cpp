@@ -54,6 +54,29 @@ TEST(HeadwordGridTest, AsksForTheRowsThatFitAndShowsTheRecordWindow) {
   EXPECT_EQ(w.TakeAfterScrolls(), 0);  // resizing is no move
 }
 
+TEST(HeadwordGridTest, HorizontalScrollBarShiftsTheColumnWhenItIsTooWide) {
+  DictionaryWindow w({".X"});
+  ASSERT_TRUE(w.Show());
+  TDBGrid& grid = *w->grdAdat;
+  QScrollBar* bar = grid.HorizontalScrollBar();
+  const int cellsWidth = grid.IndicatorWidth() + 1 + grid.Column().width + 1;
+  // The designed column does not fit beside the vertical scroll bar.
+  ASSERT_GT(cellsWidth, grid.CellsArea().width());
+  EXPECT_TRUE(bar->isVisible());
+  EXPECT_EQ(bar->maximum(), cellsWidth - grid.CellsArea().width());
+  const QRect before = grid.CellRect(0);
+  bar->setValue(bar->maximum());
+  EXPECT_EQ(grid.CellRect(0).right() + 2, grid.CellsArea().right() + 1);
+  EXPECT_EQ(grid.CellRect(0).left(), before.left() - bar->maximum());
+  // The indicator column stays.
+  EXPECT_EQ(grid.IndicatorRect(0).left(), grid.CellsArea().left());
+
+  grid.Column().width = 100;
+  grid.LayoutChanged();
+  EXPECT_FALSE(bar->isVisible());
+  EXPECT_EQ(grid.CellRect(0).left(), before.left());
+}
+
 TEST(HeadwordGridTest, FewerRecordsThanRowsAndEmptyOrClosedData) {
   DictionaryWindow few({".X", ".Y", ".Z"});
   EXPECT_EQ(few->grdAdat->RowCount(), 3);
