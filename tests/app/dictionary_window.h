@@ -1,5 +1,5 @@
-// DictionaryWindow: the main window shown on a generated dictionary, with a
-// count of the dataset's AfterScroll events, for the tests of the grid, the
+// DictionaryWindow: the main window on a generated dictionary, with a count
+// of the dataset's AfterScroll events, for the tests of the grid, the
 // navigator and the search.
 #pragma once
 
@@ -7,6 +7,7 @@
 #include <QTest>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/app/window_fixture.h"
@@ -26,34 +27,24 @@ class DictionaryWindow {
     };
   }
 
-  // Shows the window and waits until it is active (the search box then has
-  // the focus).
+  // Shows the window and waits until it is active, the search box focused.
   bool Show() {
     window->show();
     return QTest::qWaitForWindowActive(window.get());
   }
 
-  // Headwords ".A01", ".A02", ... of `count` records.
+  // Headwords ".A01", ".A02", ... (count below 100).
   static std::vector<std::string> Numbered(int count) {
     std::vector<std::string> words;
-    for (int i = 1; i <= count; ++i) {
-      std::string n = std::to_string(i);
-      words.push_back(".A" + std::string(n.size() < 2 ? 1 : 0, '0') + n);
-    }
+    for (int i = 1; i <= count; ++i) words.push_back(".A" + std::to_string(100 + i).substr(1));
     return words;
   }
 
-  // The current record's headword.
   std::string Current() const { return window->tblAdatKSZOVEG.AsString(); }
 
-  // Returns the AfterScroll count since the last call.
-  int TakeAfterScrolls() {
-    const int n = afterScrolls;
-    afterScrolls = 0;
-    return n;
-  }
+  // The AfterScroll count since the last call.
+  int TakeAfterScrolls() { return std::exchange(afterScrolls, 0); }
 
-  TfrmMain& operator*() { return *window; }
   TfrmMain* operator->() { return window.get(); }
 
   ProgramFolderFixture folder;  // first made, last gone
