@@ -12,6 +12,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: cdstool info FILE | rows FILE [--fields A,B] [--recno] [--json] |\n"
+    "       filter-buffer FILE TEXT [--case-insensitive] [--no-partial] |\n"
     "       convert IN OUT --to xml|binary | build SOURCE.json OUT [--xml]\n";
 
 }  // namespace
@@ -28,6 +29,7 @@ int main(int argc, char** argv) {
     if (command == "rows") return cdstool::RunRows(args);
     if (command == "convert") return cdstool::RunConvert(args);
     if (command == "build") return cdstool::RunBuild(args);
+    if (command == "filter-buffer") return cdstool::RunFilterBuffer(args);
     throw cdstool::UsageError("unknown command '" + command + "'");
   } catch (const cdstool::UsageError& e) {
     std::fprintf(stderr, "cdstool: %s\n%s", e.what(), kUsage);
