@@ -20,5 +20,6 @@ int RunRows(const Args& args);
 int RunConvert(const Args& args);
 int RunBuild(const Args& args);
 int RunFilterBuffer(const Args& args);
+int RunTrace(const Args& args);
 
 }  // namespace cdstool

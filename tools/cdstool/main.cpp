@@ -13,7 +13,8 @@ namespace {
 constexpr const char* kUsage =
     "usage: cdstool info FILE | rows FILE [--fields A,B] [--recno] [--json] |\n"
     "       filter-buffer FILE TEXT [--case-insensitive] [--no-partial] |\n"
-    "       convert IN OUT --to xml|binary | build SOURCE.json OUT [--xml]\n";
+    "       convert IN OUT --to xml|binary | build SOURCE.json OUT [--xml] |\n"
+    "       trace FILE [--window N] COMMAND...\n";
 
 }  // namespace
 
@@ -30,6 +31,7 @@ int main(int argc, char** argv) {
     if (command == "convert") return cdstool::RunConvert(args);
     if (command == "build") return cdstool::RunBuild(args);
     if (command == "filter-buffer") return cdstool::RunFilterBuffer(args);
+    if (command == "trace") return cdstool::RunTrace(args);
     throw cdstool::UsageError("unknown command '" + command + "'");
   } catch (const cdstool::UsageError& e) {
     std::fprintf(stderr, "cdstool: %s\n%s", e.what(), kUsage);
