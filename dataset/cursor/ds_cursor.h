@@ -10,6 +10,12 @@
 // Positions are 1-based; first - 1 means before the first entry and last + 1
 // after the last. Status: 0 on a record, kAtBeginning, kAtEnd,
 // kRecordDeleted (the record left the index), kNoCurrentRecord.
+//
+// The cursor also chooses its order: by key fields (SortByFields, which
+// makes a temporary index for the cursor) or by the name of one of the
+// table's indexes (UseIndex). Whenever its index is replaced or rebuilt it
+// returns to the record it stood on if that record is still in the index,
+// else it goes before the first entry.
 #pragma once
 
 #include <cstdint>
@@ -53,7 +59,30 @@ class TDSCursor : public TEngineUnknown {
   // entry) when k is 0, kAtEnd (after the last) when k is beyond the count.
   virtual DBResult MoveToSeqNo(std::uint32_t k) = 0;
   virtual DBResult GetPosition(EngineBookmark* bookmark) = 0;
+  // Returns to a bookmark: to its position when it was taken on the active
+  // index in its present state, else to its record wherever it now stands;
+  // before the first entry when the record is not in the index.
   virtual DBResult GoToPosition(const EngineBookmark& bookmark) = 0;
+
+  // Orders by `count` key fields (1-based column numbers); `descending` and
+  // `caseInsensitive` are arrays of `count` flags (nonzero: set), or null
+  // for none. Keeps the active index when its leading key fields already
+  // are the request; otherwise the cursor gets an index of its own named
+  // after the first key field (a temporary or filtered active index is
+  // redefined in place). kInvalidParameter for no fields, more than 16, or
+  // a column outside the table; kInvalidFieldType for a blob, memo or
+  // nested key field. On failure the cursor keeps its previous order.
+  virtual DBResult SortByFields(std::uint32_t count, const std::uint32_t* fields,
+                                const std::int32_t* descending,
+                                const std::int32_t* caseInsensitive) = 0;
+  // Orders by the table's index named `name` (compared by the table's
+  // collation, case distinguished; temporary indexes are not found);
+  // empty or null: "DEFAULT_ORDER". kIndexNotFound when there is none. A
+  // filtered active index is redefined with that index's descriptor and
+  // rebuilt from it, keeping its filters.
+  virtual DBResult UseIndex(const char* name) = 0;
+  // The active index's descriptor.
+  virtual DBResult GetIndexDescriptor(IndexDescriptor* descriptor) = 0;
 
   // Reads a field (record length bytes) and its null flag out of `image`,
   // or out of the current record when `image` is null. Takes no lock when

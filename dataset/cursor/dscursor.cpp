@@ -74,41 +74,50 @@ void DSCursor::Remember() {
   record_ = (status_ == dbr::kOk && pos_ >= first_ && pos_ <= last_) ? index_->Entry(pos_) : 0;
 }
 
+void DSCursor::SetBeforeFirst() {
+  status_ = dbr::kAtBeginning;
+  pos_ = first_ - 1;
+  record_ = 0;
+}
+
+void DSCursor::SetAfterLast() {
+  status_ = dbr::kAtEnd;
+  pos_ = last_ + 1;
+  record_ = 0;
+}
+
 void DSCursor::Resync() {
   if (!index_ || counterCopy_ == index_->ChangeCounter()) return;
   RecomputeRange();
   counterCopy_ = index_->ChangeCounter();
-  if (status_ == dbr::kAtBeginning || status_ == dbr::kAtEnd) {
-    if (status_ == dbr::kAtBeginning)
-      pos_ = first_ - 1;
-    else
-      pos_ = last_ + 1;
+  if (status_ == dbr::kAtBeginning) return SetBeforeFirst();
+  if (status_ == dbr::kAtEnd) return SetAfterLast();
+  if (record_ == 0) {
+    // No record to re-find: keep the position within the new range.
+    if (pos_ > last_ + 1) pos_ = last_ + 1;
     return;
   }
   if (pos_ >= first_ && pos_ <= last_ && index_->Entry(pos_) == record_) return;
-  const std::uint32_t found = record_ ? index_->FindRecord(record_) : 0;
-  if (found) {
+  const std::uint32_t found = index_->FindRecord(record_);
+  if (found != 0) {
+    if (found <= first_ - 1) return SetBeforeFirst();
+    if (found >= last_ + 1) return SetAfterLast();
     pos_ = found;
-    if (pos_ <= first_ - 1) {
-      pos_ = first_ - 1;
-      status_ = dbr::kAtBeginning;
-    } else if (pos_ >= last_ + 1) {
-      pos_ = last_ + 1;
-      status_ = dbr::kAtEnd;
-    }
-  } else {
-    status_ = dbr::kRecordDeleted;
-    if (pos_ > last_ + 1) pos_ = last_ + 1;
+    if (status_ == dbr::kRecordDeleted) status_ = dbr::kOk;
+    return;
   }
+  // The record left the index. The position names the entry that took its
+  // place; in a unique index that is the first key not below the record's.
+  status_ = dbr::kRecordDeleted;
+  if (index_->Unique()) pos_ = index_->LowerBound(record_);
+  if (pos_ > last_ + 1) pos_ = last_ + 1;
 }
 
 DBResult DSCursor::ToBeforeFirst() {
   if (!table_) return dbr::kNotApplicable;
   Guard g(table_->Lock());
   Resync();
-  status_ = dbr::kAtBeginning;
-  pos_ = first_ - 1;
-  record_ = 0;
+  SetBeforeFirst();
   return dbr::kOk;
 }
 
@@ -116,9 +125,7 @@ DBResult DSCursor::ToAfterLast() {
   if (!table_) return dbr::kNotApplicable;
   Guard g(table_->Lock());
   Resync();
-  status_ = dbr::kAtEnd;
-  pos_ = last_ + 1;
-  record_ = 0;
+  SetAfterLast();
   return dbr::kOk;
 }
 
@@ -236,28 +243,21 @@ DBResult DSCursor::GoToPosition(const EngineBookmark& b) {
   if (!table_) return dbr::kNotApplicable;
   Guard g(table_->Lock());
   Resync();
-  std::uint32_t p;
-  if (b.indexSerial == index_->Serial() && b.changeCounter == index_->ChangeCounter()) {
-    p = b.position;
-  } else {
-    p = b.record ? index_->FindRecord(b.record) : 0;
-  }
+  // A bookmark of this index in its present state names a position;
+  // otherwise only its record counts, wherever it now stands.
+  const bool current =
+      b.indexSerial == index_->Serial() && b.changeCounter == index_->ChangeCounter();
+  const std::uint32_t p = current ? b.position : b.record ? index_->FindRecord(b.record) : 0;
   if (p >= last_ + 1) {
-    status_ = dbr::kAtEnd;
-    pos_ = last_ + 1;
-    record_ = 0;
+    SetAfterLast();
   } else if (p > first_ - 1) {
     pos_ = p;
     status_ = static_cast<DBResult>(b.status);
-    counterCopy_ = b.changeCounter;
-    // A bookmark from another index or an older state carries that index's
-    // counter; what counts from here on is the active index's.
-    if (b.indexSerial != index_->Serial()) counterCopy_ = index_->ChangeCounter();
+    // Found by its record, the position is current for the index as it is.
+    counterCopy_ = current ? b.changeCounter : index_->ChangeCounter();
     record_ = index_->Entry(pos_);
   } else {
-    status_ = dbr::kAtBeginning;
-    pos_ = first_ - 1;
-    record_ = 0;
+    SetBeforeFirst();
   }
   return dbr::kOk;
 }
@@ -268,9 +268,7 @@ void DSCursor::SwitchIndex(DSIDX* index, const EngineBookmark& bookmark) {
   counterCopy_ = index_->ChangeCounter();
   RecomputeRange();
   if (old && old != index) old->Release();
-  status_ = dbr::kAtBeginning;
-  pos_ = first_ - 1;
-  record_ = 0;
+  SetBeforeFirst();
   GoToPosition(bookmark);
 }
 

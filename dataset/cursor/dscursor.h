@@ -1,9 +1,30 @@
 // The engine's cursor class implementing TDSCursor (see ds_cursor.h).
+//
+// Besides the interface it offers the engine's filter evaluation what a
+// filtered order needs (FilterActiveIndex, RebuildFilteredIndex): the
+// filters themselves live in the filtered index's RecordFilter list, and
+// the cursor only builds, rebuilds and re-positions.
 #pragma once
 
+#include <memory>
+
 #include "dataset/cursor/ds_cursor.h"
+#include "dataset/index/record_filter.h"
 
 namespace dorvem {
+
+class DSIDXFILT;
+
+// Why a filtered index is rebuilt in place.
+enum class FilterChange {
+  // A filter was added to its list: rebuilt by its own path (record order,
+  // ordered insertion or sort), never from another index.
+  kAdded,
+  // A filter was removed from its list, or the list removed: rebuilt from
+  // the first plain index of the table whose leading key fields equal its
+  // own, or else by its own path.
+  kRemoved,
+};
 
 class DSCursor final : public RefCounted<TDSCursor> {
  public:
@@ -24,6 +45,11 @@ class DSCursor final : public RefCounted<TDSCursor> {
   DBResult MoveToSeqNo(std::uint32_t k) override;
   DBResult GetPosition(EngineBookmark* bookmark) override;
   DBResult GoToPosition(const EngineBookmark& bookmark) override;
+  DBResult SortByFields(std::uint32_t count, const std::uint32_t* fields,
+                        const std::int32_t* descending,
+                        const std::int32_t* caseInsensitive) override;
+  DBResult UseIndex(const char* name) override;
+  DBResult GetIndexDescriptor(IndexDescriptor* descriptor) override;
   DBResult GetField(const std::uint8_t* image, std::uint32_t fieldId, void* value,
                     std::uint8_t* nullFlag) override;
   DBResult PutField(std::uint8_t* image, std::uint32_t fieldId, const void* value) override;
@@ -38,14 +64,41 @@ class DSCursor final : public RefCounted<TDSCursor> {
   // Makes `index` the active index (taking over one reference the caller
   // holds for the cursor), releases the previous one and returns to
   // `bookmark` in the new order: on its record if still there, else before
-  // the first entry.
+  // the first entry. Call under the table's lock.
   void SwitchIndex(DSIDX* index, const EngineBookmark& bookmark);
   // Re-reads the range and re-finds the record after the index changed.
+  // Call under the table's lock.
   void Resync();
+
+  // --- Filtered order (for the filter evaluation) -----------------------
+  // The active index when it is filtered, else null.
+  DSIDXFILT* ActiveFilteredIndex() const;
+  // Makes the cursor's order filtered: a new filtered index with the
+  // active index's descriptor and `filters` as its list, built from the
+  // active index (so the records that pass keep exactly the active order).
+  // On success it becomes the active index and the plain one is released;
+  // the cursor stays on its record if it passes, else goes before the
+  // first entry. kNotApplicable when the active index is already filtered
+  // (add to its list and call RebuildFilteredIndex instead); on a build
+  // failure the active index stays and `filters` is destroyed.
+  DBResult FilterActiveIndex(std::unique_ptr<RecordFilter> filters);
+  // Rebuilds the active filtered index in place after its list changed
+  // (see FilterChange). A list that reports Empty() is removed first (the
+  // index then takes every visible record). The cursor stays on its record
+  // if it still passes, else goes before the first entry.
+  // kNotApplicable when the active index is not filtered.
+  DBResult RebuildFilteredIndex(FilterChange change);
 
  private:
   void Remember();
   void RecomputeRange();
+  void SetBeforeFirst();
+  void SetAfterLast();
+  // Redefines the active (temporary or filtered) index in place with `d`,
+  // rebuilds it (from `source` when given) and returns to `bookmark`. On
+  // failure the previous definition is restored and rebuilt.
+  DBResult RedefineActive(const IndexDescriptor& d, const DSIDX* source,
+                          const EngineBookmark& bookmark);
 
   EngineRef<DSBASE> table_;
   DSIDX* index_ = nullptr;

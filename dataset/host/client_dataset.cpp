@@ -93,9 +93,11 @@ void TCustomClientDataSet::InternalOpen() {
   if (Fields().empty()) CreateFields();
   BindFields();
   Check(cursor_->ToBeforeFirst());
+  ApplyStoredIndex();
 }
 
 void TCustomClientDataSet::InternalClose() {
+  ForgetIndexDescriptor();
   UnbindFields();
   DestroyOwnFields();
   fieldDefs_.Clear();

@@ -6,6 +6,12 @@
 // definitions, binds the field objects, and positions before the first
 // record. Closing releases cursor and table. The dataset owns the table and
 // the cursor while open; it never writes the file.
+//
+// The records show in the order of one index: chosen by key field names
+// (IndexFieldNames) or by index name (IndexName), the last one set wins.
+// While closed the choice is only stored; opening applies it before any
+// filter, and changing it while open re-orders at once, keeping the current
+// record. The dataset owns its IndexDefs.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +22,7 @@
 #include "dataset/cursor/ds_cursor.h"
 #include "dataset/host/dataset.h"
 #include "dataset/host/field_defs.h"
+#include "dataset/host/index_defs.h"
 #include "dataset/store/dsbase.h"
 
 namespace dorvem {
@@ -36,6 +43,31 @@ class TCustomClientDataSet : public TDataSet {
 
   bool GetFieldData(const TField* field, void* buffer) override;
   void GetBlobBytes(const TField* field, std::vector<std::uint8_t>* out) override;
+
+  // --- Order (client_dataset_index.cpp) --------------------------------
+  // Key field names separated by ";" when the order was chosen by fields,
+  // else "".
+  std::string IndexFieldNames() const { return byFields_ ? indexText_ : std::string(); }
+  // Orders by these fields, ascending and case-sensitive; "" returns to the
+  // default order. Raises "Field '%s' not found", "Field index out of range"
+  // or the engine's error (EDBClient) when applied; the stored text then
+  // stays as it was.
+  void SetIndexFieldNames(const std::string& names) { SetIndex(names, !names.empty()); }
+  // The index name when the order was chosen by name, else "".
+  std::string IndexName() const { return byFields_ ? std::string() : indexText_; }
+  // Orders by the named index: one of the engine's, or one of IndexDefs
+  // (created in the engine on first use). Raises "Index '%s' not found",
+  // "Cannot access index field '%s'" or the engine's error when applied.
+  void SetIndexName(const std::string& name) { SetIndex(name, false); }
+  TIndexDefs& IndexDefs() { return indexDefs_; }
+  // Replaces IndexDefs with the engine's named indexes (only while open).
+  void UpdateIndexDefs();
+  // The active index's key field count, column numbers and key length, as
+  // last read from the engine (none while closed).
+  int IndexFieldCount() const { return static_cast<int>(indexColumns_.size()); }
+  std::uint32_t IndexKeyLength() const { return indexKeyLength_; }
+  // True when `field` is a key field of the active index.
+  bool IsIndexField(const TField* field) const;
 
   // Engine objects while open (null while closed); for tools and tests.
   TDSCursor* Cursor() const { return cursor_.get(); }
@@ -60,6 +92,16 @@ class TCustomClientDataSet : public TDataSet {
   void BindFields();
   void UnbindFields();
 
+  // Order (client_dataset_index.cpp).
+  void SetIndex(const std::string& text, bool byFields);
+  void ApplyIndex(const std::string& text, bool byFields);
+  void SortByFieldNames(const std::string& names, bool descending, bool caseInsensitive);
+  void UseNamedIndex(const std::string& name);
+  void ReadIndexDescriptor();
+  // On open, after the fields are bound: applies the stored choice.
+  void ApplyStoredIndex();
+  void ForgetIndexDescriptor();
+
   std::string fileName_;
   EngineRef<TDSBASE> table_;
   EngineRef<TDSCursor> cursor_;
@@ -68,6 +110,12 @@ class TCustomClientDataSet : public TDataSet {
   std::size_t recordSize_ = 0;
   std::uint32_t lcid_ = 0;
   std::uint32_t codePage_ = 1250;
+
+  std::string indexText_;  // IndexFieldNames or IndexName
+  bool byFields_ = false;
+  std::vector<int> indexColumns_;
+  std::uint32_t indexKeyLength_ = 0;
+  TIndexDefs indexDefs_;
 };
 
 class TClientDataSet : public TCustomClientDataSet {

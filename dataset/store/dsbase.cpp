@@ -4,6 +4,7 @@
 #include <new>
 
 #include "dataset/core/messages.h"
+#include "dataset/index/collation_ranks.h"
 #include "dataset/index/dsidx.h"
 #include "dataset/packet/packet_format.h"
 
@@ -14,7 +15,7 @@ DBResult DSBASE_Factory(TDSBASE** out) {
   return *out ? dbr::kOk : dbr::kOutOfMemory;
 }
 
-DSBASE::DSBASE() = default;
+DSBASE::DSBASE() : ranks_(std::make_unique<CollationRanks>()) {}
 
 DSBASE::~DSBASE() {
   DiscardData();
@@ -39,6 +40,7 @@ void DSBASE::DiscardData() {
     delete index;
   }
   defaultOrder_ = nullptr;
+  ranks_->DropAll();
   fields_.clear();
   fieldParams_.clear();
   columns_.clear();
@@ -129,6 +131,7 @@ DBResult DSBASE::PutFieldValue(std::uint32_t record, std::uint32_t fieldId, cons
       columns_[fieldId - 1].data() + static_cast<std::size_t>(record - 1) * d.recordLength;
   std::uint8_t& flag =
       nulls_.data()[static_cast<std::size_t>(record - 1) * fields_.size() + fieldId - 1];
+  ranks_->DropField(fieldId);
   if (value) {
     std::memcpy(slot, value, d.recordLength);
     flag = kNullFlagValue;
@@ -144,6 +147,7 @@ DBResult DSBASE::SetFieldStatus(std::uint32_t record, std::uint32_t fieldId, std
   if (DBResult r = CheckRecord(record, fieldId)) return r;
   if (fieldId == 0 || (status != kNullFlagBlank && status != kNullFlagNotChanged))
     return dbr::kInvalidParameter;
+  ranks_->DropField(fieldId);
   nulls_.data()[static_cast<std::size_t>(record - 1) * fields_.size() + fieldId - 1] = status;
   return dbr::kOk;
 }

@@ -26,6 +26,7 @@
 
 namespace dorvem {
 
+class CollationRanks;
 class DSIDX;
 
 // A parameter of the table or of a field, kept by name.
@@ -59,6 +60,16 @@ class TDSBASE : public TEngineUnknown {
   virtual DBResult SetProp(TableProp prop, std::uint32_t value) = 0;
   // Text of a code into text[128].
   virtual DBResult GetErrorString(DBResult code, char* text) = 0;
+
+  // Creates a named index from `d` and builds it (by ordered insertion for
+  // "DEFAULT_ORDER", else by one sort); the table keeps it. kInvalidParameter
+  // for an empty name, a name a named index already has, or bad key fields;
+  // kInvalidFieldType for a blob, memo or nested key field; kKeyViolation
+  // for equal keys in a unique index. On failure nothing is kept.
+  virtual DBResult CreateIndex(const IndexDescriptor& d) = 0;
+  // Descriptors of the named indexes (every index a cursor can choose by
+  // name: not temporary, not filtered), in creation order.
+  virtual DBResult GetIndexDescs(std::vector<IndexDescriptor>* descs) = 0;
 };
 
 // Creates an empty table with one reference.
@@ -80,6 +91,8 @@ class DSBASE final : public RefCounted<TDSBASE> {
                           std::uint8_t status) override;
   DBResult SetProp(TableProp prop, std::uint32_t value) override;
   DBResult GetErrorString(DBResult code, char* text) override;
+  DBResult CreateIndex(const IndexDescriptor& d) override;
+  DBResult GetIndexDescs(std::vector<IndexDescriptor>* descs) override;
 
   // --- Engine-internal access (cursors, indexes, filters) ---------------
   std::recursive_mutex& Lock() { return lock_; }
@@ -125,6 +138,12 @@ class DSBASE final : public RefCounted<TDSBASE> {
   DSIDX* DefaultOrder() const { return defaultOrder_; }
   // Index definitions the packet carried ("PRIMARY_KEY", "UNIQUE_KEY").
   const std::vector<IndexDescriptor>& PacketIndexes() const { return packetIndexes_; }
+  // The named index (see GetIndexDescs) whose name equals `name` under the
+  // table locale's collation, case distinguished; null when none.
+  DSIDX* FindNamedIndex(const char* name) const;
+  // Collation ranks of the string columns, kept for index builds; dropped
+  // per column when its values change and entirely when rows are added.
+  CollationRanks& Ranks() const { return *ranks_; }
 
  private:
   DBResult LoadFirstPacket(std::vector<std::uint8_t> packet);
@@ -142,6 +161,7 @@ class DSBASE final : public RefCounted<TDSBASE> {
   DBResult StoreField(std::uint32_t record, std::uint32_t fieldId);
   void DiscardData();
   DBResult CheckRecord(std::uint32_t record, std::uint32_t fieldId) const;
+  DBResult CreateLoadIndexes();
 
   std::recursive_mutex lock_;
   std::vector<DSFLDDesc> fields_;
@@ -171,6 +191,7 @@ class DSBASE final : public RefCounted<TDSBASE> {
   std::vector<DSIDX*> indexes_;
   DSIDX* defaultOrder_ = nullptr;
   std::uint32_t nextIndexSerial_ = 1;
+  std::unique_ptr<CollationRanks> ranks_;
 };
 
 }  // namespace dorvem

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "dataset/core/byte_layout.h"
+#include "dataset/index/collation_ranks.h"
 #include "dataset/index/dsidx.h"
 #include "dataset/locale/locale_services.h"
 #include "dataset/packet/packet_format.h"
@@ -57,8 +58,6 @@ DBResult DSBASE::LoadFirstPacket(std::vector<std::uint8_t> packet) {
     r = ReadColumns();
   }
   if (r == dbr::kOk) r = BuildRecordLayout();
-  IndexDescriptor defaultOrder;
-  SetIndexName(&defaultOrder, "DEFAULT_ORDER");
   if (r == dbr::kOk) r = ReadParams(0);
   if (r == dbr::kOk) {
     const std::uint64_t rows = reader_->RowCount();
@@ -67,31 +66,7 @@ DBResult DSBASE::LoadFirstPacket(std::vector<std::uint8_t> packet) {
     r = Reserve(initial);
   }
   if (r == dbr::kOk) r = StoreRows();
-  if (r == dbr::kOk) {
-    // The default order lists the records in load order unless the packet
-    // gave its key fields.
-    for (const IndexDescriptor& d : packetIndexes_)
-      if (std::strcmp(d.name, "DEFAULT_ORDER") == 0) defaultOrder = d;
-    auto* index = new (std::nothrow) DSIDX(this, defaultOrder, IndexKind::kPlain);
-    if (!index) {
-      r = dbr::kOutOfMemory;
-    } else {
-      Register(index);
-      defaultOrder_ = index;
-      r = index->Build();
-    }
-  }
-  if (r == dbr::kOk && !delta_) {
-    IndexDescriptor changes;
-    SetIndexName(&changes, "CHANGEINDEX");
-    auto* index = new (std::nothrow) DSIDX(this, changes, IndexKind::kChangeLog);
-    if (!index) {
-      r = dbr::kOutOfMemory;
-    } else {
-      Register(index);
-      r = index->Build();
-    }
-  }
+  if (r == dbr::kOk) r = CreateLoadIndexes();
   if (r != dbr::kOk) DiscardData();
   return r;
 }
@@ -100,6 +75,9 @@ DBResult DSBASE::AppendFurtherPacket(std::vector<std::uint8_t> packet) {
   if (!reader_) return dbr::kAppendToNonPartial;
   DBResult r = reader_->StartFurtherPacket(std::move(packet));
   if (r != dbr::kOk) return r;
+  // New rows make every rank array stale, and every index is rebuilt in
+  // place by its own path.
+  ranks_->DropAll();
   r = StoreRows();
   if (r != dbr::kOk) return r;
   for (DSIDX* index : indexes_)

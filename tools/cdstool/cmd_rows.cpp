@@ -34,27 +34,38 @@ std::vector<std::string> SplitList(const std::string& text, char sep) {
 int RunRows(const Args& args) {
   std::string file;
   std::string fieldList;
+  std::string indexFields;
   bool recno = false, json = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a == "--fields" && i + 1 < args.size()) fieldList = args[++i];
-    else if (a == "--recno") recno = true;
-    else if (a == "--json") json = true;
-    else if (!a.empty() && a[0] == '-') throw UsageError("unknown option '" + a + "'");
-    else if (file.empty()) file = a;
-    else throw UsageError("unexpected argument '" + a + "'");
+    if (a == "--fields" && i + 1 < args.size())
+      fieldList = args[++i];
+    else if (a == "--index" && i + 1 < args.size())
+      indexFields = args[++i];
+    else if (a == "--recno")
+      recno = true;
+    else if (a == "--json")
+      json = true;
+    else if (!a.empty() && a[0] == '-')
+      throw UsageError("unknown option '" + a + "'");
+    else if (file.empty())
+      file = a;
+    else
+      throw UsageError("unexpected argument '" + a + "'");
   }
   if (file.empty()) throw UsageError("rows needs a FILE");
 
   TClientDataSet ds("tblAdat");
   ds.SetFileName(file);
+  ds.SetIndexFieldNames(indexFields);
   ds.Open();
 
   std::vector<TField*> fields;
   if (fieldList.empty()) {
     fields = ds.Fields();
   } else {
-    for (const std::string& name : SplitList(fieldList, ',')) fields.push_back(ds.FieldByName(name));
+    for (const std::string& name : SplitList(fieldList, ','))
+      fields.push_back(ds.FieldByName(name));
   }
   const std::uint32_t codePage = ds.TextCodePage();
 
@@ -77,9 +88,12 @@ int RunRows(const Args& args) {
         firstField = false;
         out += JsonString(f->FieldName()) + ": ";
         const ValueKind kind = FieldValue(*f, codePage, &value);
-        if (kind == ValueKind::kNull) out += "null";
-        else if (kind == ValueKind::kInteger) out += value;
-        else out += JsonString(value);
+        if (kind == ValueKind::kNull)
+          out += "null";
+        else if (kind == ValueKind::kInteger)
+          out += value;
+        else
+          out += JsonString(value);
       }
       out += "}";
     } else {

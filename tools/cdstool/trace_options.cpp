@@ -23,17 +23,17 @@ bool ParseTraceOption(const Args& args, std::size_t* i, TraceSettings* s) {
 }
 
 void ApplyTraceSettings(const TraceSettings& s, TClientDataSet& ds) {
-  if (s.hasIndex || s.hasFilter || s.caseInsensitive || s.noPartial)
-    throw UsageError("ordering and filtering options are not available yet");
-  (void)ds;
+  if (s.hasFilter || s.caseInsensitive || s.noPartial)
+    throw UsageError("filtering options are not available yet");
+  if (s.hasIndex) ds.SetIndexFieldNames(s.index);
 }
 
 bool RunTraceSettingCommand(const std::string& verb, const std::string& arg, bool hasArg,
                             TClientDataSet& ds) {
-  (void)verb;
-  (void)arg;
-  (void)hasArg;
-  (void)ds;
+  if (verb == "index" && hasArg) {
+    ds.SetIndexFieldNames(arg);
+    return true;
+  }
   return false;
 }
 

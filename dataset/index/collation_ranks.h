@@ -1,0 +1,75 @@
+// CollationRanks: dense collation ranks of a table's string columns, the
+// fast stand-in for collator calls while indexes are built.
+//
+// Ordering a column calls its comparison O(n log n) times, and a collator
+// call per comparison is slow. Instead each value is collated once: its
+// collation sort key is computed, the keys are sorted, and each record gets
+// the rank of its value among the distinct keys. Two present values get
+// equal ranks exactly when the collator calls them equal, and rank order is
+// collation order, so comparing ranks gives the same answers as comparing
+// the strings with the collator.
+//
+// The table owns one CollationRanks and drops a column's ranks whenever a
+// value of that column changes (storing a value or a null flag) and all of
+// them when rows are added; ranks are computed again on next use. A rank
+// array is valid until the next change of the table; callers hold the
+// table's lock while they use one.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "dataset/locale/locale_services.h"
+
+namespace dorvem {
+
+class DSBASE;
+
+class CollationRanks {
+ public:
+  // Ranks of string field `fieldId` under (lcid, flags): element r - 1 for
+  // record r of the table, 0 when the record's value is absent (its null
+  // flag is set), else 1 + the place of its value among the distinct values
+  // in collation order. Computed on first use and kept. Null when ranks
+  // are switched off, when the field is not an 8-bit string, when no
+  // collator can be had for (lcid, flags), or when memory runs out; the
+  // caller then compares with the collator.
+  const std::uint32_t* Get(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
+                           std::uint32_t flags);
+  // The same, but only when already computed (no computing on a miss).
+  const std::uint32_t* Find(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
+                            std::uint32_t flags) const;
+
+  void DropField(std::uint32_t fieldId);
+  void DropAll();
+
+  // Switch for direct collator calls (tests and benchmarks compare both);
+  // on by default. Switching off drops every rank array.
+  void SetEnabled(bool enabled);
+  bool Enabled() const { return enabled_; }
+
+  // Number of rank arrays computed so far (for tests of the cache).
+  std::uint32_t Computations() const { return computations_; }
+
+ private:
+  struct Entry {
+    std::uint32_t fieldId;
+    locale::LCID lcid;
+    std::uint32_t flags;
+    std::vector<std::uint32_t> ranks;
+  };
+  const Entry* Lookup(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
+                      std::uint32_t flags) const;
+
+  std::vector<Entry> entries_;
+  bool enabled_ = true;
+  std::uint32_t computations_ = 0;
+};
+
+// Computes the ranks of one string column (see CollationRanks::Get) into
+// *ranks. False when no collator can be had or memory runs out.
+bool ComputeCollationRanks(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
+                           std::uint32_t flags, std::vector<std::uint32_t>* ranks);
+
+}  // namespace dorvem

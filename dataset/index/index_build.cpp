@@ -1,0 +1,122 @@
+// Building a whole index: the four paths of DSIDX::Build (see dsidx.h).
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <new>
+#include <vector>
+
+#include "dataset/index/dsidx.h"
+#include "dataset/index/entry_sort.h"
+#include "dataset/store/dsbase.h"
+
+namespace dorvem {
+
+namespace {
+// The entry values that stand for "before every record" and "after every
+// record" during a sort; record numbers are never either.
+constexpr std::uint32_t kLowSentinel = 0;
+constexpr std::uint32_t kHighSentinel = std::numeric_limits<std::uint32_t>::max();
+}  // namespace
+
+DBResult DSIDX::Build(const DSIDX* source) {
+  Clear();
+  if (comparator_.FieldCount() == 0 || table_->RecordCount() == 0) return BuildInRecordOrder();
+  comparator_.Prepare(*table_, true);
+  if (source != nullptr && source != this && source->Count() > 0) return BuildFromSource(*source);
+  if (std::strcmp(descriptor_.name, "DEFAULT_ORDER") == 0) return BuildStable();
+  return BuildSorted();
+}
+
+// Path a: record order.
+DBResult DSIDX::BuildInRecordOrder() {
+  const std::uint32_t records = table_->RecordCount();
+  if (DBResult r = Reserve(records)) return r;
+  for (std::uint32_t rec = 1; rec <= records; ++rec)
+    if (Takes(rec))
+      if (DBResult r = Append(rec)) return r;
+  return dbr::kOk;
+}
+
+// Path b: the source's order, each record by ordered insertion. A source
+// whose order agrees with this index's makes every insertion an append
+// after one comparison with the last entry.
+DBResult DSIDX::BuildFromSource(const DSIDX& source) {
+  if (DBResult r = Reserve(source.Count())) return r;
+  for (std::uint32_t pos = 1; pos <= source.Count(); ++pos) {
+    const std::uint32_t rec = source.Entry(pos);
+    if (Takes(rec))
+      if (DBResult r = InsertPrepared(rec)) return r;
+  }
+  return dbr::kOk;
+}
+
+// Path c: record order, each by ordered insertion. Ordered insertion puts
+// each arrival after every entry not greater than it, which is exactly a
+// stable sort of the arrivals; a stable merge sort gets that order without
+// shifting the array once per record.
+DBResult DSIDX::BuildStable() {
+  if (DBResult r = BuildInRecordOrder()) return r;
+  try {
+    std::stable_sort(
+        entries_.begin() + 1, entries_.begin() + 1 + count_,
+        [this](std::uint32_t a, std::uint32_t b) { return comparator_.Compare(a, b) < 0; });
+  } catch (const std::bad_alloc&) {
+    return dbr::kOutOfMemory;
+  }
+  return CheckUnique();
+}
+
+// Path d: record order appended without comparing, then one sort.
+DBResult DSIDX::BuildSorted() {
+  if (DBResult r = BuildInRecordOrder()) return r;
+  const std::uint32_t n = count_;
+  if (n <= 1) return dbr::kOk;
+  // The high sentinel needs slot n + 1.
+  if (n == capacity_)
+    if (DBResult r = Reserve(capacity_ + 10)) return r;
+
+  bool sorted = false;
+  if (const std::uint32_t* ranks = comparator_.SoleRanks()) {
+    // One ranked key: sort (key, record) pairs, the key in the high half,
+    // so comparisons read the pairs in place. Keys of records lie in
+    // 1..2^32-2, leaving 0 and 2^32-1 to the sentinels; a descending key
+    // is the rank mirrored.
+    const bool descending = comparator_.SoleDescending();
+    try {
+      std::vector<std::uint64_t> pairs(static_cast<std::size_t>(n) + 2);
+      for (std::uint32_t i = 1; i <= n; ++i) {
+        const std::uint32_t rank = ranks[entries_[i] - 1];
+        const std::uint64_t key = descending ? kHighSentinel - 1 - rank : rank + 1;
+        pairs[i] = (key << 32) | entries_[i];
+      }
+      pairs[0] = 0;
+      pairs[n + 1] = std::numeric_limits<std::uint64_t>::max();
+      SortEntries(pairs.data(), n,
+                  [](std::uint64_t x, std::uint64_t y) { return (x >> 32) < (y >> 32); });
+      for (std::uint32_t i = 1; i <= n; ++i) entries_[i] = static_cast<std::uint32_t>(pairs[i]);
+      sorted = true;
+    } catch (const std::bad_alloc&) {
+      // Fall back to sorting the records in place.
+    }
+  }
+  if (!sorted) {
+    entries_[0] = kLowSentinel;
+    entries_[n + 1] = kHighSentinel;
+    SortEntries(entries_.data(), n, [this](std::uint32_t x, std::uint32_t y) {
+      if (x == y) return false;
+      if (x == kLowSentinel || y == kHighSentinel) return true;
+      if (y == kLowSentinel || x == kHighSentinel) return false;
+      return comparator_.Compare(x, y) < 0;
+    });
+  }
+  return CheckUnique();
+}
+
+DBResult DSIDX::CheckUnique() const {
+  if (!Unique()) return dbr::kOk;
+  for (std::uint32_t i = 1; i < count_; ++i)
+    if (comparator_.Compare(entries_[i], entries_[i + 1]) == 0) return dbr::kKeyViolation;
+  return dbr::kOk;
+}
+
+}  // namespace dorvem
