@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "dataset/cursor/ds_cursor.h"
@@ -140,6 +141,10 @@ class TDataSet : public TComponent {
   // Sends a notice to every data source.
   void DataEvent(TDataEvent event, int info = 0);
   void SetState(TDataSetState state);
+  // Switches the state for a moment (the filter state while a record is
+  // tested) without any notice; returns the state to restore afterwards.
+  TDataSetState SetTempState(TDataSetState state) { return std::exchange(state_, state); }
+  void RestoreState(TDataSetState state) { state_ = state; }
   void ClearWindow();
   // Engine cursor to the record of `slot` unless the cursor slot names it.
   void CursorToSlot(int slot);
