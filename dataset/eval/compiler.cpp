@@ -118,6 +118,8 @@ DBResult Compiler::Run() {
   Operand root;
   if (DBResult r = Node(0, &root)) return r;
   program_.root_ = root;
+  program_.prefixOnly_ =
+      program_.code_.size() == 1 && program_.code_[0].op == Opcode::kCmpStringPrefix;
   return dbr::kOk;
 }
 

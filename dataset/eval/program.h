@@ -165,6 +165,9 @@ class Program {
 
   const DSBASE* table_ = nullptr;
   std::vector<Instruction> code_;
+  // The program is one prefix comparison of a field (the search filter):
+  // Passes answers it directly, without running the general loop.
+  bool prefixOnly_ = false;
   Operand root_;  // the last result (or a lone operand when there is no instruction)
   std::vector<std::unique_ptr<std::uint8_t[]>> areas_;
   std::vector<std::uint8_t> blobScratch_;  // a blob's bytes for Like, reused

@@ -1,5 +1,7 @@
 #include "dataset/filter/buffer_writer.h"
 
+#include <cstring>
+
 #include "dataset/core/byte_layout.h"
 #include "dataset/filter/constant_encoder.h"
 #include "dataset/filter/filter_expr.h"
@@ -58,15 +60,16 @@ std::vector<std::uint8_t> BufferWriter::Write(TExprNode* root) {
   literals_.clear();
   depth_ = 0;
   PutNode(root, TCANOperator::kNone);
-  std::vector<std::uint8_t> buffer(kExprHeaderSize);
   const std::size_t total = kExprHeaderSize + nodes_.size() + literals_.size();
+  std::vector<std::uint8_t> buffer(total);
   StoreU16(buffer.data(), kExprBufferVersion);
   StoreU16(buffer.data() + 2, static_cast<std::uint16_t>(total));
   StoreU16(buffer.data() + 4, kExprNodeCountUnknown);
   StoreU16(buffer.data() + 6, kExprHeaderSize);
   StoreU16(buffer.data() + 8, static_cast<std::uint16_t>(kExprHeaderSize + nodes_.size()));
-  buffer.insert(buffer.end(), nodes_.begin(), nodes_.end());
-  buffer.insert(buffer.end(), literals_.begin(), literals_.end());
+  std::uint8_t* at = buffer.data() + kExprHeaderSize;
+  if (!nodes_.empty()) std::memcpy(at, nodes_.data(), nodes_.size());
+  if (!literals_.empty()) std::memcpy(at + nodes_.size(), literals_.data(), literals_.size());
   return buffer;
 }
 

@@ -1,5 +1,7 @@
 #include "dataset/filter/expr_scanner.h"
 
+#include <cstring>
+
 #include "dataset/filter/filter_messages.h"
 #include "dataset/filter/word_classifier.h"
 #include "dataset/host/db_errors.h"
@@ -76,7 +78,17 @@ void ExprScanner::SkipComment() {
 
 std::string ExprScanner::Found() const {
   if (token_ == TokenKind::kEnd) return std::string(msg::kExprNothing);
-  return "'" + text_.substr(tokenStart_, pos_ - tokenStart_) + "'";
+  const std::size_t n = pos_ - tokenStart_;
+  std::string found(n + 2, '\'');
+  std::memcpy(found.data() + 1, text_.data() + tokenStart_, n);
+  return found;
+}
+
+void ExprScanner::TakeText(std::size_t from, std::size_t length) {
+  // Copied by hand: the library's substring copies draw false overlap
+  // warnings from the optimiser.
+  tokenText_.resize(length);
+  if (length != 0) std::memcpy(tokenText_.data(), text_.data() + from, length);
 }
 
 char ExprScanner::PeekNonBlank() const {
@@ -101,7 +113,7 @@ void ExprScanner::Next() {
   const char c = At(pos_);
   auto single = [&](TokenKind kind, std::size_t length) {
     token_ = kind;
-    tokenText_.assign(text_, pos_, length);
+    TakeText(pos_, length);
     pos_ += length;
   };
   switch (c) {
@@ -136,7 +148,7 @@ void ExprScanner::Next() {
       const std::size_t close = text_.find(']', pos_ + 1);
       if (close == std::string::npos) DatabaseError(msg::kExprNameTerm);
       token_ = TokenKind::kBracketName;
-      tokenText_.assign(text_, pos_ + 1, close - pos_ - 1);
+      TakeText(pos_ + 1, close - pos_ - 1);
       pos_ = close + 1;
       return;
     }
@@ -203,7 +215,7 @@ void ExprScanner::ScanNumber() {
   // "1, 2" in a list: with ',' as the decimal separator a comma followed by
   // a blank separates list elements.
   if (p > pos_ && At(p - 1) == ',' && decimalSeparator_ == ',' && At(p) == ' ') --p;
-  tokenText_.assign(text_, pos_, p - pos_);
+  TakeText(pos_, p - pos_);
   pos_ = p;
 }
 
@@ -217,7 +229,7 @@ bool ExprScanner::ScanLetters(std::string* word) {
 void ExprScanner::ScanName() {
   std::size_t p = pos_ + 1;
   while (ContinuesName(At(p))) ++p;
-  tokenText_.assign(text_, pos_, p - pos_);
+  TakeText(pos_, p - pos_);
   pos_ = p;
   token_ = TokenKind::kName;
   if (SameAscii(tokenText_, "LIKE")) {

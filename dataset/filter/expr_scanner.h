@@ -74,6 +74,7 @@ class ExprScanner {
 
  private:
   char At(std::size_t i) const { return i < text_.size() ? text_[i] : '\0'; }
+  void TakeText(std::size_t from, std::size_t length);
   void SkipBlanks();
   void SkipComment();
   void ScanString();
