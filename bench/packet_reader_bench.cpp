@@ -86,6 +86,11 @@ void BM_ReadBinaryPacket(benchmark::State& state) {
 }
 BENCHMARK(BM_ReadBinaryPacket)->Arg(1000000)->Unit(benchmark::kMillisecond);
 
+void BM_ReadTextPacket(benchmark::State& state) {
+  ReadAll(state, PacketForm::kXml);
+}
+BENCHMARK(BM_ReadTextPacket)->Arg(1000000)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace dorvem
 

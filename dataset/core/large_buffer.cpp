@@ -13,7 +13,9 @@ namespace {
 constexpr std::size_t kMapThreshold = 1u << 20;  // below this, the heap
 constexpr std::size_t kHugePage = 2u << 20;
 
-std::size_t RoundUp(std::size_t n) { return (n + kHugePage - 1) / kHugePage * kHugePage; }
+std::size_t RoundUp(std::size_t n) {
+  return (n + kHugePage - 1) / kHugePage * kHugePage;
+}
 
 std::uint8_t* MapZeroed(std::size_t bytes) {
   void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
@@ -36,8 +38,10 @@ LargeBuffer& LargeBuffer::operator=(LargeBuffer&& o) noexcept {
 
 void LargeBuffer::Free() {
   if (data_) {
-    if (reserved_) ::munmap(data_, reserved_);
-    else std::free(data_);
+    if (reserved_)
+      ::munmap(data_, reserved_);
+    else
+      std::free(data_);
   }
   data_ = nullptr;
   size_ = 0;

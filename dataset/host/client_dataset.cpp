@@ -26,7 +26,7 @@ TCustomClientDataSet::~TCustomClientDataSet() {
 
 // --- Reading the file ------------------------------------------------------
 
-std::vector<std::uint8_t> TCustomClientDataSet::ReadPacketFile() const {
+PacketBytes TCustomClientDataSet::ReadPacketFile() const {
   struct stat st {};
   if (fileName_.empty() || ::stat(fileName_.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
       st.st_size == 0)
@@ -46,10 +46,10 @@ std::vector<std::uint8_t> TCustomClientDataSet::ReadPacketFile() const {
   lock.l_whence = SEEK_SET;
   (void)::fcntl(fd, F_SETLK, &lock);
 
-  std::vector<std::uint8_t> bytes;
-  try {
-    bytes.resize(static_cast<std::size_t>(st.st_size));
-  } catch (const std::bad_alloc&) {
+  // The whole file in one buffer; a large one comes zero-filled from huge
+  // pages, so it is written once, by the read itself.
+  LargeBuffer bytes;
+  if (!bytes.Resize(static_cast<std::size_t>(st.st_size))) {
     ::close(fd);
     Check(dbr::kOutOfMemory);
   }
@@ -66,15 +66,15 @@ std::vector<std::uint8_t> TCustomClientDataSet::ReadPacketFile() const {
     done += static_cast<std::size_t>(n);
   }
   ::close(fd);
-  bytes.resize(done);
-  if (bytes.empty()) DatabaseError(msg::kMissingDataPacket, Name());
-  return bytes;
+  if (done == 0) DatabaseError(msg::kMissingDataPacket, Name());
+  bytes.Resize(done);
+  return PacketBytes(std::move(bytes));
 }
 
 // --- Opening and closing -------------------------------------------------
 
 void TCustomClientDataSet::InternalOpen() {
-  std::vector<std::uint8_t> packet = ReadPacketFile();
+  PacketBytes packet = ReadPacketFile();
 
   Check(DSBASE_Factory(table_.Receive()));
   Check(table_->AppendData(std::move(packet), true));

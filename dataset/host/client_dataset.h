@@ -110,7 +110,7 @@ class TCustomClientDataSet : public TDataSet {
   virtual const std::uint8_t* ActiveImage() const;
 
  private:
-  std::vector<std::uint8_t> ReadPacketFile() const;
+  PacketBytes ReadPacketFile() const;
   void CreateFields();
   void BindFields();
   void UnbindFields();

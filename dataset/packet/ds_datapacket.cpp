@@ -32,6 +32,11 @@ bool IsStringColumn(std::uint32_t word) {
   return TypeCode(word) == kTcString && (word & kVarying);
 }
 
+bool IsBytesColumn(std::uint32_t word) {
+  const std::uint32_t code = TypeCode(word);
+  return (code == kTcBytes || code == kTcBytes2) && (word & kVarying);
+}
+
 bool IsBlobColumn(std::uint32_t word) {
   const std::uint32_t code = TypeCode(word);
   return (code == kTcBytes || code == kTcBytes2) && (word & kVarying) && TypeSize(word) == 4;
@@ -197,7 +202,7 @@ DBResult DSDATAPACKET::PutField(std::uint32_t status, const void* value, std::ui
         if (TypeCode(word) != kTcString && TypeCode(word) != kTcBytes &&
             TypeCode(word) != kTcBytes2 && TypeCode(word) != kTcUnicode && size != fixed)
           return dbr::kInvalidParameter;
-      } else if (!IsStringColumn(word) && !IsBlobColumn(word)) {
+      } else if (!IsStringColumn(word) && !IsBytesColumn(word)) {
         limit = TypeSize(word) == 1 ? 0xFF : TypeSize(word) == 2 ? 0xFFFF : limit;
       }
       if (size > limit) return dbr::kInvalidParameter;
@@ -244,6 +249,15 @@ DBResult DSDATAPACKET::Prepare(Table* table) const {
       Param s{"SUBTYPE", 0, {'B', 'i', 'n', 'a', 'r', 'y'}};
       Canonicalise(s);
       col.params.push_back(std::move(s));
+    } else if (IsBytesColumn(word)) {
+      // A bytes value longer than the declared prefix holds widens the prefix.
+      std::uint64_t longest = 0;
+      for (std::size_t r = 0; r < rows; ++r) {
+        const Value& v = values_[r * n + c];
+        if (v.status == kFieldHasValue) longest = std::max<std::uint64_t>(longest, v.size);
+      }
+      const std::uint32_t need = longest <= 0xFF ? 1 : longest <= 0xFFFF ? 2 : 4;
+      if (TypeSize(word) < need) col.desc.typeWord = (word & ~kSizeMask) | need;
     }
     if (col.conv.Choose(col.desc.typeWord)) return dbr::kInvalidFieldType;
   }

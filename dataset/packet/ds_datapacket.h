@@ -11,7 +11,8 @@
 //   prefix when the width is 254 or more, else a 1-byte one (a wider prefix
 //   when a value is longer than its prefix could hold);
 // - a bytes column with a 4-byte prefix (a blob) gets a SUBTYPE parameter,
-//   "Binary" when none was given;
+//   "Binary" when none was given; another varying bytes column gets a wider
+//   prefix when a value is longer than its prefix could hold;
 // - WIDTH, DECIMALS and ELEMENTS given as integers are stored as code 2 size
 //   2 values (size 4 above 65535); SUBTYPE is stored as a code 9 value with a
 //   2-byte prefix holding the name and a terminating zero;

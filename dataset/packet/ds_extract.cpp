@@ -27,7 +27,7 @@ DBResult Guarded(F&& f) {
 
 // True when the bytes begin with an acceptable binary header: the magic with
 // both version words at most 3, or the alternate magic (versions ignored).
-bool IsBinaryPacket(const std::vector<std::uint8_t>& p) {
+bool IsBinaryPacket(const PacketBytes& p) {
   if (p.size() < 4) return false;
   const std::uint32_t magic = LoadU32(p.data() + kOffMagic);
   if (magic == kMagicAlternate) return true;
@@ -44,7 +44,7 @@ struct Header {
   std::uint16_t rowDataOffset;
 };
 
-DBResult ParseHeader(const std::vector<std::uint8_t>& p, Header* h) {
+DBResult ParseHeader(const PacketBytes& p, Header* h) {
   if (p.size() < kHeaderSize) return dbr::kPacketMismatch;
   h->headerLength = LoadU32(p.data() + kOffHeaderLength);
   h->columnCount = LoadU16(p.data() + kOffColumnCount);
@@ -81,7 +81,7 @@ DBResult DSEXTRACT::QueryInterface(InterfaceId id, void** out) {
 
 void DSEXTRACT::Reset() {
   FreePacket();
-  started_ = text_ = hasMetaData_ = metaDone_ = false;
+  started_ = text_ = hasMetaData_ = metaDone_ = layoutText_ = false;
   rowCount_ = flags_ = 0;
   rowsRead_ = 1;
   levels_.clear();
@@ -92,21 +92,39 @@ void DSEXTRACT::Reset() {
   textReader_.reset();
 }
 
+// A packet replaced before its last row was read may still have values that
+// point into it; when packets are retained it is kept like a finished one.
+void DSEXTRACT::RetireUnfinishedPacket() {
+  if (retain_ && !packet_.empty()) retained_.push_back(std::move(packet_));
+  packet_.clear();
+}
+
 void DSEXTRACT::FreePacket() {
-  std::vector<std::uint8_t>().swap(packet_);
+  if (retain_ && !packet_.empty()) {
+    try {
+      retained_.push_back(std::move(packet_));
+    } catch (const std::bad_alloc&) {
+      // Without room to keep it the packet cannot be freed either: values
+      // may point into it. It stays where it is until the reader goes.
+      in_ = ByteSpanReader();
+      released_ = true;
+      return;
+    }
+  }
+  packet_.clear();
   in_ = ByteSpanReader();
   released_ = true;
 }
 
-DBResult DSEXTRACT::StartPacket(std::vector<std::uint8_t> packet) {
+DBResult DSEXTRACT::StartPacket(PacketBytes packet) {
   return Guarded([&]() -> DBResult {
     Reset();
     if (packet.empty()) return dbr::kNotApplicable;
     if (IsBinaryPacket(packet)) return BeginBinary(std::move(packet));
     auto reader = std::make_unique<TextPacketReader>();
     std::vector<std::uint8_t> binary;
-    if (DBResult r = reader->Translate(packet, &binary)) return r;
-    std::vector<std::uint8_t>().swap(packet);
+    if (DBResult r = reader->Translate(packet.span(), &binary)) return r;
+    packet.clear();
     if (DBResult r = BeginBinary(std::move(binary))) return r;
     text_ = true;
     textReader_ = std::move(reader);
@@ -114,9 +132,10 @@ DBResult DSEXTRACT::StartPacket(std::vector<std::uint8_t> packet) {
   });
 }
 
-DBResult DSEXTRACT::BeginBinary(std::vector<std::uint8_t> bytes) {
+DBResult DSEXTRACT::BeginBinary(PacketBytes bytes) {
   Header h;
   if (DBResult r = ParseHeader(bytes, &h)) return r;
+  RetireUnfinishedPacket();
   packet_ = std::move(bytes);
   in_ = ByteSpanReader(packet_.data(), packet_.size());
   in_.Seek(h.headerLength);
@@ -132,7 +151,7 @@ DBResult DSEXTRACT::BeginBinary(std::vector<std::uint8_t> bytes) {
   return dbr::kOk;
 }
 
-DBResult DSEXTRACT::StartFurtherPacket(std::vector<std::uint8_t> packet) {
+DBResult DSEXTRACT::StartFurtherPacket(PacketBytes packet) {
   return Guarded([&]() -> DBResult {
     if (!started_ || !metaDone_ || packet.empty()) return dbr::kNotApplicable;
     if (IsBinaryPacket(packet)) {
@@ -141,14 +160,14 @@ DBResult DSEXTRACT::StartFurtherPacket(std::vector<std::uint8_t> packet) {
     }
     if (!textReader_) return dbr::kPacketMismatch;
     std::vector<std::uint8_t> binary;
-    if (DBResult r = textReader_->TranslateFurther(packet, &binary)) return r;
-    std::vector<std::uint8_t>().swap(packet);
+    if (DBResult r = textReader_->TranslateFurther(packet.span(), &binary)) return r;
+    packet.clear();
     text_ = true;
     return BeginFurtherBinary(std::move(binary));
   });
 }
 
-DBResult DSEXTRACT::BeginFurtherBinary(std::vector<std::uint8_t> bytes) {
+DBResult DSEXTRACT::BeginFurtherBinary(PacketBytes bytes) {
   Header h;
   if (DBResult r = ParseHeader(bytes, &h)) return r;
   // Metadata and rows without the offset of the rows: they cannot be found.
@@ -156,6 +175,7 @@ DBResult DSEXTRACT::BeginFurtherBinary(std::vector<std::uint8_t> bytes) {
     return dbr::kPacketMismatch;
   const std::size_t start = (h.flags & kFlagRowDataOffset) ? h.rowDataOffset : h.headerLength;
   if (start < kHeaderSize || start > bytes.size()) return dbr::kPacketMismatch;
+  RetireUnfinishedPacket();
   packet_ = std::move(bytes);
   in_ = ByteSpanReader(packet_.data(), packet_.size());
   in_.Seek(start);
@@ -164,6 +184,11 @@ DBResult DSEXTRACT::BeginFurtherBinary(std::vector<std::uint8_t> bytes) {
   flags_ = h.flags;
   rowsRead_ = 1;
   cur_ = 0;
+  if (layoutText_ != text_) {  // rows of the other form: their varying prefixes differ
+    layoutText_ = text_;
+    for (std::size_t i = 0; i < levels_.size(); ++i)
+      if (DBResult r = BuildLayout(static_cast<int>(i))) return r;
+  }
   for (Level& level : levels_) {
     level.nextSlot = kAtRowStart;
     level.rowsToCome = 0;

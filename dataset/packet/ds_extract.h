@@ -42,8 +42,12 @@ class DSEXTRACT final : public RefCounted<TDATAPACKET_READ> {
 
   DBResult QueryInterface(InterfaceId id, void** out) override;
 
-  DBResult StartPacket(std::vector<std::uint8_t> packet) override;
-  DBResult StartFurtherPacket(std::vector<std::uint8_t> packet) override;
+  DBResult StartPacket(PacketBytes packet) override;
+  DBResult StartFurtherPacket(PacketBytes packet) override;
+  DBResult NextFieldView(const std::uint8_t** bytes, std::uint32_t* size,
+                         std::uint32_t* status) override;
+  void RetainPackets() override { retain_ = true; }
+  void TakeRetainedPackets(std::vector<PacketBytes>* out) override;
   bool HasMetaData() const override { return hasMetaData_; }
   std::uint32_t RowCount() const override { return rowCount_; }
   DBResult NextColumn(DSColumnDesc* out) override;
@@ -91,9 +95,10 @@ class DSEXTRACT final : public RefCounted<TDATAPACKET_READ> {
   enum class ListKind { kNone, kColumn, kTable };
 
   void Reset();
-  DBResult BeginBinary(std::vector<std::uint8_t> bytes);
-  DBResult BeginFurtherBinary(std::vector<std::uint8_t> bytes);
+  DBResult BeginBinary(PacketBytes bytes);
+  DBResult BeginFurtherBinary(PacketBytes bytes);
   void FreePacket();
+  void RetireUnfinishedPacket();
 
   // Metadata (ds_extract.cpp).
   DBResult EndList();
@@ -107,13 +112,16 @@ class DSEXTRACT final : public RefCounted<TDATAPACKET_READ> {
   void AdvanceSlot(Level& level);
   void CompleteRow();
 
-  std::vector<std::uint8_t> packet_;
+  PacketBytes packet_;
   ByteSpanReader in_;
   bool started_ = false;
   bool text_ = false;
   bool released_ = true;
+  bool retain_ = false;                // keep finished packets for the table
+  std::vector<PacketBytes> retained_;  // finished packets kept
   bool hasMetaData_ = false;
   bool metaDone_ = false;
+  bool layoutText_ = false;  // the row layout was built for a text packet
   std::uint32_t rowCount_ = 0;
   std::uint32_t flags_ = 0;
   std::uint32_t rowsRead_ = 1;

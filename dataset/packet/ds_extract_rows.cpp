@@ -19,6 +19,7 @@ constexpr std::uint32_t kExpandBudget = 1u << 20;
 
 DBResult DSEXTRACT::FinishMetaData() {
   metaDone_ = true;
+  layoutText_ = text_;
   for (std::size_t i = 0; i < levels_.size(); ++i) {
     if (DBResult r = BuildLayout(static_cast<int>(i))) return r;
   }
@@ -85,8 +86,11 @@ DBResult DSEXTRACT::ExpandColumn(Level& level, std::size_t* index, int depth) {
       break;
   }
   if (level.slots.size() >= kMaxSlotsPerLevel) return dbr::kPacketMismatch;
+  // A text packet, once translated, holds every varying value with a 4-byte
+  // length, whatever prefix the column's type word names.
+  const std::uint32_t encoding = layoutText_ && (word & kVarying) ? (word & ~kSizeMask) | 4 : word;
   Converter conv;
-  if (DBResult r = conv.Choose(word)) return r;
+  if (DBResult r = conv.Choose(encoding)) return r;
   level.converters.push_back(conv);
   Slot slot;
   slot.childLevel = column.childLevel;
@@ -174,6 +178,45 @@ DBResult DSEXTRACT::ReadField(std::uint32_t* bufSize, void* value, std::uint32_t
   }
   AdvanceSlot(level);
   return dbr::kOk;
+}
+
+DBResult DSEXTRACT::NextFieldView(const std::uint8_t** bytes, std::uint32_t* size,
+                                  std::uint32_t* status) {
+  *bytes = nullptr;
+  *size = 0;
+  if (!started_ || !metaDone_) return dbr::kNotApplicable;
+  if (released_) return dbr::kAtEnd;
+  Level& level = levels_[cur_];
+  if (level.nextSlot == kAtRowStart) return dbr::kNotApplicable;
+  const Slot& slot = level.slots[level.nextSlot];
+  const std::uint32_t prefix = slot.conv->PrefixSize();
+  if (prefix == 0 || slot.childLevel >= 0) return dbr::kNotApplicable;
+
+  const std::uint8_t fieldStatus = packet_[level.rowStart + slot.statusByte];
+  if (fieldStatus & (slot.blankMask | slot.notChangedMask)) {
+    const bool blank = (fieldStatus & slot.blankMask) != 0;
+    *status = blank ? kFieldBlank : kFieldNotChanged;
+    AdvanceSlot(level);
+    return blank ? dbr::kFieldIsBlank : dbr::kOk;
+  }
+  // The converter checks that the prefix and the whole value are there.
+  std::uint32_t length = 0;
+  if (DBResult r = slot.conv->Read(in_, nullptr, 0, &length)) return r;
+  *status = kFieldHasValue;
+  *size = length;
+  if (prefix == 4 && (length & kNotFetchedBit)) {
+    in_.Skip(prefix);
+  } else {
+    *bytes = in_.Here() + prefix;
+    in_.Skip(prefix + length);
+  }
+  AdvanceSlot(level);
+  return dbr::kOk;
+}
+
+void DSEXTRACT::TakeRetainedPackets(std::vector<PacketBytes>* out) {
+  for (PacketBytes& p : retained_) out->push_back(std::move(p));
+  retained_.clear();
 }
 
 void DSEXTRACT::AdvanceSlot(Level& level) {

@@ -45,6 +45,10 @@ class FLDConv {
   // ones.
   virtual std::uint32_t FixedSize() const = 0;
 
+  // Bytes of a length prefix before the value's own bytes: 1, 2 or 4 for a
+  // length-prefixed encoding, 0 for every other.
+  virtual std::uint32_t PrefixSize() const { return 0; }
+
   static constexpr std::uint32_t kVaryingSize = 0xFFFFFFFF;
 };
 
@@ -123,6 +127,7 @@ class VaryingConv : public FLDConv {
   DBResult Read(ByteSpanReader& in, void* out, std::uint32_t capacity,
                 std::uint32_t* size) const override;
   std::uint32_t FixedSize() const override { return kVaryingSize; }
+  std::uint32_t PrefixSize() const override { return PrefixBytes; }
 };
 
 class FLDCVar8 final : public VaryingConv<1> {};

@@ -12,6 +12,13 @@
 //   back as no bytes;
 // - a value whose bytes are not in the packet (not fetched) cannot be held
 //   and fails the read with kBlobNotFetched.
+// - a memo read from a text packet (a bytes column with subtype "Text") loses
+//   one trailing zero byte, unless it is exactly one zero byte, as the
+//   engine loads it (text writers end memos with a zero);
+// Writing a model read from a text packet in the binary form turns a bytes
+// column whose subtype the engine loads as a blob (in a text-loaded table:
+// subtypes 22 to 28, 33 and 34) into a blob column, so that both forms load
+// the same.
 
 namespace dorvem {
 namespace {
@@ -36,9 +43,23 @@ DBResult ReadParams(TDATAPACKET_READ* reader, std::vector<PacketParam>* out) {
   }
 }
 
+bool IsMemo(const PacketColumn& c) {
+  const std::uint32_t code = packet::TypeCode(c.desc.typeWord);
+  if (code != packet::kTcBytes && code != packet::kTcBytes2) return false;
+  for (const PacketParam& p : c.params) {
+    if (packet::ParamCodeOf(p.name) != packet::kParamSubtype) continue;
+    const auto* s = reinterpret_cast<const char*>(p.value.data());
+    return packet::SubtypeCodeOf(std::string_view(s, strnlen(s, p.value.size()))) ==
+           packet::kSubtypeText;
+  }
+  return false;
+}
+
 DBResult ReadRows(TDATAPACKET_READ* reader, PacketModel* model) {
   std::vector<std::uint8_t> buf(256);
   const std::size_t n = model->columns.size();
+  std::vector<char> textMemo(n);
+  for (std::size_t c = 0; c < n; ++c) textMemo[c] = model->text && IsMemo(model->columns[c]);
   for (;;) {
     std::uint32_t size = static_cast<std::uint32_t>(buf.size());
     std::uint32_t status = 0;
@@ -64,10 +85,31 @@ DBResult ReadRows(TDATAPACKET_READ* reader, PacketModel* model) {
       std::size_t length = size;
       if (packet::TypeCode(model->columns[c].desc.typeWord) == packet::kTcString)
         length = std::find(buf.begin(), buf.begin() + size, 0) - buf.begin();
+      if (textMemo[c] && length > 1 && buf[length - 1] == 0) --length;
       v.bytes.assign(buf.begin(), buf.begin() + length);
     }
     model->rows.push_back(std::move(row));
   }
+}
+
+// A text packet's bytes column whose subtype the engine loads as a blob is
+// a blob (4-byte prefix) in the binary form, where only the prefix says so.
+DSColumnDesc BinaryColumn(const PacketModel& model, const PacketColumn& c, PacketForm form) {
+  DSColumnDesc d = c.desc;
+  const std::uint32_t code = packet::TypeCode(d.typeWord);
+  if (!model.text || form != PacketForm::kBinary || !(d.typeWord & packet::kVarying) ||
+      (code != packet::kTcBytes && code != packet::kTcBytes2))
+    return d;
+  for (const PacketParam& p : c.params) {
+    if (packet::ParamCodeOf(p.name) != packet::kParamSubtype) continue;
+    const auto* s = reinterpret_cast<const char*>(p.value.data());
+    const std::uint32_t subtype =
+        packet::SubtypeCodeOf(std::string_view(s, strnlen(s, p.value.size())));
+    if ((subtype >= packet::kSubtypeText && subtype <= packet::kSubtypeTypedBinary) ||
+        subtype == packet::kSubtypeHMemo || subtype == packet::kSubtypeHBinary)
+      d.typeWord = (d.typeWord & ~packet::kSizeMask) | 4;
+  }
+  return d;
 }
 
 }  // namespace
@@ -108,7 +150,7 @@ DBResult WritePacketModel(const PacketModel& model, PacketForm form,
     EngineRef<TDATAPACKET_WRITE> writer;
     if (DBResult r = DATAPACKETWRITE_Factory(writer.Receive())) return r;
     std::vector<DSColumnDesc> descs;
-    for (const PacketColumn& c : model.columns) descs.push_back(c.desc);
+    for (const PacketColumn& c : model.columns) descs.push_back(BinaryColumn(model, c, form));
     if (DBResult r = writer->PutColumnDescs(static_cast<std::uint32_t>(descs.size()), descs.data()))
       return r;
     auto addAll = [&](std::uint32_t column, const std::vector<PacketParam>& params) -> DBResult {

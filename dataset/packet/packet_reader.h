@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "dataset/core/engine_object.h"
+#include "dataset/packet/packet_bytes.h"
 
 namespace dorvem {
 
@@ -34,10 +35,10 @@ class TDATAPACKET_READ : public TEngineUnknown {
   // Starts a first packet. Takes the bytes. kNotApplicable when `packet` is
   // empty; kPacketMismatch when it is neither an acceptable binary packet nor
   // a text packet with the expected first elements.
-  virtual DBResult StartPacket(std::vector<std::uint8_t> packet) = 0;
+  virtual DBResult StartPacket(PacketBytes packet) = 0;
 
   // Starts a further packet of rows for the same metadata (binary only).
-  virtual DBResult StartFurtherPacket(std::vector<std::uint8_t> packet) = 0;
+  virtual DBResult StartFurtherPacket(PacketBytes packet) = 0;
 
   // True when the packet carries metadata (flag bit 0, or a text packet with
   // METADATA). Valid after a successful StartPacket.
@@ -78,6 +79,22 @@ class TDATAPACKET_READ : public TEngineUnknown {
   // reported and nothing advances. A varying 4-byte length with bit 31 set is
   // delivered as that length word itself (value not fetched), no bytes.
   virtual DBResult NextField(std::uint32_t* bufSize, void* value, std::uint32_t* status) = 0;
+
+  // Delivers the next value like NextField, but for a length-prefixed value
+  // points *bytes at the value inside the packet instead of copying it.
+  // kNotApplicable (nothing moved) when the next value is not such a value
+  // (a row status, a fixed-size or nested-table value); blank and
+  // not-changed values are reported as by NextField with *bytes null; a
+  // value not fetched reports its length word as *size with *bytes null.
+  // The pointer stays valid only while the packet lives: see RetainPackets.
+  virtual DBResult NextFieldView(const std::uint8_t** bytes, std::uint32_t* size,
+                                 std::uint32_t* status) = 0;
+
+  // From now on, a packet whose rows are all read is kept instead of freed,
+  // for TakeRetainedPackets to hand over (the table then keeps its blob
+  // values where they lie).
+  virtual void RetainPackets() = 0;
+  virtual void TakeRetainedPackets(std::vector<PacketBytes>* out) = 0;
 
   // Text of a result code (at most 127 characters and a zero) into text[128].
   virtual DBResult MessageOf(DBResult code, char* text) = 0;

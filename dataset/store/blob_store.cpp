@@ -40,6 +40,15 @@ std::uint32_t BlobStore::Commit(std::uint32_t size) {
   return static_cast<std::uint32_t>(entries_.size());
 }
 
+std::uint32_t BlobStore::AddExternal(const std::uint8_t* bytes, std::uint32_t size) {
+  try {
+    entries_.push_back(Entry{bytes, size});
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+  return static_cast<std::uint32_t>(entries_.size());
+}
+
 DBResult BlobStore::Length(std::uint32_t handle, std::uint32_t* length) const {
   *length = 0;
   if (handle & kBlobNotFetchedBit) return dbr::kBlobNotFetched;

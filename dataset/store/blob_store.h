@@ -2,10 +2,12 @@
 //
 // A blob value lives in the store and the record holds its handle: the
 // 1-based entry number, 0 for no value. A handle with bit 31 set stands for
-// a value whose bytes were not in the packet (not fetched). The bytes of all
-// values are packed into large chunks, so that loading a million values does
-// not cost a million allocations; an entry is a pointer into a chunk and a
-// byte count. The store belongs to its table (DSBASE).
+// a value whose bytes were not in the packet (not fetched). An entry is a
+// pointer and a byte count: values loaded from a packet point into the
+// packet's bytes, which the table keeps for as long as the store lives;
+// other values are copied into large chunks of the store's own, so that a
+// million values never cost a million allocations. The store belongs to its
+// table (DSBASE).
 #pragma once
 
 #include <cstdint>
@@ -32,6 +34,11 @@ class BlobStore {
   std::uint8_t* Reserve(std::uint32_t size);
   // Turns the last reservation into an entry; returns its handle.
   std::uint32_t Commit(std::uint32_t size);
+
+  // Adds an entry for bytes that live elsewhere (kept alive by the owner of
+  // the store for as long as the store); returns its handle, 0 when memory
+  // for the entry cannot be had.
+  std::uint32_t AddExternal(const std::uint8_t* bytes, std::uint32_t size);
 
   // Byte count of a value. kBlobNotFetched for a handle with bit 31 set,
   // kInvalidBlobHandle for 0 or a handle beyond the entries.

@@ -47,6 +47,7 @@ void DSBASE::DiscardData() {
   nulls_.Free();
   status_.Free();
   blobs_.reset();
+  blobPackets_.clear();
   reader_.Reset();
   tableParams_.clear();
   changeLog_.clear();
@@ -65,7 +66,7 @@ void DSBASE::DiscardData() {
   mdSemantics_ = 0;
 }
 
-DBResult DSBASE::AppendData(std::vector<std::uint8_t> packet, bool last) {
+DBResult DSBASE::AppendData(PacketBytes packet, bool last) {
   std::lock_guard<std::recursive_mutex> guard(lock_);
   DBResult r = dbr::kOk;
   if (!hasPacket_) {

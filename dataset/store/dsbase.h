@@ -41,7 +41,7 @@ class TDSBASE : public TEngineUnknown {
   // Loads a first packet, or appends the rows of a further one. An empty
   // `packet` is an absent one: on a table without data that is
   // kNotApplicable, otherwise it only marks the table complete when `last`.
-  virtual DBResult AppendData(std::vector<std::uint8_t> packet, bool last) = 0;
+  virtual DBResult AppendData(PacketBytes packet, bool last) = 0;
   virtual DBResult GetProps(DSProps* props) = 0;
   // Copies the field descriptors (props.fieldCount of them) in field order.
   virtual DBResult GetFieldDescs(DSFLDDesc* descs) = 0;
@@ -81,7 +81,7 @@ class DSBASE final : public RefCounted<TDSBASE> {
   ~DSBASE() override;
 
   DBResult QueryInterface(InterfaceId id, void** out) override;
-  DBResult AppendData(std::vector<std::uint8_t> packet, bool last) override;
+  DBResult AppendData(PacketBytes packet, bool last) override;
   DBResult GetProps(DSProps* props) override;
   DBResult GetFieldDescs(DSFLDDesc* descs) override;
   DBResult GetFieldValue(std::uint32_t record, std::uint32_t fieldId, void* value,
@@ -146,9 +146,10 @@ class DSBASE final : public RefCounted<TDSBASE> {
   CollationRanks& Ranks() const { return *ranks_; }
 
  private:
-  DBResult LoadFirstPacket(std::vector<std::uint8_t> packet);
-  DBResult AppendFurtherPacket(std::vector<std::uint8_t> packet);
+  DBResult LoadFirstPacket(PacketBytes packet);
+  DBResult AppendFurtherPacket(PacketBytes packet);
   DBResult ReadColumns();
+  DBResult TakePackets();
   DBResult ReadParams(std::uint32_t fieldId);  // 0: table level
   DBResult ApplyColumnParam(std::uint32_t fieldId, const char* name, std::uint32_t typeWord,
                             const std::uint8_t* value, std::uint32_t size);
@@ -174,6 +175,8 @@ class DSBASE final : public RefCounted<TDSBASE> {
   LargeBuffer nulls_;
   LargeBuffer status_;
   std::unique_ptr<BlobStore> blobs_;
+  // Packets whose bytes blob values point into; kept as long as the blobs.
+  std::vector<PacketBytes> blobPackets_;
   std::vector<std::uint8_t> valueBuffer_;
   EngineRef<TDATAPACKET_READ> reader_;
   bool hasPacket_ = false;

@@ -35,7 +35,7 @@ bool IsBlobLike(std::uint32_t subtype, bool fromText) {
 
 }  // namespace
 
-DBResult DSBASE::LoadFirstPacket(std::vector<std::uint8_t> packet) {
+DBResult DSBASE::LoadFirstPacket(PacketBytes packet) {
   if (packet.empty()) return dbr::kNotApplicable;
   try {
     valueBuffer_.assign(kMinValueBuffer, 0);
@@ -65,13 +65,17 @@ DBResult DSBASE::LoadFirstPacket(std::vector<std::uint8_t> packet) {
         rows >= 0x7FFFFFFFu ? 100 : std::min<std::uint64_t>(rows, packetSize) + 25;
     r = Reserve(initial);
   }
-  if (r == dbr::kOk) r = StoreRows();
+  if (r == dbr::kOk) {
+    if (blobs_) reader_->RetainPackets();
+    r = StoreRows();
+  }
+  if (r == dbr::kOk && blobs_) r = TakePackets();
   if (r == dbr::kOk) r = CreateLoadIndexes();
   if (r != dbr::kOk) DiscardData();
   return r;
 }
 
-DBResult DSBASE::AppendFurtherPacket(std::vector<std::uint8_t> packet) {
+DBResult DSBASE::AppendFurtherPacket(PacketBytes packet) {
   if (!reader_) return dbr::kAppendToNonPartial;
   DBResult r = reader_->StartFurtherPacket(std::move(packet));
   if (r != dbr::kOk) return r;
@@ -79,9 +83,24 @@ DBResult DSBASE::AppendFurtherPacket(std::vector<std::uint8_t> packet) {
   // place by its own path.
   ranks_->DropAll();
   r = StoreRows();
+  // Taken also after a failure: rows stored so far may point into them.
+  if (blobs_) {
+    const DBResult t = TakePackets();
+    if (r == dbr::kOk) r = t;
+  }
   if (r != dbr::kOk) return r;
   for (DSIDX* index : indexes_)
     if (DBResult b = index->Build()) return b;
+  return dbr::kOk;
+}
+
+// Takes over the packets the reader kept, which blob values point into.
+DBResult DSBASE::TakePackets() {
+  try {
+    reader_->TakeRetainedPackets(&blobPackets_);
+  } catch (const std::bad_alloc&) {
+    return dbr::kOutOfMemory;
+  }
   return dbr::kOk;
 }
 
@@ -391,38 +410,31 @@ DBResult DSBASE::StoreField(std::uint32_t record, std::uint32_t fieldId) {
   DBResult r;
 
   if (d.logicalType == kLtBlob) {
+    // Blob bytes stay where they lie in the packet, which the table keeps.
+    const std::uint8_t* bytes = nullptr;
     std::uint32_t size = 0;
-    if ((r = reader_->NextFieldSize(&size)) != dbr::kOk) return r;
-    if (size & kBlobNotFetchedBit) {
-      std::uint8_t word[4];
-      std::uint32_t cap = sizeof word;
-      r = reader_->NextField(&cap, word, &status);
-      if (r != dbr::kOk && r != dbr::kFieldIsBlank) return r;
+    r = reader_->NextFieldView(&bytes, &size, &status);
+    if (r == dbr::kFieldIsBlank || (r == dbr::kOk && status != 0)) {
+      nullFlag = static_cast<std::uint8_t>(status ? status : kNullFlagBlank);
+      return dbr::kOk;
+    }
+    if (r != dbr::kOk) return r;
+    if (!bytes) {
+      // Not fetched: the length word itself is the handle.
       StoreU32(slot, size);
       nullFlag = kNullFlagValue;
       return dbr::kOk;
     }
     if (size == 0) {
-      // An empty blob is always stored blank; the read only moves past it.
-      std::uint8_t dummy[4];
-      std::uint32_t cap = sizeof dummy;
-      r = reader_->NextField(&cap, dummy, &status);
-      if (r != dbr::kOk && r != dbr::kFieldIsBlank) return r;
-      nullFlag = status == kNullFlagNotChanged ? kNullFlagNotChanged : kNullFlagBlank;
+      // An empty blob is always stored blank.
+      nullFlag = kNullFlagBlank;
       return dbr::kOk;
     }
-    std::uint8_t* bytes = blobs_->Reserve(size);
-    if (!bytes) return dbr::kOutOfMemory;
-    std::uint32_t cap = size;
-    r = reader_->NextField(&cap, bytes, &status);
-    if (r == dbr::kFieldIsBlank || status != 0) {
-      nullFlag = static_cast<std::uint8_t>(status ? status : kNullFlagBlank);
-      return dbr::kOk;
-    }
-    if (r != dbr::kOk) return r;
-    if (loadedFromText_ && d.subtype == packet::kSubtypeText && cap > 1 && bytes[cap - 1] == 0)
-      --cap;
-    StoreU32(slot, blobs_->Commit(cap));
+    if (loadedFromText_ && d.subtype == packet::kSubtypeText && size > 1 && bytes[size - 1] == 0)
+      --size;
+    const std::uint32_t handle = blobs_->AddExternal(bytes, size);
+    if (handle == 0) return dbr::kOutOfMemory;
+    StoreU32(slot, handle);
     nullFlag = kNullFlagValue;
     return dbr::kOk;
   }

@@ -34,11 +34,18 @@ bool OpenAndReadAll(const TempFile& file) {
     EXPECT_NE(std::string(e.what()), "");
     return false;
   }
-  ds.GoFirst();
-  while (!ds.IsEmpty()) {
-    for (TField* f : ds.Fields()) (void)f->AsString();
-    ds.GoNext();
-    if (ds.AtEnd()) break;
+  // Damage can also leave a well-formed packet whose values the dataset
+  // refuses when they are read (a blob length with bit 31 set is a blob not
+  // fetched): that is the dataset's own error too.
+  try {
+    ds.GoFirst();
+    while (!ds.IsEmpty()) {
+      for (TField* f : ds.Fields()) (void)f->AsString();
+      ds.GoNext();
+      if (ds.AtEnd()) break;
+    }
+  } catch (const EDatabaseError& e) {
+    EXPECT_NE(std::string(e.what()), "");
   }
   return true;
 }

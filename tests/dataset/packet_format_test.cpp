@@ -10,7 +10,7 @@ namespace dorvem {
 namespace {
 
 using namespace packet;
-using testing::Bytes;
+using packet_test::Bytes;
 
 TEST(PacketFormat, ParameterNamesRoundTripAndIgnoreCase) {
   for (int code = 1; code <= 33; ++code) {

@@ -11,9 +11,9 @@ namespace dorvem {
 namespace {
 
 using namespace packet;
-using testing::B;
-using testing::Bytes;
-using testing::PacketBuilder;
+using packet_test::B;
+using packet_test::Bytes;
+using packet_test::PacketBuilder;
 
 using Reader = EngineRef<TDATAPACKET_READ>;
 
@@ -182,6 +182,18 @@ TEST(PacketReader, FieldStatusBitsAndValueForms) {
   EXPECT_EQ(blob.result, dbr::kOk);
   EXPECT_EQ(blob.size, 0x80000123u);
   EXPECT_EQ(Next(q.get()).bytes, std::string("\x09\0\0\0", 4));
+
+  // A blob of length 0 is a value of no bytes (the store keeps it blank).
+  PacketBuilder empty = FiveColumns(0x01 | 0x04 | 0x10);
+  empty.Var32("").U32(9);
+  Reader e = Start(empty.bytes);
+  ReadMeta(e.get());
+  for (int i = 0; i < 4; ++i) Next(e.get());
+  Field none = Next(e.get());
+  EXPECT_EQ(none.result, dbr::kOk);
+  EXPECT_EQ(none.status, kFieldHasValue);
+  EXPECT_EQ(none.size, 0u);
+  EXPECT_EQ(Next(e.get()).size, 4u);
 }
 
 TEST(PacketReader, BuffersAndSizeOnlyCalls) {
@@ -216,10 +228,10 @@ TEST(PacketReader, ParameterLists) {
   const std::string longName(255, 'p');
   PacketBuilder b;
   b.Header(2, 0).Column("A", kStr1, 2);
-  b.Param("width", 0x00020002, testing::U16Bytes(40));
+  b.Param("width", 0x00020002, packet_test::U16Bytes(40));
   b.Param(longName, 0x80490001, {3, 'a', 'b', 'c'});
   b.Column("B", kInt32, 0);
-  b.U16(2).Param("LCID", 0x00020004, testing::U32Bytes(1038));
+  b.U16(2).Param("LCID", 0x00020004, packet_test::U32Bytes(1038));
   b.Param("UNIQUE_KEY", 0x00820002, {2, 0, 0, 0, 1, 0, 2, 0x80});
   b.U8(1);  // a byte beyond the metadata
   Reader r = Start(b.bytes);

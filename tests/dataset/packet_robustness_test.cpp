@@ -14,7 +14,7 @@ namespace dorvem {
 namespace {
 
 using namespace packet;
-using namespace testing;
+using namespace packet_test;
 
 // Walks the whole packet through the reader, nested levels included, as a
 // consumer that follows the reader wherever it leads. 0 when everything was

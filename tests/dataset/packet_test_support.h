@@ -16,7 +16,7 @@
 #include "dataset/packet/packet_model.h"
 #include "dataset/packet/packet_reader.h"
 
-namespace dorvem::testing {
+namespace dorvem::packet_test {
 
 using Bytes = std::vector<std::uint8_t>;
 
@@ -262,4 +262,4 @@ inline void ExpectSameModel(const PacketModel& a, const PacketModel& b) {
   ExpectSameModel(a, b, [](std::uint32_t x, std::uint32_t y) { return x == y; });
 }
 
-}  // namespace dorvem::testing
+}  // namespace dorvem::packet_test

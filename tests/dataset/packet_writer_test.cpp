@@ -13,7 +13,7 @@ namespace dorvem {
 namespace {
 
 using namespace packet;
-using namespace testing;
+using namespace packet_test;
 
 using Writer = EngineRef<TDATAPACKET_WRITE>;
 

@@ -1,0 +1,121 @@
+// TfrmMain: the program's one window, frmMain.
+//
+// The window owns every component for its whole life: the controls (through
+// Qt's parent chain, each with the objectName of its component name), and
+// as members the client dataset tblAdat with its five persistent fields and
+// the data source DataSource1 that links the views to it. The members are
+// public, as the components of a form are, for the handlers of later parts
+// and for tests.
+//
+// Creating the window builds all of it (main_window_layout.cpp,
+// main_window_data.cpp) and then runs FormCreate, which opens tblAdat on the
+// data file in the program folder; an error there is reported and the
+// window carries on with tblAdat closed (main_window_events.cpp).
+#pragma once
+
+#include <QString>
+#include <QWidget>
+
+#include "app/paths.h"
+#include "dataset/host/client_dataset.h"
+#include "dataset/host/data_source.h"
+#include "dataset/host/fields.h"
+
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+namespace dorvem {
+
+class TDBGrid;
+class TDBImage;
+class TDBNavigator;
+class TDBRichEdit;
+class TMediaPlayer;
+
+class TfrmMain : public QWidget {
+  Q_OBJECT
+
+ public:
+  // The window's caption and its client area, which cannot be resized.
+  static QString Caption();
+  static constexpr int kClientWidth = 1008;
+  static constexpr int kClientHeight = 730;
+  // The outer size of the window with the frame it was designed with; used
+  // to centre it.
+  static constexpr int kOuterWidth = 1024;
+  static constexpr int kOuterHeight = 768;
+
+  // Builds the window and runs FormCreate. `programFolder` is where the
+  // data file is looked for (one trailing separator); by default that of
+  // the running executable.
+  explicit TfrmMain(QString programFolder = ProgramFolder());
+  // Destroys the controls first, so that no view outlives the data source.
+  ~TfrmMain() override;
+
+  const QString& ProgramFolderPath() const { return programFolder_; }
+
+  // --- Controls, owned through Qt's parent chain -------------------------
+  QFrame* pnlAdat = nullptr;
+  QFrame* pnlAlso = nullptr;
+  QGroupBox* grpKeres = nullptr;
+  QLineEdit* edtKeres = nullptr;
+  TDBNavigator* DBNavigator1 = nullptr;
+  TDBGrid* grdAdat = nullptr;
+  TDBRichEdit* edtSzoveg = nullptr;
+  QLabel* imgMorvel = nullptr;
+  QToolButton* spbKep = nullptr;
+  QToolButton* spbLejatszo = nullptr;
+  TMediaPlayer* MediaPlayer1 = nullptr;
+  QCheckBox* chbHang = nullptr;
+  QLabel* imgKep = nullptr;
+  TDBImage* dbiKep = nullptr;
+  QPushButton* btnKilep = nullptr;
+
+  // --- Non-visual components ------------------------------------------------
+  TClientDataSet tblAdat{"tblAdat"};
+  TStringField tblAdatFAJLNEV{"FAJLNEV", 255};
+  TStringField tblAdatKSZOVEG{"KSZOVEG", 40};
+  TMemoField tblAdatSZOVMAGY{"SZOVMAGY"};
+  TBlobField tblAdatGRAPHIC{"GRAPHIC"};
+  TIntegerField tblAdatIndex{"Index"};
+  TDataSource DataSource1{"DataSource1"};
+
+  // --- Handlers -----------------------------------------------------------
+  // Sets tblAdat's file name to the data file and opens it; raises the
+  // dataset's error when that fails.
+  void FormCreate();
+  // Puts the keyboard focus into the search box.
+  void FormShow();
+  // Closes tblAdat (the data file is never written).
+  void FormClose();
+  // Runs first for every key pressed in the window (key preview), before
+  // the focused control sees the key; it handles no key yet.
+  void FormKeyDown(int key, Qt::KeyboardModifiers shift);
+  // Closes the window, as the close box does.
+  void btnKilepClick();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateWindowSettings();
+  void CreateSearchControls();
+  void CreateDataViews();
+  void CreatePictures();
+  void CreateBottomBar();
+  void CreateDataComponents();
+  void SetTabOrder();
+  void InstallKeyPreview();
+  void CentreOnScreen();
+
+  QString programFolder_;
+};
+
+}  // namespace dorvem

@@ -1,0 +1,93 @@
+// Creating, showing and closing the window, and its key preview.
+#include <QCloseEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+
+#include "app/error_report.h"
+#include "app/main_window.h"
+#include "dataset/host/handler_guard.h"
+
+namespace dorvem {
+
+TfrmMain::TfrmMain(QString programFolder) : programFolder_(std::move(programFolder)) {
+  CreateDataComponents();
+  CreateWindowSettings();
+  CreateSearchControls();
+  CreateDataViews();
+  CreatePictures();
+  CreateBottomBar();
+  SetTabOrder();
+  InstallKeyPreview();
+  CentreOnScreen();
+  connect(btnKilep, &QPushButton::clicked, this,
+          [this] { GuardHandler([this] { btnKilepClick(); }); });
+
+  // An error while the window is created is reported at once, and creation
+  // carries on: the window opens with tblAdat closed.
+  try {
+    FormCreate();
+  } catch (...) {
+    ReportException(std::current_exception());
+  }
+}
+
+TfrmMain::~TfrmMain() {
+  delete pnlAdat;
+  delete pnlAlso;
+}
+
+void TfrmMain::FormCreate() {
+  tblAdat.SetFileName(FileSystemName(programFolder_ + QString::fromLatin1(kDataFileName)));
+  tblAdat.Open();
+}
+
+void TfrmMain::FormShow() {
+  edtKeres->setFocus();
+}
+
+void TfrmMain::FormClose() {
+  tblAdat.Close();
+}
+
+void TfrmMain::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
+  (void)key;
+  (void)shift;
+}
+
+void TfrmMain::btnKilepClick() {
+  close();
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!event->spontaneous()) GuardHandler([this] { FormShow(); });
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+  // A failing close handler keeps the window open.
+  if (GuardHandler([this] { FormClose(); }))
+    event->accept();
+  else
+    event->ignore();
+}
+
+void TfrmMain::InstallKeyPreview() {
+  // Keys go to the focused control; every control that can have the focus
+  // passes its keys through the window's filter first.
+  for (QWidget* w : findChildren<QWidget*>())
+    if (w->focusPolicy() != Qt::NoFocus) w->installEventFilter(this);
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // The key goes on to the control unless the window's handler failed.
+    if (!GuardHandler([&] { FormKeyDown(key->key(), key->modifiers()); })) return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace dorvem

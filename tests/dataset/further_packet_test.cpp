@@ -1,0 +1,74 @@
+// Rows appended from further packets: blob values of every packet stay
+// readable, also after a further packet that fails half-way.
+#include <gtest/gtest.h>
+
+#include "dataset/core/byte_layout.h"
+#include "dataset/cursor/ds_cursor.h"
+#include "dataset/store/dsbase.h"
+#include "tests/dataset/test_packets.h"
+
+namespace dorvem {
+namespace {
+
+using testing::DictionaryModel;
+using testing::DictRow;
+using testing::Encode;
+
+// A further packet: a header without metadata, then the rows of `rows`.
+std::vector<std::uint8_t> FurtherPacket(const std::vector<DictRow>& rows) {
+  const std::vector<std::uint8_t> empty = Encode(DictionaryModel({}));
+  const std::vector<std::uint8_t> full = Encode(DictionaryModel(rows));
+  // The rows of `full` follow its metadata, which is as long as `empty`.
+  std::vector<std::uint8_t> out;
+  for (std::size_t i = 0; i < full.size(); ++i)
+    if (i < 24 || i >= empty.size()) out.push_back(full[i]);
+  StoreU32(out.data() + 18, 0);  // flags: no metadata, rows right after the header
+  StoreU32(out.data() + 8, 24);  // header length
+  return out;
+}
+
+std::vector<std::string> Memos(TDSBASE* table) {
+  EngineRef<TDSCursor> cursor;
+  EXPECT_EQ(DSCursor_Factory(cursor.Receive()), 0);
+  EXPECT_EQ(cursor->InitCursor(table), 0);
+  DSProps props;
+  cursor->GetCursorProps(&props);
+  std::vector<std::uint8_t> image(props.recordSize);
+  std::vector<std::string> memos;
+  while (cursor->Advance(1) == 0) {
+    EXPECT_EQ(cursor->ReadCurrent(image.data()), 0);
+    std::uint32_t length = 0;
+    EXPECT_EQ(cursor->GetBlobLen(image.data(), 3, &length), 0);
+    std::string memo(length, '\0');
+    std::uint32_t count = length;
+    if (length) {
+      EXPECT_EQ(cursor->GetBlob(image.data(), 3, 0, &count, memo.data()), 0);
+    }
+    memos.push_back(memo);
+  }
+  return memos;
+}
+
+TEST(FurtherPacketTest, BlobsOfEveryPacketStayReadable) {
+  EngineRef<TDSBASE> table;
+  ASSERT_EQ(DSBASE_Factory(table.Receive()), 0);
+  ASSERT_EQ(table->AppendData(Encode(DictionaryModel({{{}, "A", "first", {}, 1}})), false), 0);
+  ASSERT_EQ(table->AppendData(
+                FurtherPacket({{{}, "B", "second", {}, 2}, {{}, "C", "third", {}, 3}}), false),
+            0);
+  EXPECT_EQ(Memos(table.get()), (std::vector<std::string>{"first", "second", "third"}));
+
+  // A further packet cut inside its second row fails. The row stored before
+  // the failure is part of the table from the next rebuild of its indexes,
+  // and its memo is still readable then: its packet was kept.
+  std::vector<std::uint8_t> cut =
+      FurtherPacket({{{}, "D", "fourth", {}, 4}, {{}, "E", "fifth", {}, 5}});
+  cut.resize(cut.size() - 3);
+  EXPECT_NE(table->AppendData(cut, false), 0);
+  EXPECT_EQ(table->AppendData(FurtherPacket({{{}, "F", "sixth", {}, 6}}), true), 0);
+  EXPECT_EQ(Memos(table.get()),
+            (std::vector<std::string>{"first", "second", "third", "fourth", "sixth"}));
+}
+
+}  // namespace
+}  // namespace dorvem
