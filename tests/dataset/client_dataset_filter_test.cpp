@@ -7,6 +7,7 @@
 #include "dataset/host/application_errors.h"
 #include "dataset/host/client_dataset.h"
 #include "dataset/host/db_errors.h"
+#include "dataset/index/dsidx.h"
 #include "tests/dataset/index_support.h"
 
 namespace dorvem {
@@ -75,7 +76,12 @@ TEST_F(ClientDataSetFilterTest, EachKeystrokeNarrowsInHeadwordOrder) {
   EXPECT_EQ(ds_.RecordCount(), 3);
   EXPECT_EQ(Window(), V{"ALMA1"});
   EXPECT_EQ(Rows(), (V{"ALMA1", "ALMA6", "ALT3"}));
-  ds_.SetFilter("KSZOVEG='AL*'");  // the same text: GoFirst only
+  // The same text again: GoFirst only, no rebuild.
+  const std::uint32_t counter = Cursor()->ActiveIndex()->ChangeCounter();
+  afterScrolls_ = 0;
+  ds_.SetFilter("KSZOVEG='AL*'");
+  EXPECT_EQ(afterScrolls_, 1);
+  EXPECT_EQ(Cursor()->ActiveIndex()->ChangeCounter(), counter);
   ds_.SetFilterOptions(foCaseInsensitive);
   EXPECT_EQ(Rows(), (V{"al7", "ALMA1", "ALMA6", "ALT3"}));
   ds_.SetFilterOptions(0);
