@@ -22,7 +22,7 @@ using testing::I32;
 using testing::kNull;
 using testing::OpenTable;
 using testing::Str;
-using testing::TableSpec;
+using testing::TableBuilder;
 using testing::U16;
 
 const DSBASE& Base(OpenTable& t) {
@@ -53,7 +53,7 @@ DBResult CompileStatus(OpenTable& t, const std::vector<std::uint8_t>& buffer) {
 }
 
 TEST(FilterEvalTest, SearchFiltersSelectByPrefixCaseAndNull) {
-  OpenTable t(testing::DictionarySpec({"ABC", "ABD", "B", "abc", std::nullopt, "*", "", ".X"}));
+  OpenTable t(testing::DictionaryTable({"ABC", "ABD", "B", "abc", std::nullopt, "*", "", ".X"}));
   EXPECT_EQ(Passing(t, "KSZOVEG='AB*'"), (Records{1, 2}));
   EXPECT_EQ(Passing(t, "KSZOVEG='A*'"), (Records{1, 2}));
   EXPECT_EQ(Passing(t, "KSZOVEG='ABCD*'"), Records{});
@@ -71,7 +71,7 @@ TEST(FilterEvalTest, SearchFiltersSelectByPrefixCaseAndNull) {
 }
 
 TEST(FilterEvalTest, LikeInArithmeticAndFunctions) {
-  OpenTable t(testing::DictionarySpec({"ABC", "ABD", "50%", "  x ", "A\\B"}));
+  OpenTable t(testing::DictionaryTable({"ABC", "ABD", "50%", "  x ", "A\\B"}));
   EXPECT_EQ(Passing(t, "KSZOVEG LIKE 'A_C'"), Records{1});
   EXPECT_EQ(Passing(t, "KSZOVEG LIKE '%D'"), Records{2});
   EXPECT_EQ(Passing(t, "KSZOVEG LIKE '50\\%'"), Records{3});
@@ -94,22 +94,22 @@ TEST(FilterEvalTest, LikeInArithmeticAndFunctions) {
   EXPECT_EQ(Passing(t, "YEAR(GETDATE()) > 2000"), (Records{1, 2, 3, 4, 5}));
 }
 
-TableSpec TypedSpec() {
-  TableSpec spec;
-  spec.String("S", 20).String("FX", 10, "FixedChar").Fixed("B", pk::kTcBool, 2);
-  spec.Fixed("F", pk::kTcFloat, 8).Fixed("D", pk::kTcDate, 4).Fixed("DT", pk::kTcTimeStamp, 8);
-  spec.Fixed("W", pk::kTcUInt, 2).Blob("M", "Text");
+TableBuilder TypedTable() {
+  TableBuilder table;
+  table.String("S", 20).String("FX", 10, "FixedChar").Fixed("B", pk::kTcBool, 2);
+  table.Fixed("F", pk::kTcFloat, 8).Fixed("D", pk::kTcDate, 4).Fixed("DT", pk::kTcTimeStamp, 8);
+  table.Fixed("W", pk::kTcUInt, 2).Blob("M", "Text");
   const double day = 730150;  // 2000-01-31
-  spec.Row({Str("true"), Str("AB  "), Bool(true), F64(0.1 + 0.2), I32(730150),
-            F64(day * 86400000 + 3600000), U16(40000), Str("dur and moll")});
-  spec.Row({Str("TRUE "), Str("AB"), Bool(false), F64(0.3), I32(730151), F64((day + 1) * 86400000),
-            U16(1), kNull});
-  spec.Row({kNull, kNull, kNull, kNull, kNull, kNull, kNull, Str("in moll")});
-  return spec;
+  table.Row({Str("true"), Str("AB  "), Bool(true), F64(0.1 + 0.2), I32(730150),
+             F64(day * 86400000 + 3600000), U16(40000), Str("dur and moll")});
+  table.Row({Str("TRUE "), Str("AB"), Bool(false), F64(0.3), I32(730151), F64((day + 1) * 86400000),
+             U16(1), kNull});
+  table.Row({kNull, kNull, kNull, kNull, kNull, kNull, kNull, Str("in moll")});
+  return table;
 }
 
 TEST(FilterEvalTest, TypedValuesCompareByTheirOwnRules) {
-  OpenTable t(TypedSpec());
+  OpenTable t(TypedTable());
   // A fixed-width string equals its text without the trailing blanks, and
   // is still not equal to it.
   EXPECT_EQ(Passing(t, "FX = 'AB'"), (Records{1, 2}));
@@ -139,7 +139,7 @@ TEST(FilterEvalTest, TypedValuesCompareByTheirOwnRules) {
 }
 
 TEST(FilterEvalTest, EngineRefusesWhatItCannotEvaluate) {
-  OpenTable t(TypedSpec());
+  OpenTable t(TypedTable());
   EXPECT_EQ(CompileStatus(t, Parse(t, "S = F")), dbr::kTypeMismatch);
   EXPECT_EQ(CompileStatus(t, Parse(t, "S AND B")), dbr::kTypeMismatch);
   EXPECT_EQ(CompileStatus(t, Parse(t, "S > B")), dbr::kTypeMismatch);
@@ -159,7 +159,7 @@ TEST(FilterEvalTest, EngineRefusesWhatItCannotEvaluate) {
 }
 
 TEST(FilterEvalTest, FilterListTriesEntriesInOrderWithHandlesThatOnlyGrow) {
-  OpenTable t(testing::DictionarySpec({"ABC", "ABD", "B"}));
+  OpenTable t(testing::DictionaryTable({"ABC", "ABD", "B"}));
   FilterList list(Base(t));
   EXPECT_TRUE(list.Empty());
   const auto buffer = Parse(t, "KSZOVEG='AB*'");

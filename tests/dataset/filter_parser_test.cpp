@@ -16,19 +16,19 @@ namespace pk = dorvem::packet;
 using testing::Hex;
 using testing::OpenTable;
 using testing::Render;
-using testing::TableSpec;
+using testing::TableBuilder;
 
 // Columns of every kind a filter meets: 1 S, 2 FX, 3 B, 4 SI, 5 W, 6 I, 7 F,
 // 8 D, 9 T, 10 DT, 11 BY, 12 M, 13 L, 14 N (BCD, 2 decimals), 15 TS.
-TableSpec TypesSpec() {
-  TableSpec spec;
-  spec.String("S", 20).String("FX", 10, "FixedChar");
-  spec.Fixed("B", pk::kTcBool, 2).Fixed("SI", pk::kTcInt, 2).Fixed("W", pk::kTcUInt, 2);
-  spec.Fixed("I", pk::kTcInt, 4).Fixed("F", pk::kTcFloat, 8).Fixed("D", pk::kTcDate, 4);
-  spec.Fixed("T", pk::kTcTime, 4).Fixed("DT", pk::kTcTimeStamp, 8).Fixed("BY", pk::kTcBytes, 4);
-  spec.Blob("M", "Text").Fixed("L", pk::kTcInt, 8).Bcd("N", 10, 2);
-  spec.Fixed("TS", pk::kTcSqlTimeStamp, 16);
-  return spec;
+TableBuilder TypesTable() {
+  TableBuilder table;
+  table.String("S", 20).String("FX", 10, "FixedChar");
+  table.Fixed("B", pk::kTcBool, 2).Fixed("SI", pk::kTcInt, 2).Fixed("W", pk::kTcUInt, 2);
+  table.Fixed("I", pk::kTcInt, 4).Fixed("F", pk::kTcFloat, 8).Fixed("D", pk::kTcDate, 4);
+  table.Fixed("T", pk::kTcTime, 4).Fixed("DT", pk::kTcTimeStamp, 8).Fixed("BY", pk::kTcBytes, 4);
+  table.Blob("M", "Text").Fixed("L", pk::kTcInt, 8).Bcd("N", 10, 2);
+  table.Fixed("TS", pk::kTcSqlTimeStamp, 16);
+  return table;
 }
 
 class FilterParserTest : public ::testing::Test {
@@ -56,8 +56,8 @@ class FilterParserTest : public ::testing::Test {
   std::string Error(std::string_view text) { return Error(dict_.DataSet(), text); }
   std::string TypedError(std::string_view text) { return Error(types_.DataSet(), text); }
 
-  OpenTable dict_{testing::DictionarySpec({})};
-  OpenTable types_{TypesSpec()};
+  OpenTable dict_{testing::DictionaryTable({})};
+  OpenTable types_{TypesTable()};
 };
 
 TEST_F(FilterParserTest, SearchFilterIsTheSixtyFourByteCompareBuffer) {
@@ -243,8 +243,8 @@ TEST_F(FilterParserTest, EveryMessageOfTheFailureTableIsReachable) {
 }
 
 TEST_F(FilterParserTest, CalculatedFieldsCannotBeFilteredOn) {
-  TableSpec spec = testing::DictionarySpec({"A"});
-  testing::TempFile file(testing::Encode(spec.Model()));
+  TableBuilder table = testing::DictionaryTable({"A"});
+  testing::TempFile file(testing::Encode(table.Model()));
   TClientDataSet ds("tblAdat");
   TStringField kszoveg("KSZOVEG", 40);
   TStringField calc("CALC", 10);

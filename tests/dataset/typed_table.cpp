@@ -63,8 +63,8 @@ Value Bool(bool v) {
   return Raw(static_cast<std::uint16_t>(v ? 1 : 0));
 }
 
-TableSpec& TableSpec::String(const std::string& name, std::uint16_t width,
-                             const std::string& subtype) {
+TableBuilder& TableBuilder::String(const std::string& name, std::uint16_t width,
+                                   const std::string& subtype) {
   std::vector<PacketParam> params = {U16Param("WIDTH", width)};
   if (!subtype.empty()) params.push_back(SubtypeParam(subtype));
   model_.columns.push_back(
@@ -72,13 +72,13 @@ TableSpec& TableSpec::String(const std::string& name, std::uint16_t width,
   return *this;
 }
 
-TableSpec& TableSpec::Fixed(const std::string& name, std::uint32_t code, std::uint32_t size) {
+TableBuilder& TableBuilder::Fixed(const std::string& name, std::uint32_t code, std::uint32_t size) {
   model_.columns.push_back(MakeColumn(name, pk::MakeTypeWord(code, size), {}));
   return *this;
 }
 
-TableSpec& TableSpec::Bcd(const std::string& name, std::uint16_t precision,
-                          std::uint16_t decimals) {
+TableBuilder& TableBuilder::Bcd(const std::string& name, std::uint16_t precision,
+                                std::uint16_t decimals) {
   const std::uint32_t size = (precision + 1) / 2 + 2;
   model_.columns.push_back(
       MakeColumn(name, pk::MakeTypeWord(pk::kTcBcd, size),
@@ -86,43 +86,43 @@ TableSpec& TableSpec::Bcd(const std::string& name, std::uint16_t precision,
   return *this;
 }
 
-TableSpec& TableSpec::Blob(const std::string& name, const std::string& subtype) {
+TableBuilder& TableBuilder::Blob(const std::string& name, const std::string& subtype) {
   model_.columns.push_back(
       MakeColumn(name, pk::MakeTypeWord(pk::kTcBytes, 4, pk::kVarying), {SubtypeParam(subtype)}));
   return *this;
 }
 
-TableSpec& TableSpec::Lcid(std::uint32_t lcid) {
+TableBuilder& TableBuilder::Lcid(std::uint32_t lcid) {
   model_.tableParams.push_back(PacketParam{"LCID",
                                            pk::MakeTypeWord(pk::kTcUInt, 4),
                                            {std::uint8_t(lcid), std::uint8_t(lcid >> 8), 0, 0}});
   return *this;
 }
 
-TableSpec& TableSpec::Row(std::vector<Value> values) {
+TableBuilder& TableBuilder::Row(std::vector<Value> values) {
   PacketRow row;
   for (const Value& v : values) row.values.push_back(v ? PacketValue{0, *v} : PacketValue{1, {}});
   model_.rows.push_back(std::move(row));
   return *this;
 }
 
-TableSpec DictionarySpec(const std::vector<std::optional<std::string>>& headwords,
-                         std::uint32_t lcid) {
-  TableSpec spec;
-  spec.String("FAJLNEV", 255)
+TableBuilder DictionaryTable(const std::vector<std::optional<std::string>>& headwords,
+                             std::uint32_t lcid) {
+  TableBuilder table;
+  table.String("FAJLNEV", 255)
       .String("KSZOVEG", 40)
       .Blob("SZOVMAGY", "Text")
       .Blob("GRAPHIC", "Binary");
-  spec.Fixed("Index", pk::kTcInt, 4);
-  if (lcid) spec.Lcid(lcid);
+  table.Fixed("Index", pk::kTcInt, 4);
+  if (lcid) table.Lcid(lcid);
   std::int32_t index = 0;
   for (const auto& h : headwords)
-    spec.Row({kNull, h ? Str(*h) : kNull, kNull, kNull, I32(++index)});
-  return spec;
+    table.Row({kNull, h ? Str(*h) : kNull, kNull, kNull, I32(++index)});
+  return table;
 }
 
-OpenTable::OpenTable(const TableSpec& spec, const std::string& name)
-    : file_(Encode(spec.Model())), ds_(std::make_unique<TClientDataSet>(name)) {
+OpenTable::OpenTable(const TableBuilder& table, const std::string& name)
+    : file_(Encode(table.Model())), ds_(std::make_unique<TClientDataSet>(name)) {
   ds_->SetFileName(file_.Path());
   ds_->Open();
 }

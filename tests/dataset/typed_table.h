@@ -1,7 +1,7 @@
 // Test helpers: tables with columns of any type, opened through the client
 // dataset, for the filter parser and filter engine tests.
 //
-// TableSpec collects columns and rows and writes them as a binary packet;
+// TableBuilder collects columns and rows and writes them as a binary packet;
 // OpenTable writes that packet to a temporary file and opens a client
 // dataset named "tblAdat" on it (fields created per definition). Values are
 // given as the engine holds them (little-endian, strings without their
@@ -31,18 +31,19 @@ Value F64(double v);
 Value Bool(bool v);
 inline const Value kNull = std::nullopt;
 
-class TableSpec {
+class TableBuilder {
  public:
   // A string column of `width` bytes; subtype "FixedChar" makes it fixed.
-  TableSpec& String(const std::string& name, std::uint16_t width, const std::string& subtype = {});
+  TableBuilder& String(const std::string& name, std::uint16_t width,
+                       const std::string& subtype = {});
   // A column of packet type code `code` and byte size `size`.
-  TableSpec& Fixed(const std::string& name, std::uint32_t code, std::uint32_t size);
+  TableBuilder& Fixed(const std::string& name, std::uint32_t code, std::uint32_t size);
   // A BCD column of `precision` digits, `decimals` of them after the point.
-  TableSpec& Bcd(const std::string& name, std::uint16_t precision, std::uint16_t decimals);
+  TableBuilder& Bcd(const std::string& name, std::uint16_t precision, std::uint16_t decimals);
   // A blob column with a subtype ("Text" for a memo, "Binary").
-  TableSpec& Blob(const std::string& name, const std::string& subtype);
-  TableSpec& Lcid(std::uint32_t lcid);
-  TableSpec& Row(std::vector<Value> values);
+  TableBuilder& Blob(const std::string& name, const std::string& subtype);
+  TableBuilder& Lcid(std::uint32_t lcid);
+  TableBuilder& Row(std::vector<Value> values);
 
   const PacketModel& Model() const { return model_; }
 
@@ -52,13 +53,13 @@ class TableSpec {
 
 // The dictionary's five columns with one row per headword (FAJLNEV and
 // SZOVMAGY blank, GRAPHIC blank, Index = 1, 2, ...).
-TableSpec DictionarySpec(const std::vector<std::optional<std::string>>& headwords,
-                         std::uint32_t lcid = 1038);
+TableBuilder DictionaryTable(const std::vector<std::optional<std::string>>& headwords,
+                             std::uint32_t lcid = 1038);
 
 // A client dataset open on a table; the file lives as long as the object.
 class OpenTable {
  public:
-  explicit OpenTable(const TableSpec& spec, const std::string& name = "tblAdat");
+  explicit OpenTable(const TableBuilder& table, const std::string& name = "tblAdat");
   TClientDataSet& DataSet() { return *ds_; }
   TClientDataSet* operator->() { return ds_.get(); }
   const std::string& Path() const { return file_.Path(); }
