@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "dataset/core/result_codes.h"
+#include "dataset/eval/prefix_matcher.h"
 #include "dataset/eval/program.h"
 #include "dataset/index/record_filter.h"
 
@@ -49,6 +50,10 @@ class FilterList final : public RecordFilter {
     std::uint32_t kind = 0;  // 0: a filter
     std::vector<std::uint8_t> buffer;
     std::unique_ptr<eval::Program> program;  // null for a callback filter
+    // A program that is one prefix comparison, answered here directly.
+    eval::PrefixMatcher* prefix = nullptr;
+    std::uint32_t prefixField = 0;
+    bool prefixEqual = true;  // passes when equal (=), else when unequal (<>)
     void* userData = nullptr;
     FilterCallback callback = nullptr;
   };

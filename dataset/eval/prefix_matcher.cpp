@@ -17,6 +17,8 @@ PrefixMatcher::PrefixMatcher(const locale::Collator* collator, std::string_view 
     : collator_(collator), constant_(constant) {
   if (collator_ == nullptr) return;
   profile_ = &CollationProfile::For(*collator_);
+  for (int b = 0; b < 256; ++b)
+    identity_ = identity_ && profile_->Key(static_cast<unsigned char>(b)) == b;
   const std::size_t n = constant_.size();
   keys_.resize(n);
   std::u16string decoded(n, u'\0');

@@ -53,7 +53,10 @@ class PrefixMatcher {
     const auto* v = reinterpret_cast<const unsigned char*>(value);
     const std::size_t n = keys_.size();
     std::size_t m = 0;
-    while (m < n && v[m] != 0 && profile_->Key(v[m]) == keys_[m]) ++m;
+    if (identity_)
+      while (m < n && v[m] != 0 && v[m] == keys_[m]) ++m;
+    else
+      while (m < n && v[m] != 0 && profile_->Key(v[m]) == keys_[m]) ++m;
     if (m == n) return true;
     if (v[m] == 0) return shortEqual_[m] != 0;
     if (reject_[m * 256 + profile_->Key(v[m])]) return false;
@@ -77,6 +80,7 @@ class PrefixMatcher {
   const CollationProfile* profile_ = nullptr;
   std::string constant_;
   std::vector<unsigned char> keys_;         // the constant's key bytes
+  bool identity_ = true;                    // every byte is its own key
   std::vector<std::uint8_t> shortEqual_;    // [m]: its first m characters equal it
   std::vector<std::uint8_t> reject_;        // [m * 256 + key]: rule 3 says unequal
   std::vector<std::uint32_t> restElement_;  // [m]: first CE of characters m.. (no case bits)

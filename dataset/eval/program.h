@@ -156,6 +156,10 @@ class Program {
   bool Passes(std::uint32_t record);
 
   const std::vector<Instruction>& Instructions() const { return code_; }
+  // When the whole program is one prefix comparison of a field (every
+  // search filter): that instruction, which callers may answer directly
+  // from the field's null flag and its PrefixMatcher. Else null.
+  const Instruction* SolePrefixTest() const { return prefixOnly_ ? &code_.front() : nullptr; }
 
  private:
   friend class Compiler;
