@@ -48,7 +48,13 @@ void BM_OpenDictionaryPacket(benchmark::State& state) {
   state.counters["file_MB"] = fileBytes / 1e6;
   state.counters["peak_MB"] = static_cast<double>(peak) / 1e6;
 }
-BENCHMARK(BM_OpenDictionaryPacket)->Arg(10000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenDictionaryPacket)
+    ->Arg(10000)
+    ->Arg(100000)
+    ->Arg(1000000)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 }  // namespace
 

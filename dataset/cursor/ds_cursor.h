@@ -99,6 +99,27 @@ class TDSCursor : public TEngineUnknown {
   // number copied. kFieldIsBlank for a blank field.
   virtual DBResult GetBlob(const std::uint8_t* image, std::uint32_t fieldId, std::uint32_t offset,
                            std::uint32_t* count, void* bytes) = 0;
+
+  // --- Filters ------------------------------------------------------------
+  // Each of these rebuilds the active index as a filtered one (the records
+  // that pass every attached filter, in the active order) and keeps the
+  // cursor on its record when that record still passes, else puts it
+  // before the first entry.
+  //
+  // Compiles an expression buffer of `size` bytes and attaches it; *handle
+  // receives its handle. On a refusal (kTypeMismatch, kObjectNotFound,
+  // kNotApplicable, kInvalidParameter, kOutOfMemory) nothing changes.
+  virtual DBResult AttachFilter(const std::uint8_t* buffer, std::uint32_t size,
+                                std::uint32_t* handle) = 0;
+  // Detaches a filter. Nothing happens for handle 0 or when the active index
+  // is not filtered; kObjectNotFound for a handle the list does not hold,
+  // kNotApplicable when the index has no filter list any more.
+  virtual DBResult DetachFilter(std::uint32_t handle) = 0;
+  // Attaches a record callback: `callback(userData, recordImage)` returns
+  // nonzero to accept the record whose image it is given.
+  using RecordCallback = int (*)(void* userData, const std::uint8_t* recordImage);
+  virtual DBResult AttachFilterCallback(void* userData, RecordCallback callback,
+                                        std::uint32_t* handle) = 0;
 };
 
 // Creates an unopened cursor with one reference.

@@ -87,6 +87,7 @@ void DSCursor::SetAfterLast() {
 }
 
 void DSCursor::Resync() {
+  if (removedRebuildPending_) CompletePendingRebuild();
   if (!index_ || counterCopy_ == index_->ChangeCounter()) return;
   RecomputeRange();
   counterCopy_ = index_->ChangeCounter();

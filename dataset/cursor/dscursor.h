@@ -6,6 +6,7 @@
 // the cursor only builds, rebuilds and re-positions.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "dataset/cursor/ds_cursor.h"
@@ -14,6 +15,7 @@
 namespace dorvem {
 
 class DSIDXFILT;
+class FilterList;
 
 // Why a filtered index is rebuilt in place.
 enum class FilterChange {
@@ -57,6 +59,12 @@ class DSCursor final : public RefCounted<TDSCursor> {
                       std::uint32_t* length) override;
   DBResult GetBlob(const std::uint8_t* image, std::uint32_t fieldId, std::uint32_t offset,
                    std::uint32_t* count, void* bytes) override;
+  // Filters (cursor_filter.cpp).
+  DBResult AttachFilter(const std::uint8_t* buffer, std::uint32_t size,
+                        std::uint32_t* handle) override;
+  DBResult DetachFilter(std::uint32_t handle) override;
+  DBResult AttachFilterCallback(void* userData, RecordCallback callback,
+                                std::uint32_t* handle) override;
 
   // --- Engine-internal ---------------------------------------------------
   DSBASE* Table() const { return table_.get(); }
@@ -99,6 +107,13 @@ class DSCursor final : public RefCounted<TDSCursor> {
   // failure the previous definition is restored and rebuilt.
   DBResult RedefineActive(const IndexDescriptor& d, const DSIDX* source,
                           const EngineBookmark& bookmark);
+  // Filters (cursor_filter.cpp): adds one entry to the active filtered
+  // index's list (making the order filtered first when it is not) and
+  // rebuilds; `add` puts the entry into the list.
+  DBResult AttachToList(const std::function<DBResult(FilterList&, std::uint32_t*)>& add,
+                        std::uint32_t* handle);
+  // Runs the rebuild a detach put off (see removedRebuildPending_).
+  void CompletePendingRebuild();
 
   EngineRef<DSBASE> table_;
   DSIDX* index_ = nullptr;
@@ -108,6 +123,14 @@ class DSCursor final : public RefCounted<TDSCursor> {
   std::uint32_t pos_ = 0;
   DBResult status_ = dbr::kAtBeginning;
   std::uint32_t record_ = 0;
+  // A filter was detached and the index not yet rebuilt without it. The
+  // rebuild waits until something looks at the cursor (every operation
+  // resyncs first), and an attach, which rebuilds anyway, makes it
+  // unnecessary: a search replaces its filter on every keystroke. While it
+  // waits, the index and the position still describe the state before the
+  // detach, from which the rebuild re-positions exactly as it would have at
+  // once.
+  bool removedRebuildPending_ = false;
 };
 
 }  // namespace dorvem

@@ -94,9 +94,11 @@ void TCustomClientDataSet::InternalOpen() {
   BindFields();
   Check(cursor_->ToBeforeFirst());
   ApplyStoredIndex();
+  if (filtered_) ActivateFilters();
 }
 
 void TCustomClientDataSet::InternalClose() {
+  DeactivateFilters();
   ForgetIndexDescriptor();
   UnbindFields();
   DestroyOwnFields();
@@ -195,6 +197,7 @@ DBResult TCustomClientDataSet::InternalMoveToSeqNo(int k) {
 }
 
 const std::uint8_t* TCustomClientDataSet::ActiveImage() const {
+  if (State() == dsFilter) return filterImage_;
   if (State() != dsBrowse || ActiveSlot() >= WindowRecordCount()) return nullptr;
   return Buffer(ActiveSlot()).image.data();
 }

@@ -15,11 +15,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "dataset/core/engine_object.h"
 #include "dataset/cursor/ds_cursor.h"
+#include "dataset/filter/expr_codes.h"
 #include "dataset/host/dataset.h"
 #include "dataset/host/field_defs.h"
 #include "dataset/host/index_defs.h"
@@ -69,6 +71,27 @@ class TCustomClientDataSet : public TDataSet {
   // True when `field` is a key field of the active index.
   bool IsIndexField(const TField* field) const;
 
+  // --- Filter (client_dataset_filter.cpp) --------------------------------
+  // While the dataset is open and Filtered, setting Filter or FilterOptions
+  // replaces the expression filter when the value differs, then moves to
+  // the first record (GoFirst) in any case; otherwise the value is only
+  // stored. A parse error (EDatabaseError) or an engine refusal (EDBClient)
+  // leaves the stored value unchanged, the old filter already detached.
+  const std::string& Filter() const { return filterText_; }
+  void SetFilter(const std::string& text);
+  TFilterOptions FilterOptions() const { return filterOptions_; }
+  void SetFilterOptions(TFilterOptions options);
+  // Switches filtering on (attaching Filter and OnFilterRecord) or off, then
+  // GoFirst; while closed the value is only stored.
+  bool Filtered() const { return filtered_; }
+  void SetFiltered(bool value);
+  // Asked for every record while a filtered order is built: the handler
+  // reads the record's fields and clears `accept` to hide it. Exceptions it
+  // raises go to the application's exception handler.
+  using TFilterRecordEvent = std::function<void(TDataSet& dataSet, bool& accept)>;
+  const TFilterRecordEvent& OnFilterRecord() const { return onFilterRecord_; }
+  void SetOnFilterRecord(TFilterRecordEvent handler);
+
   // Engine objects while open (null while closed); for tools and tests.
   TDSCursor* Cursor() const { return cursor_.get(); }
   TDSBASE* Table() const { return table_.get(); }
@@ -102,6 +125,14 @@ class TCustomClientDataSet : public TDataSet {
   void ApplyStoredIndex();
   void ForgetIndexDescriptor();
 
+  // Filter (client_dataset_filter.cpp).
+  void UpdateFilter(const std::string& text, TFilterOptions options);
+  void AttachExpressionFilter(const std::string& text, TFilterOptions options);
+  void AttachCallbackFilter();
+  void ActivateFilters();
+  void DeactivateFilters();
+  static int FilterRecord(void* self, const std::uint8_t* image);
+
   std::string fileName_;
   EngineRef<TDSBASE> table_;
   EngineRef<TDSCursor> cursor_;
@@ -116,6 +147,14 @@ class TCustomClientDataSet : public TDataSet {
   std::vector<int> indexColumns_;
   std::uint32_t indexKeyLength_ = 0;
   TIndexDefs indexDefs_;
+
+  std::string filterText_;
+  TFilterOptions filterOptions_ = 0;
+  bool filtered_ = false;
+  TFilterRecordEvent onFilterRecord_;
+  std::uint32_t exprFilter_ = 0;  // engine handles; 0 = none
+  std::uint32_t callbackFilter_ = 0;
+  const std::uint8_t* filterImage_ = nullptr;  // the record under test
 };
 
 class TClientDataSet : public TCustomClientDataSet {

@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "dataset/cursor/ds_cursor.h"
@@ -117,15 +118,6 @@ class TDataSet : public TComponent {
   // Code page of the dataset's single-byte text.
   virtual std::uint32_t TextCodePage() const { return 1250; }
 
-  // --- Filter settings --------------------------------------------------
-  // The filter text and the filtering switch, as stored with the window.
-  // Setting them only records them: the dataset does not evaluate filters
-  // yet, so every record stays visible.
-  const std::string& Filter() const { return filter_; }
-  void SetFilter(std::string text) { filter_ = std::move(text); }
-  bool Filtered() const { return filtered_; }
-  void SetFiltered(bool value) { filtered_ = value; }
-
   // --- Events -----------------------------------------------------------
   TDataSetNotifyEvent BeforeOpen, AfterOpen, BeforeClose, AfterClose, BeforeScroll, AfterScroll;
 
@@ -149,6 +141,10 @@ class TDataSet : public TComponent {
   // Sends a notice to every data source.
   void DataEvent(TDataEvent event, int info = 0);
   void SetState(TDataSetState state);
+  // Switches the state for a moment (the filter state while a record is
+  // tested) without any notice; returns the state to restore afterwards.
+  TDataSetState SetTempState(TDataSetState state) { return std::exchange(state_, state); }
+  void RestoreState(TDataSetState state) { state_ = state; }
   void ClearWindow();
   // Engine cursor to the record of `slot` unless the cursor slot names it.
   void CursorToSlot(int slot);
@@ -185,8 +181,6 @@ class TDataSet : public TComponent {
   std::vector<TField*> fields_;
   std::vector<std::unique_ptr<TField>> ownFields_;
   std::vector<TDataSource*> dataSources_;
-  std::string filter_;
-  bool filtered_ = false;
 };
 
 }  // namespace dorvem

@@ -49,6 +49,12 @@ class Collator {
   // Code page of the single-byte strings this collator takes.
   std::uint32_t codePage() const { return codePage_; }
 
+  // For callers that analyse the collation of single-byte text themselves:
+  // the ICU collator (owned by this object; only read), and the character
+  // each byte is compared as (case-folded when ignoring case).
+  const UCollator* Handle() const { return collator_; }
+  char16_t DecodeByte(unsigned char b) const { return decode_[b]; }
+
   ~Collator();
   Collator(const Collator&) = delete;
   Collator& operator=(const Collator&) = delete;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "dataset/core/ascii.h"
 #include "dataset/core/byte_layout.h"
 #include "dataset/packet/packet_format.h"
 
@@ -20,12 +21,6 @@ DBResult Guarded(F&& f) {
   } catch (const std::bad_alloc&) {
     return dbr::kOutOfMemory;
   }
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  auto up = [](char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; };
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                    [&](char x, char y) { return up(x) == up(y); });
 }
 
 bool IsStringColumn(std::uint32_t word) {
@@ -168,8 +163,9 @@ DBResult DSDATAPACKET::AddParameter(std::uint32_t column, const char* name, std:
     if (conv.get().Write(p.value.data(), static_cast<std::uint32_t>(p.value.size()), a))
       return dbr::kInvalidParameter;
     auto& list = column ? columns_[column - 1].params : tableParams_;
-    auto same = std::find_if(list.begin(), list.end(),
-                             [&](const Param& q) { return EqualNoCase(q.name, p.name); });
+    auto same = std::find_if(list.begin(), list.end(), [&](const Param& q) {
+      return EqualIgnoringAsciiCase(q.name, p.name);
+    });
     if (same != list.end()) {
       *same = std::move(p);
     } else {

@@ -323,10 +323,17 @@ DBResult DSEXTRACT::NextParam(char* name, std::uint32_t* typeWord, std::uint32_t
   ByteSpanReader at = in_;
   at.Skip(1 + n + 4);
   std::uint32_t size = 0;
-  if (!name || !value) {
+  {
+    // A parameter's value must be in the packet: a length marked "not
+    // fetched" is a damaged packet, not a value of two gigabytes.
     DBResult r = conv.get().Read(at, nullptr, 0, &size);
-    *bufSize = size;
-    return r;
+    if (r == dbr::kOk && (word & kVarying) && conv.get().PrefixSize() == 4 &&
+        (size & kNotFetchedBit))
+      r = dbr::kPacketMismatch;
+    if (r || !name || !value) {
+      *bufSize = size;
+      return r;
+    }
   }
   const std::uint8_t* namePtr = in_.Here() + 1;
   DBResult r = conv.get().Read(at, value, *bufSize, &size);

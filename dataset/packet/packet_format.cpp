@@ -3,21 +3,10 @@
 #include <array>
 #include <cstddef>
 
+#include "dataset/core/ascii.h"
+
 namespace dorvem::packet {
 namespace {
-
-// ASCII-only case folding: parameter and subtype names are plain ASCII, and
-// a name with other bytes simply matches nothing.
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 'a' + 'A');
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 'a' + 'A');
-    if (x != y) return false;
-  }
-  return true;
-}
 
 // Index i holds the name of parameter code i + 1.
 constexpr std::array<std::string_view, 33> kParamNames = {
@@ -62,7 +51,7 @@ constexpr std::array<Subtype, 18> kSubtypes = {{
 
 ParamCode ParamCodeOf(std::string_view name) {
   for (std::size_t i = 0; i < kParamNames.size(); ++i)
-    if (EqualNoCase(name, kParamNames[i])) return static_cast<ParamCode>(i + 1);
+    if (EqualIgnoringAsciiCase(name, kParamNames[i])) return static_cast<ParamCode>(i + 1);
   return kParamUnknown;
 }
 
@@ -73,7 +62,7 @@ std::string_view ParamNameOf(ParamCode code) {
 
 std::uint32_t SubtypeCodeOf(std::string_view name) {
   for (const Subtype& s : kSubtypes)
-    if (EqualNoCase(name, s.name)) return s.code;
+    if (EqualIgnoringAsciiCase(name, s.name)) return s.code;
   return kSubtypeUnknown;
 }
 

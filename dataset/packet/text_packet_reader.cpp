@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "dataset/core/ascii.h"
 #include "dataset/locale/locale_services.h"
 #include "dataset/packet/field_converters.h"
 #include "dataset/packet/packet_format.h"
@@ -20,17 +21,6 @@ namespace {
 constexpr int kMaxElementDepth = 256;
 // As many table levels as the binary reader accepts.
 constexpr std::size_t kMaxTables = 63;
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
-}
 
 bool IsFieldAttribute(std::string_view name) {
   for (std::string_view n : {"attrname", "tagname", "fieldname", "fieldtype", "readonly",
@@ -161,7 +151,7 @@ DBResult TextPacketReader::ReadParam(const Element& param, Param* out) {
       return dbr::kPacketMismatch;
   }
   word = Widened(word, out->value.size());
-  if (roundTrip && EqualNoCase(Text(roundTrip->value), "true")) word |= kRoundTrip;
+  if (roundTrip && EqualIgnoringAsciiCase(Text(roundTrip->value), "true")) word |= kRoundTrip;
   out->typeWord = word;
   return dbr::kOk;
 }
@@ -243,7 +233,7 @@ DBResult TextPacketReader::AddColumn(int tableIndex, const Element& field, int d
       {"linkfield", kAttrLinkField}};
   for (const auto& [name, bit] : kFlags) {
     const XmlAttribute* a = field.Find(name);
-    if (a && EqualNoCase(Text(a->value), "true")) c.desc.attributes |= bit;
+    if (a && EqualIgnoringAsciiCase(Text(a->value), "true")) c.desc.attributes |= bit;
   }
   for (const XmlAttribute& a : field.attributes) {
     if (IsFieldAttribute(a.name)) continue;

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "dataset/core/ascii.h"
 #include "dataset/core/byte_layout.h"
 #include "dataset/packet/packet_format.h"
 #include "dataset/packet/text_datetime.h"
@@ -22,17 +23,6 @@ std::string_view Trim(std::string_view s) {
          (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
     s.remove_suffix(1);
   return s;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
 }
 
 void Append(std::vector<std::uint8_t>* out, std::uint64_t v, std::size_t size) {
@@ -173,9 +163,9 @@ DBResult ParseOne(std::uint32_t word, std::string_view t, std::vector<std::uint8
       return ParseInteger(code == kTcInt, size, t, out);
     case kTcBool:
       if (!IsIntegerSize(size)) return dbr::kPacketMismatch;
-      if (EqualNoCase(t, "TRUE")) {
+      if (EqualIgnoringAsciiCase(t, "TRUE")) {
         Append(out, ~std::uint64_t{0}, size);
-      } else if (EqualNoCase(t, "FALSE")) {
+      } else if (EqualIgnoringAsciiCase(t, "FALSE")) {
         Append(out, 0, size);
       } else {
         return dbr::kPacketMismatch;

@@ -2,6 +2,7 @@
 // as attributes.
 #include <array>
 
+#include "dataset/core/ascii.h"
 #include "dataset/packet/packet_format.h"
 #include "dataset/packet/text_values.h"
 
@@ -28,17 +29,6 @@ constexpr std::array<Named, 26> kNames = {{
     {"nested", 0x050E0000},   {"struct", 0x010C0000},
 }};
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-
 std::string_view NameOf(std::uint32_t word) {
   for (const Named& n : kNames)
     if (n.word == word) return n.name;
@@ -49,7 +39,7 @@ std::string_view NameOf(std::uint32_t word) {
 
 std::uint32_t TypeWordOfName(std::string_view name) {
   for (const Named& n : kNames)
-    if (EqualNoCase(n.name, name)) return n.word;
+    if (EqualIgnoringAsciiCase(n.name, name)) return n.word;
   return 0;
 }
 

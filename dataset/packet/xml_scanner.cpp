@@ -1,5 +1,7 @@
 #include "dataset/packet/xml_scanner.h"
 
+#include "dataset/core/ascii.h"
+
 namespace dorvem {
 namespace {
 
@@ -10,17 +12,6 @@ bool IsSpace(char c) {
 // A byte that ends a tag or attribute name.
 bool EndsName(char c) {
   return IsSpace(c) || c == '/' || c == '>' || c == '=' || c == '<';
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -45,7 +36,8 @@ bool XmlScanner::ReadProlog(bool* utf8) {
     while (q < decl.size() && (IsSpace(decl[q]) || decl[q] == '=')) ++q;
     if (q < decl.size() && (decl[q] == '"' || decl[q] == '\'')) {
       const std::size_t end = decl.find(decl[q], q + 1);
-      if (end != std::string_view::npos && EqualNoCase(decl.substr(q + 1, end - q - 1), "UTF-8"))
+      if (end != std::string_view::npos &&
+          EqualIgnoringAsciiCase(decl.substr(q + 1, end - q - 1), "UTF-8"))
         *utf8 = true;
     }
   }

@@ -4,6 +4,9 @@
 
 #include "dataset/host/client_dataset.h"
 #include "dataset/host/db_errors.h"
+#include "dataset/packet/packet_format.h"
+
+#include <algorithm>
 #include "tests/dataset/test_packets.h"
 
 namespace dorvem {
@@ -94,6 +97,27 @@ TEST(PacketCorruptionTest, HugeClaimedRowCountDoesNotReserveForIt) {
   bytes[17] = 0x77;
   TempFile file(bytes);
   EXPECT_FALSE(OpenAndReadAll(file));
+}
+
+TEST(PacketCorruptionTest, AParameterValueMarkedNotFetchedIsRefused) {
+  PacketModel m = DictionaryModel({{{}, "A", {}, {}, 1}});
+  m.tableParams.push_back(PacketParam{
+      "XPARAM", packet::MakeTypeWord(packet::kTcBytes, 4, packet::kVarying), {1, 2, 3}});
+  std::vector<std::uint8_t> bytes = Encode(m);
+  const std::string name = "XPARAM";
+  const auto at = std::search(bytes.begin(), bytes.end(), name.begin(), name.end());
+  ASSERT_NE(at, bytes.end());
+  // After the name come the type word and the 4-byte length of the value.
+  bytes[static_cast<std::size_t>(at - bytes.begin()) + name.size() + 4 + 3] |= 0x80;
+  TempFile file(bytes);
+  TClientDataSet ds("tblAdat");
+  ds.SetFileName(file.Path());
+  try {
+    ds.Open();
+    FAIL() << "opened";
+  } catch (const EDBClient& e) {
+    EXPECT_STREQ(e.what(), "Mismatch in datapacket.");
+  }
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "dataset/host/db_errors.h"
 #include "tools/cdstool/commands.h"
 #include "tools/cdstool/text_out.h"
+#include "tools/cdstool/trace_options.h"
 
 namespace cdstool {
 
@@ -34,14 +35,14 @@ std::vector<std::string> SplitList(const std::string& text, char sep) {
 int RunRows(const Args& args) {
   std::string file;
   std::string fieldList;
-  std::string indexFields;
+  TraceSettings settings;
   bool recno = false, json = false;
   for (std::size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
     if (a == "--fields" && i + 1 < args.size())
       fieldList = args[++i];
-    else if (a == "--index" && i + 1 < args.size())
-      indexFields = args[++i];
+    else if (ParseTraceOption(args, &i, &settings))
+      continue;
     else if (a == "--recno")
       recno = true;
     else if (a == "--json")
@@ -57,7 +58,7 @@ int RunRows(const Args& args) {
 
   TClientDataSet ds("tblAdat");
   ds.SetFileName(file);
-  ds.SetIndexFieldNames(indexFields);
+  ApplyTraceSettings(settings, ds);
   ds.Open();
 
   std::vector<TField*> fields;

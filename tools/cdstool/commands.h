@@ -19,6 +19,7 @@ int RunInfo(const Args& args);
 int RunRows(const Args& args);
 int RunConvert(const Args& args);
 int RunBuild(const Args& args);
+int RunFilterBuffer(const Args& args);
 int RunTrace(const Args& args);
 
 }  // namespace cdstool

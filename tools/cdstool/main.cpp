@@ -11,9 +11,12 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: cdstool info FILE | rows FILE [--index FIELDS] [--fields A,B] [--recno] [--json] |\n"
+    "usage: cdstool info FILE |\n"
+    "       rows FILE [--index FIELDS] [--filter TEXT] [--case-insensitive] [--no-partial]\n"
+    "            [--fields A,B] [--recno] [--json] |\n"
+    "       filter-buffer FILE TEXT [--case-insensitive] [--no-partial] |\n"
     "       convert IN OUT --to xml|binary | build SOURCE.json OUT [--xml] |\n"
-    "       trace FILE [--window N] COMMAND...\n";
+    "       trace FILE [--index FIELDS] [--filter TEXT] [--window N] COMMAND...\n";
 
 }  // namespace
 
@@ -29,6 +32,7 @@ int main(int argc, char** argv) {
     if (command == "rows") return cdstool::RunRows(args);
     if (command == "convert") return cdstool::RunConvert(args);
     if (command == "build") return cdstool::RunBuild(args);
+    if (command == "filter-buffer") return cdstool::RunFilterBuffer(args);
     if (command == "trace") return cdstool::RunTrace(args);
     throw cdstool::UsageError("unknown command '" + command + "'");
   } catch (const cdstool::UsageError& e) {

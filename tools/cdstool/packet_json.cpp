@@ -9,6 +9,7 @@
 #include "dataset/core/byte_layout.h"
 #include "dataset/locale/locale_services.h"
 #include "dataset/packet/packet_format.h"
+#include "dataset/packet/xml_text.h"
 #include "tools/cdstool/packet_file.h"
 
 namespace cdstool {
@@ -37,31 +38,6 @@ const std::map<std::string, ScalarType>& IntegerTypes() {
 
 void AppendInteger(std::vector<std::uint8_t>* out, std::int64_t v, std::uint32_t size) {
   for (std::uint32_t i = 0; i < size; ++i) out->push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-
-std::vector<std::uint8_t> Base64Decode(const std::string& text) {
-  auto value = [](char c) -> int {
-    if (c >= 'A' && c <= 'Z') return c - 'A';
-    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-    if (c >= '0' && c <= '9') return c - '0' + 52;
-    if (c == '+') return 62;
-    if (c == '/') return 63;
-    return -1;
-  };
-  std::vector<std::uint8_t> out;
-  std::uint32_t acc = 0;
-  int bits = 0;
-  for (char c : text) {
-    const int v = value(c);
-    if (v < 0) continue;
-    acc = (acc << 6) | static_cast<std::uint32_t>(v);
-    bits += 6;
-    if (bits >= 8) {
-      bits -= 8;
-      out.push_back(static_cast<std::uint8_t>(acc >> bits));
-    }
-  }
-  return out;
 }
 
 std::vector<std::uint8_t> HexDecode(const std::string& text) {
@@ -231,7 +207,11 @@ class Builder {
       if (p.is_relative()) p = std::filesystem::path(baseDir_) / p;
       return ReadFileBytes(p.string());
     }
-    if (v.is_object() && v.contains("base64")) return Base64Decode(v["base64"].get<std::string>());
+    if (v.is_object() && v.contains("base64")) {
+      std::vector<std::uint8_t> bytes;
+      xmltext::DecodeBase64(v["base64"].get<std::string>(), &bytes);
+      return bytes;
+    }
     if (v.is_object() && v.contains("hex")) return HexDecode(v["hex"].get<std::string>());
     Fail(where + ": a bytes value must be a string, {\"file\"}, {\"base64\"} or {\"hex\"}");
   }

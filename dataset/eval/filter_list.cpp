@@ -1,0 +1,76 @@
+#include "dataset/eval/filter_list.h"
+
+#include <new>
+
+#include "dataset/store/dsbase.h"
+
+namespace dorvem {
+
+DBResult FilterList::AddExpression(const std::uint8_t* buffer, std::size_t size,
+                                   std::uint32_t* handle) {
+  try {
+    Entry entry;
+    entry.buffer.assign(buffer, buffer + size);
+    if (DBResult r = eval::Program::Compile(entry.buffer.data(), entry.buffer.size(), table_,
+                                            &entry.program))
+      return r;
+    entry.handle = nextHandle_;
+    if (const eval::Instruction* test = entry.program->SolePrefixTest()) {
+      entry.prefix = test->prefix.get();
+      entry.prefixField = test->left.fieldId;
+      entry.prefixEqual = test->relation == eval::Relation::kEqual;
+    }
+    entries_.push_back(std::move(entry));
+  } catch (const std::bad_alloc&) {
+    return dbr::kOutOfMemory;
+  }
+  *handle = nextHandle_++;
+  return dbr::kOk;
+}
+
+DBResult FilterList::AddCallback(void* userData, FilterCallback callback, std::uint32_t* handle) {
+  if (callback == nullptr) return dbr::kInvalidParameter;
+  try {
+    Entry entry;
+    entry.handle = nextHandle_;
+    entry.userData = userData;
+    entry.callback = callback;
+    entries_.push_back(std::move(entry));
+  } catch (const std::bad_alloc&) {
+    return dbr::kOutOfMemory;
+  }
+  *handle = nextHandle_++;
+  return dbr::kOk;
+}
+
+DBResult FilterList::Remove(std::uint32_t handle) {
+  for (auto it = entries_.begin(); it != entries_.end(); ++it) {
+    if (it->handle == handle) {
+      entries_.erase(it);
+      return dbr::kOk;
+    }
+  }
+  return dbr::kObjectNotFound;
+}
+
+bool FilterList::Accepts(std::uint32_t record) {
+  for (Entry& e : entries_) {
+    if (e.prefix != nullptr) {
+      // Null fields fail; the program's result areas are never read.
+      if (table_.NullFlag(record, e.prefixField) != 0) return false;
+      const auto* value = reinterpret_cast<const char*>(table_.ValuePtr(record, e.prefixField));
+      if (e.prefix->Equal(value) != e.prefixEqual) return false;
+      continue;
+    }
+    if (e.program) {
+      if (!e.program->Passes(record)) return false;
+      continue;
+    }
+    if (image_.size() != table_.RecordSize()) image_.assign(table_.RecordSize(), 0);
+    table_.CopyRecordImage(record, image_.data());
+    if (e.callback(e.userData, image_.data()) == 0) return false;
+  }
+  return true;
+}
+
+}  // namespace dorvem

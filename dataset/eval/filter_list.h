@@ -1,0 +1,67 @@
+// FilterList: the filters attached to one filtered index, as the index asks
+// them while it is built (the RecordFilter it owns).
+//
+// An entry is an expression filter (a private copy of its expression buffer
+// and the program compiled from it) or a callback filter (a function and
+// its user data, called with a work copy of the record image). Entries
+// stay in order of attachment; a record passes when no entry rejects it,
+// and the first entry that rejects it ends the test. Handles are issued
+// from a counter that starts at 1 for each list and only grows.
+//
+// The list belongs to its filtered index (DSIDXFILT) and is used under the
+// table's lock; the table must outlive it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "dataset/core/result_codes.h"
+#include "dataset/eval/prefix_matcher.h"
+#include "dataset/eval/program.h"
+#include "dataset/index/record_filter.h"
+
+namespace dorvem {
+
+class DSBASE;
+
+// A record callback: nonzero accepts the record whose image it is given.
+using FilterCallback = int (*)(void* userData, const std::uint8_t* recordImage);
+
+class FilterList final : public RecordFilter {
+ public:
+  explicit FilterList(const DSBASE& table) : table_(table) {}
+
+  // Compiles and appends an expression filter; *handle receives its
+  // handle. On failure (Program::Compile's statuses) nothing is added and
+  // no handle is used up.
+  DBResult AddExpression(const std::uint8_t* buffer, std::size_t size, std::uint32_t* handle);
+  // Appends a callback filter.
+  DBResult AddCallback(void* userData, FilterCallback callback, std::uint32_t* handle);
+  // Removes the entry with `handle`; kObjectNotFound when there is none.
+  DBResult Remove(std::uint32_t handle);
+
+  bool Accepts(std::uint32_t record) override;
+  bool Empty() const override { return entries_.empty(); }
+
+ private:
+  struct Entry {
+    std::uint32_t handle = 0;
+    std::uint32_t kind = 0;  // 0: a filter
+    std::vector<std::uint8_t> buffer;
+    std::unique_ptr<eval::Program> program;  // null for a callback filter
+    // A program that is one prefix comparison, answered here directly.
+    eval::PrefixMatcher* prefix = nullptr;
+    std::uint32_t prefixField = 0;
+    bool prefixEqual = true;  // passes when equal (=), else when unequal (<>)
+    void* userData = nullptr;
+    FilterCallback callback = nullptr;
+  };
+
+  const DSBASE& table_;
+  std::vector<Entry> entries_;
+  std::uint32_t nextHandle_ = 1;
+  std::vector<std::uint8_t> image_;  // the work record image of callbacks
+};
+
+}  // namespace dorvem

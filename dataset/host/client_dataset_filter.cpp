@@ -1,0 +1,121 @@
+// The client dataset's filter: Filter, FilterOptions, Filtered and
+// OnFilterRecord turned into filters attached to and detached from the
+// engine cursor.
+//
+// The dataset keeps the engine handle of its expression filter and of its
+// callback filter (0 = none). A handle goes back to 0 only when filtering is
+// switched off; a replaced expression filter keeps its old handle until the
+// new one's overwrites it, so after a failed parse the next attach detaches
+// a stale handle, which the engine refuses (8712 or 10756) and the dataset
+// ignores.
+#include "dataset/filter/expr_parser.h"
+#include "dataset/host/application_errors.h"
+#include "dataset/host/client_dataset.h"
+#include "dataset/host/db_errors.h"
+
+namespace dorvem {
+
+void TCustomClientDataSet::SetFilter(const std::string& text) {
+  UpdateFilter(text, filterOptions_);
+}
+
+void TCustomClientDataSet::SetFilterOptions(TFilterOptions options) {
+  UpdateFilter(filterText_, options);
+}
+
+void TCustomClientDataSet::UpdateFilter(const std::string& text, TFilterOptions options) {
+  if (Active() && filtered_) {
+    EnsureBrowse();
+    if (text != filterText_ || options != filterOptions_) AttachExpressionFilter(text, options);
+    GoFirst();
+  }
+  filterText_ = text;
+  filterOptions_ = options;
+}
+
+void TCustomClientDataSet::AttachExpressionFilter(const std::string& text, TFilterOptions options) {
+  // The old filter goes first; a stale handle is refused and ignored.
+  if (exprFilter_ != 0) (void)cursor_->DetachFilter(exprFilter_);
+  if (text.empty()) return;
+  const TExprParser parser(*this, text, options, kPoExtended, "", nullptr, kFieldTypeMap);
+  const std::vector<std::uint8_t>& buffer = parser.FilterData();
+  std::uint32_t handle = 0;
+  Check(cursor_->AttachFilter(buffer.data(), static_cast<std::uint32_t>(buffer.size()), &handle));
+  exprFilter_ = handle;
+}
+
+void TCustomClientDataSet::AttachCallbackFilter() {
+  std::uint32_t handle = 0;
+  Check(cursor_->AttachFilterCallback(this, &TCustomClientDataSet::FilterRecord, &handle));
+  callbackFilter_ = handle;
+}
+
+void TCustomClientDataSet::ActivateFilters() {
+  if (!filterText_.empty()) AttachExpressionFilter(filterText_, filterOptions_);
+  if (onFilterRecord_) AttachCallbackFilter();
+}
+
+void TCustomClientDataSet::DeactivateFilters() {
+  if (!cursor_) {
+    callbackFilter_ = exprFilter_ = 0;
+    return;
+  }
+  if (callbackFilter_ != 0) (void)cursor_->DetachFilter(callbackFilter_);
+  callbackFilter_ = 0;
+  if (exprFilter_ != 0) (void)cursor_->DetachFilter(exprFilter_);
+  exprFilter_ = 0;
+}
+
+void TCustomClientDataSet::SetFiltered(bool value) {
+  if (!Active()) {
+    filtered_ = value;
+    return;
+  }
+  EnsureBrowse();
+  if (value != filtered_) {
+    Check(cursor_->ToBeforeFirst());
+    if (value)
+      ActivateFilters();
+    else
+      DeactivateFilters();
+    filtered_ = value;
+  }
+  GoFirst();
+}
+
+void TCustomClientDataSet::SetOnFilterRecord(TFilterRecordEvent handler) {
+  if (Active() && filtered_) {
+    EnsureBrowse();
+    const bool had = static_cast<bool>(onFilterRecord_);
+    const bool has = static_cast<bool>(handler);
+    // The callback filter calls the stored handler, so it is stored first.
+    onFilterRecord_ = std::move(handler);
+    if (!had && has) {
+      AttachCallbackFilter();
+    } else if (had && !has) {
+      (void)cursor_->DetachFilter(callbackFilter_);
+      callbackFilter_ = 0;
+    }
+    GoFirst();
+    return;
+  }
+  onFilterRecord_ = std::move(handler);
+}
+
+int TCustomClientDataSet::FilterRecord(void* self, const std::uint8_t* image) {
+  auto* ds = static_cast<TCustomClientDataSet*>(self);
+  bool accept = true;
+  const TDataSetState saved = ds->SetTempState(dsFilter);
+  const std::uint8_t* savedImage = std::exchange(ds->filterImage_, image);
+  try {
+    if (ds->onFilterRecord_) ds->onFilterRecord_(*ds, accept);
+  } catch (...) {
+    // The engine cannot carry exceptions; the flag keeps what it had.
+    HandleApplicationException(std::current_exception());
+  }
+  ds->filterImage_ = savedImage;
+  ds->RestoreState(saved);
+  return accept ? 1 : 0;
+}
+
+}  // namespace dorvem
