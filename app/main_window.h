@@ -10,7 +10,8 @@
 // Creating the window builds all of it (main_window_layout.cpp,
 // main_window_data.cpp) and then runs FormCreate, which opens tblAdat on the
 // data file in the program folder; an error there is reported and the
-// window carries on with tblAdat closed (main_window_events.cpp).
+// window carries on with tblAdat closed (main_window_events.cpp). The search
+// box narrows tblAdat's filter on every change (main_window_search.cpp).
 #pragma once
 
 #include <QString>
@@ -98,6 +99,17 @@ class TfrmMain : public QWidget {
   void FormKeyDown(int key, Qt::KeyboardModifiers shift);
   // Closes the window, as the close box does.
   void btnKilepClick();
+  // The search (main_window_search.cpp). Runs after every change of the
+  // search box's text: an empty text sets the start-up filter and nothing
+  // else; any other text clears no-partial-compare, sets the filter to the
+  // headwords that begin with its key and opens tblAdat (a new attempt when
+  // it is closed). Raises what the dataset raises (a rejected filter text,
+  // a failing open); the box keeps its text.
+  void edtKeresChange();
+  // Runs for every key pressed in the search box, after FormKeyDown: Down
+  // moves to the next record, Up to the prior one. The key still reaches
+  // the box. Raises the dataset's error (a closed dataset).
+  void edtKeresKeyDown(int key, Qt::KeyboardModifiers shift);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -113,6 +125,7 @@ class TfrmMain : public QWidget {
   void CreateDataComponents();
   void SetTabOrder();
   void InstallKeyPreview();
+  void ConnectSearchHandlers();
   void CentreOnScreen();
 
   QString programFolder_;

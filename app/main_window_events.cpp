@@ -21,6 +21,7 @@ TfrmMain::TfrmMain(QString programFolder) : programFolder_(std::move(programFold
   CreateBottomBar();
   SetTabOrder();
   InstallKeyPreview();
+  ConnectSearchHandlers();
   CentreOnScreen();
   connect(btnKilep, &QPushButton::clicked, this,
           [this] { GuardHandler([this] { btnKilepClick(); }); });

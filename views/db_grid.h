@@ -1,7 +1,8 @@
 // TDBGrid: the headword grid. It shows the dataset's record window as rows
 // of one column, under a title row and beside an indicator column whose
 // arrow marks the current record, and it moves the dataset's cursor on
-// mouse presses, keys, the mouse wheel and its vertical scroll bar.
+// mouse presses, keys, the mouse wheel (one record per wheel step) and its
+// vertical scroll bar.
 //
 // The grid asks its data link for as many rows as whole data rows fit below
 // the title row; as the largest request, that number becomes the dataset's
@@ -154,7 +155,6 @@ class TDBGrid : public QFrame {
 
  private:
   class ScrollBar;
-  friend class ScrollBar;
 
   class Link : public TDataLink {
    public:
@@ -196,7 +196,6 @@ class TDBGrid : public QFrame {
   void UpdateScrollBar();
   void ApplyScrollInfo();
   void VertScrollAction(int action);
-  void VertScrollValueChanged(int value);
   void ThumbReleasedAt(int position);
 
   Link link_{*this};

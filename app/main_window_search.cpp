@@ -1,0 +1,43 @@
+// The search: every change of the search box's text re-filters tblAdat to
+// the headwords that begin with it, and Up and Down in the box move through
+// the list without leaving it.
+#include "app/main_window.h"
+#include "app/search_key.h"
+#include "app/upper_case_edit.h"
+#include "dataset/host/handler_guard.h"
+
+namespace dorvem {
+
+void TfrmMain::ConnectSearchHandlers() {
+  // Every change of the text, typed, pasted or set.
+  connect(edtKeres, &QLineEdit::textChanged, this,
+          [this] { GuardHandler([this] { edtKeresChange(); }); });
+  // The edit guards its key handler itself; it runs after the window's key
+  // preview.
+  edtKeres->OnKeyDown = [this](int key, Qt::KeyboardModifiers shift) {
+    edtKeresKeyDown(key, shift);
+  };
+}
+
+void TfrmMain::edtKeresChange() {
+  const QString text = edtKeres->text();
+  if (text.isEmpty()) {
+    tblAdat.SetFilter(kEmptySearchFilter);
+    return;
+  }
+  const std::string key = SearchKey(ToCodePage(text, tblAdat.TextCodePage()));
+  // On the open dataset each assignment moves to the first record of the
+  // list it leaves: first of the old list, then of the new one.
+  tblAdat.SetFilterOptions(
+      static_cast<TFilterOptions>(tblAdat.FilterOptions() & ~foNoPartialCompare));
+  tblAdat.SetFilter(SearchFilter(key));
+  tblAdat.Open();
+}
+
+void TfrmMain::edtKeresKeyDown(int key, Qt::KeyboardModifiers shift) {
+  (void)shift;
+  if (key == Qt::Key_Down) tblAdat.GoNext();
+  if (key == Qt::Key_Up) tblAdat.GoPrior();
+}
+
+}  // namespace dorvem

@@ -1,0 +1,172 @@
+// The search box: typing narrows the headword list on every keystroke, and
+// Up and Down move through it from the box.
+#include <gtest/gtest.h>
+
+#include <QToolButton>
+
+#include "dataset/host/db_errors.h"
+#include "tests/app/dictionary_window.h"
+#include "tests/app/report_recorder.h"
+#include "views/db_grid.h"
+#include "views/db_navigator.h"
+
+namespace dorvem {
+namespace {
+
+using testing::DictionaryWindow;
+using testing::ReportRecorder;
+
+// "\xD5" is O with double acute in windows-1250.
+const std::vector<std::string> kHeadwords = {
+    "*", ".BEVEZETO", ".ELOSZO",    "A",   "AB",     "ABC",   "ABLAK", "AC",
+    "B", "D'AMORE",   "D'AMORE II", "DAL", "DAMORE", "\xD5R", "\xD5RZ"};
+const QStringList kA = {"A", "AB", "ABC", "ABLAK", "AC"};
+
+class SearchTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(w_.Show()); }
+
+  // Types `text` into the search box, one key at a time, and returns the
+  // grid's rows.
+  QStringList Type(const QString& text) {
+    for (const QChar c : text) {
+      if (c.unicode() < 128)
+        QTest::keyClick(w_->edtKeres, c.toLatin1());
+      else
+        QTest::sendKeyEvent(QTest::Click, w_->edtKeres, Qt::Key_unknown, QString(c),
+                            Qt::NoModifier);
+    }
+    return w_->grdAdat->RowTexts();
+  }
+  QStringList Erase() {
+    QTest::keyClick(w_->edtKeres, Qt::Key_Backspace);
+    return w_->grdAdat->RowTexts();
+  }
+  std::string Filter() { return w_->tblAdat.Filter(); }
+
+  DictionaryWindow w_{kHeadwords};
+};
+
+TEST_F(SearchTest, EveryKeystrokeNarrowsTheListAndRefreshesTwice) {
+  EXPECT_EQ(w_->grdAdat->RowTexts(), QStringList({".BEVEZETO", ".ELOSZO"}));
+  EXPECT_EQ(Type("a"), kA);
+  EXPECT_EQ(Filter(), "KSZOVEG='A*'");
+  EXPECT_EQ(w_.Current(), "A");
+  EXPECT_EQ(w_.TakeAfterScrolls(), 2);
+  EXPECT_EQ(Type("B"), QStringList({"AB", "ABC", "ABLAK"}));
+  EXPECT_EQ(Type("l"), QStringList({"ABLAK"}));
+  EXPECT_EQ(Erase(), QStringList({"AB", "ABC", "ABLAK"}));
+  EXPECT_EQ(w_.TakeAfterScrolls(), 3 * 2);
+  Erase();
+  // The empty box: the start-up filter, one refresh.
+  EXPECT_EQ(Erase(), QStringList({".BEVEZETO", ".ELOSZO"}));
+  EXPECT_EQ(Filter(), "KSZOVEG='.*'");
+  EXPECT_EQ(w_.TakeAfterScrolls(), 2 + 1);
+}
+
+TEST_F(SearchTest, BlanksAccentsAndCharactersOutsideTheCodePage) {
+  EXPECT_EQ(Type("  ab "), QStringList({"AB", "ABC", "ABLAK"}));
+  EXPECT_EQ(w_->edtKeres->text(), "  AB ");
+  EXPECT_EQ(Filter(), "KSZOVEG='AB*'");
+  // Blanks only: an empty key, and the lone * is an ordinary character.
+  w_->edtKeres->clear();
+  EXPECT_EQ(Type("   "), QStringList({"*"}));
+  EXPECT_EQ(Filter(), "KSZOVEG='*'");
+  // Upper-cased by the box, converted to windows-1250.
+  w_->edtKeres->clear();
+  EXPECT_EQ(Type(QStringLiteral(u"ő")),
+            QStringList({QStringLiteral(u"ŐR"), QStringLiteral(u"ŐRZ")}));
+  EXPECT_EQ(Filter(), "KSZOVEG='\xD5*'");
+  // A character that windows-1250 lacks becomes "?": nothing passes, the
+  // grid shows its blank row and the navigator is all disabled.
+  w_->edtKeres->clear();
+  EXPECT_EQ(Type(QStringLiteral(u"Ж")), QStringList());
+  EXPECT_EQ(Filter(), "KSZOVEG='?*'");
+  EXPECT_EQ(w_->grdAdat->RowCount(), 1);
+  EXPECT_FALSE(w_->DBNavigator1->Button(nbNext)->isEnabled());
+}
+
+TEST_F(SearchTest, AnApostropheBeforeAWordStaysInTheKey) {
+  EXPECT_EQ(Type("d'amore"), QStringList({"D'AMORE", "D'AMORE II"}));
+  EXPECT_EQ(Filter(), "KSZOVEG='D'AMORE*'");
+}
+
+TEST_F(SearchTest, RejectedFilterIsReportedOnceAndTheTextStays) {
+  // A number after the apostrophe ends the string constant: the parser's
+  // message, as the dataset raises it.
+  TClientDataSet probe("tblAdat");
+  probe.SetFileName(w_->tblAdat.FileName());
+  probe.SetFiltered(true);
+  probe.Open();
+  std::string error;
+  try {
+    probe.SetFilter("KSZOVEG='A'1*'");
+  } catch (const std::exception& e) {
+    error = ErrorReportText(e.what());
+  }
+  const QStringList rows = Type("a'");
+  ReportRecorder recorder;
+  // The stored filter and the shown rows stay those of the last good text.
+  EXPECT_EQ(Type("1"), rows);
+  ASSERT_FALSE(error.empty());
+  EXPECT_EQ(recorder.Texts(), QStringList{QString::fromStdString(error)});
+  EXPECT_EQ(w_->edtKeres->text(), "A'1");
+  EXPECT_EQ(Filter(), "KSZOVEG='A'*'");
+  // The engine dropped the old filter before the new one failed: back at
+  // the stored text nothing is attached again, and every record shows.
+  EXPECT_EQ(Erase().value(0), ".BEVEZETO");
+  EXPECT_EQ(Erase(), kA);
+  EXPECT_EQ(recorder.reports.size(), 1u);
+}
+
+TEST_F(SearchTest, UpAndDownInTheBoxMoveThroughTheList) {
+  Type("a");
+  w_.TakeAfterScrolls();
+  auto press = [&](Qt::Key key) {
+    QTest::keyClick(w_->edtKeres, key);
+    return w_.Current();
+  };
+  // Positioned on the first record: Up does nothing at all.
+  EXPECT_EQ(press(Qt::Key_Up), "A");
+  EXPECT_EQ(w_.TakeAfterScrolls(), 0);
+  for (const char* word : {"AB", "ABC", "ABLAK", "AC"}) EXPECT_EQ(press(Qt::Key_Down), word);
+  // At the last record: one refresh for the first press, then none.
+  EXPECT_EQ(press(Qt::Key_Down), "AC");
+  EXPECT_EQ(w_.TakeAfterScrolls(), 4 + 1);
+  EXPECT_EQ(press(Qt::Key_Down), "AC");
+  EXPECT_EQ(w_.TakeAfterScrolls(), 0);
+  EXPECT_EQ(press(Qt::Key_Up), "ABLAK");
+  EXPECT_EQ(QApplication::focusWidget(), w_->edtKeres);
+  EXPECT_EQ(w_->edtKeres->text(), "A");
+}
+
+// Without a data file every non-empty change tries to open again, and the
+// moves of the box are refused.
+TEST(SearchClosedTest, EachChangeTriesToOpenAgain) {
+  testing::ProgramFolderFixture folder;
+  ReportRecorder recorder;
+  TfrmMain w(folder.Folder());
+  w.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+  recorder.reports.clear();
+  const QString missing = "tblAdat: Missing data provider or data packet.";
+  QTest::keyClicks(w.edtKeres, "ab");
+  QTest::keyClick(w.edtKeres, Qt::Key_Down);
+  QTest::keyClick(w.edtKeres, Qt::Key_Up);
+  QTest::keyClick(w.edtKeres, Qt::Key_Backspace);
+  const QString closed = "tblAdat: Cannot perform this operation on a closed dataset.";
+  EXPECT_EQ(recorder.Texts(), QStringList({missing, missing, closed, closed, missing}));
+  // Emptying the box only stores the start-up filter.
+  QTest::keyClick(w.edtKeres, Qt::Key_Backspace);
+  EXPECT_EQ(recorder.reports.size(), 5u);
+  EXPECT_EQ(w.tblAdat.Filter(), "KSZOVEG='.*'");
+
+  // Once the file is there, the next change opens it with the new filter.
+  folder.WriteDataFile(testing::ProgramFolderFixture::Dictionary(kHeadwords));
+  QTest::keyClicks(w.edtKeres, "d");
+  EXPECT_EQ(recorder.reports.size(), 5u);
+  EXPECT_EQ(w.grdAdat->RowTexts(), QStringList({"D'AMORE", "D'AMORE II", "DAL", "DAMORE"}));
+}
+
+}  // namespace
+}  // namespace dorvem
