@@ -249,5 +249,38 @@ TEST_F(NavigationTest, GrowingAndShrinkingTheWindowKeepsTheCurrentRecord) {
   EXPECT_EQ(Current(), 15);
 }
 
+TEST_F(NavigationTest, AFilterKeystrokeScrollsTwiceAndAnEmptiedBoxOnce) {
+  ds_.SetIndexFieldNames("KSZOVEG");
+  ds_.SetFilter("KSZOVEG='W0*'");
+  ds_.SetFiltered(true);
+  Open(25, 10);
+  EXPECT_EQ(Window(), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9}));
+  ds_.GoNext();
+  Take();
+  // What the search box does for a non-empty text: the options (unchanged),
+  // then the text. Each assignment goes to the first record of its list.
+  ds_.SetFilterOptions(ds_.FilterOptions() & ~foNoPartialCompare);
+  ds_.SetFilter("KSZOVEG='W1*'");
+  EXPECT_EQ(Take(), (Log{"BeforeScroll", "DataSetChanged", "AfterScroll", "BeforeScroll",
+                         "DataSetChanged", "AfterScroll"}));
+  EXPECT_EQ(Window(), (std::vector<int>{10, 11, 12, 13, 14, 15, 16, 17, 18, 19}));
+  EXPECT_EQ(Current(), 10);
+  // The same text again still goes to the first record.
+  ds_.GoNext();
+  Take();
+  ds_.SetFilter("KSZOVEG='W1*'");
+  EXPECT_EQ(Take(), (Log{"BeforeScroll", "DataSetChanged", "AfterScroll"}));
+  EXPECT_EQ(Current(), 10);
+  // A refused text changes nothing the user sees and sends nothing.
+  EXPECT_THROW(ds_.SetFilter("KSZOVEG='A'B'C*'"), EDatabaseError);
+  EXPECT_EQ(Take(), Log{});
+  EXPECT_EQ(ds_.Filter(), "KSZOVEG='W1*'");
+  // Nothing passes: the window is empty, both ends are known.
+  ds_.SetFilter("KSZOVEG='X*'");
+  EXPECT_EQ(Take(), (Log{"BeforeScroll", "DataSetChanged", "AfterScroll"}));
+  EXPECT_TRUE(ds_.IsEmpty());
+  EXPECT_TRUE(ds_.AtBeginning() && ds_.AtEnd());
+}
+
 }  // namespace
 }  // namespace dorvem
