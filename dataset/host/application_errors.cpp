@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "dataset/host/handler_guard.h"
+
 namespace dorvem {
 
 namespace {
@@ -17,7 +19,12 @@ ApplicationExceptionHandler SetApplicationExceptionHandler(ApplicationExceptionH
 
 void HandleApplicationException(std::exception_ptr error) noexcept {
   try {
-    if (Installed()) Installed()(error);
+    if (Installed()) {
+      Installed()(error);
+    } else {
+      // The window shows it, like any error of the event being handled.
+      KeepHandlerException(std::move(error));
+    }
   } catch (...) {
   }
 }

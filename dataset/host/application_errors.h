@@ -1,9 +1,10 @@
 // The application's exception handler: where an exception goes that no
 // caller can receive. An OnFilterRecord handler runs while the engine builds
 // a filtered index; what it raises cannot pass through the engine, so it is
-// handed here and the build goes on. The window installs a handler that
-// shows the application-wide error report; without one such exceptions are
-// dropped. One handler per process, used from the event thread.
+// handed here and the build goes on. Without an installed handler it becomes
+// the pending handler exception (handler_guard.h), which the window's event
+// dispatch shows with the application-wide error report once the event is
+// handled. One handler per process, used from the event thread.
 #pragma once
 
 #include <exception>
