@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "dataset/core/byte_layout.h"
+#include "dataset/core/day_number.h"
 #include "dataset/host/blob_stream.h"
 #include "dataset/host/dataset.h"
 #include "dataset/host/db_errors.h"
@@ -184,27 +185,12 @@ std::string TBCDField::AsString() const {
 
 namespace {
 
-// Civil date of a count of days since 1970-01-01.
-void CivilFromDays(std::int64_t z, int* y, unsigned* m, unsigned* d) {
-  z += 719468;
-  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const std::int64_t yy = static_cast<std::int64_t>(yoe) + era * 400;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  *d = doy - (153 * mp + 2) / 5 + 1;
-  *m = mp < 10 ? mp + 3 : mp - 9;
-  *y = static_cast<int>(yy + (*m <= 2));
-}
-
 // Day number 1 is 0001-01-01.
 std::string DateText(std::int64_t dayNumber) {
-  int y;
-  unsigned m, d;
-  CivilFromDays(dayNumber - 1 - 719162, &y, &m, &d);
+  int y, m, d;
+  DateOfDayNumber(dayNumber, &y, &m, &d);
   char text[24];
-  std::snprintf(text, sizeof text, "%04d-%02u-%02u", y, m, d);
+  std::snprintf(text, sizeof text, "%04d-%02d-%02d", y, m, d);
   return text;
 }
 

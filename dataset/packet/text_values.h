@@ -78,9 +78,4 @@ std::uint32_t AttributeParamTypeWord(std::string_view name, std::string_view tex
 void AttributeParamValue(std::string_view name, std::uint32_t word, std::string_view text,
                          std::vector<std::uint8_t>* out);
 
-// Date helpers: day number (0001-01-01 is day 1) of a proleptic Gregorian
-// date, and back.
-std::int64_t DayNumber(int year, int month, int day);
-void DateOfDayNumber(std::int64_t dayNumber, int* year, int* month, int* day);
-
 }  // namespace dorvem::textform

@@ -4,6 +4,8 @@
 // documents it refuses, and damaged documents.
 #include <gtest/gtest.h>
 
+#include "dataset/core/day_number.h"
+
 #include <random>
 
 #include "dataset/packet/packet_model.h"
@@ -180,11 +182,11 @@ TEST(PacketXml, ColumnsParametersAndRows) {
 }
 
 TEST(PacketXml, DatesTimesAndNumbers) {
-  EXPECT_EQ(textform::DayNumber(1, 1, 1), 1);
-  EXPECT_EQ(textform::DayNumber(1, 12, 31), 365);
-  EXPECT_EQ(textform::DayNumber(2000, 3, 1) - textform::DayNumber(2000, 2, 28), 2);
+  EXPECT_EQ(DayNumber(1, 1, 1), 1);
+  EXPECT_EQ(DayNumber(1, 12, 31), 365);
+  EXPECT_EQ(DayNumber(2000, 3, 1) - DayNumber(2000, 2, 28), 2);
   int y, mo, d;
-  textform::DateOfDayNumber(textform::DayNumber(2024, 2, 29), &y, &mo, &d);
+  DateOfDayNumber(DayNumber(2024, 2, 29), &y, &mo, &d);
   EXPECT_EQ(y * 10000 + mo * 100 + d, 20240229);
 
   const PacketModel m = ReadText(

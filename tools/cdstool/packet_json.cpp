@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "dataset/core/byte_layout.h"
+#include "dataset/core/day_number.h"
 #include "dataset/locale/locale_services.h"
 #include "dataset/packet/packet_format.h"
 #include "dataset/packet/xml_text.h"
@@ -20,7 +21,9 @@ namespace pk = dorvem::packet;
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& what) { throw std::runtime_error(what); }
+[[noreturn]] void Fail(const std::string& what) {
+  throw std::runtime_error(what);
+}
 
 struct ScalarType {
   std::uint32_t code;
@@ -29,8 +32,8 @@ struct ScalarType {
 
 const std::map<std::string, ScalarType>& IntegerTypes() {
   static const std::map<std::string, ScalarType> types = {
-      {"int8", {pk::kTcInt, 1}},   {"int16", {pk::kTcInt, 2}},   {"int32", {pk::kTcInt, 4}},
-      {"int64", {pk::kTcInt, 8}},  {"uint8", {pk::kTcUInt, 1}},  {"uint16", {pk::kTcUInt, 2}},
+      {"int8", {pk::kTcInt, 1}},    {"int16", {pk::kTcInt, 2}},   {"int32", {pk::kTcInt, 4}},
+      {"int64", {pk::kTcInt, 8}},   {"uint8", {pk::kTcUInt, 1}},  {"uint16", {pk::kTcUInt, 2}},
       {"uint32", {pk::kTcUInt, 4}}, {"uint64", {pk::kTcUInt, 8}}, {"bool", {pk::kTcBool, 2}},
   };
   return types;
@@ -44,8 +47,10 @@ std::vector<std::uint8_t> HexDecode(const std::string& text) {
   std::vector<std::uint8_t> out;
   int high = -1;
   for (char c : text) {
-    int v = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                                           : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+    int v = c >= '0' && c <= '9'   ? c - '0'
+            : c >= 'a' && c <= 'f' ? c - 'a' + 10
+            : c >= 'A' && c <= 'F' ? c - 'A' + 10
+                                   : -1;
     if (v < 0) continue;
     if (high < 0) {
       high = v;
@@ -195,7 +200,8 @@ class Builder {
     if (c.value("required", false)) col.desc.attributes |= pk::kAttrRequired;
     if (c.value("linkfield", false)) col.desc.attributes |= pk::kAttrLinkField;
     if (c.contains("params"))
-      for (const auto& [pname, pvalue] : c["params"].items()) col.params.push_back(Param(pname, pvalue));
+      for (const auto& [pname, pvalue] : c["params"].items())
+        col.params.push_back(Param(pname, pvalue));
     kinds_.push_back(type);
     return col;
   }
@@ -214,16 +220,6 @@ class Builder {
     }
     if (v.is_object() && v.contains("hex")) return HexDecode(v["hex"].get<std::string>());
     Fail(where + ": a bytes value must be a string, {\"file\"}, {\"base64\"} or {\"hex\"}");
-  }
-
-  static std::int64_t DayNumber(int y, int m, int d) {
-    // Days since 1970-01-01, then shifted so that 0001-01-01 is day 1.
-    y -= m <= 2;
-    const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const unsigned yoe = static_cast<unsigned>(y - era * 400);
-    const unsigned doy = (153 * (m > 2 ? m - 3 : m + 9) + 2) / 5 + d - 1;
-    const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + static_cast<std::int64_t>(doe) - 719468 + 719162 + 1;
   }
 
   PacketValue Value(const json& v, std::size_t col, const PacketModel& model, std::size_t row) {
@@ -270,9 +266,9 @@ class Builder {
       } else if (kind == "date" || kind == "time" || kind == "timestamp") {
         const std::string t = v.get<std::string>();
         int y = 1, mo = 1, d = 1, h = 0, mi = 0, s = 0;
-        const int n = kind == "time" ? std::sscanf(t.c_str(), "%d:%d:%d", &h, &mi, &s)
-                                     : std::sscanf(t.c_str(), "%d-%d-%d %d:%d:%d", &y, &mo, &d,
-                                                   &h, &mi, &s);
+        const int n = kind == "time"
+                          ? std::sscanf(t.c_str(), "%d:%d:%d", &h, &mi, &s)
+                          : std::sscanf(t.c_str(), "%d-%d-%d %d:%d:%d", &y, &mo, &d, &h, &mi, &s);
         if (n < (kind == "time" ? 2 : 3)) Fail(where + ": cannot read the time '" + t + "'");
         const std::int64_t ms = ((h * 60 + mi) * 60 + s) * 1000LL;
         if (kind == "date") {
