@@ -52,6 +52,23 @@ class RefCounted : public Base {
   std::uint32_t refs_ = 1;
 };
 
+// Implements TEngineUnknown whole for a class that offers one interface,
+// `Iface`, known to QueryInterface as `Id`.
+template <class Iface, InterfaceId Id>
+class EngineObject : public RefCounted<Iface> {
+ public:
+  DBResult QueryInterface(InterfaceId id, void** out) override {
+    if (!out) return dbr::kInvalidParameter;
+    if (id == InterfaceId::kUnknown || id == Id) {
+      *out = static_cast<Iface*>(this);
+      this->AddRef();
+      return dbr::kOk;
+    }
+    *out = nullptr;
+    return dbr::kNotApplicable;
+  }
+};
+
 // Owns one reference to an engine object.
 template <class T>
 class EngineRef {

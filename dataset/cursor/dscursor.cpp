@@ -24,16 +24,6 @@ DSCursor::~DSCursor() {
   }
 }
 
-DBResult DSCursor::QueryInterface(InterfaceId id, void** out) {
-  if (id == InterfaceId::kDSCursor || id == InterfaceId::kUnknown) {
-    AddRef();
-    *out = static_cast<TDSCursor*>(this);
-    return dbr::kOk;
-  }
-  *out = nullptr;
-  return dbr::kNotApplicable;
-}
-
 DBResult DSCursor::InitCursor(TDSBASE* table) {
   void* p = nullptr;
   if (!table || table->QueryInterface(InterfaceId::kDSBase, &p) != dbr::kOk)

@@ -28,12 +28,11 @@ enum class FilterChange {
   kRemoved,
 };
 
-class DSCursor final : public RefCounted<TDSCursor> {
+class DSCursor final : public EngineObject<TDSCursor, InterfaceId::kDSCursor> {
  public:
   DSCursor() = default;
   ~DSCursor() override;
 
-  DBResult QueryInterface(InterfaceId id, void** out) override;
   DBResult InitCursor(TDSBASE* table) override;
   DBResult GetCursorProps(DSProps* props) override;
   DBResult GetFieldDescs(DSFLDDesc* descs) override;

@@ -108,17 +108,6 @@ DBResult DATAPACKETWRITE_Factory(TDATAPACKET_WRITE** out) {
   return *out ? dbr::kOk : dbr::kOutOfMemory;
 }
 
-DBResult DSDATAPACKET::QueryInterface(InterfaceId id, void** out) {
-  if (!out) return dbr::kInvalidParameter;
-  if (id == InterfaceId::kUnknown || id == InterfaceId::kPacketWrite) {
-    *out = static_cast<TDATAPACKET_WRITE*>(this);
-    AddRef();
-    return dbr::kOk;
-  }
-  *out = nullptr;
-  return dbr::kNotApplicable;
-}
-
 DBResult DSDATAPACKET::PutColumnDescs(std::uint32_t count, const DSColumnDesc* descs) {
   return Guarded([&]() -> DBResult {
     if ((count && !descs) || count > 0xFFFF) return dbr::kInvalidParameter;

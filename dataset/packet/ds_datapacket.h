@@ -30,9 +30,8 @@
 
 namespace dorvem {
 
-class DSDATAPACKET final : public RefCounted<TDATAPACKET_WRITE> {
+class DSDATAPACKET final : public EngineObject<TDATAPACKET_WRITE, InterfaceId::kPacketWrite> {
  public:
-  DBResult QueryInterface(InterfaceId id, void** out) override;
   DBResult PutColumnDescs(std::uint32_t count, const DSColumnDesc* descs) override;
   DBResult AddParameter(std::uint32_t column, const char* name, std::uint32_t typeWord,
                         const void* value, std::uint32_t size) override;

@@ -68,17 +68,6 @@ DBResult DATAPACKETREAD_Factory(TDATAPACKET_READ** out) {
   return *out ? dbr::kOk : dbr::kOutOfMemory;
 }
 
-DBResult DSEXTRACT::QueryInterface(InterfaceId id, void** out) {
-  if (!out) return dbr::kInvalidParameter;
-  if (id == InterfaceId::kUnknown || id == InterfaceId::kPacketRead) {
-    *out = static_cast<TDATAPACKET_READ*>(this);
-    AddRef();
-    return dbr::kOk;
-  }
-  *out = nullptr;
-  return dbr::kNotApplicable;
-}
-
 void DSEXTRACT::Reset() {
   FreePacket();
   started_ = text_ = hasMetaData_ = metaDone_ = layoutText_ = false;

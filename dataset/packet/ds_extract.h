@@ -33,14 +33,13 @@ namespace dorvem {
 
 class TextPacketReader;
 
-class DSEXTRACT final : public RefCounted<TDATAPACKET_READ> {
+class DSEXTRACT final : public EngineObject<TDATAPACKET_READ, InterfaceId::kPacketRead> {
  public:
   static constexpr int kMaxLevels = 63;
 
   DSEXTRACT();
   ~DSEXTRACT() override;
 
-  DBResult QueryInterface(InterfaceId id, void** out) override;
 
   DBResult StartPacket(PacketBytes packet) override;
   DBResult StartFurtherPacket(PacketBytes packet) override;

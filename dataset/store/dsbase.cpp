@@ -21,16 +21,6 @@ DSBASE::~DSBASE() {
   DiscardData();
 }
 
-DBResult DSBASE::QueryInterface(InterfaceId id, void** out) {
-  if (id == InterfaceId::kDSBase || id == InterfaceId::kUnknown) {
-    AddRef();
-    *out = static_cast<TDSBASE*>(this);
-    return dbr::kOk;
-  }
-  *out = nullptr;
-  return dbr::kNotApplicable;
-}
-
 void DSBASE::DiscardData() {
   // The table holds one reference to each index it keeps; releasing the last
   // one unlinks the index from indexes_.

@@ -75,12 +75,11 @@ class TDSBASE : public TEngineUnknown {
 // Creates an empty table with one reference.
 DBResult DSBASE_Factory(TDSBASE** out);
 
-class DSBASE final : public RefCounted<TDSBASE> {
+class DSBASE final : public EngineObject<TDSBASE, InterfaceId::kDSBase> {
  public:
   DSBASE();
   ~DSBASE() override;
 
-  DBResult QueryInterface(InterfaceId id, void** out) override;
   DBResult AppendData(PacketBytes packet, bool last) override;
   DBResult GetProps(DSProps* props) override;
   DBResult GetFieldDescs(DSFLDDesc* descs) override;
