@@ -11,6 +11,7 @@
 #include "dataset/host/dataset.h"
 #include "dataset/host/db_errors.h"
 #include "dataset/locale/locale_services.h"
+#include "dataset/packet/xml_text.h"
 
 namespace dorvem {
 
@@ -73,31 +74,7 @@ std::string TWideStringField::AsString() const {
   if (bytes > buffer.size() - 3) bytes = buffer.size() - 3;
   // UTF-16LE to UTF-8, then to the data's code page.
   std::string utf8;
-  for (std::size_t i = 0; i + 1 < bytes; i += 2) {
-    std::uint32_t c = LoadU16(buffer.data() + 2 + i);
-    if (c >= 0xD800 && c < 0xDC00 && i + 3 < bytes) {
-      const std::uint32_t lo = LoadU16(buffer.data() + 4 + i);
-      if (lo >= 0xDC00 && lo < 0xE000) {
-        c = 0x10000 + ((c - 0xD800) << 10) + (lo - 0xDC00);
-        i += 2;
-      }
-    }
-    if (c < 0x80) {
-      utf8 += static_cast<char>(c);
-    } else if (c < 0x800) {
-      utf8 += static_cast<char>(0xC0 | (c >> 6));
-      utf8 += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      utf8 += static_cast<char>(0xE0 | (c >> 12));
-      utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      utf8 += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      utf8 += static_cast<char>(0xF0 | (c >> 18));
-      utf8 += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      utf8 += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      utf8 += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
+  xmltext::Utf16leToUtf8(buffer.data() + 2, bytes, &utf8);
   return locale::FromUtf8(utf8, DataSet()->TextCodePage());
 }
 

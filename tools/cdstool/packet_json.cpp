@@ -237,28 +237,7 @@ class Builder {
         pv.bytes = Bytes(v, where);
         if (kind == "bytes") pv.bytes.resize(packet::TypeSize(model.columns[col].desc.typeWord));
       } else if (kind == "unicode") {
-        const std::u16string s = [&] {
-          std::u16string out;
-          const std::string u = v.get<std::string>();
-          for (std::size_t i = 0; i < u.size();) {
-            unsigned char c = static_cast<unsigned char>(u[i]);
-            std::uint32_t cp;
-            int len = c < 0x80 ? 1 : c < 0xE0 ? 2 : c < 0xF0 ? 3 : 4;
-            cp = len == 1 ? c : len == 2 ? c & 0x1F : len == 3 ? c & 0x0F : c & 0x07;
-            for (int k = 1; k < len && i + k < u.size(); ++k)
-              cp = (cp << 6) | (static_cast<unsigned char>(u[i + k]) & 0x3F);
-            i += len;
-            if (cp >= 0x10000) {
-              cp -= 0x10000;
-              out += static_cast<char16_t>(0xD800 + (cp >> 10));
-              out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
-            } else {
-              out += static_cast<char16_t>(cp);
-            }
-          }
-          return out;
-        }();
-        for (char16_t ch : s) AppendInteger(&pv.bytes, ch, 2);
+        xmltext::Utf8ToUtf16le(v.get<std::string>(), &pv.bytes);
       } else if (kind == "float64") {
         const double d = v.get<double>();
         pv.bytes.resize(8);
