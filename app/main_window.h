@@ -110,6 +110,9 @@ class TfrmMain : public QWidget {
   // moves to the next record, Up to the prior one. The key still reaches
   // the box. Raises the dataset's error (a closed dataset).
   void edtKeresKeyDown(int key, Qt::KeyboardModifiers shift);
+  // The entry refresh (main_window_entry.cpp), run by every AfterScroll of
+  // tblAdat. Raises what the media device raises.
+  void tblAdatAfterScroll(TDataSet& dataSet);
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -126,6 +129,7 @@ class TfrmMain : public QWidget {
   void SetTabOrder();
   void InstallKeyPreview();
   void ConnectSearchHandlers();
+  void ConnectEntryHandlers();
   void CentreOnScreen();
 
   QString programFolder_;

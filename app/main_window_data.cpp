@@ -10,6 +10,7 @@ void TfrmMain::CreateDataComponents() {
   tblAdat.SetFilter(kEmptySearchFilter);
   tblAdat.SetFiltered(true);
   tblAdat.SetIndexFieldNames("KSZOVEG");
+  ConnectEntryHandlers();
 
   tblAdatSZOVMAGY.SetSize(50);
   // Bound by name to the packet's columns on every open, in this order.
