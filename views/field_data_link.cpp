@@ -6,7 +6,14 @@ namespace dorvem {
 
 void TFieldDataLink::SetFieldName(std::string name) {
   fieldName_ = std::move(name);
+  TField* const before = field_;
   UpdateField();
+  if (field_ != before) RecordChanged();
+}
+
+void TFieldDataLink::ActiveChanged() {
+  UpdateField();
+  RecordChanged();
 }
 
 void TFieldDataLink::UpdateField() {
