@@ -67,6 +67,8 @@ class TRtfDocumentBuilder {
   // Ends the paragraph in progress with `para`; `chars` is the format of
   // its mark.
   void EndParagraph(const TRtfParaProps& para, const TRtfCharProps& chars);
+  // Whether the paragraph in progress holds text or a picture.
+  bool ParagraphHasContent() const { return !paragraphDue_ && (!blockEmpty_ || !run_.isEmpty()); }
   // Ends the document: the last paragraph, if open, gets `para`.
   void Finish(const TRtfParaProps& para, const TRtfCharProps& chars);
 

@@ -175,6 +175,11 @@ void TRtfParser::OnTextWord(const TRtfWordInfo& info, const TRtfToken& t, TRtfGr
     case TRtfWord::kRow:
       builder_.EndParagraph(p, c);
       break;
+    case TRtfWord::kSectionBreak:
+      // Writers put a section or page break after the last \par of a
+      // section, so it ends only a paragraph that has content.
+      if (builder_.ParagraphHasContent()) builder_.EndParagraph(p, c);
+      break;
     case TRtfWord::kLine:
       builder_.AppendChar(u'\u2028', c);
       break;

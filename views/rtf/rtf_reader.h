@@ -16,7 +16,7 @@
 // \b \i \ul (and its dotted, dashed and wavy kinds) \ulnone \strike \v
 // \sub \super \nosupersub \fs \f \cf \cb \highlight \plain; \par \pard
 // \line \tab \ql \qc \qr \qj \li \ri \fi \sb \sa; \sect and \page as
-// paragraph ends; table cells as tabs and rows as paragraph ends; \'hh and
+// the end of a paragraph that has content; table cells as tabs and rows as paragraph ends; \'hh and
 // 8-bit text in the current font's code page; \uN with \ucN; the symbol
 // words (\bullet \emdash \endash \lquote \rquote \ldblquote \rdblquote and
 // the spaces and marks) and \~ \- \_ \{ \} \\; \pict pictures in PNG and

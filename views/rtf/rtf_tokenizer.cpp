@@ -15,7 +15,7 @@ TRtfToken Make(TRtfTokenKind kind) {
 }
 
 bool IsLetter(unsigned char c) {
-  return c >= 'a' && c <= 'z';
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 bool IsDigit(unsigned char c) {
   return c >= '0' && c <= '9';

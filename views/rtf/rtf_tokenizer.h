@@ -2,7 +2,8 @@
 // pass over the input (each byte is looked at a bounded number of times).
 //
 // Tokens: "{" and "}"; control words (a backslash, up to kMaxWordLength
-// lower-case letters, an optional signed decimal parameter saturated at
+// ASCII letters - lower case by the format, though some writers use upper
+// case inside words too -, an optional signed decimal parameter saturated at
 // kMaxParameter, and one optional space that belongs to the word); control
 // symbols (a backslash and one other character); hex bytes (\'hh); runs of
 // text; and binary data (\binN followed by N raw bytes, cut at the end of

@@ -75,6 +75,7 @@ enum class TRtfWord : std::uint8_t {
   kSpaceAfter,
   kCell,
   kRow,
+  kSectionBreak,
   // Pictures.
   kPng,
   kJpeg,
