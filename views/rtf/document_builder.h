@@ -3,12 +3,15 @@
 //
 // Text is gathered into a run while the character properties stay the same
 // and inserted in one piece when they change, so a document costs one
-// insertion per formatting run. Every character passes one filter before it
-// enters the document (document-safe text, below).
+// insertion per formatting run; formats are made once per distinct set of
+// properties. Every character passes one filter before it enters the
+// document (document-safe text, below).
 //
 // Paragraphs: RTF gives a paragraph its properties at its end (\par, or the
-// end of the document), so EndParagraph formats the block that has been
-// filled and only notes that a new one is due; the next content opens it.
+// end of the document). EndParagraph only notes that a new block is due;
+// the next content opens it with the settings in force then, which are
+// nearly always the final ones, and the paragraph's end formats the block
+// again only when they changed.
 // A document ending in \par therefore has no empty last paragraph, while
 // "\par\par" still makes one empty paragraph between. An empty paragraph
 // takes the character format of its mark, so its height follows \fs.
@@ -25,6 +28,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "views/rtf/rtf_formats.h"
 
@@ -56,14 +61,18 @@ class TRtfDocumentBuilder {
   // The font of \deffN, for runs whose font is the default one.
   void SetDefaultFont(int font);
   // The tables changed: formats made so far are made again when used.
-  void TablesChanged() { cachedProps_.reset(); }
+  void TablesChanged();
 
-  // Appends text shown with `props` (nothing when hidden).
-  void AppendText(QStringView text, const TRtfCharProps& props);
-  void AppendChar(char16_t c, const TRtfCharProps& props) { AppendText(QStringView(&c, 1), props); }
+  // Appends text shown with `chars` (nothing when hidden). `para` is the
+  // paragraph setting in force, the likely one of a paragraph this opens.
+  void AppendText(QStringView text, const TRtfCharProps& chars, const TRtfParaProps& para);
+  void AppendChar(char16_t c, const TRtfCharProps& chars, const TRtfParaProps& para) {
+    AppendText(QStringView(&c, 1), chars, para);
+  }
   // Inserts a picture shown at `size` document pixels; the image becomes a
   // resource of the document.
-  void InsertImage(const QImage& image, QSizeF size, const TRtfCharProps& props);
+  void InsertImage(const QImage& image, QSizeF size, const TRtfCharProps& chars,
+                   const TRtfParaProps& para);
   // Ends the paragraph in progress with `para`; `chars` is the format of
   // its mark.
   void EndParagraph(const TRtfParaProps& para, const TRtfCharProps& chars);
@@ -73,9 +82,13 @@ class TRtfDocumentBuilder {
   void Finish(const TRtfParaProps& para, const TRtfCharProps& chars);
 
  private:
-  void OpenPendingParagraph();
+  // Opens the paragraph a \par made due, formatted with `para` and `chars`.
+  void OpenPendingParagraph(const TRtfParaProps& para, const TRtfCharProps& chars);
+  // Gives the current block `para` and, when it is empty, `chars`.
+  void FormatBlock(const TRtfParaProps& para, const TRtfCharProps& chars);
   void FlushRun();
   const QTextCharFormat& Format(const TRtfCharProps& props);
+  const QTextBlockFormat& BlockFormat(const TRtfParaProps& props);
 
   QTextDocument& doc_;
   const TRtfFontTable& fonts_;
@@ -84,10 +97,16 @@ class TRtfDocumentBuilder {
   int defaultFont_ = -1;
   bool paragraphDue_ = false;  // a \par was read; the next content opens a block
   bool blockEmpty_ = true;     // nothing inserted into the current block yet
+  // What the current block was given when it was opened (none for the
+  // document's first block).
+  std::optional<TRtfParaProps> blockPara_;
+  TRtfCharProps blockChars_;
   QString run_;
   TRtfCharProps runProps_;
-  std::optional<TRtfCharProps> cachedProps_;
-  QTextCharFormat cachedFormat_;
+  // Formats made so far, by the properties they were made from (a document
+  // uses few).
+  std::vector<std::pair<TRtfCharProps, QTextCharFormat>> formats_;
+  std::vector<std::pair<TRtfParaProps, QTextBlockFormat>> blockFormats_;
   int imageCount_ = 0;
 };
 

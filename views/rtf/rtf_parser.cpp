@@ -117,13 +117,17 @@ void TRtfParser::CloseGroup() {
   if (g.destinationStart) {
     switch (g.destination) {
       case TRtfDestination::kFontTable:
+        decoder_ = nullptr;
+        builder_.TablesChanged();
+        break;
       case TRtfDestination::kColourTable:
         builder_.TablesChanged();
         break;
       case TRtfDestination::kPicture:
         if (picture_) {
           const QImage image = picture_->Decode(pixelBudget_);
-          if (!image.isNull()) builder_.InsertImage(image, picture_->ShownSize(image), g.chars);
+          if (!image.isNull())
+            builder_.InsertImage(image, picture_->ShownSize(image), g.chars, g.para);
           picture_.reset();
         }
         break;
@@ -147,7 +151,7 @@ void TRtfParser::EndDocument() {
 void TRtfParser::OnBytes(std::string_view bytes) {
   switch (groups_.back().destination) {
     case TRtfDestination::kText:
-      EmitBytes(bytes);
+      pendingBytes_.append(bytes);  // decoded together at the next other token
       break;
     case TRtfDestination::kFontTable:
       fonts_.AppendNameBytes(bytes, documentCodePage_);
@@ -179,7 +183,7 @@ void TRtfParser::OnUnicode(std::int32_t value) {
     const char16_t pair[2] = {highSurrogate_, c};
     highSurrogate_ = 0;
     FlushBytes();
-    builder_.AppendText(QStringView(pair, 2), groups_.back().chars);
+    builder_.AppendText(QStringView(pair, 2), groups_.back().chars, groups_.back().para);
     return;
   }
   EmitPendingSurrogate();
@@ -195,7 +199,7 @@ void TRtfParser::EmitPendingSurrogate() {
 void TRtfParser::EmitChar(char16_t c) {
   FlushBytes();
   if (groups_.back().destination == TRtfDestination::kText)
-    builder_.AppendChar(c, groups_.back().chars);
+    builder_.AppendChar(c, groups_.back().chars, groups_.back().para);
 }
 
 int TRtfParser::CurrentCodePage() const {
@@ -214,22 +218,19 @@ TTextDecoder& TRtfParser::DecoderFor(int codePage) {
   return *decoders_.back().second;
 }
 
-void TRtfParser::EmitBytes(std::string_view bytes) {
-  TTextDecoder& decoder = DecoderFor(CurrentCodePage());
-  if (&decoder != pendingDecoder_) FlushBytes();
-  scratch_.clear();
-  decoder.Append(bytes, scratch_);
-  if (decoder.MultiByte()) pendingDecoder_ = &decoder;
-  builder_.AppendText(scratch_, groups_.back().chars);
-}
-
 void TRtfParser::FlushBytes() {
-  if (pendingDecoder_ == nullptr) return;
-  TTextDecoder* decoder = pendingDecoder_;
-  pendingDecoder_ = nullptr;
-  scratch_.clear();
-  decoder->Flush(scratch_);
-  if (!groups_.empty()) builder_.AppendText(scratch_, groups_.back().chars);
+  if (pendingBytes_.empty()) return;
+  const TRtfGroup& g = groups_.back();
+  const int font = g.chars.font >= 0 ? g.chars.font : defaultFont_;
+  if (decoder_ == nullptr || font != decoderFont_) {
+    decoder_ = &DecoderFor(CurrentCodePage());
+    decoderFont_ = font;
+  }
+  scratch_.resize(0);  // keeps the buffer
+  decoder_->Append(pendingBytes_, scratch_);
+  decoder_->Flush(scratch_);
+  pendingBytes_.clear();
+  builder_.AppendText(scratch_, g.chars, g.para);
 }
 
 }  // namespace dorvem::rtf

@@ -23,6 +23,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -65,11 +66,12 @@ class TRtfParser {
   void OnFontTableWord(const TRtfWordInfo& info, const TRtfToken& t);
   void OnPictureWord(const TRtfWordInfo& info, const TRtfToken& t);
   void OnSymbol(unsigned char symbol);
+  void SetDocumentCodePage(int codePage);
   void OnBytes(std::string_view bytes);
   void OnUnicode(std::int32_t value);
 
-  // Text output in the current font's code page, and its end.
-  void EmitBytes(std::string_view bytes);
+  // Decodes the text bytes gathered since the last other token in the
+  // current font's code page and hands them to the builder.
   void FlushBytes();
   void EmitChar(char16_t c);
   void EmitPendingSurrogate();
@@ -89,7 +91,11 @@ class TRtfParser {
   std::optional<TRtfPicture> picture_;
   std::int64_t pixelBudget_;
   std::vector<std::pair<int, std::unique_ptr<TTextDecoder>>> decoders_;
-  TTextDecoder* pendingDecoder_ = nullptr;  // a multi-byte decoder not yet flushed
+  std::string pendingBytes_;  // text bytes and \'hh not yet decoded
+  // The decoder of the font last used for text, until fonts or code pages
+  // change.
+  int decoderFont_ = -1;
+  TTextDecoder* decoder_ = nullptr;
   QString scratch_;
   bool ended_ = false;
 };

@@ -93,23 +93,24 @@ void TRtfParser::OnTextWord(const TRtfWordInfo& info, const TRtfToken& t, TRtfGr
       break;
 
     case TRtfWord::kAnsi:
-      documentCodePage_ = 1252;
+      SetDocumentCodePage(1252);
       break;
     case TRtfWord::kMac:
-      documentCodePage_ = 10000;
+      SetDocumentCodePage(10000);
       break;
     case TRtfWord::kPc:
-      documentCodePage_ = 437;
+      SetDocumentCodePage(437);
       break;
     case TRtfWord::kPca:
-      documentCodePage_ = 850;
+      SetDocumentCodePage(850);
       break;
     case TRtfWord::kAnsiCodePage:
-      if (t.hasParam && t.param > 0) documentCodePage_ = t.param;
+      if (t.hasParam && t.param > 0) SetDocumentCodePage(t.param);
       break;
     case TRtfWord::kDefaultFont:
       if (t.hasParam && t.param >= 0) {
         defaultFont_ = t.param;
+        decoder_ = nullptr;
         builder_.SetDefaultFont(defaultFont_);
       }
       break;
@@ -181,11 +182,11 @@ void TRtfParser::OnTextWord(const TRtfWordInfo& info, const TRtfToken& t, TRtfGr
       if (builder_.ParagraphHasContent()) builder_.EndParagraph(p, c);
       break;
     case TRtfWord::kLine:
-      builder_.AppendChar(u'\u2028', c);
+      builder_.AppendChar(u'\u2028', c, p);
       break;
     case TRtfWord::kTab:
     case TRtfWord::kCell:
-      builder_.AppendChar(u'\t', c);
+      builder_.AppendChar(u'\t', c, p);
       break;
     case TRtfWord::kAlignLeft:
       p.align = TRtfAlign::kLeft;
@@ -216,11 +217,16 @@ void TRtfParser::OnTextWord(const TRtfWordInfo& info, const TRtfToken& t, TRtfGr
       break;
 
     case TRtfWord::kCharacter:
-      builder_.AppendChar(info.character, c);
+      builder_.AppendChar(info.character, c, p);
       break;
     default:
       break;  // unknown words and words of other destinations
   }
+}
+
+void TRtfParser::SetDocumentCodePage(int codePage) {
+  documentCodePage_ = codePage;
+  decoder_ = nullptr;
 }
 
 void TRtfParser::OnFontTableWord(const TRtfWordInfo& info, const TRtfToken& t) {
@@ -296,7 +302,7 @@ void TRtfParser::OnSymbol(unsigned char symbol) {
     builder_.EndParagraph(g.para, g.chars);
     return;
   }
-  if (const char16_t c = RtfSymbolCharacter(symbol)) builder_.AppendChar(c, g.chars);
+  if (const char16_t c = RtfSymbolCharacter(symbol)) builder_.AppendChar(c, g.chars, g.para);
 }
 
 }  // namespace dorvem::rtf

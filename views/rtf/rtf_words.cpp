@@ -1,6 +1,8 @@
 #include "views/rtf/rtf_words.h"
 
 #include <algorithm>
+#include <array>
+#include <cstdint>
 
 namespace dorvem::rtf {
 
@@ -180,9 +182,25 @@ constexpr TRtfWordInfo kUnknownWord{"", TRtfWord::kUnknown, 0};
 }  // namespace
 
 const TRtfWordInfo& FindRtfWord(std::string_view name) {
-  const auto* end = std::end(kWords);
+  if (name.empty()) return kUnknownWord;
+  // The table's range of each first letter, so the search looks at a few
+  // entries only.
+  struct Range {
+    std::uint16_t begin = 0, end = 0;
+  };
+  static const std::array<Range, 256> kByFirst = [] {
+    std::array<Range, 256> ranges{};
+    for (std::size_t i = 0; i < std::size(kWords); ++i) {
+      Range& r = ranges[static_cast<unsigned char>(kWords[i].name[0])];
+      if (r.begin == r.end) r.begin = static_cast<std::uint16_t>(i);
+      r.end = static_cast<std::uint16_t>(i + 1);
+    }
+    return ranges;
+  }();
+  const Range r = kByFirst[static_cast<unsigned char>(name[0])];
+  const auto* end = std::begin(kWords) + r.end;
   const auto* it =
-      std::lower_bound(std::begin(kWords), end, name,
+      std::lower_bound(std::begin(kWords) + r.begin, end, name,
                        [](const TRtfWordInfo& info, std::string_view n) { return info.name < n; });
   return (it != end && it->name == name) ? *it : kUnknownWord;
 }

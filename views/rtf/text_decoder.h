@@ -45,7 +45,10 @@ class TTextDecoder {
   // Appends the characters of `bytes` to `out`.
   void Append(std::string_view bytes, QString& out) {
     if (table_ != nullptr) {
-      for (char b : bytes) out.append(QChar((*table_)[static_cast<unsigned char>(b)]));
+      const qsizetype at = out.size();
+      out.resize(at + static_cast<qsizetype>(bytes.size()));
+      char16_t* p = reinterpret_cast<char16_t*>(out.data()) + at;
+      for (char b : bytes) *p++ = (*table_)[static_cast<unsigned char>(b)];
     } else {
       AppendMultiByte(bytes, out, false);
     }
