@@ -8,9 +8,14 @@
 // BM_LoadMemoRead: reading the memo bytes into a document of its own.
 // BM_LoadMemoInsertOnly: building that document from a ready list of its
 //   blocks and runs - what the text document itself costs.
-// BM_LoadMemoOnMove: a move of the dataset with the view attached, the
-//   document laid out in full (what the scroll bar needs).
-// BM_LoadMemoOnMovePainted: the same, and the view painted.
+// BM_LoadMemoOnMove: a move of the dataset with the view attached: what
+//   the move itself does before it returns (the view lays out the rest of
+//   the document in idle steps of its own afterwards).
+// BM_LoadMemoOnMovePainted: the same, and the view painted (its visible
+//   part laid out).
+// BM_LoadMemoOnMoveDemoLargest: a painted move to the demo dictionary's
+//   longest memo (it has none of 100 KB).
+// BM_LoadMemoOnMoveFullLayout: the same with the whole document laid out.
 // The counter rss_growth_kb is the resident memory gained over the run.
 #include <benchmark/benchmark.h>
 
@@ -40,8 +45,7 @@ constexpr std::size_t kMemoSize = 100 * 1024;
 // as the window sets up edtSzoveg.
 class EntryView {
  public:
-  EntryView() {
-    const std::string memo = bench::LargeRichTextMemo(kMemoSize);
+  explicit EntryView(const std::string& memo) {
     ds.SetFileName(bench::EntryPacketFile(
         "entries", {{".A", memo, std::nullopt}, {".B", memo, std::nullopt}}));
     source.SetDataSet(&ds);
@@ -122,22 +126,47 @@ void BM_LoadMemoInsertOnly(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadMemoInsertOnly)->Unit(benchmark::kMillisecond);
 
-void MoveAndLoad(benchmark::State& state, bool paint) {
-  EntryView view;
+enum class TAfterMove { kNothing, kPaint, kFullLayout };
+
+// The longest memo of the demo dictionary.
+std::string DemoLargestMemo() {
+  TClientDataSet ds("tblAdat");
+  ds.SetFileName(DORVEM_SOURCE_DIR "/demo/Data/dorvem1.cds");
+  ds.Open();
+  std::string largest;
+  for (ds.GoFirst(); !ds.IsEmpty(); ds.GoNext()) {
+    const std::string memo = ds.FieldByName("SZOVMAGY")->AsString();
+    if (memo.size() > largest.size()) largest = memo;
+    if (ds.AtEnd()) break;
+  }
+  return largest;
+}
+
+void MoveAndLoad(benchmark::State& state, TAfterMove after,
+                 const std::string& memo = bench::LargeRichTextMemo(kMemoSize)) {
+  EntryView view(memo);
   const std::uint64_t before = bench::CurrentResidentBytes();
   for (auto _ : state) {
     view.Move();
-    benchmark::DoNotOptimize(view.edit.document()->documentLayout()->documentSize());
-    if (paint) view.edit.viewport()->repaint();
+    switch (after) {
+      case TAfterMove::kNothing:
+        break;
+      case TAfterMove::kPaint:
+        view.edit.viewport()->repaint();
+        break;
+      case TAfterMove::kFullLayout:
+        benchmark::DoNotOptimize(view.edit.document()->documentLayout()->documentSize());
+        break;
+    }
   }
-  const std::uint64_t after = bench::CurrentResidentBytes();
+  const std::uint64_t after_ = bench::CurrentResidentBytes();
   state.counters["rss_growth_kb"] =
-      after > before ? static_cast<double>(after - before) / 1024.0 : 0.0;
+      after_ > before ? static_cast<double>(after_ - before) / 1024.0 : 0.0;
   state.counters["loaded_rich"] = view.edit.LastOutcome() == TMemoOutcome::kRichText ? 1 : 0;
 }
 
 void BM_LoadMemoOnMove(benchmark::State& state) {
-  MoveAndLoad(state, false);
+  MoveAndLoad(state, TAfterMove::kNothing);
 }
 BENCHMARK(BM_LoadMemoOnMove)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadMemoOnMove)
@@ -146,9 +175,21 @@ BENCHMARK(BM_LoadMemoOnMove)
     ->Name("BM_LoadMemoOnMove/10000_moves");
 
 void BM_LoadMemoOnMovePainted(benchmark::State& state) {
-  MoveAndLoad(state, true);
+  MoveAndLoad(state, TAfterMove::kPaint);
 }
 BENCHMARK(BM_LoadMemoOnMovePainted)->Unit(benchmark::kMillisecond);
+
+void BM_LoadMemoOnMoveDemoLargest(benchmark::State& state) {
+  const std::string memo = DemoLargestMemo();
+  state.counters["memo_bytes"] = static_cast<double>(memo.size());
+  MoveAndLoad(state, TAfterMove::kPaint, memo);
+}
+BENCHMARK(BM_LoadMemoOnMoveDemoLargest)->Unit(benchmark::kMillisecond);
+
+void BM_LoadMemoOnMoveFullLayout(benchmark::State& state) {
+  MoveAndLoad(state, TAfterMove::kFullLayout);
+}
+BENCHMARK(BM_LoadMemoOnMoveFullLayout)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

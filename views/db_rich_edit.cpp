@@ -24,6 +24,7 @@ TDBRichEdit::TDBRichEdit(QWidget* parent) : QTextEdit(parent) {
   connect(bar, &QScrollBar::rangeChanged, bar,
           [bar](int min, int max) { bar->setEnabled(max > min); });
   link_.OnDataChange = [this] { DataChange(); };
+  KeepCursorAtStart();
 }
 
 void TDBRichEdit::SetReadOnly(bool value) {
@@ -41,13 +42,10 @@ void TDBRichEdit::SetAutoDisplay(bool value) {
 
 void TDBRichEdit::DataChange() {
   memoLoaded_ = false;
-  if (link_.Field() == nullptr) {
-    document()->clear();
-    return;
-  }
-  if (autoDisplay_) {
+  if (link_.Field() != nullptr && autoDisplay_) {
     LoadMemo();
   } else {
+    KeepCursorAtStart();
     document()->clear();
   }
 }
@@ -62,11 +60,25 @@ void TDBRichEdit::LoadMemo() {
     const std::string text = field->AsString();
     bytes.assign(text.begin(), text.end());
   }
+  KeepCursorAtStart();
   // A bound field always has its dataset; its code page is the data's.
   outcome_ =
       LoadMemoText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
                    field->DataSet()->TextCodePage(), *document(), plainText_);
   memoLoaded_ = true;
+  verticalScrollBar()->setValue(0);
+}
+
+void TDBRichEdit::KeepCursorAtStart() {
+  // Replacing the text puts the view's cursor at the start; it must stay
+  // there while the new text goes in at its position, or it would be
+  // carried along to the end and the view would lay out the whole text at
+  // once to place it. The setting stays with the view's cursor as the user
+  // moves it; it is set again only if the cursor was replaced.
+  if (textCursor().keepPositionOnInsert()) return;
+  QTextCursor start(document());
+  start.setKeepPositionOnInsert(true);
+  setTextCursor(start);
 }
 
 void TDBRichEdit::keyPressEvent(QKeyEvent* event) {

@@ -9,6 +9,7 @@
 // read the field goes out through the dataset operation that caused the
 // notice.
 //
+// Each memo is shown from its start, the cursor on its first character.
 // Read-only: keys that would change the text are refused, selecting and
 // copying work. Enter or a double click loads a memo that is not loaded
 // (which happens only with AutoDisplay off). The vertical scroll bar, when
@@ -61,6 +62,7 @@ class TDBRichEdit : public QTextEdit {
 
  private:
   void DataChange();
+  void KeepCursorAtStart();
 
   TFieldDataLink link_;
   bool autoDisplay_ = true;

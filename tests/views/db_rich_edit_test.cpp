@@ -176,6 +176,28 @@ TEST(DBRichEditTest, ScrollBarIsEnabledOnlyWhileTheTextOverflows) {
   }
 }
 
+TEST(DBRichEditTest, EachMemoIsShownFromItsStart) {
+  std::string tall = "{\\rtf1";
+  for (int i = 0; i < 300; ++i) tall += " line " + std::to_string(i) + "\\par";
+  tall += "}";
+  std::string plain;
+  for (int i = 0; i < 300; ++i) plain += "plain " + std::to_string(i) + "\n";
+  MemoView v({tall, plain, tall});
+  v.ds.Open();
+  v.edit.show();
+  for (int record = 0; record < 3; ++record) {
+    SCOPED_TRACE(record);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(v.edit.textCursor().position(), 0);
+    EXPECT_EQ(v.edit.verticalScrollBar()->value(), 0);
+    // The user reads on to the end before moving.
+    v.edit.moveCursor(QTextCursor::End);
+    v.edit.verticalScrollBar()->setValue(v.edit.verticalScrollBar()->maximum());
+    ASSERT_GT(v.edit.verticalScrollBar()->value(), 0);
+    v.ds.GoNext();
+  }
+}
+
 TEST(DBRichEditTest, WithoutAutoDisplayEnterOrDoubleClickLoadsTheMemo) {
   MemoView v({"one", "two"});
   v.edit.SetAutoDisplay(false);

@@ -39,8 +39,11 @@ TEST(MemoTextTest, RichTextFirstPlainTextSecondFailureLast) {
     SCOPED_TRACE(c.name);
     QTextDocument doc;
     doc.setPlainText(QStringLiteral("previous"));
+    doc.setPageSize(QSizeF(445, -1));
     EXPECT_EQ(LoadMemoText(c.bytes, 1250, doc, c.plainTextOnly), c.outcome);
     EXPECT_EQ(Text(doc), c.text);
+    // Layout is held off while loading, and the page is the same after.
+    EXPECT_EQ(doc.pageSize(), QSizeF(445, -1));
   }
 }
 

@@ -43,10 +43,26 @@ void SetPlainText(QTextDocument& doc, const QString& text) {
   doc.setUndoRedoEnabled(undo);
 }
 
-}  // namespace
+// While it lives, the document has no page size, so that a view's layout
+// does nothing while the content is replaced; giving the size back makes
+// the view lay the new content out from its start, in steps (the first
+// screen at once, the rest while the program is idle).
+class LayoutPause {
+ public:
+  explicit LayoutPause(QTextDocument& doc) : doc_(doc), size_(doc.pageSize()) {
+    doc_.setPageSize(QSizeF(0, 0));  // a null size: layouts wait
+  }
+  ~LayoutPause() { doc_.setPageSize(size_); }
+  LayoutPause(const LayoutPause&) = delete;
+  LayoutPause& operator=(const LayoutPause&) = delete;
 
-TMemoOutcome LoadMemoText(std::string_view bytes, std::uint32_t codePage, QTextDocument& doc,
-                          bool plainTextOnly) {
+ private:
+  QTextDocument& doc_;
+  QSizeF size_;
+};
+
+TMemoOutcome Load(std::string_view bytes, std::uint32_t codePage, QTextDocument& doc,
+                  bool plainTextOnly) {
   if (!plainTextOnly && rtf::IsRichText(bytes)) {
     rtf::ReadRichText(bytes, doc);
     return TMemoOutcome::kRichText;
@@ -57,6 +73,14 @@ TMemoOutcome LoadMemoText(std::string_view bytes, std::uint32_t codePage, QTextD
   }
   SetPlainText(doc, QStringLiteral("(%1)").arg(QLatin1String(kFailedToLoadStream)));
   return TMemoOutcome::kFailed;
+}
+
+}  // namespace
+
+TMemoOutcome LoadMemoText(std::string_view bytes, std::uint32_t codePage, QTextDocument& doc,
+                          bool plainTextOnly) {
+  const LayoutPause pause(doc);
+  return Load(bytes, codePage, doc, plainTextOnly);
 }
 
 }  // namespace dorvem
