@@ -24,7 +24,6 @@ TDBRichEdit::TDBRichEdit(QWidget* parent) : QTextEdit(parent) {
   connect(bar, &QScrollBar::rangeChanged, bar,
           [bar](int min, int max) { bar->setEnabled(max > min); });
   link_.OnDataChange = [this] { DataChange(); };
-  KeepCursorAtStart();
 }
 
 void TDBRichEdit::SetReadOnly(bool value) {
@@ -45,7 +44,6 @@ void TDBRichEdit::DataChange() {
   if (link_.Field() != nullptr && autoDisplay_) {
     LoadMemo();
   } else {
-    KeepCursorAtStart();
     document()->clear();
   }
 }
@@ -60,25 +58,28 @@ void TDBRichEdit::LoadMemo() {
     const std::string text = field->AsString();
     bytes.assign(text.begin(), text.end());
   }
-  KeepCursorAtStart();
+  auto* doc = new QTextDocument(this);
+  doc->setDefaultFont(font());
+  doc->setUndoRedoEnabled(false);
   // A bound field always has its dataset; its code page is the data's.
   outcome_ =
       LoadMemoText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                   field->DataSet()->TextCodePage(), *document(), plainText_);
+                   field->DataSet()->TextCodePage(), *doc, plainText_);
+  ShowDocument(doc);
   memoLoaded_ = true;
-  verticalScrollBar()->setValue(0);
 }
 
-void TDBRichEdit::KeepCursorAtStart() {
-  // Replacing the text puts the view's cursor at the start; it must stay
-  // there while the new text goes in at its position, or it would be
-  // carried along to the end and the view would lay out the whole text at
-  // once to place it. The setting stays with the view's cursor as the user
-  // moves it; it is set again only if the cursor was replaced.
-  if (textCursor().keepPositionOnInsert()) return;
-  QTextCursor start(document());
-  start.setKeepPositionOnInsert(true);
-  setTextCursor(start);
+void TDBRichEdit::ShowDocument(QTextDocument* doc) {
+  // The first document belongs to the view's text control, which deletes
+  // it when it is replaced; the later ones are ours.
+  QTextDocument* old = document();
+  const bool ours = old != nullptr && old->parent() == this;
+  // Without a page size the new document is not laid out when it gets its
+  // layout; the view then gives it its width and lays out the first screen.
+  doc->setPageSize(QSizeF(0, 0));
+  setDocument(doc);
+  if (ours) delete old;
+  verticalScrollBar()->setValue(0);
 }
 
 void TDBRichEdit::keyPressEvent(QKeyEvent* event) {

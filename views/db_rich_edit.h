@@ -4,19 +4,19 @@
 // On every data change notice of its link the view drops its text and, with
 // AutoDisplay on, loads the memo again (LoadMemo): rich text first, plain
 // text in the data's code page second, "(Failed to Load Stream)" last
-// (rtf/memo_text.h has the rules). With the dataset closed the view is
-// empty and holds no memo. Loading raises nothing of its own; a failure to
-// read the field goes out through the dataset operation that caused the
-// notice.
+// (rtf/memo_text.h has the rules). Each memo is read into a new document
+// that then takes the old one's place, so the view starts afresh at its
+// first line and lays the text out in steps, the first screen at once. With the dataset closed the
+// view is empty and holds no memo. Loading raises nothing of its own; a failure to read the field
+// goes out through the dataset operation that caused the notice.
 //
-// Each memo is shown from its start, the cursor on its first character.
 // Read-only: keys that would change the text are refused, selecting and
 // copying work. Enter or a double click loads a memo that is not loaded
 // (which happens only with AutoDisplay off). The vertical scroll bar, when
 // shown always, is disabled while the text fits.
 //
-// Owned by its parent widget; it owns its field link and its document, not
-// the data source.
+// Owned by its parent widget; it owns its field link and the documents it
+// shows, not the data source.
 #pragma once
 
 #include <QTextEdit>
@@ -62,7 +62,8 @@ class TDBRichEdit : public QTextEdit {
 
  private:
   void DataChange();
-  void KeepCursorAtStart();
+  // Shows `doc` (owned by this view) in place of the document shown.
+  void ShowDocument(QTextDocument* doc);
 
   TFieldDataLink link_;
   bool autoDisplay_ = true;

@@ -189,6 +189,7 @@ TEST(DBRichEditTest, EachMemoIsShownFromItsStart) {
     SCOPED_TRACE(record);
     QCoreApplication::processEvents();
     EXPECT_EQ(v.edit.textCursor().position(), 0);
+    EXPECT_FALSE(v.edit.textCursor().hasSelection());
     EXPECT_EQ(v.edit.verticalScrollBar()->value(), 0);
     // The user reads on to the end before moving.
     v.edit.moveCursor(QTextCursor::End);
