@@ -255,6 +255,9 @@ void TRtfParser::OnFontTableWord(const TRtfWordInfo& info, const TRtfToken& t) {
     case TRtfWord::kFontFamilyDecor:
       fonts_.SetStyleHint(QFont::Decorative);
       break;
+    case TRtfWord::kFontFamilyOther:
+      fonts_.SetStyleHint(QFont::AnyStyle);
+      break;
     default:
       break;
   }

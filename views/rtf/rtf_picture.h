@@ -1,9 +1,9 @@
 // TRtfPicture: one \pict group being read, and the decoding of its data.
 //
 // The group's words say the picture's kind (\pngblip, \jpegblip, or another
-// kind, which is not shown), its size in pixels (\picwN \pichN), the size
-// it is to be shown at in twips (\picwgoalN \pichgoalN) and the scaling in
-// percent (\picscalexN \picscaleyN). Its data comes as hex digits (other
+// kind, which is not shown), the size it is to be shown at in twips
+// (\picwgoalN \pichgoalN) and the scaling in percent (\picscalexN
+// \picscaleyN); its size in pixels is the decoded image's. Its data comes as hex digits (other
 // characters between them are ignored; an odd last digit is dropped) or as
 // \bin bytes, kept up to kMaxPictureBytes; a picture with more data is not
 // shown. At the group's end, PNG and JPEG data are decoded with Qt's image

@@ -80,8 +80,6 @@ enum class TRtfWord : std::uint8_t {
   kPng,
   kJpeg,
   kOtherPictureKind,
-  kPictureWidth,
-  kPictureHeight,
   kPictureGoalWidth,
   kPictureGoalHeight,
   kPictureScaleX,
