@@ -52,10 +52,6 @@ std::span<const std::uint8_t> BitmapFileOfBlob(std::span<const std::uint8_t> blo
   return blob;
 }
 
-int DecodedDepth(std::uint16_t bitCount) {
-  return bitCount == 1 ? 1 : bitCount <= 8 ? 8 : 32;
-}
-
 TBitmapLayout InspectBitmapFile(std::span<const std::uint8_t> file) {
   TBitmapLayout l;
   auto fail = [&l](TBitmapCheck check) {

@@ -105,8 +105,4 @@ struct TBitmapLayout {
 // outside `file`.
 TBitmapLayout InspectBitmapFile(std::span<const std::uint8_t> file);
 
-// Bits per pixel of the image the decoder makes for a stored depth: 1 for
-// 1, 8 for 4 and 8 (indexed), 32 above.
-int DecodedDepth(std::uint16_t bitCount);
-
 }  // namespace dorvem

@@ -19,10 +19,10 @@ std::uint64_t AllocationLimitBytes() {
   return mb > 0 ? static_cast<std::uint64_t>(mb) << 20 : kLimitWhenOff;
 }
 
+// The reader refuses images of more than its limit in bytes, counting 4
+// bytes a pixel whatever the depth.
 bool FitsAllocationLimit(const TBitmapLayout& l) {
-  const std::uint64_t row =
-      (static_cast<std::uint64_t>(l.width) * DecodedDepth(l.bitCount) + 31) / 32 * 4;
-  return l.Rows() <= AllocationLimitBytes() / row;
+  return l.Rows() <= AllocationLimitBytes() / (static_cast<std::uint64_t>(l.width) * 4);
 }
 
 std::uint32_t StoredPixelOffset(std::span<const std::uint8_t> file) {

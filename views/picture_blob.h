@@ -9,9 +9,10 @@
 // is cut short or its pixel offset points elsewhere, so that the reader
 // never sees an incomplete row. Compressed rows decode into an image that
 // starts filled with colour index 0, so that pixels the runs skip or never
-// reach are defined. A picture whose image would be larger than the image
-// reader's allocation limit (QImageReader::allocationLimit, 2 GiB when that
-// is off) is not valid, and so is anything the reader refuses.
+// reach are defined. A picture of more pixels than the image reader's
+// allocation limit allows at 4 bytes a pixel (QImageReader::allocationLimit,
+// 2 GiB when that is off) is not valid before anything is copied, and so is
+// anything the reader refuses.
 #pragma once
 
 #include <QImage>

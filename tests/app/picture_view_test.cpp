@@ -5,6 +5,7 @@
 
 #include <QBuffer>
 #include <QClipboard>
+#include <QImageReader>
 #include <QImageWriter>
 #include <QLabel>
 #include <optional>
@@ -290,15 +291,36 @@ TEST(PictureViewTest, EveryDepthAndHeaderKindShowsItsColours) {
   }
 }
 
-// A picture whose image would exceed the reader's allocation limit is not
-// valid, without its rows being made up.
-TEST(PictureViewTest, HugeDeclaredSizeIsNotValid) {
-  std::string file = Bmp(Pattern(4, 2, kColours), {});
-  testing::Put32(file, 18, 30000);
-  testing::Put32(file, 22, 30000);
-  const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(file.data()),
-                                            file.size());
-  EXPECT_EQ(DecodePictureBlob(bytes).outcome, TBitmapCheck::kNotValid);
+// The image reader refuses images above its allocation limit, counted at 4
+// bytes a pixel whatever the depth; such a picture is not valid, without
+// its rows being made up first.
+TEST(PictureViewTest, PicturesAboveTheReaderLimitAreNotValid) {
+  struct Case {
+    std::int32_t width, height;
+    TBitmapCheck outcome;
+  };
+  const Case cases[] = {
+      {512, 512, TBitmapCheck::kOk},  // 1 MB at 4 bytes a pixel
+      {512, 513, TBitmapCheck::kNotValid},
+      {30000, 30000, TBitmapCheck::kNotValid},
+      {1, 0x7FFFFFFF, TBitmapCheck::kNotValid},
+  };
+  const int limit = QImageReader::allocationLimit();
+  QImageReader::setAllocationLimit(1);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.height);
+    // A 1-bit picture: its stored rows are a 32nd of the limit.
+    std::string file = Bmp(Pattern(8, 1, {0x000000, 0xFFFFFF}), {.bits = 1});
+    testing::Put32(file, 18, static_cast<std::uint32_t>(c.width));
+    testing::Put32(file, 22, static_cast<std::uint32_t>(c.height));
+    const std::span<const std::uint8_t> bytes(reinterpret_cast<const std::uint8_t*>(file.data()),
+                                              file.size());
+    const TPictureLoad load = DecodePictureBlob(bytes);
+    EXPECT_EQ(load.outcome, c.outcome);
+    EXPECT_EQ(load.image.size(),
+              c.outcome == TBitmapCheck::kOk ? QSize(c.width, c.height) : QSize(0, 0));
+  }
+  QImageReader::setAllocationLimit(limit);
 }
 
 // --- Where the picture lands ---------------------------------------------------
