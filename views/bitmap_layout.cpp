@@ -98,7 +98,9 @@ TBitmapLayout InspectBitmapFile(std::span<const std::uint8_t> file) {
   if (entries == 0 && l.bitCount <= 8) entries = std::uint64_t{1} << l.bitCount;
   extra += entries * (core ? 3 : 4);
   if (file.size() - at < extra) return fail(TBitmapCheck::kReadError);
+  l.coreHeader = core;
   l.tableEnd = at + static_cast<std::size_t>(extra);
+  l.tableStart = l.tableEnd - static_cast<std::size_t>(entries * (core ? 3 : 4));
 
   if (l.width < 1 || l.height == 0 || !SupportedKind(l)) return fail(TBitmapCheck::kNotValid);
   l.pixelOffset = pixelOffset > l.tableEnd ? pixelOffset : l.tableEnd;

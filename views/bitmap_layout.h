@@ -86,8 +86,10 @@ struct TBitmapLayout {
   std::int32_t height = 0;  // negative: top-down rows
   std::uint16_t bitCount = 0;
   std::uint32_t compression = kBitmapRgb;
-  // Where the colour table ends, within the file: the bytes before it are
-  // all present when the check is kOk.
+  bool coreHeader = false;
+  // Where the colour table begins and ends, within the file: the bytes
+  // before its end are all present when the check is kOk.
+  std::size_t tableStart = 0;
   std::size_t tableEnd = 0;
   // Where the pixel rows begin, within the file; may lie beyond its end.
   std::uint64_t pixelOffset = 0;

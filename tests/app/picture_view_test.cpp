@@ -250,6 +250,7 @@ TEST(PictureViewTest, EveryDepthAndHeaderKindShowsItsColours) {
     RgbPicture expected;
   };
   const RgbPicture two = Pattern(9, 3, {0x102030, 0xF0E0D0});
+  const RgbPicture tall = Pattern(3, 33000, {0x102030, 0xF0E0D0});
   const RgbPicture sixteen = Pattern(5, 3, {kColours.begin(), kColours.begin() + 12});
   const std::vector<Case> cases = {
       {"1 bit, 9 pixels a row", Bmp(two, {.bits = 1}), two},
@@ -265,6 +266,8 @@ TEST(PictureViewTest, EveryDepthAndHeaderKindShowsItsColours) {
       {"core header, 4 bits", Bmp(sixteen, {.bits = 4, .coreHeader = true}), sixteen},
       {"core header, 8 bits", Bmp(gradient, {.bits = 8, .coreHeader = true}), gradient},
       {"core header, 24 bits", Bmp(gradient, {.coreHeader = true}), gradient},
+      // A core header's sizes are unsigned: 33000 rows, not -32536.
+      {"core header, 33000 rows", Bmp(tall, {.bits = 1, .coreHeader = true}), tall},
       {"top-down, 24 bits", Bmp(gradient, {.topDown = true}), gradient},
       {"top-down, 8 bits", Bmp(gradient, {.bits = 8, .topDown = true}), gradient},
       {"RLE8", Bmp(bands, {.bits = 8, .kind = BmpEncoding::kRle8}), bands},
