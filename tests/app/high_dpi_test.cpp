@@ -13,6 +13,7 @@
 
 #include "app/pictures.h"
 #include "tests/app/window_fixture.h"
+#include "views/nav_glyphs.h"
 
 namespace dorvem {
 namespace {
@@ -82,6 +83,26 @@ TEST(HighDpiTest, GlyphsGiveEachDensityItsOwnImage) {
         if (sharp.convertToFormat(QImage::Format_ARGB32).pixel(x, y) != want) ++differing;
       }
     EXPECT_EQ(differing, 0);
+  }
+}
+
+TEST(HighDpiTest, NavigatorGlyphsAreDrawnForEachDensity) {
+  for (TNavigateBtn b : {nbFirst, nbPrior, nbNext, nbLast}) {
+    SCOPED_TRACE(b);
+    const QIcon glyph = NavigatorGlyph(b);
+    for (QIcon::Mode mode : {QIcon::Normal, QIcon::Disabled}) {
+      const QImage sharp = glyph.pixmap(QSize(10, 10), 2.0, mode).toImage();
+      EXPECT_EQ(sharp.size(), QSize(20, 20));
+      EXPECT_EQ(sharp.devicePixelRatio(), 2.0);
+      EXPECT_EQ(glyph.pixmap(QSize(10, 10), 1.0, mode).size(), QSize(10, 10));
+    }
+    // The triangle's middle, at (4, 4) of the 9 x 9 symbol, is black at
+    // both densities: pixels (4, 4) and (8..9, 8..9).
+    const QImage plain = glyph.pixmap(QSize(10, 10), 1.0).toImage();
+    const QImage sharp = glyph.pixmap(QSize(10, 10), 2.0).toImage();
+    EXPECT_EQ(plain.pixel(4, 4), qRgb(0, 0, 0));
+    for (QPoint at : {QPoint(8, 8), QPoint(9, 9)}) EXPECT_EQ(sharp.pixel(at), qRgb(0, 0, 0));
+    EXPECT_EQ(qAlpha(sharp.pixel(0, 19)), 0);
   }
 }
 
