@@ -15,9 +15,13 @@ TCommandLine UsageError(std::string error) {
   return result;
 }
 
+TCommandLine ExtraArgument(const std::string& option, const std::string& argument) {
+  return UsageError(option + ": fölösleges argumentum: '" + argument + "'");
+}
+
 // An own option takes no further argument (but --check one file name).
 TCommandLine Alone(TCommand command, const std::vector<std::string>& args) {
-  if (args.size() > 1) return UsageError(args[0] + ": fölösleges argumentum: '" + args[1] + "'");
+  if (args.size() > 1) return ExtraArgument(args[0], args[1]);
   TCommandLine result;
   result.command = command;
   return result;
@@ -31,7 +35,7 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
   if (first == "--help" || first == "-h") return Alone(TCommand::cmHelp, args);
   if (first == "--version") return Alone(TCommand::cmVersion, args);
   if (first == "--check") {
-    if (args.size() > 2) return UsageError("--check: fölösleges argumentum: '" + args[2] + "'");
+    if (args.size() > 2) return ExtraArgument(args[0], args[2]);
     TCommandLine result;
     result.command = TCommand::cmCheck;
     if (args.size() == 2) {
