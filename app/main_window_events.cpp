@@ -20,6 +20,7 @@ TfrmMain::TfrmMain(QString programFolder) : programFolder_(std::move(programFold
   CreatePictures();
   CreateBottomBar();
   SetTabOrder();
+  DescribeControls();
   InstallKeyPreview();
   ConnectSearchHandlers();
   CentreOnScreen();
