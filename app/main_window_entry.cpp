@@ -2,6 +2,7 @@
 // what it offers for the current entry (picture view, play and score
 // buttons, cue sounds).
 #include "app/main_window.h"
+#include "views/db_image.h"
 
 namespace dorvem {
 
@@ -11,6 +12,13 @@ void TfrmMain::ConnectEntryHandlers() {
 
 void TfrmMain::tblAdatAfterScroll(TDataSet& dataSet) {
   (void)dataSet;
+  // What plays is stopped before anything else (media device).
+
+  // The picture view covers the fixed picture imgKep exactly when the entry
+  // has a picture.
+  dbiKep->setVisible(!tblAdatGRAPHIC.IsNull());
+
+  // Then the play and score buttons and the cue sounds (media actions).
 }
 
 }  // namespace dorvem
