@@ -45,8 +45,9 @@ void GstPlayback::Start() {
     if (GstElement* sink = sinks_()) g_object_set(pipeline, "audio-sink", sink, nullptr);
   g_signal_connect(pipeline, "element-setup", G_CALLBACK(OnElementSetup), nullptr);
 
-  // Every message is looked at where it is posted and then dropped: nobody
-  // pops this bus, so nothing may pile up on it.
+  // The end and errors are looked at where they are posted. Messages stay
+  // on the bus (nobody pops it; dropping them here keeps the pipeline
+  // alive after its tear-down) until Finish flushes it.
   GstBus* bus = gst_element_get_bus(pipeline);
   gst_bus_set_sync_handler(
       bus,
@@ -56,7 +57,7 @@ void GstPlayback::Start() {
           self->onEvent_(Event::kEndOfStream, self->serial_);
         else if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR)
           self->onEvent_(Event::kError, self->serial_);
-        return GST_BUS_DROP;
+        return GST_BUS_PASS;
       },
       this, nullptr);
   gst_object_unref(bus);
@@ -115,6 +116,7 @@ void GstPlayback::Finish() {
   if (pipeline == nullptr) return;
   GstBus* bus = gst_element_get_bus(pipeline);
   gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
+  gst_bus_set_flushing(bus, TRUE);  // drops what is queued and what comes
   gst_object_unref(bus);
   gst_element_set_state(pipeline, GST_STATE_NULL);
   gst_object_unref(pipeline);

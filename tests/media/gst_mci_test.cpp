@@ -262,6 +262,28 @@ TEST_F(GstMciTest, NoticesComeThroughTheQueueWithTheirOutcomes) {
                                                       MCI_NOTIFY_SUCCESSFUL, MCI_NOTIFY_ABORTED}));
 }
 
+// Open file descriptors of the process.
+int OpenDescriptors() {
+  return static_cast<int>(QDir(QStringLiteral("/proc/self/fd")).count());
+}
+
+TEST_F(GstMciTest, ClosedDevicesLeaveNothingBehind) {
+  const std::string wav = Write(QStringLiteral("a.wav"), WaveFile(22050, 1, 2205));
+  const auto cycle = [&] {
+    MCIDEVICEID id = 0;
+    ASSERT_EQ(Open(wav, "", &id), 0u);
+    Send(id, MCI_PLAY, MCI_NOTIFY, MCI_PLAY_PARMS{&log});
+    ASSERT_TRUE(log.WaitFor(log.outcomes.size() + 1));  // played to the end
+    Generic(id, MCI_STOP);
+    Generic(id, MCI_CLOSE);
+    mci.WaitForPipelines();
+  };
+  cycle();  // GStreamer's own first-use descriptors
+  const int before = OpenDescriptors();
+  for (int i = 0; i < 5; ++i) cycle();
+  EXPECT_EQ(OpenDescriptors(), before);
+}
+
 TEST_F(GstMciTest, PipelinesRenderWaveMp3AndMidiWithTheirLengths) {
   const std::string mp3 = std::string(DORVEM_SOURCE_DIR) + "/demo/Sounds/hangkep.mp3";
   struct Case {
