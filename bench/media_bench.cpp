@@ -57,7 +57,7 @@ void RunMoves(benchmark::State& state, Move move) {
 void BM_MoveWithOneCue(benchmark::State& state) {
   RunMoves(state, [](TMediaPlayer& p) { PlayOn(p, dtAutoSelect, kSounds + "hangkep.mp3"); });
 }
-BENCHMARK(BM_MoveWithOneCue)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_MoveWithOneCue)->Unit(benchmark::kMillisecond)->Iterations(300);
 
 void BM_MoveWithBothCues(benchmark::State& state) {
   RunMoves(state, [](TMediaPlayer& p) {
@@ -65,12 +65,12 @@ void BM_MoveWithBothCues(benchmark::State& state) {
     PlayOn(p, dtAutoSelect, kSounds + "kottakep.mp3");
   });
 }
-BENCHMARK(BM_MoveWithBothCues)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_MoveWithBothCues)->Unit(benchmark::kMillisecond)->Iterations(300);
 
 void BM_PlayMidiEntry(benchmark::State& state) {
   RunMoves(state, [](TMediaPlayer& p) { PlayOn(p, dtSequencer, kSounds + "menuett.mid"); });
 }
-BENCHMARK(BM_PlayMidiEntry)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_PlayMidiEntry)->Unit(benchmark::kMillisecond)->Iterations(300);
 
 }  // namespace
 
