@@ -164,6 +164,9 @@ class TfrmMain : public QWidget {
   void CreateBottomBar();
   void CreateDataComponents();
   void SetTabOrder();
+  // Names and describes every control for assistive technology
+  // (main_window_accessible.cpp).
+  void DescribeControls();
   void InstallKeyPreview();
   void ConnectSearchHandlers();
   void ConnectEntryHandlers();

@@ -22,6 +22,7 @@ TfrmMain::TfrmMain(QString programFolder)
   CreatePictures();
   CreateBottomBar();
   SetTabOrder();
+  DescribeControls();
   InstallKeyPreview();
   ConnectSearchHandlers();
   ConnectMediaHandlers();
