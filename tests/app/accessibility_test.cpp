@@ -100,9 +100,10 @@ TEST(AccessibilityTest, EveryControlHasAHungarianNameRoleAndStates) {
       names << navigator->child(i)->text(QAccessible::Name);
   EXPECT_EQ(names, QStringList(std::begin(buttons), std::end(buttons)));
 
-  // States at start: the search box has the focus, the buttons wait for an
-  // entry with media, the sound cue is ticked, the views are read-only, the
-  // picture view and the media device are not shown.
+  // States at start: the search box has the focus, the play button is
+  // enabled (the first entry names a media file) and the score button waits
+  // for an entry with a score document, the sound cue is ticked, the views
+  // are read-only, the picture view and the media device are not shown.
   EXPECT_TRUE(tree.at("edtKeres")->state().focused);
   EXPECT_TRUE(tree.at("edtKeres")->state().focusable);
   EXPECT_FALSE(tree.at("grdAdat")->state().focused);
@@ -110,7 +111,7 @@ TEST(AccessibilityTest, EveryControlHasAHungarianNameRoleAndStates) {
   EXPECT_TRUE(tree.at("grdAdat")->state().readOnly);
   EXPECT_TRUE(tree.at("edtSzoveg")->state().readOnly);
   EXPECT_TRUE(tree.at("spbKep")->state().disabled);
-  EXPECT_TRUE(tree.at("spbLejatszo")->state().disabled);
+  EXPECT_FALSE(tree.at("spbLejatszo")->state().disabled);
   EXPECT_FALSE(tree.at("spbLejatszo")->state().focusable);
   EXPECT_TRUE(tree.at("chbHang")->state().checkable);
   EXPECT_TRUE(tree.at("chbHang")->state().checked);
