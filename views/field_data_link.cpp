@@ -6,19 +6,19 @@ namespace dorvem {
 
 void TFieldDataLink::SetFieldName(std::string name) {
   fieldName_ = std::move(name);
-  TField* const before = field_;
   UpdateField();
-  if (field_ != before) RecordChanged();
-}
-
-void TFieldDataLink::ActiveChanged() {
-  UpdateField();
-  RecordChanged();
 }
 
 void TFieldDataLink::UpdateField() {
   TDataSet* ds = DataSet();
-  field_ = (Active() && ds && !fieldName_.empty()) ? ds->FindField(fieldName_) : nullptr;
+  TField* field = (Active() && ds && !fieldName_.empty()) ? ds->FindField(fieldName_) : nullptr;
+  if (field == field_) return;
+  field_ = field;
+  RecordChanged();
+}
+
+void TFieldDataLink::RecordChanged() {
+  if (OnDataChange) OnDataChange();
 }
 
 }  // namespace dorvem
