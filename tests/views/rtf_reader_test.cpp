@@ -137,6 +137,10 @@ TEST(RtfReaderTest, EightBitTextIsDecodedInTheCurrentFontsCodePage) {
       {"double-byte code page",
        "{\\rtf1{\\fonttbl{\\f0\\fcharset128 J;}}\\f0\\'82\\'a0\\'82\\'a2}",
        {"あい{font=J}"}},
+      {"unknown code page reads as windows-1252", "{\\rtf1\\ansicpg99999 \\'f5}", {"õ"}},
+      {"default charset takes the document's code page",
+       "{\\rtf1\\ansicpg1250{\\fonttbl{\\f0\\fcharset1 A;}}\\f0\\'f5}",
+       {"ő{font=A}"}},
       {"symbol font bullet",
        "{\\rtf1{\\fonttbl{\\f0\\fcharset2 Symbol;}}\\f0\\'b7 a}",
        {"• α{font=Symbol}"}},
@@ -284,6 +288,20 @@ TEST(RtfReaderTest, PngAndJpegPicturesAreShownOtherKindsSkipped) {
       doc.resource(QTextDocument::ImageResource, QUrl(frag.charFormat().toImageFormat().name()));
   const QImage shown = res.value<QImage>().convertToFormat(QImage::Format_RGB32);
   EXPECT_EQ(shown, Picture());
+}
+
+TEST(RtfReaderTest, PicturesBeyondThePixelLimitAreNotShown) {
+  // 4100 x 4100 is just over the limit of 4096 x 4096 pixels; the image
+  // readers would decode it (one bit a pixel, 2 MB).
+  QImage big(4100, 4100, QImage::Format_Mono);
+  big.fill(1);
+  QImage small(4000, 4000, QImage::Format_Mono);
+  small.fill(1);
+  QTextDocument doc;
+  rtf::ReadRichText("{\\rtf1{\\pict\\pngblip " + Hex(Encoded(big, "png")) + "}x}", doc);
+  EXPECT_EQ(Runs(doc), (std::vector<std::string>{"x"}));
+  rtf::ReadRichText("{\\rtf1{\\pict\\pngblip " + Hex(Encoded(small, "png")) + "}x}", doc);
+  EXPECT_EQ(Runs(doc), (std::vector<std::string>{"[image 4000x4000]", "x"}));
 }
 
 TEST(RtfReaderTest, ReplacesWhatTheDocumentHeldAndKeepsItsDefaultFont) {
