@@ -6,9 +6,11 @@
 // text in the data's code page second, "(Failed to Load Stream)" last
 // (rtf/memo_text.h has the rules). Each memo is read into a new document
 // that then takes the old one's place, so the view starts afresh at its
-// first line and lays the text out in steps, the first screen at once. With the dataset closed the
-// view is empty and holds no memo. Loading raises nothing of its own; a failure to read the field
-// goes out through the dataset operation that caused the notice.
+// first line and lays the text out in steps, the first screen at once.
+// With the dataset closed the view is empty and holds no memo; with
+// AutoDisplay off it is empty until the memo is loaded. Loading raises
+// nothing of its own; a failure to read the field goes out through the
+// dataset operation that caused the notice.
 //
 // Read-only: keys that would change the text are refused, selecting and
 // copying work. Enter or a double click loads a memo that is not loaded

@@ -14,7 +14,9 @@
 //     paths fail, and the document holds only "(Failed to Load Stream)".
 //
 // Usable without a widget (the caller owns the document), so that a check
-// of the data can load every memo exactly as the window does.
+// of the data can load every memo exactly as the window does. While the
+// content is replaced the document has no page size, so a view showing it
+// lays it out once afterwards, from its start and in steps.
 #pragma once
 
 #include <cstdint>
