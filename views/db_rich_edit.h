@@ -1,17 +1,31 @@
 // TDBRichEdit: the read-only view of a formatted-text memo field of the
 // current record, linked to a data source through a field link.
 //
-// This class holds the view's settings (field, read-only, scroll bars,
-// AutoDisplay, PlainText) and its look; it does not load the memo yet, so it
-// stays empty.
+// On every data change notice of its link the view drops its text and, with
+// AutoDisplay on, loads the memo again (LoadMemo): rich text first, plain
+// text in the data's code page second, "(Failed to Load Stream)" last
+// (rtf/memo_text.h has the rules). Each memo is read into a new document
+// that then takes the old one's place, so the view starts afresh at its
+// first line and lays the text out in steps, the first screen at once.
+// With the dataset closed the view is empty and holds no memo; with
+// AutoDisplay off it is empty until the memo is loaded. Loading raises
+// nothing of its own; a failure to read the field goes out through the
+// dataset operation that caused the notice.
 //
-// Owned by its parent widget; it owns its field link, not the data source.
+// Read-only: keys that would change the text are refused, selecting and
+// copying work. Enter or a double click loads a memo that is not loaded
+// (which happens only with AutoDisplay off). The vertical scroll bar, when
+// shown always, is disabled while the text fits.
+//
+// Owned by its parent widget; it owns its field link and the documents it
+// shows, not the data source.
 #pragma once
 
 #include <QTextEdit>
 #include <string>
 
 #include "views/field_data_link.h"
+#include "views/rtf/memo_text.h"
 
 namespace dorvem {
 
@@ -31,14 +45,33 @@ class TDBRichEdit : public QTextEdit {
   bool ReadOnly() const { return link_.ReadOnly(); }
   void SetReadOnly(bool value);
   bool AutoDisplay() const { return autoDisplay_; }
-  void SetAutoDisplay(bool value) { autoDisplay_ = value; }
+  // Switching it on loads the memo at once.
+  void SetAutoDisplay(bool value);
+  // With PlainText the memo is read as plain text only.
   bool PlainText() const { return plainText_; }
   void SetPlainText(bool value) { plainText_ = value; }
 
+  // Whether the view shows the current record's memo.
+  bool MemoLoaded() const { return memoLoaded_; }
+  // How the memo last loaded was read.
+  TMemoOutcome LastOutcome() const { return outcome_; }
+  // Loads the current record's memo (nothing while the dataset is closed).
+  void LoadMemo();
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override;
+  void mouseDoubleClickEvent(QMouseEvent* event) override;
+
  private:
+  void DataChange();
+  // Shows `doc` (owned by this view) in place of the document shown.
+  void ShowDocument(QTextDocument* doc);
+
   TFieldDataLink link_;
   bool autoDisplay_ = true;
   bool plainText_ = false;
+  bool memoLoaded_ = false;
+  TMemoOutcome outcome_ = TMemoOutcome::kPlainText;
 };
 
 }  // namespace dorvem

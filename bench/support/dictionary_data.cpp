@@ -17,10 +17,10 @@ namespace pk = dorvem::packet;
 std::vector<std::string> HungarianHeadwords(std::size_t count, int duplicatePercent,
                                             std::uint32_t seed) {
   static const char* const kPieces[] = {
-      "A",  "E",  "I",  "O",  "U",  "K",  "L",  "M",  "N",  "R",  "T",    "D",    "G",
-      "V",  "Z",  "B",  "P",  "S",  "H",  "F",  "J",  "C",  "\xC1", "\xC9", "\xCD", "\xD3",
-      "\xD6", "\xD5", "\xDA", "\xDC", "\xDB", "CS", "SZ", "ZS", "GY", "NY", "LY", "TY",
-      "DZ", "A",  "E",  "O",  "I"};
+      "A",    "E",    "I",    "O",    "U",    "K",    "L",    "M",    "N",    "R",  "T",
+      "D",    "G",    "V",    "Z",    "B",    "P",    "S",    "H",    "F",    "J",  "C",
+      "\xC1", "\xC9", "\xCD", "\xD3", "\xD6", "\xD5", "\xDA", "\xDC", "\xDB", "CS", "SZ",
+      "ZS",   "GY",   "NY",   "LY",   "TY",   "DZ",   "A",    "E",    "O",    "I"};
   std::mt19937 rng(seed);
   std::uniform_int_distribution<int> syllables(2, 9);
   std::uniform_int_distribution<std::size_t> piece(0, std::size(kPieces) - 1);
@@ -38,9 +38,12 @@ std::vector<std::string> HungarianHeadwords(std::size_t count, int duplicatePerc
     for (int n = syllables(rng); n > 0; --n) {
       w += kPieces[piece(rng)];
       const int s = separator(rng);
-      if (s == 0) w += ' ';
-      else if (s == 1) w += '-';
-      else if (s == 2) w += '\'';
+      if (s == 0)
+        w += ' ';
+      else if (s == 1)
+        w += '-';
+      else if (s == 2)
+        w += '\'';
     }
     if (w.size() > 40) w.resize(40);
     out.push_back(std::move(w));
@@ -48,7 +51,10 @@ std::vector<std::string> HungarianHeadwords(std::size_t count, int duplicatePerc
   return out;
 }
 
-std::vector<std::uint8_t> DictionaryPacket(std::size_t count) {
+namespace {
+
+// The columns and the Hungarian LCID of the dictionary's table.
+PacketModel DictionaryTable() {
   PacketModel m;
   auto column = [&](const char* name, std::uint32_t typeWord, std::vector<PacketParam> params) {
     PacketColumn c;
@@ -58,7 +64,8 @@ std::vector<std::uint8_t> DictionaryPacket(std::size_t count) {
     m.columns.push_back(std::move(c));
   };
   auto u16 = [](const char* name, std::uint16_t v) {
-    return PacketParam{name, pk::MakeTypeWord(pk::kTcUInt, 2),
+    return PacketParam{name,
+                       pk::MakeTypeWord(pk::kTcUInt, 2),
                        {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)}};
   };
   auto subtype = [](const char* name) {
@@ -74,6 +81,30 @@ std::vector<std::uint8_t> DictionaryPacket(std::size_t count) {
   column("Index", pk::MakeTypeWord(pk::kTcInt, 4), {});
   m.tableParams.push_back(
       PacketParam{"LCID", pk::MakeTypeWord(pk::kTcUInt, 4), {0x0E, 0x04, 0, 0}});
+  return m;
+}
+
+std::vector<std::uint8_t> IndexValue(std::size_t i) {
+  std::vector<std::uint8_t> index(4);
+  StoreU32(index.data(), static_cast<std::uint32_t>(i + 1));
+  return index;
+}
+
+// Writes `bytes` to the temporary folder under `name` (whole or not at all).
+std::string WriteTempFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+  const std::string path = (std::filesystem::temp_directory_path() / name).string();
+  const std::string tmp = path + "." + std::to_string(::getpid());
+  std::ofstream(tmp, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()),
+             static_cast<std::streamsize>(bytes.size()));
+  std::filesystem::rename(tmp, path);
+  return path;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> DictionaryPacket(std::size_t count) {
+  PacketModel m = DictionaryTable();
 
   const std::vector<std::string> words = HungarianHeadwords(count);
   std::mt19937 rng(7);
@@ -95,9 +126,7 @@ std::vector<std::uint8_t> DictionaryPacket(std::size_t count) {
     const int len = memoLength(rng);
     row.values.push_back(PacketValue{0, {memoText.begin(), memoText.begin() + len}});
     row.values.push_back(i % 10 == 0 ? PacketValue{0, picture} : PacketValue{1, {}});
-    std::vector<std::uint8_t> index(4);
-    StoreU32(index.data(), static_cast<std::uint32_t>(i + 1));
-    row.values.push_back(PacketValue{0, index});
+    row.values.push_back(PacketValue{0, IndexValue(i)});
     m.rows.push_back(std::move(row));
   }
   std::vector<std::uint8_t> bytes;
@@ -105,18 +134,61 @@ std::vector<std::uint8_t> DictionaryPacket(std::size_t count) {
   return bytes;
 }
 
-std::string DictionaryPacketFile(std::size_t count) {
-  const std::string path = (std::filesystem::temp_directory_path() /
-                            ("dorvem-bench-" + std::to_string(count) + ".cds"))
-                               .string();
-  if (!std::filesystem::exists(path)) {
-    const std::vector<std::uint8_t> bytes = DictionaryPacket(count);
-    const std::string tmp = path + "." + std::to_string(::getpid());
-    std::ofstream(tmp, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    std::filesystem::rename(tmp, path);
+std::vector<std::uint8_t> EntryPacket(const std::vector<BenchEntry>& entries) {
+  PacketModel m = DictionaryTable();
+  auto value = [](const auto& v) {
+    return v ? PacketValue{0, {v->begin(), v->end()}} : PacketValue{1, {}};
+  };
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const BenchEntry& e = entries[i];
+    PacketRow row;
+    row.values.push_back(PacketValue{1, {}});
+    row.values.push_back(PacketValue{0, {e.headword.begin(), e.headword.end()}});
+    row.values.push_back(value(e.memo));
+    row.values.push_back(value(e.graphic));
+    row.values.push_back(PacketValue{0, IndexValue(i)});
+    m.rows.push_back(std::move(row));
   }
-  return path;
+  std::vector<std::uint8_t> bytes;
+  WritePacketModel(m, PacketForm::kBinary, &bytes);
+  return bytes;
+}
+
+std::string EntryPacketFile(const std::string& name, const std::vector<BenchEntry>& entries) {
+  return WriteTempFile("dorvem-bench-" + name + ".cds", EntryPacket(entries));
+}
+
+std::string LargeRichTextMemo(std::size_t size) {
+  std::string memo =
+      "{\\rtf1\\ansi\\ansicpg1250\\deff0\\deflang1038{\\fonttbl{\\f0\\fswiss\\fcharset238 Arial;}"
+      "{\\f1\\froman\\fcharset238 Times New Roman;}}\r\n"
+      "{\\colortbl ;\\red128\\green0\\blue0;\\red0\\green0\\blue128;\\red0\\green96\\blue0;}\r\n"
+      "\\viewkind4\\uc1\\pard\\sa120\\f0\\fs26\\cf1\\b HANGSZEREK\\b0\\cf0\\fs20\\par\r\n";
+  static const char* const kParagraphs[] = {
+      "\\pard\\sa100 A {\\b von\\'f3s hangszerek} csoportj\\'e1ba tartozik a heged\\'fb, a "
+      "br\\'e1csa, a gordonka \\'e9s a {\\i nagyb\\'f5g\\'f5}. Hangjukat a von\\'f3 "
+      "sz\\'f5r\\'e9nek s\\'farl\\'f3d\\'e1sa kelti.\\par\r\n",
+      "\\pard\\li360\\fi-200\\sa40 \\'95 {\\cf2\\b Faf\\'fav\\'f3s:} fuvola, obo\\'e1, "
+      "klarin\\'e9t, "
+      "fagott; a {\\i hangsz\\'edn} a furat alakj\\'e1t\\'f3l f\\'fcgg.\\par\r\n",
+      "\\pard\\li360\\fi-200\\sa40 \\'95 {\\cf3\\b R\\'e9zf\\'fav\\'f3s:} k\\'fcrt, trombita, "
+      "harsona, "
+      "tuba; az {\\ul ajakr\\'e9s} rezg\\'e9se sz\\'f3laltatja meg \\'f5ket.\\par\r\n",
+      "\\pard\\qj\\sa100\\f1 L\\'e1sd m\\'e9g: {\\b ZENEKAR}, {\\b KAMARAZENE}, "
+      "{\\i continuo}. \\ldblquote A hangszerel\\'e9s m\\'fbv\\'e9szete\\rdblquote  "
+      "\\endash  \\u337?\\u369? \\f0\\par\r\n",
+  };
+  for (std::size_t i = 0; memo.size() + 3 < size; ++i)
+    memo += kParagraphs[i % std::size(kParagraphs)];
+  memo += "}\r\n";
+  return memo;
+}
+
+std::string DictionaryPacketFile(std::size_t count) {
+  const std::string name = "dorvem-bench-" + std::to_string(count) + ".cds";
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / name;
+  if (!std::filesystem::exists(path)) WriteTempFile(name, DictionaryPacket(count));
+  return path.string();
 }
 
 namespace {
@@ -130,9 +202,15 @@ std::uint64_t StatusKilobytes(const char* key) {
 }
 }  // namespace
 
-std::uint64_t PeakResidentBytes() { return StatusKilobytes("VmHWM") * 1024; }
-std::uint64_t CurrentResidentBytes() { return StatusKilobytes("VmRSS") * 1024; }
+std::uint64_t PeakResidentBytes() {
+  return StatusKilobytes("VmHWM") * 1024;
+}
+std::uint64_t CurrentResidentBytes() {
+  return StatusKilobytes("VmRSS") * 1024;
+}
 
-void ResetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }
+void ResetPeakResident() {
+  std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 }  // namespace dorvem::bench

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,26 @@ std::vector<std::uint8_t> DictionaryPacket(std::size_t count);
 
 // Path of that packet in the temporary folder, written on first use.
 std::string DictionaryPacketFile(std::size_t count);
+
+// One record of the program's table for the entry benchmarks: a headword,
+// a memo and a picture blob (either may be null).
+struct BenchEntry {
+  std::string headword;
+  std::optional<std::string> memo;
+  std::optional<std::vector<std::uint8_t>> graphic;
+};
+
+// A binary packet of those records, in that order, with Index 1, 2, ...
+std::vector<std::uint8_t> EntryPacket(const std::vector<BenchEntry>& entries);
+// That packet written to "dorvem-bench-<name>.cds" in the temporary folder
+// (rewritten on every call); returns the path.
+std::string EntryPacketFile(const std::string& name, const std::vector<BenchEntry>& entries);
+
+// A rich-text memo of at least `size` bytes in the demo dictionary's style:
+// a font and colour table, then paragraphs with indents, bullets, bold,
+// italic, underlined and coloured runs, windows-1250 escapes and \u
+// characters.
+std::string LargeRichTextMemo(std::size_t size);
 
 // Peak resident memory of the process in bytes, and a reset of that peak
 // (so that one benchmark's peak can be read on its own).

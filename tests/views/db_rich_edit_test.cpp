@@ -1,0 +1,227 @@
+// The explanation view on an open dataset: the memo it shows for each
+// record, when it reloads, and what the user can and cannot do with it.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QScrollBar>
+#include <QTest>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "dataset/host/client_dataset.h"
+#include "dataset/host/data_source.h"
+#include "tests/dataset/test_packets.h"
+#include "tests/views/document_description.h"
+#include "views/db_rich_edit.h"
+
+namespace dorvem {
+namespace {
+
+using testing::DictRow;
+using testing::Text;
+
+// A dataset of the dictionary's shape holding `memos` in load order, and
+// the view linked to its SZOVMAGY as the window links it.
+class MemoView {
+ public:
+  explicit MemoView(const std::vector<std::optional<std::string>>& memos, std::uint32_t lcid = 1038)
+      : file_(testing::Encode(testing::DictionaryModel(Rows(memos), lcid))) {
+    ds.SetFileName(file_.Path());
+    source.SetDataSet(&ds);
+    edit.SetDataSource(&source);
+    edit.SetDataField("SZOVMAGY");
+    edit.SetReadOnly(true);
+    edit.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    edit.resize(449, 235);
+  }
+
+  std::string Shown() const { return Text(*edit.document()); }
+
+  TClientDataSet ds{"tblAdat"};
+  TDataSource source{"DataSource1"};
+  TDBRichEdit edit;
+
+ private:
+  static std::vector<DictRow> Rows(const std::vector<std::optional<std::string>>& memos) {
+    std::vector<DictRow> rows;
+    int i = 0;
+    for (const auto& m : memos) {
+      ++i;
+      rows.push_back({"f.mp3", "W" + std::to_string(i), m, std::nullopt, i});
+    }
+    return rows;
+  }
+
+  testing::TempFile file_;
+};
+
+TEST(DBRichEditTest, ShowsEachRecordsMemoAsItsPathReadsIt) {
+  struct Entry {
+    std::optional<std::string> memo;
+    std::string shown;
+    TMemoOutcome outcome;
+  };
+  const std::vector<Entry> entries = {
+      {"{\\rtf1\\ansi\\ansicpg1250{\\b F\\'f5}\\par m\\'e1sodik}", "Fő\nmásodik",
+       TMemoOutcome::kRichText},
+      {"egy\nkett\xF5\nh\xE1rom", "egy\nkettő\nhárom", TMemoOutcome::kPlainText},
+      {"egy\rkett\xF5", "egy\nkettő", TMemoOutcome::kPlainText},
+      {"egy\r\nkett\xF5\r\n", "egy\nkettő\n", TMemoOutcome::kPlainText},
+      {"\xF5\xFB\xD5\xDB", "őűŐŰ", TMemoOutcome::kPlainText},
+      {"", "", TMemoOutcome::kPlainText},
+      {std::nullopt, "", TMemoOutcome::kPlainText},
+      {std::string("bin\0ary", 7), "(Failed to Load Stream)", TMemoOutcome::kFailed},
+  };
+  std::vector<std::optional<std::string>> memos;
+  for (const Entry& e : entries) memos.push_back(e.memo);
+  MemoView v(memos);
+  v.ds.Open();
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    SCOPED_TRACE("record " + std::to_string(i + 1));
+    if (i > 0) v.ds.GoNext();
+    EXPECT_TRUE(v.edit.MemoLoaded());
+    EXPECT_EQ(v.Shown(), entries[i].shown);
+    EXPECT_EQ(v.edit.LastOutcome(), entries[i].outcome);
+  }
+  v.ds.GoFirst();
+  EXPECT_EQ(v.Shown(), entries[0].shown);
+  // Rich text keeps its formatting; the failure text is plain.
+  EXPECT_EQ(testing::Runs(*v.edit.document()), (std::vector<std::string>{"Fő{b}", "második"}));
+}
+
+TEST(DBRichEditTest, ReloadsOnEveryNoticeAndEmptiesWhenClosed) {
+  MemoView v({"one", "two"});
+  EXPECT_EQ(v.Shown(), "");
+  EXPECT_FALSE(v.edit.MemoLoaded());
+  v.ds.Open();
+  EXPECT_EQ(v.Shown(), "one");
+
+  // The first step past the last record (the end not yet known) stays on
+  // it with a scroll of distance 0, and GoFirst on the first record; both
+  // still reload.
+  v.ds.GoNext();
+  EXPECT_EQ(v.Shown(), "two");
+  v.edit.document()->setPlainText(QStringLiteral("stale"));
+  v.ds.GoNext();
+  EXPECT_EQ(v.Shown(), "two");
+  v.ds.GoFirst();
+  v.edit.document()->setPlainText(QStringLiteral("stale"));
+  v.ds.GoFirst();
+  EXPECT_EQ(v.Shown(), "one");
+
+  v.ds.Close();
+  EXPECT_EQ(v.Shown(), "");
+  EXPECT_FALSE(v.edit.MemoLoaded());
+  v.ds.Open();
+  EXPECT_EQ(v.Shown(), "one");
+  EXPECT_TRUE(v.edit.MemoLoaded());
+}
+
+TEST(DBRichEditTest, PlainTextFollowsTheDatasCodePage) {
+  // Hungarian (1038) data is windows-1250, English (1033) windows-1252.
+  for (const auto& [lcid, shown] : {std::pair{1038u, "őű"}, std::pair{1033u, "õû"}}) {
+    SCOPED_TRACE(lcid);
+    MemoView v({"\xF5\xFB"}, lcid);
+    v.ds.Open();
+    EXPECT_EQ(v.Shown(), shown);
+  }
+}
+
+TEST(DBRichEditTest, KeysThatEditChangeNothingWhileCopyingWorks) {
+  MemoView v({"{\\rtf1 first\\par second}"});
+  v.ds.Open();
+  v.edit.show();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&v.edit));
+  v.edit.setFocus();
+  QApplication::clipboard()->setText(QStringLiteral("pasted"));
+
+  QTest::keyClicks(&v.edit, "typed");
+  for (const QKeySequence& keys :
+       {QKeySequence(Qt::Key_Delete), QKeySequence(Qt::Key_Backspace), QKeySequence(Qt::Key_Return),
+        QKeySequence(Qt::CTRL | Qt::Key_V), QKeySequence(Qt::SHIFT | Qt::Key_Insert),
+        QKeySequence(Qt::CTRL | Qt::Key_X), QKeySequence(Qt::SHIFT | Qt::Key_Delete),
+        QKeySequence(Qt::CTRL | Qt::Key_Z)}) {
+    QTest::keySequence(&v.edit, keys);
+  }
+  EXPECT_EQ(v.Shown(), "first\nsecond");
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("pasted"));
+
+  QTest::keySequence(&v.edit, QKeySequence(Qt::CTRL | Qt::Key_A));
+  QTest::keySequence(&v.edit, QKeySequence(Qt::CTRL | Qt::Key_C));
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("first\nsecond"));
+  // Cutting the selection copies nothing and removes nothing.
+  QApplication::clipboard()->setText(QStringLiteral("pasted"));
+  QTest::keySequence(&v.edit, QKeySequence(Qt::CTRL | Qt::Key_X));
+  QTest::keyClick(&v.edit, Qt::Key_Delete);
+  EXPECT_EQ(v.Shown(), "first\nsecond");
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("pasted"));
+}
+
+TEST(DBRichEditTest, ScrollBarIsEnabledOnlyWhileTheTextOverflows) {
+  std::string tall = "{\\rtf1";
+  for (int i = 0; i < 100; ++i) tall += " line\\par";
+  tall += "}";
+  MemoView v({"short", tall, "", "also short"});
+  v.ds.Open();
+  v.edit.show();
+  const QScrollBar* bar = v.edit.verticalScrollBar();
+  const bool expected[] = {false, true, false, false};
+  for (bool enabled : expected) {
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->isEnabled(), enabled) << v.Shown().substr(0, 20);
+    v.ds.GoNext();
+  }
+}
+
+TEST(DBRichEditTest, EachMemoIsShownFromItsStart) {
+  std::string tall = "{\\rtf1";
+  for (int i = 0; i < 300; ++i) tall += " line " + std::to_string(i) + "\\par";
+  tall += "}";
+  std::string plain;
+  for (int i = 0; i < 300; ++i) plain += "plain " + std::to_string(i) + "\n";
+  MemoView v({tall, plain, tall});
+  v.ds.Open();
+  v.edit.show();
+  for (int record = 0; record < 3; ++record) {
+    SCOPED_TRACE(record);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(v.edit.textCursor().position(), 0);
+    EXPECT_FALSE(v.edit.textCursor().hasSelection());
+    EXPECT_EQ(v.edit.verticalScrollBar()->value(), 0);
+    // The user reads on to the end before moving.
+    v.edit.moveCursor(QTextCursor::End);
+    v.edit.verticalScrollBar()->setValue(v.edit.verticalScrollBar()->maximum());
+    ASSERT_GT(v.edit.verticalScrollBar()->value(), 0);
+    v.ds.GoNext();
+  }
+}
+
+TEST(DBRichEditTest, WithoutAutoDisplayEnterOrDoubleClickLoadsTheMemo) {
+  MemoView v({"one", "two"});
+  v.edit.SetAutoDisplay(false);
+  v.ds.Open();
+  v.edit.show();
+  EXPECT_FALSE(v.edit.MemoLoaded());
+  EXPECT_EQ(v.Shown(), "");
+  QTest::keyClick(&v.edit, Qt::Key_Return);
+  EXPECT_TRUE(v.edit.MemoLoaded());
+  EXPECT_EQ(v.Shown(), "one");
+
+  v.ds.GoNext();
+  EXPECT_FALSE(v.edit.MemoLoaded());
+  EXPECT_EQ(v.Shown(), "");
+  QTest::mouseDClick(v.edit.viewport(), Qt::LeftButton);
+  EXPECT_TRUE(v.edit.MemoLoaded());
+  EXPECT_EQ(v.Shown(), "two");
+
+  // Switching AutoDisplay back on loads at once.
+  v.ds.GoFirst();
+  v.edit.SetAutoDisplay(true);
+  EXPECT_EQ(v.Shown(), "one");
+}
+
+}  // namespace
+}  // namespace dorvem
