@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "dataset/index/index_list.h"
 #include "dataset/cursor/ds_cursor.h"
 #include "dataset/packet/packet_model.h"
 #include "dataset/store/dsbase.h"

@@ -7,6 +7,7 @@
 
 #include "dataset/cursor/dscursor.h"
 #include "dataset/index/dsidx.h"
+#include "dataset/index/index_list.h"
 #include "dataset/index/dsidxfilt.h"
 
 namespace dorvem {
@@ -19,7 +20,7 @@ using Guard = std::lock_guard<std::recursive_mutex>;
 // creation order, whose first `count` key fields equal those of `d`: the
 // source a new order can be copied from.
 const DSIDX* FindSource(const DSBASE& table, const IndexDescriptor& d, int count) {
-  for (const DSIDX* index : table.Indexes())
+  for (const DSIDX* index : IndexesOf(table).All())
     if (index->Kind() == IndexKind::kPlain && LeadingKeysEqual(index->Descriptor(), d, count))
       return index;
   return nullptr;
@@ -91,7 +92,7 @@ DBResult DSCursor::SortByFields(std::uint32_t count, const std::uint32_t* fields
     return r;
   }
   fresh->SetTemporary(true);
-  table_->Register(fresh);
+  IndexesOf(*table_).Register(fresh);
   SwitchIndex(fresh, bookmark);
   return dbr::kOk;
 }
@@ -100,7 +101,8 @@ DBResult DSCursor::UseIndex(const char* name) {
   if (!table_) return dbr::kNotApplicable;
   Guard g(table_->Lock());
   Resync();
-  DSIDX* found = table_->FindNamedIndex(name == nullptr || *name == 0 ? "DEFAULT_ORDER" : name);
+  DSIDX* found =
+      IndexesOf(*table_).FindNamed(name == nullptr || *name == 0 ? kDefaultOrderName : name);
   if (found == nullptr) return dbr::kIndexNotFound;
   if (found == index_) return dbr::kOk;
   EngineBookmark bookmark;
@@ -133,7 +135,7 @@ DBResult DSCursor::FilterActiveIndex(std::unique_ptr<RecordFilter> filters) {
     delete filtered;
     return r;
   }
-  table_->Register(filtered);
+  IndexesOf(*table_).Register(filtered);
   SwitchIndex(filtered, bookmark);
   return dbr::kOk;
 }

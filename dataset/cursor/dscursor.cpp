@@ -6,6 +6,7 @@
 
 #include "dataset/core/byte_layout.h"
 #include "dataset/index/dsidx.h"
+#include "dataset/index/index_list.h"
 #include "dataset/store/logical_types.h"
 
 namespace dorvem {
@@ -31,7 +32,7 @@ DBResult DSCursor::InitCursor(TDSBASE* table) {
   // QueryInterface added the reference the cursor keeps.
   EngineRef<DSBASE> base(static_cast<DSBASE*>(static_cast<TDSBASE*>(p)));
   Guard g(base->Lock());
-  DSIDX* order = base->DefaultOrder();
+  DSIDX* order = base->Indexes() ? IndexesOf(*base).DefaultOrder() : nullptr;
   if (!order) return dbr::kNotApplicable;
   if (index_) index_->Release();
   table_ = std::move(base);

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "dataset/host/db_errors.h"
+#include "dataset/index/index_list.h"
 #include "dataset/host/host_messages.h"
 #include "dataset/locale/locale_services.h"
 
@@ -136,7 +137,7 @@ void TCustomClientDataSet::BindFields() {
           msg::Fmt(msg::kFieldSizeMismatch, {field->DisplayName(), std::to_string(field->Size()),
                                              std::to_string(def->size)}),
           Name());
-    if (IsBlobType(t)) field->SetSize(def->size);
+    if (IsBlobFieldType(t)) field->SetSize(def->size);
     field->fieldNo_ = def->fieldNo;
     field->boundType_ = def->dataType;
     field->recordLength_ = descs_[def->fieldNo - 1].recordLength;

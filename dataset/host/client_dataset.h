@@ -21,7 +21,7 @@
 
 #include "dataset/core/engine_object.h"
 #include "dataset/cursor/ds_cursor.h"
-#include "dataset/filter/expr_codes.h"
+#include "dataset/expr/expr_codes.h"
 #include "dataset/host/dataset.h"
 #include "dataset/host/field_defs.h"
 #include "dataset/host/index_defs.h"

@@ -354,6 +354,11 @@ TField* TDataSet::FieldByName(std::string_view name) const {
   return f;
 }
 
+FilterField TDataSet::FieldForFilter(std::string_view name) const {
+  const TField* f = FieldByName(name);
+  return {f->FieldName(), f->FieldNo(), f->DataType(), f->Size(), f->FieldKind()};
+}
+
 void TDataSet::AddField(TField* field) {
   fields_.push_back(field);
 }

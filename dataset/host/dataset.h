@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "dataset/cursor/ds_cursor.h"
+#include "dataset/filter/field_lookup.h"
 #include "dataset/host/component.h"
 #include "dataset/host/data_source.h"
 #include "dataset/host/fields.h"
@@ -46,7 +47,7 @@ struct RecordBuffer {
 enum class TGetMode { kCurrent, kNext, kPrior };
 enum class TGetResult { kOk, kBOF, kEOF, kError };
 
-class TDataSet : public TComponent {
+class TDataSet : public TComponent, public FieldLookup {
  public:
   explicit TDataSet(std::string name = {});
   ~TDataSet() override;
@@ -110,6 +111,8 @@ class TDataSet : public TComponent {
   TField* FindField(std::string_view name) const;
   // Raises "<name>: Field '<field>' not found" when absent.
   TField* FieldByName(std::string_view name) const;
+  // The filter parser's view of FieldByName(name).
+  FilterField FieldForFilter(std::string_view name) const override;
   // Reads a field of the active record (or of the record under a filter
   // test); false when it has no value or there is no record.
   virtual bool GetFieldData(const TField* field, void* buffer) = 0;

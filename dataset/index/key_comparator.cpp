@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "dataset/index/collation_ranks.h"
+#include "dataset/store/collation_ranks.h"
 #include "dataset/store/dsbase.h"
 
 namespace dorvem {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "dataset/core/alloc_guard.h"
 #include "dataset/core/ascii.h"
 #include "dataset/core/byte_layout.h"
 #include "dataset/packet/packet_format.h"
@@ -13,15 +14,6 @@ namespace dorvem {
 namespace {
 
 using namespace packet;
-
-template <class F>
-DBResult Guarded(F&& f) {
-  try {
-    return f();
-  } catch (const std::bad_alloc&) {
-    return dbr::kOutOfMemory;
-  }
-}
 
 bool IsStringColumn(std::uint32_t word) {
   return TypeCode(word) == kTcString && (word & kVarying);
@@ -109,7 +101,7 @@ DBResult DATAPACKETWRITE_Factory(TDATAPACKET_WRITE** out) {
 }
 
 DBResult DSDATAPACKET::PutColumnDescs(std::uint32_t count, const DSColumnDesc* descs) {
-  return Guarded([&]() -> DBResult {
+  return GuardAllocation([&]() -> DBResult {
     if ((count && !descs) || count > 0xFFFF) return dbr::kInvalidParameter;
     std::vector<Column> columns(count);
     for (std::uint32_t i = 0; i < count; ++i) {
@@ -135,7 +127,7 @@ DBResult DSDATAPACKET::PutColumnDescs(std::uint32_t count, const DSColumnDesc* d
 
 DBResult DSDATAPACKET::AddParameter(std::uint32_t column, const char* name, std::uint32_t typeWord,
                                     const void* value, std::uint32_t size) {
-  return Guarded([&]() -> DBResult {
+  return GuardAllocation([&]() -> DBResult {
     if (!name || column > columns_.size() || (size && !value)) return dbr::kInvalidParameter;
     Param p;
     p.name = name;
@@ -166,7 +158,7 @@ DBResult DSDATAPACKET::AddParameter(std::uint32_t column, const char* name, std:
 }
 
 DBResult DSDATAPACKET::PutField(std::uint32_t status, const void* value, std::uint32_t size) {
-  return Guarded([&]() -> DBResult {
+  return GuardAllocation([&]() -> DBResult {
     if (columns_.empty()) return dbr::kNotApplicable;
     if (status > kFieldNotChanged || (size && !value)) return dbr::kInvalidParameter;
     if (fieldInRow_ == 0) {
@@ -250,7 +242,7 @@ DBResult DSDATAPACKET::Prepare(Table* table) const {
 }
 
 DBResult DSDATAPACKET::GetDataPacket(PacketForm form, std::vector<std::uint8_t>* out) {
-  return Guarded([&]() -> DBResult {
+  return GuardAllocation([&]() -> DBResult {
     if (!out) return dbr::kInvalidParameter;
     if (columns_.empty() || fieldInRow_ != 0) return dbr::kNotApplicable;
     Table table;

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <new>
 
+#include "dataset/core/alloc_guard.h"
 #include "dataset/core/messages.h"
 #include "dataset/packet/packet_format.h"
 #include "dataset/packet/text_packet_reader.h"
@@ -13,17 +14,6 @@ namespace dorvem {
 namespace {
 
 using namespace packet;
-
-// Runs `f`, turning an allocation failure into kOutOfMemory: engine
-// operations never throw.
-template <class F>
-DBResult Guarded(F&& f) {
-  try {
-    return f();
-  } catch (const std::bad_alloc&) {
-    return dbr::kOutOfMemory;
-  }
-}
 
 // True when the bytes begin with an acceptable binary header: the magic with
 // both version words at most 3, or the alternate magic (versions ignored).
@@ -106,7 +96,7 @@ void DSEXTRACT::FreePacket() {
 }
 
 DBResult DSEXTRACT::StartPacket(PacketBytes packet) {
-  return Guarded([&]() -> DBResult {
+  return GuardAllocation([&]() -> DBResult {
     Reset();
     if (packet.empty()) return dbr::kNotApplicable;
     if (IsBinaryPacket(packet)) return BeginBinary(std::move(packet));
@@ -141,7 +131,7 @@ DBResult DSEXTRACT::BeginBinary(PacketBytes bytes) {
 }
 
 DBResult DSEXTRACT::StartFurtherPacket(PacketBytes packet) {
-  return Guarded([&]() -> DBResult {
+  return GuardAllocation([&]() -> DBResult {
     if (!started_ || !metaDone_ || packet.empty()) return dbr::kNotApplicable;
     if (IsBinaryPacket(packet)) {
       text_ = false;
@@ -217,7 +207,7 @@ DBResult DSEXTRACT::EndList() {
 }
 
 DBResult DSEXTRACT::NextColumn(DSColumnDesc* out) {
-  return Guarded([&]() -> DBResult {
+  return GuardAllocation([&]() -> DBResult {
     if (!started_) return dbr::kNotApplicable;
     if (metaDone_) return dbr::kAtEnd;
     if (listKind_ != ListKind::kNone) {

@@ -4,32 +4,19 @@
 #include <new>
 
 #include "dataset/core/messages.h"
-#include "dataset/index/collation_ranks.h"
-#include "dataset/index/dsidx.h"
 #include "dataset/packet/packet_format.h"
 
 namespace dorvem {
-
-DBResult DSBASE_Factory(TDSBASE** out) {
-  *out = new (std::nothrow) DSBASE();
-  return *out ? dbr::kOk : dbr::kOutOfMemory;
-}
 
 DSBASE::DSBASE() : ranks_(std::make_unique<CollationRanks>()) {}
 
 DSBASE::~DSBASE() {
   DiscardData();
+  indexes_.reset();
 }
 
 void DSBASE::DiscardData() {
-  // The table holds one reference to each index it keeps; releasing the last
-  // one unlinks the index from indexes_.
-  while (!indexes_.empty()) {
-    DSIDX* index = indexes_.back();
-    indexes_.pop_back();
-    delete index;
-  }
-  defaultOrder_ = nullptr;
+  if (indexes_) indexes_->Clear();
   ranks_->DropAll();
   fields_.clear();
   fieldParams_.clear();
@@ -179,19 +166,18 @@ void DSBASE::CopyRecordImage(std::uint32_t record, std::uint8_t* image) const {
   std::memcpy(image + recordSize_ - n, flags, n);
 }
 
-void DSBASE::Register(DSIDX* index) {
-  index->SetSerial(nextIndexSerial_++);
-  indexes_.push_back(index);
+DBResult DSBASE::CreateIndex(const IndexDescriptor& d) {
+  std::lock_guard<std::recursive_mutex> guard(lock_);
+  return indexes_ ? indexes_->CreateIndex(d) : dbr::kNotApplicable;
 }
 
-void DSBASE::Unlink(DSIDX* index) {
-  for (auto it = indexes_.begin(); it != indexes_.end(); ++it) {
-    if (*it == index) {
-      indexes_.erase(it);
-      break;
-    }
+DBResult DSBASE::GetIndexDescs(std::vector<IndexDescriptor>* descs) {
+  std::lock_guard<std::recursive_mutex> guard(lock_);
+  if (!indexes_) {
+    descs->clear();
+    return dbr::kOk;
   }
-  if (defaultOrder_ == index) defaultOrder_ = nullptr;
+  return indexes_->GetIndexDescs(descs);
 }
 
 }  // namespace dorvem

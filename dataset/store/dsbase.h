@@ -2,7 +2,8 @@
 //
 // The table owns its field descriptors, its records and its blob values,
 // loads packets through a packet reader it keeps (TDATAPACKET_READ), and owns
-// its indexes. Values are stored column by column: one array per field of
+// its indexes through the TableIndexes the index layer gives it
+// (table_indexes.h), and the collation ranks index builds use. Values are stored column by column: one array per field of
 // capacity x record length bytes, one null-flag matrix of capacity x fields
 // bytes and one status byte per record, so a record is a row number into
 // them and an index comparison touches only its key columns.
@@ -19,15 +20,14 @@
 
 #include "dataset/core/engine_object.h"
 #include "dataset/core/large_buffer.h"
-#include "dataset/index/index_descriptor.h"
 #include "dataset/packet/packet_reader.h"
 #include "dataset/store/blob_store.h"
+#include "dataset/store/collation_ranks.h"
 #include "dataset/store/field_desc.h"
+#include "dataset/store/index_descriptor.h"
+#include "dataset/store/table_indexes.h"
 
 namespace dorvem {
-
-class CollationRanks;
-class DSIDX;
 
 // A parameter of the table or of a field, kept by name.
 struct NamedParam {
@@ -62,7 +62,7 @@ class TDSBASE : public TEngineUnknown {
   virtual DBResult GetErrorString(DBResult code, char* text) = 0;
 
   // Creates a named index from `d` and builds it (by ordered insertion for
-  // "DEFAULT_ORDER", else by one sort); the table keeps it. kInvalidParameter
+  // kDefaultOrderName, else by one sort); the table keeps it. kInvalidParameter
   // for an empty name, a name a named index already has, or bad key fields;
   // kInvalidFieldType for a blob, memo or nested key field; kKeyViolation
   // for equal keys in a unique index. On failure nothing is kept.
@@ -72,8 +72,8 @@ class TDSBASE : public TEngineUnknown {
   virtual DBResult GetIndexDescs(std::vector<IndexDescriptor>* descs) = 0;
 };
 
-// Creates an empty table with one reference.
-DBResult DSBASE_Factory(TDSBASE** out);
+// DSBASE_Factory, which makes a table with its indexes, is the index
+// layer's (index/index_list.h).
 
 class DSBASE final : public EngineObject<TDSBASE, InterfaceId::kDSBase> {
  public:
@@ -127,19 +127,13 @@ class DSBASE final : public EngineObject<TDSBASE, InterfaceId::kDSBase> {
     return fieldParams_[fieldId - 1];
   }
 
-  // Indexes of the table, in creation order. The table holds one reference
-  // to each index it keeps; Register gives an index its serial number and
-  // links it; Unlink removes it from the list (its last Release does that).
-  const std::vector<DSIDX*>& Indexes() const { return indexes_; }
-  void Register(DSIDX* index);
-  void Unlink(DSIDX* index);
-  // The index named "DEFAULT_ORDER" (always present once data is loaded).
-  DSIDX* DefaultOrder() const { return defaultOrder_; }
-  // Index definitions the packet carried ("PRIMARY_KEY", "UNIQUE_KEY").
+  // The table's indexes; null for a bare record store. SetIndexes gives the
+  // table its index set once, before the first packet.
+  TableIndexes* Indexes() const { return indexes_.get(); }
+  void SetIndexes(std::unique_ptr<TableIndexes> indexes) { indexes_ = std::move(indexes); }
+  // Index definitions the packet carried (kDefaultOrderName,
+  // kPrimaryKeyName, kUniqueKeyName).
   const std::vector<IndexDescriptor>& PacketIndexes() const { return packetIndexes_; }
-  // The named index (see GetIndexDescs) whose name equals `name` under the
-  // table locale's collation, case distinguished; null when none.
-  DSIDX* FindNamedIndex(const char* name) const;
   // Collation ranks of the string columns, kept for index builds; dropped
   // per column when its values change and entirely when rows are added.
   CollationRanks& Ranks() const { return *ranks_; }
@@ -161,7 +155,6 @@ class DSBASE final : public EngineObject<TDSBASE, InterfaceId::kDSBase> {
   DBResult StoreField(std::uint32_t record, std::uint32_t fieldId);
   void DiscardData();
   DBResult CheckRecord(std::uint32_t record, std::uint32_t fieldId) const;
-  DBResult CreateLoadIndexes();
 
   std::recursive_mutex lock_;
   std::vector<DSFLDDesc> fields_;
@@ -190,10 +183,9 @@ class DSBASE final : public EngineObject<TDSBASE, InterfaceId::kDSBase> {
   std::vector<NamedParam> tableParams_;
   std::vector<std::uint32_t> changeLog_;
   std::vector<IndexDescriptor> packetIndexes_;
-  std::vector<DSIDX*> indexes_;
-  DSIDX* defaultOrder_ = nullptr;
-  std::uint32_t nextIndexSerial_ = 1;
   std::unique_ptr<CollationRanks> ranks_;
+  // Declared last: destroyed first, while the table it indexes is whole.
+  std::unique_ptr<TableIndexes> indexes_;
 };
 
 }  // namespace dorvem

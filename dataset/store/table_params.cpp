@@ -6,8 +6,6 @@
 #include <cstring>
 #include <new>
 #include "dataset/core/byte_layout.h"
-#include "dataset/index/collation_ranks.h"
-#include "dataset/index/dsidx.h"
 #include "dataset/locale/locale_services.h"
 #include "dataset/packet/packet_format.h"
 #include "dataset/store/dsbase.h"
@@ -116,9 +114,9 @@ DBResult DSBASE::ApplyTableParam(const char* name, std::uint32_t typeWord,
       const std::uint32_t count = size / elementSize;
       if (count > kMaxIndexFields) return dbr::kInvalidParameter;
       IndexDescriptor d;
-      SetIndexName(&d, code == packet::kParamDefaultOrder ? "DEFAULT_ORDER"
-                       : code == packet::kParamUniqueKey  ? "UNIQUE_KEY"
-                                                          : "PRIMARY_KEY");
+      SetIndexName(&d, code == packet::kParamDefaultOrder ? kDefaultOrderName
+                       : code == packet::kParamUniqueKey  ? kUniqueKeyName
+                                                          : kPrimaryKeyName);
       d.uniqueness = code == packet::kParamPrimaryKey  ? kIndexPrimary
                      : code == packet::kParamUniqueKey ? kIndexUnique
                                                        : kIndexDuplicates;

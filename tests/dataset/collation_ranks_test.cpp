@@ -5,6 +5,7 @@
 
 #include <random>
 
+#include "dataset/index/index_list.h"
 #include "dataset/core/byte_layout.h"
 #include "dataset/locale/locale_services.h"
 #include "dataset/packet/packet_format.h"

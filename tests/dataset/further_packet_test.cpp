@@ -2,6 +2,7 @@
 // readable, also after a further packet that fails half-way.
 #include <gtest/gtest.h>
 
+#include "dataset/index/index_list.h"
 #include "dataset/core/byte_layout.h"
 #include "dataset/cursor/ds_cursor.h"
 #include "dataset/store/dsbase.h"

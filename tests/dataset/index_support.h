@@ -10,7 +10,8 @@
 
 #include "dataset/core/engine_object.h"
 #include "dataset/cursor/dscursor.h"
-#include "dataset/index/collation_ranks.h"
+#include "dataset/index/index_list.h"
+#include "dataset/store/collation_ranks.h"
 #include "dataset/index/dsidx.h"
 #include "dataset/store/dsbase.h"
 #include "tests/dataset/test_packets.h"

@@ -3,6 +3,7 @@
 // values.
 #include <gtest/gtest.h>
 
+#include "dataset/index/index_list.h"
 #include "dataset/packet/packet_model.h"
 #include "dataset/store/dsbase.h"
 #include "dataset/store/logical_types.h"

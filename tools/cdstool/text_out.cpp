@@ -50,7 +50,7 @@ ValueKind FieldValue(const TField& field, std::uint32_t codePage, std::string* o
   out->clear();
   if (field.IsNull()) return ValueKind::kNull;
   const TFieldType type = field.DataType();
-  if (IsStringType(type) || type == ftMemo || type == ftFmtMemo) {
+  if (IsStringFieldType(type) || type == ftMemo || type == ftFmtMemo) {
     *out = locale::ToUtf8(field.AsString(), codePage);
     return ValueKind::kText;
   }
@@ -59,7 +59,7 @@ ValueKind FieldValue(const TField& field, std::uint32_t codePage, std::string* o
     *out = field.AsString();
     return ValueKind::kInteger;
   }
-  if (IsBlobType(type)) {
+  if (IsBlobFieldType(type)) {
     const auto& blob = static_cast<const TBlobField&>(field);
     *out = "<blob " + std::to_string(blob.BlobSize()) + " bytes>";
     return ValueKind::kOther;

@@ -1,5 +1,6 @@
 // IndexDescriptor: the fixed record in which the host and the engine
-// describe an index (its name, key fields, uniqueness and per-field flags).
+// describe an index (its name, key fields, uniqueness and per-field flags),
+// and the names of the indexes every table has.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +8,15 @@
 namespace dorvem {
 
 inline constexpr int kMaxIndexFields = 16;
+
+// The order a table is loaded in (or the packet's default order), present in
+// every loaded table; a cursor opens on it.
+inline constexpr const char* kDefaultOrderName = "DEFAULT_ORDER";
+// The change log's index.
+inline constexpr const char* kChangeIndexName = "CHANGEINDEX";
+// The packet's keys.
+inline constexpr const char* kPrimaryKeyName = "PRIMARY_KEY";
+inline constexpr const char* kUniqueKeyName = "UNIQUE_KEY";
 
 enum IndexUniqueness : std::uint32_t {
   kIndexDuplicates = 0,
@@ -30,5 +40,8 @@ void SetIndexName(IndexDescriptor* d, const char* name);
 // True when the first `count` key fields of `a` and `b` agree in column,
 // descending flag and case flag (position by position).
 bool LeadingKeysEqual(const IndexDescriptor& a, const IndexDescriptor& b, int count);
+
+// True when the descriptor's name is kDefaultOrderName.
+bool IsDefaultOrder(const IndexDescriptor& d);
 
 }  // namespace dorvem

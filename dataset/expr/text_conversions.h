@@ -1,6 +1,6 @@
 // Conversions of text to numbers, dates and times, as the filter parser
 // reads the literals of a filter text and the filter engine's functions read
-// string values. Stateless.
+// string values. Stateless. Dates come out as day numbers (day_number.h).
 //
 // Numbers: optional blanks, a sign, digits with the given decimal separator
 // and an optional exponent (1,5 or 1.5E3). Dates: year-month-day with '-',
@@ -13,11 +13,9 @@
 #include <cstdint>
 #include <string_view>
 
-namespace dorvem::filter {
+#include "dataset/core/day_number.h"
 
-inline constexpr std::int64_t kMillisecondsPerDay = 86400000;
-// Day number of 1899-12-30, the zero of a day count since then.
-inline constexpr std::int32_t kDayNumberOf18991230 = 693594;
+namespace dorvem::expr {
 
 // Each returns false, leaving *out alone, when the text is not of its form.
 bool TextToDouble(std::string_view text, char decimalSeparator, double* out);
@@ -26,10 +24,7 @@ bool TextToTime(std::string_view text, std::uint32_t* milliseconds);
 // A time alone has day number kDayNumberOf18991230.
 bool TextToDateTime(std::string_view text, std::int32_t* dayNumber, std::uint32_t* milliseconds);
 
-// Day number of a civil date (0001-01-01 is day 1), and back. Dates from
-// year 1 to 9999 are valid.
-std::int32_t DayNumberOf(int year, int month, int day);
-void CivilOf(std::int32_t dayNumber, int* year, int* month, int* day);
+// True for the dates a text may name: years 1 to 9999, a day of the month.
 bool ValidDate(int year, int month, int day);
 
-}  // namespace dorvem::filter
+}  // namespace dorvem::expr

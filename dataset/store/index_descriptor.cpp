@@ -1,4 +1,4 @@
-#include "dataset/index/index_descriptor.h"
+#include "dataset/store/index_descriptor.h"
 
 #include <cstring>
 
@@ -17,6 +17,10 @@ bool LeadingKeysEqual(const IndexDescriptor& a, const IndexDescriptor& b, int co
     if ((a.caseInsensitive[i] != 0) != (b.caseInsensitive[i] != 0)) return false;
   }
   return true;
+}
+
+bool IsDefaultOrder(const IndexDescriptor& d) {
+  return std::strcmp(d.name, kDefaultOrderName) == 0;
 }
 
 }  // namespace dorvem

@@ -1,9 +1,9 @@
-#include "dataset/filter/text_conversions.h"
+#include "dataset/expr/text_conversions.h"
 
 #include <charconv>
 #include <string>
 
-namespace dorvem::filter {
+namespace dorvem::expr {
 namespace {
 
 bool IsBlank(char c) {
@@ -68,7 +68,7 @@ bool ParseDate(std::string_view s, std::size_t* pos, std::int32_t* dayNumber) {
     return false;
   }
   if (!ValidDate(year, month, day)) return false;
-  *dayNumber = DayNumberOf(year, month, day);
+  *dayNumber = static_cast<std::int32_t>(DayNumber(year, month, day));
   *pos = p;
   return true;
 }
@@ -94,19 +94,6 @@ bool ParseTime(std::string_view s, std::uint32_t* milliseconds) {
   *milliseconds = static_cast<std::uint32_t>(((hour * 60 + minute) * 60 + second) * 1000 + ms);
   return true;
 }
-
-// Days from 1970-01-01 of a proleptic Gregorian date.
-std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
-  y -= m <= 2;
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const unsigned yoe = static_cast<unsigned>(y - era * 400);
-  const unsigned doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const unsigned doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
-}
-
-// Day number of 0001-01-01 is 1; of 1970-01-01, 719163.
-constexpr std::int64_t kDayNumberOf19700101 = 719163;
 
 }  // namespace
 
@@ -171,32 +158,7 @@ bool TextToDateTime(std::string_view text, std::int32_t* dayNumber, std::uint32_
 }
 
 bool ValidDate(int year, int month, int day) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1) return false;
-  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
-  return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+  return year >= 1 && year <= 9999 && IsCalendarDate(year, month, day);
 }
 
-std::int32_t DayNumberOf(int year, int month, int day) {
-  return static_cast<std::int32_t>(
-      DaysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) +
-      kDayNumberOf19700101);
-}
-
-void CivilOf(std::int32_t dayNumber, int* year, int* month, int* day) {
-  // Inverse of DaysFromCivil.
-  std::int64_t z = dayNumber - kDayNumberOf19700101 + 719468;
-  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const unsigned doe = static_cast<unsigned>(z - era * 146097);
-  const unsigned yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const std::int64_t y = static_cast<std::int64_t>(yoe) + era * 400;
-  const unsigned doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const unsigned mp = (5 * doy + 2) / 153;
-  const unsigned d = doy - (153 * mp + 2) / 5 + 1;
-  const unsigned m = mp < 10 ? mp + 3 : mp - 9;
-  *year = static_cast<int>(y + (m <= 2));
-  *month = static_cast<int>(m);
-  *day = static_cast<int>(d);
-}
-
-}  // namespace dorvem::filter
+}  // namespace dorvem::expr

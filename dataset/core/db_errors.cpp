@@ -1,7 +1,7 @@
-#include "dataset/host/db_errors.h"
+#include "dataset/core/db_errors.h"
 
 #include "dataset/core/messages.h"
-#include "dataset/host/host_messages.h"
+#include "dataset/core/message_format.h"
 
 namespace dorvem {
 

@@ -1,4 +1,4 @@
-#include "dataset/index/collation_ranks.h"
+#include "dataset/store/collation_ranks.h"
 
 #include <algorithm>
 #include <cstring>

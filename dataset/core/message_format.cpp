@@ -1,4 +1,4 @@
-#include "dataset/host/host_messages.h"
+#include "dataset/core/message_format.h"
 
 namespace dorvem::msg {
 
