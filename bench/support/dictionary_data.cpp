@@ -1,5 +1,7 @@
 #include "bench/support/dictionary_data.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <unistd.h>
 
 #include <filesystem>
@@ -101,7 +103,7 @@ std::vector<std::uint8_t> DictionaryPacket(std::size_t count) {
     m.rows.push_back(std::move(row));
   }
   std::vector<std::uint8_t> bytes;
-  WritePacketModel(m, PacketForm::kBinary, &bytes);
+  Must(WritePacketModel(m, PacketForm::kBinary, &bytes));
   return bytes;
 }
 
@@ -134,5 +136,11 @@ std::uint64_t PeakResidentBytes() { return StatusKilobytes("VmHWM") * 1024; }
 std::uint64_t CurrentResidentBytes() { return StatusKilobytes("VmRSS") * 1024; }
 
 void ResetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+void Must(DBResult result) {
+  if (result == dbr::kOk) return;
+  std::fprintf(stderr, "engine call failed with code %u\n", static_cast<unsigned>(result));
+  std::abort();
+}
 
 }  // namespace dorvem::bench

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "dataset/core/result_codes.h"
+
 namespace dorvem::bench {
 
 // `count` upper-case headwords of up to 40 bytes: accented letters, the
@@ -28,5 +30,8 @@ std::string DictionaryPacketFile(std::size_t count);
 std::uint64_t PeakResidentBytes();
 void ResetPeakResident();
 std::uint64_t CurrentResidentBytes();
+
+// Stops the benchmark program when an engine call that must succeed fails.
+void Must(DBResult result);
 
 }  // namespace dorvem::bench

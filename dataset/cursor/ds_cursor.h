@@ -36,6 +36,13 @@ struct EngineBookmark {
   std::uint32_t indexSerial = 0;    // identity of the index in its table
 };
 
+// What a window row keeps with a record besides its image.
+struct RecordInfo {
+  std::uint32_t sequence = 0;  // 1-based position among the visible records
+  std::uint8_t status = 0;     // the record's status byte
+  EngineBookmark bookmark;     // where the cursor stood on it
+};
+
 class TDSCursor : public TEngineUnknown {
  public:
   // Opens the cursor on `table`, on its "DEFAULT_ORDER", before the first entry.
@@ -49,6 +56,10 @@ class TDSCursor : public TEngineUnknown {
   virtual DBResult Advance(std::int32_t n) = 0;
   // Copies the current record into `image` (record size bytes).
   virtual DBResult ReadCurrent(std::uint8_t* image) = 0;
+  // Moves n entries as Advance does and, on a record, reads it at once:
+  // its image into `image`, its sequence number, status byte and bookmark
+  // into *info. The status of the move when it ends off the records.
+  virtual DBResult ReadRecord(std::int32_t n, std::uint8_t* image, RecordInfo* info) = 0;
   // The current record's status byte.
   virtual DBResult GetRecordAttribute(std::uint8_t* status) = 0;
   // 1-based position of the current record among the visible ones.

@@ -77,8 +77,14 @@ void DSCursor::SetAfterLast() {
   record_ = 0;
 }
 
-void DSCursor::Resync() {
-  if (removedRebuildPending_) CompletePendingRebuild();
+DBResult DSCursor::Resync() {
+  if (removedRebuildPending_)
+    if (DBResult r = CompletePendingRebuild()) return r;
+  Refind();
+  return dbr::kOk;
+}
+
+void DSCursor::Refind() {
   if (!index_ || counterCopy_ == index_->ChangeCounter()) return;
   RecomputeRange();
   counterCopy_ = index_->ChangeCounter();
@@ -106,25 +112,24 @@ void DSCursor::Resync() {
 }
 
 DBResult DSCursor::ToBeforeFirst() {
-  if (!table_) return dbr::kNotApplicable;
-  Guard g(table_->Lock());
-  Resync();
-  SetBeforeFirst();
-  return dbr::kOk;
+  return Locked([&] {
+    SetBeforeFirst();
+    return dbr::kOk;
+  });
 }
 
 DBResult DSCursor::ToAfterLast() {
-  if (!table_) return dbr::kNotApplicable;
-  Guard g(table_->Lock());
-  Resync();
-  SetAfterLast();
-  return dbr::kOk;
+  return Locked([&] {
+    SetAfterLast();
+    return dbr::kOk;
+  });
 }
 
 DBResult DSCursor::Advance(std::int32_t n) {
-  if (!table_) return dbr::kNotApplicable;
-  Guard g(table_->Lock());
-  Resync();
+  return Locked([&] { return Move(n); });
+}
+
+DBResult DSCursor::Move(std::int32_t n) {
   if (n == 0) return status_;
   // Positions are computed in 64 bits so that no count can wrap them.
   const std::int64_t first = first_, last = last_;
@@ -166,75 +171,88 @@ DBResult DSCursor::Advance(std::int32_t n) {
 }
 
 DBResult DSCursor::ReadCurrent(std::uint8_t* image) {
-  if (!table_) return dbr::kNotApplicable;
-  Guard g(table_->Lock());
-  Resync();
-  if (status_ != dbr::kOk) return status_;
-  table_->CopyRecordImage(index_->Entry(pos_), image);
-  return dbr::kOk;
+  return OnRecord([&](std::uint32_t record) {
+    table_->CopyRecordImage(record, image);
+    return dbr::kOk;
+  });
 }
 
 DBResult DSCursor::GetRecordAttribute(std::uint8_t* status) {
-  if (!table_) return dbr::kNotApplicable;
-  Guard g(table_->Lock());
-  Resync();
-  if (status_ != dbr::kOk) return status_;
-  *status = table_->RecordStatus(index_->Entry(pos_));
-  return dbr::kOk;
+  return OnRecord([&](std::uint32_t record) {
+    *status = table_->RecordStatus(record);
+    return dbr::kOk;
+  });
 }
 
 DBResult DSCursor::SequenceNumber(std::uint32_t* seq) {
-  if (!table_) return dbr::kNotApplicable;
-  Guard g(table_->Lock());
-  Resync();
-  if (status_ != dbr::kOk) return status_;
-  *seq = pos_ - first_ + 1;
-  return dbr::kOk;
+  return OnRecord([&](std::uint32_t) {
+    *seq = pos_ - first_ + 1;
+    return dbr::kOk;
+  });
+}
+
+DBResult DSCursor::ReadRecord(std::int32_t n, std::uint8_t* image, RecordInfo* info) {
+  return Locked([&] {
+    if (DBResult r = Move(n)) return r;
+    const std::uint32_t record = index_->Entry(pos_);
+    table_->CopyRecordImage(record, image);
+    info->sequence = pos_ - first_ + 1;
+    info->status = table_->RecordStatus(record);
+    info->bookmark = Bookmark();
+    return dbr::kOk;
+  });
 }
 
 DBResult DSCursor::GetRecordCount(std::uint32_t* count) {
-  if (!table_) return dbr::kNotApplicable;
-  Guard g(table_->Lock());
-  Resync();
-  *count = last_ + 1 > first_ ? last_ - first_ + 1 : 0;
-  return dbr::kOk;
+  return Locked([&] {
+    *count = last_ + 1 > first_ ? last_ - first_ + 1 : 0;
+    return dbr::kOk;
+  });
 }
 
 DBResult DSCursor::MoveToSeqNo(std::uint32_t k) {
-  if (!table_) return dbr::kNotApplicable;
-  Guard g(table_->Lock());
-  Resync();
-  const std::uint64_t p = static_cast<std::uint64_t>(first_) - 1 + k;
-  if (p <= static_cast<std::uint64_t>(first_) - 1) {
-    pos_ = first_ - 1;
-    status_ = dbr::kAtBeginning;
-  } else if (p >= static_cast<std::uint64_t>(last_) + 1) {
-    pos_ = last_ + 1;
-    status_ = dbr::kAtEnd;
-  } else {
-    pos_ = static_cast<std::uint32_t>(p);
-    status_ = dbr::kOk;
-  }
-  Remember();
-  return status_;
+  return Locked([&] {
+    const std::uint64_t p = static_cast<std::uint64_t>(first_) - 1 + k;
+    if (p <= static_cast<std::uint64_t>(first_) - 1) {
+      pos_ = first_ - 1;
+      status_ = dbr::kAtBeginning;
+    } else if (p >= static_cast<std::uint64_t>(last_) + 1) {
+      pos_ = last_ + 1;
+      status_ = dbr::kAtEnd;
+    } else {
+      pos_ = static_cast<std::uint32_t>(p);
+      status_ = dbr::kOk;
+    }
+    Remember();
+    return status_;
+  });
+}
+
+EngineBookmark DSCursor::Bookmark() const {
+  EngineBookmark b;
+  b.position = pos_;
+  b.status = status_;
+  b.record = (status_ == dbr::kAtBeginning || status_ == dbr::kAtEnd) ? 0 : record_;
+  b.changeCounter = counterCopy_;
+  b.indexSerial = index_->Serial();
+  return b;
 }
 
 DBResult DSCursor::GetPosition(EngineBookmark* b) {
-  if (!table_) return dbr::kNotApplicable;
-  Guard g(table_->Lock());
-  Resync();
-  b->position = pos_;
-  b->status = status_;
-  b->record = (status_ == dbr::kAtBeginning || status_ == dbr::kAtEnd) ? 0 : record_;
-  b->changeCounter = counterCopy_;
-  b->indexSerial = index_->Serial();
-  return dbr::kOk;
+  return Locked([&] {
+    *b = Bookmark();
+    return dbr::kOk;
+  });
 }
 
 DBResult DSCursor::GoToPosition(const EngineBookmark& b) {
-  if (!table_) return dbr::kNotApplicable;
-  Guard g(table_->Lock());
-  Resync();
+  return Locked([&] {
+    ReturnTo(b);
+    return dbr::kOk;
+  });
+}
+
+void DSCursor::ReturnTo(const EngineBookmark& b) {
   // A bookmark of this index in its present state names a position;
   // otherwise only its record counts, wherever it now stands.
   const bool current =
@@ -251,7 +269,6 @@ DBResult DSCursor::GoToPosition(const EngineBookmark& b) {
   } else {
     SetBeforeFirst();
   }
-  return dbr::kOk;
 }
 
 void DSCursor::SwitchIndex(DSIDX* index, const EngineBookmark& bookmark) {
@@ -261,7 +278,7 @@ void DSCursor::SwitchIndex(DSIDX* index, const EngineBookmark& bookmark) {
   RecomputeRange();
   if (old && old != index) old->Release();
   SetBeforeFirst();
-  GoToPosition(bookmark);
+  ReturnTo(bookmark);
 }
 
 DBResult DSCursor::GetField(const std::uint8_t* image, std::uint32_t fieldId, void* value,
@@ -274,10 +291,9 @@ DBResult DSCursor::GetField(const std::uint8_t* image, std::uint32_t fieldId, vo
     if (nullFlag) *nullFlag = image[d.nullOffset];
     return dbr::kOk;
   }
-  Guard g(table_->Lock());
-  Resync();
-  if (status_ != dbr::kOk) return status_;
-  return table_->GetFieldValue(index_->Entry(pos_), fieldId, value, nullFlag);
+  return OnRecord([&](std::uint32_t record) {
+    return table_->GetFieldValue(record, fieldId, value, nullFlag);
+  });
 }
 
 DBResult DSCursor::PutField(std::uint8_t* image, std::uint32_t fieldId, const void* value) {

@@ -8,8 +8,10 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 
 #include "dataset/cursor/ds_cursor.h"
+#include "dataset/index/dsidx.h"
 #include "dataset/index/record_filter.h"
 
 namespace dorvem {
@@ -40,6 +42,7 @@ class DSCursor final : public EngineObject<TDSCursor, InterfaceId::kDSCursor> {
   DBResult ToAfterLast() override;
   DBResult Advance(std::int32_t n) override;
   DBResult ReadCurrent(std::uint8_t* image) override;
+  DBResult ReadRecord(std::int32_t n, std::uint8_t* image, RecordInfo* info) override;
   DBResult GetRecordAttribute(std::uint8_t* status) override;
   DBResult SequenceNumber(std::uint32_t* seq) override;
   DBResult GetRecordCount(std::uint32_t* count) override;
@@ -73,9 +76,13 @@ class DSCursor final : public EngineObject<TDSCursor, InterfaceId::kDSCursor> {
   // `bookmark` in the new order: on its record if still there, else before
   // the first entry. Call under the table's lock.
   void SwitchIndex(DSIDX* index, const EngineBookmark& bookmark);
+  // What every operation does first, under the table's lock: runs a
+  // rebuild a detach put off (its failure is the operation's), then
+  // re-finds the cursor's place (Refind).
+  [[nodiscard]] DBResult Resync();
   // Re-reads the range and re-finds the record after the index changed.
   // Call under the table's lock.
-  void Resync();
+  void Refind();
 
   // --- Filtered order (for the filter evaluation) -----------------------
   // The active index when it is filtered, else null.
@@ -97,6 +104,29 @@ class DSCursor final : public EngineObject<TDSCursor, InterfaceId::kDSCursor> {
   DBResult RebuildFilteredIndex(FilterChange change);
 
  private:
+  // Runs `op` under the table's lock after Resync; kNotApplicable on an
+  // unopened cursor.
+  template <class Op>
+  DBResult Locked(Op&& op) {
+    if (!table_) return dbr::kNotApplicable;
+    std::lock_guard<std::recursive_mutex> guard(table_->Lock());
+    if (DBResult r = Resync()) return r;
+    return op();
+  }
+  // The same, on the current record: `op(record)`, or the cursor's status
+  // when it stands on none.
+  template <class Op>
+  DBResult OnRecord(Op&& op) {
+    return Locked([&]() -> DBResult {
+      if (status_ != dbr::kOk) return status_;
+      return op(index_->Entry(pos_));
+    });
+  }
+  // Advance without lock and resync.
+  DBResult Move(std::int32_t n);
+  // GetPosition and GoToPosition without lock and resync.
+  EngineBookmark Bookmark() const;
+  void ReturnTo(const EngineBookmark& bookmark);
   void Remember();
   void RecomputeRange();
   void SetBeforeFirst();
@@ -111,8 +141,9 @@ class DSCursor final : public EngineObject<TDSCursor, InterfaceId::kDSCursor> {
   // rebuilds; `add` puts the entry into the list.
   DBResult AttachToList(const std::function<DBResult(FilterList&, std::uint32_t*)>& add,
                         std::uint32_t* handle);
-  // Runs the rebuild a detach put off (see removedRebuildPending_).
-  void CompletePendingRebuild();
+  // Runs the rebuild a detach put off (see removedRebuildPending_); still
+  // owed when it fails.
+  [[nodiscard]] DBResult CompletePendingRebuild();
 
   EngineRef<DSBASE> table_;
   DSIDX* index_ = nullptr;

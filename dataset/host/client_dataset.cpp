@@ -162,16 +162,14 @@ int TCustomClientDataSet::RecordCount() {
 }
 
 TGetResult TCustomClientDataSet::GetRecord(RecordBuffer& buffer, TGetMode mode, bool check) {
-  DBResult r = dbr::kOk;
-  if (mode == TGetMode::kNext)
-    r = cursor_->Advance(1);
-  else if (mode == TGetMode::kPrior)
-    r = cursor_->Advance(-1);
-  if (r == dbr::kOk) r = cursor_->ReadCurrent(buffer.image.data());
-  if (r == dbr::kOk) r = cursor_->SequenceNumber(&buffer.sequence);
-  if (r == dbr::kOk) r = cursor_->GetRecordAttribute(&buffer.status);
-  if (r == dbr::kOk) r = cursor_->GetPosition(&buffer.bookmark);
+  // One engine call moves and reads the record with all a window row keeps.
+  const std::int32_t move = mode == TGetMode::kNext ? 1 : mode == TGetMode::kPrior ? -1 : 0;
+  RecordInfo info;
+  const DBResult r = cursor_->ReadRecord(move, buffer.image.data(), &info);
   if (r == dbr::kOk) {
+    buffer.sequence = info.sequence;
+    buffer.status = info.status;
+    buffer.bookmark = info.bookmark;
     buffer.bookmarkFlag = 0;
     return TGetResult::kOk;
   }

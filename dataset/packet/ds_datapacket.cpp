@@ -86,9 +86,10 @@ void PutParams(ByteAppender& a, const std::vector<DSDATAPACKET::Param>& params) 
     a.U8(static_cast<std::uint8_t>(p.name.size()));
     a.Bytes(p.name.data(), p.name.size());
     a.U32(p.typeWord);
+    // The type word and the value were checked when the parameter was added.
     Converter conv;
-    conv.Choose(p.typeWord);  // checked when the parameter was added
-    conv.get().Write(p.value.data(), static_cast<std::uint32_t>(p.value.size()), a);
+    IgnoreResult(conv.Choose(p.typeWord));
+    IgnoreResult(conv.get().Write(p.value.data(), static_cast<std::uint32_t>(p.value.size()), a));
   }
 }
 

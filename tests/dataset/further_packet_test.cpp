@@ -33,7 +33,7 @@ std::vector<std::string> Memos(TDSBASE* table) {
   EXPECT_EQ(DSCursor_Factory(cursor.Receive()), 0);
   EXPECT_EQ(cursor->InitCursor(table), 0);
   DSProps props;
-  cursor->GetCursorProps(&props);
+  EXPECT_EQ(cursor->GetCursorProps(&props), dbr::kOk);
   std::vector<std::uint8_t> image(props.recordSize);
   std::vector<std::string> memos;
   while (cursor->Advance(1) == 0) {
