@@ -6,11 +6,15 @@
 # of the folders it links, and nothing of views/, media/ or app/; each
 # folder it links must be included from somewhere in it, so a link says what
 # the code really uses. A folder not in the table is a failure too. Each
-# fault is reported with <mode> (FATAL_ERROR at configure time, SEND_ERROR
-# when run as a script, which then exits nonzero).
+# fault is reported with <mode> (SEND_ERROR, which fails the configure
+# step, or the script's run, after every fault is listed).
 #
 # As a script: cmake -DDATASET_DIR=<dir> -DTABLE=<entries separated by |>
 #              -P check_layers.cmake
+if(CMAKE_SCRIPT_MODE_FILE)
+  cmake_minimum_required(VERSION 3.25)
+endif()
+
 function(dorvem_check_layers dir table mode)
   set(known "")
   foreach(entry IN LISTS table)
