@@ -20,7 +20,7 @@
 #include "dataset/index/dsidx.h"
 #include "dataset/packet/packet_format.h"
 #include "dataset/packet/packet_model.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "dataset/packet/packet_format.h"
 #include "bench/support/dictionary_data.h"
-#include "dataset/packet/packet_reader.h"
-#include "dataset/packet/packet_writer.h"
+#include "dataset/packet/reader_interface.h"
+#include "dataset/packet/writer_interface.h"
 
 namespace dorvem {
 namespace {

@@ -23,7 +23,7 @@
 #include "dataset/host/db_errors.h"
 #include "dataset/packet/packet_format.h"
 #include "dataset/packet/packet_model.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 
 using namespace dorvem;
 namespace pk = dorvem::packet;

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "dataset/index/index_list.h"
-#include "dataset/cursor/ds_cursor.h"
+#include "dataset/cursor/cursor_interface.h"
 #include "dataset/packet/packet_model.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 
 using namespace dorvem;
 

@@ -8,7 +8,7 @@
 
 #include "dataset/packet/packet_format.h"
 #include "dataset/packet/packet_model.h"
-#include "dataset/packet/packet_reader.h"
+#include "dataset/packet/reader_interface.h"
 
 namespace {
 

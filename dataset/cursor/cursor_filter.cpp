@@ -4,7 +4,7 @@
 #include <new>
 
 #include "dataset/core/alloc_guard.h"
-#include "dataset/cursor/dscursor.h"
+#include "dataset/cursor/cursor.h"
 #include "dataset/eval/filter_list.h"
 #include "dataset/index/dsidxfilt.h"
 

@@ -5,7 +5,7 @@
 #include <mutex>
 #include <new>
 
-#include "dataset/cursor/dscursor.h"
+#include "dataset/cursor/cursor.h"
 #include "dataset/index/dsidx.h"
 #include "dataset/index/index_list.h"
 #include "dataset/index/dsidxfilt.h"

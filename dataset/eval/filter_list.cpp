@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 
 namespace dorvem {
 

@@ -10,7 +10,7 @@
 #include "dataset/core/byte_layout.h"
 #include "dataset/core/day_number.h"
 #include "dataset/eval/program.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 
 namespace dorvem::eval {
 

@@ -22,11 +22,12 @@
 #include <utility>
 #include <vector>
 
-#include "dataset/cursor/ds_cursor.h"
+#include "dataset/cursor/cursor_interface.h"
 #include "dataset/filter/field_lookup.h"
 #include "dataset/host/component.h"
 #include "dataset/host/data_source.h"
 #include "dataset/host/fields.h"
+#include "dataset/locale/code_page.h"
 
 namespace dorvem {
 
@@ -119,7 +120,7 @@ class TDataSet : public TComponent, public FieldLookup {
   // Copies a blob field's value of the active record; empty when null.
   virtual void GetBlobBytes(const TField* field, std::vector<std::uint8_t>* out) = 0;
   // Code page of the dataset's single-byte text.
-  virtual std::uint32_t TextCodePage() const { return 1250; }
+  virtual std::uint32_t TextCodePage() const { return locale::kDefaultCodePage; }
 
   // --- Events -----------------------------------------------------------
   TDataSetNotifyEvent BeforeOpen, AfterOpen, BeforeClose, AfterClose, BeforeScroll, AfterScroll;

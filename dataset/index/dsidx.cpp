@@ -6,7 +6,7 @@
 #include <new>
 
 #include "dataset/index/index_list.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 
 namespace dorvem {
 

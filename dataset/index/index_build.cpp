@@ -7,7 +7,7 @@
 
 #include "dataset/index/dsidx.h"
 #include "dataset/index/entry_sort.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 
 namespace dorvem {
 

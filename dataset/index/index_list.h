@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 #include "dataset/store/table_indexes.h"
 
 namespace dorvem {

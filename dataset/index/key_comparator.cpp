@@ -3,7 +3,7 @@
 #include <new>
 
 #include "dataset/store/collation_ranks.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 
 namespace dorvem {
 

@@ -47,7 +47,8 @@
 
 #include "dataset/core/byte_layout.h"
 #include "dataset/core/result_codes.h"
-#include "dataset/packet/packet_reader.h"
+#include "dataset/locale/code_page.h"
+#include "dataset/packet/reader_interface.h"
 #include "dataset/packet/text_values.h"
 #include "dataset/packet/xml_scanner.h"
 
@@ -77,7 +78,7 @@ class TextPacketReader {
     }
   };
   // Code page of a packet without a valid LCID.
-  static constexpr std::uint32_t kFallbackCodePage = 1250;
+  static constexpr std::uint32_t kFallbackCodePage = locale::kDefaultCodePage;
 
   struct Param {
     std::string name;

@@ -5,7 +5,7 @@
 #include <new>
 
 #include "dataset/locale/collator.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 #include "dataset/store/logical_types.h"
 
 namespace dorvem {

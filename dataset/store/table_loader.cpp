@@ -8,7 +8,7 @@
 #include "dataset/core/byte_layout.h"
 #include "dataset/locale/locale_services.h"
 #include "dataset/packet/packet_format.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 #include "dataset/store/logical_types.h"
 
 namespace dorvem {

@@ -3,7 +3,7 @@
 
 #include "dataset/host/client_dataset.h"
 #include "dataset/host/db_errors.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 #include "tests/dataset/test_packets.h"
 
 namespace dorvem {

@@ -4,8 +4,8 @@
 
 #include "dataset/index/index_list.h"
 #include "dataset/core/byte_layout.h"
-#include "dataset/cursor/ds_cursor.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/cursor/cursor_interface.h"
+#include "dataset/store/table.h"
 #include "tests/dataset/test_packets.h"
 
 namespace dorvem {

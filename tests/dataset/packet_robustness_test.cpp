@@ -7,7 +7,7 @@
 #include <random>
 
 #include "dataset/packet/packet_model.h"
-#include "dataset/packet/packet_reader.h"
+#include "dataset/packet/reader_interface.h"
 #include "packet_test_support.h"
 
 namespace dorvem {

@@ -5,7 +5,7 @@
 
 #include "dataset/index/index_list.h"
 #include "dataset/packet/packet_model.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 #include "dataset/store/logical_types.h"
 #include "packet_test_support.h"
 

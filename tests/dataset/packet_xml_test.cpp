@@ -9,7 +9,7 @@
 #include <random>
 
 #include "dataset/packet/packet_model.h"
-#include "dataset/packet/packet_reader.h"
+#include "dataset/packet/reader_interface.h"
 #include "dataset/packet/text_values.h"
 #include "packet_test_support.h"
 

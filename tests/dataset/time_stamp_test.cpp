@@ -10,7 +10,7 @@
 #include "dataset/host/field_types.h"
 #include "dataset/packet/packet_format.h"
 #include "dataset/packet/packet_model.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 #include "tests/dataset/typed_table.h"
 
 namespace dorvem {

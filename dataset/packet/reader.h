@@ -27,7 +27,7 @@
 
 #include "dataset/core/byte_layout.h"
 #include "dataset/packet/field_converters.h"
-#include "dataset/packet/packet_reader.h"
+#include "dataset/packet/reader_interface.h"
 
 namespace dorvem {
 
@@ -99,11 +99,11 @@ class DSEXTRACT final : public EngineObject<TDATAPACKET_READ, InterfaceId::kPack
   void FreePacket();
   void RetireUnfinishedPacket();
 
-  // Metadata (ds_extract.cpp).
+  // Metadata (reader.cpp).
   DBResult EndList();
   DBResult OpenTableList();
   DBResult ReadParamHead(std::size_t* nameLength, std::uint32_t* typeWord, Converter* conv) const;
-  // Row layout and values (ds_extract_rows.cpp).
+  // Row layout and values (reader_rows.cpp).
   DBResult FinishMetaData();
   DBResult BuildLayout(int levelIndex);
   DBResult ExpandColumn(Level& level, std::size_t* index, int depth);

@@ -1,4 +1,4 @@
-#include "dataset/cursor/dscursor.h"
+#include "dataset/cursor/cursor.h"
 
 #include <cstring>
 #include <mutex>

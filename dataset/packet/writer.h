@@ -26,7 +26,7 @@
 #include <vector>
 
 #include "dataset/packet/field_converters.h"
-#include "dataset/packet/packet_writer.h"
+#include "dataset/packet/writer_interface.h"
 
 namespace dorvem {
 

@@ -16,8 +16,9 @@
 #include <algorithm>
 #include <cstring>
 
+#include "dataset/locale/code_page.h"
 #include "dataset/locale/locale_services.h"
-#include "dataset/packet/ds_datapacket.h"
+#include "dataset/packet/writer.h"
 #include "dataset/packet/packet_format.h"
 #include "dataset/packet/text_values.h"
 #include "dataset/packet/xml_text.h"
@@ -159,7 +160,7 @@ std::uint32_t CodePageOf(const std::vector<DSDATAPACKET::Param>& tableParams) {
     if (p.value.size() >= 4) lcid = LoadU32(p.value.data());
     if (locale::IsValidLocale(lcid)) return locale::AnsiCodePageOf(lcid);
   }
-  return 1250;
+  return locale::kDefaultCodePage;
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 
 #include <cstring>
 #include <new>

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "dataset/core/engine_object.h"
-#include "dataset/packet/packet_reader.h"
+#include "dataset/packet/reader_interface.h"
 
 namespace dorvem {
 

@@ -1,5 +1,5 @@
 // DSEXTRACT: starting packets, column descriptors and parameter lists.
-#include "dataset/packet/ds_extract.h"
+#include "dataset/packet/reader.h"
 
 #include <algorithm>
 #include <cstring>

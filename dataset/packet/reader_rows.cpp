@@ -1,7 +1,7 @@
 // DSEXTRACT: the row layout and the delivery of field values.
 #include <new>
 
-#include "dataset/packet/ds_extract.h"
+#include "dataset/packet/reader.h"
 #include "dataset/packet/packet_format.h"
 
 namespace dorvem {

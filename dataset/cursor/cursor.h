@@ -1,4 +1,4 @@
-// The engine's cursor class implementing TDSCursor (see ds_cursor.h).
+// DSCursor, the engine cursor behind TDSCursor (cursor_interface.h).
 //
 // Besides the interface it offers the engine's filter evaluation what a
 // filtered order needs (FilterActiveIndex, RebuildFilteredIndex): the
@@ -10,7 +10,7 @@
 #include <memory>
 #include <mutex>
 
-#include "dataset/cursor/ds_cursor.h"
+#include "dataset/cursor/cursor_interface.h"
 #include "dataset/index/dsidx.h"
 #include "dataset/index/record_filter.h"
 

@@ -21,7 +21,7 @@
 #include <cstdint>
 
 #include "dataset/core/engine_object.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 
 namespace dorvem {
 

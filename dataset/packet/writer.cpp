@@ -1,5 +1,5 @@
 // DSDATAPACKET: collecting the table and writing the binary form.
-#include "dataset/packet/ds_datapacket.h"
+#include "dataset/packet/writer.h"
 
 #include <algorithm>
 #include <cstring>
