@@ -321,22 +321,31 @@ DBResult DSCursor::PutField(std::uint8_t* image, std::uint32_t fieldId, const vo
   return dbr::kOk;
 }
 
-DBResult DSCursor::GetBlobLen(const std::uint8_t* image, std::uint32_t fieldId,
-                              std::uint32_t* length) {
-  *length = 0;
+DBResult DSCursor::BlobHandle(const std::uint8_t* image, std::uint32_t fieldId,
+                              std::uint32_t* handle) {
+  *handle = 0;
   if (!table_) return dbr::kNotApplicable;
   if (fieldId == 0 || fieldId > table_->FieldCount()) return dbr::kInvalidParameter;
   const DSFLDDesc& d = table_->Field(fieldId);
   if (d.logicalType != kLtBlob) return dbr::kInvalidFieldType;
   std::uint8_t local[4];
   std::uint8_t flag = kNullFlagValue;
-  if (!image) {
-    if (DBResult r = GetField(nullptr, fieldId, local, &flag)) return r;
-    image = nullptr;
+  if (image) {
+    std::memcpy(local, image + d.offset, sizeof local);
+    flag = image[d.nullOffset];
+  } else if (DBResult r = GetField(nullptr, fieldId, local, &flag)) {
+    return r;
   }
-  const std::uint32_t handle = image ? LoadU32(image + d.offset) : LoadU32(local);
-  if (image) flag = image[d.nullOffset];
-  if (flag != kNullFlagValue || handle == 0) return dbr::kOk;
+  if (flag == kNullFlagValue) *handle = LoadU32(local);
+  return dbr::kOk;
+}
+
+DBResult DSCursor::GetBlobLen(const std::uint8_t* image, std::uint32_t fieldId,
+                              std::uint32_t* length) {
+  *length = 0;
+  std::uint32_t handle = 0;
+  if (DBResult r = BlobHandle(image, fieldId, &handle)) return r;
+  if (handle == 0) return dbr::kOk;
   Guard g(table_->Lock());
   return table_->Blobs()->Length(handle, length);
 }
@@ -345,18 +354,9 @@ DBResult DSCursor::GetBlob(const std::uint8_t* image, std::uint32_t fieldId, std
                            std::uint32_t* count, void* bytes) {
   const std::uint32_t wanted = *count;
   *count = 0;
-  if (!table_) return dbr::kNotApplicable;
-  if (fieldId == 0 || fieldId > table_->FieldCount()) return dbr::kInvalidParameter;
-  const DSFLDDesc& d = table_->Field(fieldId);
-  if (d.logicalType != kLtBlob) return dbr::kInvalidFieldType;
-  std::uint8_t local[4];
-  std::uint8_t flag = kNullFlagValue;
-  if (!image) {
-    if (DBResult r = GetField(nullptr, fieldId, local, &flag)) return r;
-  }
-  const std::uint32_t handle = image ? LoadU32(image + d.offset) : LoadU32(local);
-  if (image) flag = image[d.nullOffset];
-  if (flag != kNullFlagValue || handle == 0) return dbr::kFieldIsBlank;
+  std::uint32_t handle = 0;
+  if (DBResult r = BlobHandle(image, fieldId, &handle)) return r;
+  if (handle == 0) return dbr::kFieldIsBlank;
   Guard g(table_->Lock());
   return table_->Blobs()->Read(handle, offset, wanted, bytes, count);
 }

@@ -122,6 +122,9 @@ class DSCursor final : public EngineObject<TDSCursor, InterfaceId::kDSCursor> {
       return op(index_->Entry(pos_));
     });
   }
+  // The blob handle of a field of `image` (of the current record when
+  // null); 0 when the field is blank or holds no blob.
+  DBResult BlobHandle(const std::uint8_t* image, std::uint32_t fieldId, std::uint32_t* handle);
   // Advance without lock and resync.
   DBResult Move(std::int32_t n);
   // GetPosition and GoToPosition without lock and resync.

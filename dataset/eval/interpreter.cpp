@@ -94,14 +94,7 @@ bool IsTrueText(const char* s) {
 }  // namespace
 
 bool Program::Passes(std::uint32_t record) {
-  if (prefixOnly_) {
-    // Null fields fail; no other operand or result is ever read.
-    const Instruction& in = code_.front();
-    if (table_->NullFlag(record, in.left.fieldId) != 0) return false;
-    const bool equal =
-        in.prefix->Equal(reinterpret_cast<const char*>(table_->ValuePtr(record, in.left.fieldId)));
-    return equal == (in.relation == Relation::kEqual);
-  }
+  if (prefix_.matcher) return prefix_.Passes(*table_, record);
   for (Instruction& in : code_) Run(in, record);
   const Value v = Read(*table_, root_, record);
   return root_.type == kLtBool16 && !v.null && LoadLE<std::uint16_t>(v.p) != 0;

@@ -193,44 +193,51 @@ void TDataSet::UpdateBufferCount() {
 
 // --- Moves ---------------------------------------------------------------
 
+template <class Move, class Finish>
+void TDataSet::ScrollWith(Move&& move, Finish&& finish) {
+  try {
+    move();
+  } catch (...) {
+    finish();
+    Fire(AfterScroll);
+    throw;
+  }
+  finish();
+  Fire(AfterScroll);
+}
+
 void TDataSet::GoFirst() {
   EnsureBrowse();
   Fire(BeforeScroll);
   ClearWindow();
-  try {
-    InternalFirst();
-    while (recordCount_ < windowSize_ && FetchNext()) {
-    }
-  } catch (...) {
-    bof_ = true;
-    DataEvent(TDataEvent::kDataSetChanged);
-    Fire(AfterScroll);
-    throw;
-  }
-  bof_ = true;
-  DataEvent(TDataEvent::kDataSetChanged);
-  Fire(AfterScroll);
+  ScrollWith(
+      [&] {
+        InternalFirst();
+        while (recordCount_ < windowSize_ && FetchNext()) {
+        }
+      },
+      [&] {
+        bof_ = true;
+        DataEvent(TDataEvent::kDataSetChanged);
+      });
 }
 
 void TDataSet::GoLast() {
   EnsureBrowse();
   Fire(BeforeScroll);
   ClearWindow();
-  try {
-    InternalLast();
-    while (recordCount_ < windowSize_ && FetchPrior()) {
-    }
-    // The last record is the current one.
-    activeSlot_ = recordCount_ > 0 ? recordCount_ - 1 : 0;
-  } catch (...) {
-    eof_ = true;
-    DataEvent(TDataEvent::kDataSetChanged);
-    Fire(AfterScroll);
-    throw;
-  }
-  eof_ = true;
-  DataEvent(TDataEvent::kDataSetChanged);
-  Fire(AfterScroll);
+  ScrollWith(
+      [&] {
+        InternalLast();
+        while (recordCount_ < windowSize_ && FetchPrior()) {
+        }
+        // The last record is the current one.
+        activeSlot_ = recordCount_ > 0 ? recordCount_ - 1 : 0;
+      },
+      [&] {
+        eof_ = true;
+        DataEvent(TDataEvent::kDataSetChanged);
+      });
 }
 
 int TDataSet::MoveRecords(int n) {
@@ -241,50 +248,45 @@ int TDataSet::MoveRecords(int n) {
   bof_ = eof_ = false;
   const int countBefore = recordCount_;
   int distance = 0;
-  auto finish = [&] {
-    if (recordCount_ != countBefore)
-      DataEvent(TDataEvent::kDataSetChanged);
-    else
-      DataEvent(TDataEvent::kDataSetScrolled, distance);
-  };
-  try {
-    while (n > 0) {
-      if (activeSlot_ < recordCount_ - 1) {
-        ++activeSlot_;
-      } else {
-        const bool wasFull = recordCount_ >= windowSize_;
-        if (!FetchNext()) {
-          eof_ = true;
-          break;
+  ScrollWith(
+      [&] {
+        while (n > 0) {
+          if (activeSlot_ < recordCount_ - 1) {
+            ++activeSlot_;
+          } else {
+            const bool wasFull = recordCount_ >= windowSize_;
+            if (!FetchNext()) {
+              eof_ = true;
+              break;
+            }
+            if (wasFull) --distance;
+            if (activeSlot_ < recordCount_ - 1) ++activeSlot_;
+          }
+          --n;
+          ++moved;
         }
-        if (wasFull) --distance;
-        if (activeSlot_ < recordCount_ - 1) ++activeSlot_;
-      }
-      --n;
-      ++moved;
-    }
-    while (n < 0) {
-      if (activeSlot_ > 0) {
-        --activeSlot_;
-      } else {
-        const bool wasFull = recordCount_ >= windowSize_;
-        if (!FetchPrior()) {
-          bof_ = true;
-          break;
+        while (n < 0) {
+          if (activeSlot_ > 0) {
+            --activeSlot_;
+          } else {
+            const bool wasFull = recordCount_ >= windowSize_;
+            if (!FetchPrior()) {
+              bof_ = true;
+              break;
+            }
+            if (wasFull) ++distance;
+            if (activeSlot_ > 0) --activeSlot_;
+          }
+          ++n;
+          --moved;
         }
-        if (wasFull) ++distance;
-        if (activeSlot_ > 0) --activeSlot_;
-      }
-      ++n;
-      --moved;
-    }
-  } catch (...) {
-    finish();
-    Fire(AfterScroll);
-    throw;
-  }
-  finish();
-  Fire(AfterScroll);
+      },
+      [&] {
+        if (recordCount_ != countBefore)
+          DataEvent(TDataEvent::kDataSetChanged);
+        else
+          DataEvent(TDataEvent::kDataSetScrolled, distance);
+      });
   return moved;
 }
 

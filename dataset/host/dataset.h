@@ -173,6 +173,11 @@ class TDataSet : public TComponent, public FieldLookup {
   void Fire(const TDataSetNotifyEvent& event) {
     if (event) event(*this);
   }
+  // The end of every move: runs `move`, then - also when it throws, before
+  // the exception goes on - `finish` (the end flags and the notice to the
+  // data sources) and AfterScroll.
+  template <class Move, class Finish>
+  void ScrollWith(Move&& move, Finish&& finish);
 
   TDataSetState state_ = dsInactive;
   std::vector<RecordBuffer> buffers_;

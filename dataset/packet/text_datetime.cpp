@@ -11,7 +11,7 @@
 #include "dataset/packet/text_datetime.h"
 #include "dataset/packet/text_values.h"
 
-namespace dorvem::textform {
+namespace dorvem::packet {
 namespace {
 
 using namespace packet;
@@ -180,4 +180,4 @@ DBResult FormatDateTime(std::uint32_t code, const std::uint8_t* value, std::size
   }
 }
 
-}  // namespace dorvem::textform
+}  // namespace dorvem::packet

@@ -90,7 +90,7 @@ class TextPacketReader {
     DSColumnDesc desc;
     std::string name;  // the whole name (descriptors cut it to 31 bytes)
     std::vector<Param> params;
-    textform::ValueKind kind = textform::ValueKind::kString;
+    packet::ValueKind kind = packet::ValueKind::kString;
     int childTable = -1;
   };
   struct Table {

@@ -27,7 +27,7 @@ namespace dorvem {
 namespace {
 
 using namespace packet;
-using textform::ValueKind;
+using packet::ValueKind;
 
 bool NameStart(unsigned char c) {
   return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' || c >= 0x80;
@@ -63,7 +63,7 @@ class XmlOut {
     text += ' ';
     text += name;
     text += "=\"";
-    xmltext::AppendEscaped(utf8Value, &text);
+    packet::AppendEscaped(utf8Value, &text);
     text += '"';
   }
 
@@ -76,13 +76,13 @@ class XmlOut {
             locale::ToUtf8(std::string_view(reinterpret_cast<const char*>(value), size), codePage_);
         return dbr::kOk;
       case ValueKind::kUnicode:
-        xmltext::Utf16leToUtf8(value, size, out);
+        packet::Utf16leToUtf8(value, size, out);
         return dbr::kOk;
       case ValueKind::kBytes:
-        xmltext::AppendBase64(value, size, out);
+        packet::AppendBase64(value, size, out);
         return dbr::kOk;
       case ValueKind::kScalar:
-        return textform::FormatScalar(word, value, size, out);
+        return packet::FormatScalar(word, value, size, out);
       default:
         return dbr::kInvalidFieldType;
     }
@@ -94,7 +94,7 @@ class XmlOut {
                   std::string* elements) {
     bool asElements = false;
     for (const auto& p : params) {
-      const ValueKind kind = textform::KindOf(p.typeWord);
+      const ValueKind kind = packet::KindOf(p.typeWord);
       std::string value;
       std::string_view codePageText;  // the text as the reader will see it
       if (kind == ValueKind::kString) {
@@ -110,9 +110,9 @@ class XmlOut {
       if (!asElements && !(p.typeWord & kRoundTrip) && IsXmlName(p.name) &&
           !(field && IsReservedFieldAttribute(p.name)) &&
           (kind == ValueKind::kString || kind == ValueKind::kScalar) &&
-          textform::AttributeParamTypeWord(p.name, codePageText) == p.typeWord) {
+          packet::AttributeParamTypeWord(p.name, codePageText) == p.typeWord) {
         std::vector<std::uint8_t> back;
-        textform::AttributeParamValue(p.name, p.typeWord, codePageText, &back);
+        packet::AttributeParamValue(p.name, p.typeWord, codePageText, &back);
         if (back == p.value) {
           Attribute(p.name, value);
           continue;
@@ -122,7 +122,7 @@ class XmlOut {
       if (kind == ValueKind::kString) {
         value = locale::ToUtf8(Bytes(p.value), codePage_);
       }
-      const std::string_view type = textform::NameOfTypeWord(p.typeWord);
+      const std::string_view type = packet::NameOfTypeWord(p.typeWord);
       if (type.empty()) return dbr::kInvalidFieldType;
       std::swap(text, *elements);
       text += "<PARAM";
@@ -141,7 +141,7 @@ class XmlOut {
 };
 
 ValueKind ColumnKind(const DSDATAPACKET::Column& c) {
-  ValueKind kind = textform::KindOf(c.desc.typeWord);
+  ValueKind kind = packet::KindOf(c.desc.typeWord);
   if (kind != ValueKind::kBytes) return kind;
   for (const auto& p : c.params) {
     if (ParamCodeOf(p.name) != kParamSubtype) continue;
@@ -188,7 +188,7 @@ DBResult DSDATAPACKET::WriteXml(const Table& table, std::vector<std::uint8_t>* o
     attrNames[c] = attr;
     kinds[c] = ColumnKind(col);
     memo[c] = kinds[c] == ValueKind::kString && TypeCode(col.desc.typeWord) != kTcString;
-    const std::string_view type = textform::NameOfTypeWord(col.desc.typeWord);
+    const std::string_view type = packet::NameOfTypeWord(col.desc.typeWord);
     if (type.empty()) return dbr::kInvalidFieldType;
     x.text += "<FIELD";
     x.Attribute("attrname", attr);

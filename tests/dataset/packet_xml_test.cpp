@@ -22,7 +22,7 @@ using namespace packet_test;
 // Type words as they come back from the text form: by their text name, and a
 // varying parameter's prefix as wide as its length needs.
 bool SameInText(std::uint32_t written, std::uint32_t read) {
-  if (textform::TextFormTypeWord(written) == read) return true;
+  if (packet::TextFormTypeWord(written) == read) return true;
   return TypeCode(written) == TypeCode(read) && (written & kVarying) && (read & kVarying) &&
          !((written ^ read) & (kArray | kRoundTrip));
 }
