@@ -100,18 +100,23 @@ void TDataSet::CursorToSlot(int slot) {
   cursorSlot_ = slot;
 }
 
+bool TDataSet::FetchIntoSpare(TGetMode mode) {
+  if (GetRecord(buffers_[recordCount_], mode, true) == TGetResult::kOk) return true;
+  cursorSlot_ = -1;
+  return false;
+}
+
+void TDataSet::FirstRecordArrived() {
+  recordCount_ = 1;
+  activeSlot_ = 0;
+  bof_ = eof_ = false;
+}
+
 bool TDataSet::FetchNext() {
   if (recordCount_ > 0) CursorToSlot(recordCount_ - 1);
-  RecordBuffer& spare = buffers_[recordCount_];
-  const TGetResult r = GetRecord(spare, TGetMode::kNext, true);
-  if (r != TGetResult::kOk) {
-    cursorSlot_ = -1;
-    return false;
-  }
+  if (!FetchIntoSpare(TGetMode::kNext)) return false;
   if (recordCount_ == 0) {
-    recordCount_ = 1;
-    activeSlot_ = 0;
-    bof_ = eof_ = false;
+    FirstRecordArrived();
   } else if (recordCount_ < windowSize_) {
     ++recordCount_;
   } else {
@@ -124,20 +129,13 @@ bool TDataSet::FetchNext() {
 
 bool TDataSet::FetchPrior() {
   if (recordCount_ > 0) CursorToSlot(0);
-  RecordBuffer& spare = buffers_[recordCount_];
-  const TGetResult r = GetRecord(spare, TGetMode::kPrior, true);
-  if (r != TGetResult::kOk) {
-    cursorSlot_ = -1;
-    return false;
-  }
+  if (!FetchIntoSpare(TGetMode::kPrior)) return false;
   // The spare becomes buffer 0; when the window was full its last buffer
   // becomes the new spare.
   std::rotate(buffers_.begin(), buffers_.begin() + recordCount_,
               buffers_.begin() + recordCount_ + 1);
   if (recordCount_ == 0) {
-    recordCount_ = 1;
-    activeSlot_ = 0;
-    bof_ = eof_ = false;
+    FirstRecordArrived();
   } else if (recordCount_ < windowSize_) {
     ++recordCount_;
     ++activeSlot_;

@@ -156,6 +156,11 @@ class TDataSet : public TComponent, public FieldLookup {
   // the end / beginning.
   bool FetchNext();
   bool FetchPrior();
+  // Reads the next or prior record into the spare buffer (the one after the
+  // window's records); false, forgetting the cursor slot, when there is none.
+  bool FetchIntoSpare(TGetMode mode);
+  // The window held nothing and now holds the one record fetched.
+  void FirstRecordArrived();
   void SetWindowSize(int size);
 
   // Field list management for subclasses and field objects.

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include "dataset/core/alloc_guard.h"
 #include "dataset/core/byte_layout.h"
 #include "dataset/locale/locale_services.h"
 #include "dataset/packet/packet_format.h"
@@ -19,6 +20,13 @@ std::uint32_t ReadSmallNumber(const std::uint8_t* value, std::uint32_t size) {
   if (size == 2) return LoadU16(value);
   if (size >= 4) return LoadU32(value);
   return size == 1 ? value[0] : 0;
+}
+
+// Keeps a parameter by name in `list`.
+DBResult KeepParam(std::vector<NamedParam>* list, const char* name, std::uint32_t typeWord,
+                   const std::uint8_t* value, std::uint32_t size) {
+  return GuardAllocation(
+      [&] { list->push_back(NamedParam{name, typeWord, {value, value + size}}); });
 }
 
 }  // namespace
@@ -88,12 +96,7 @@ DBResult DSBASE::ApplyColumnParam(std::uint32_t fieldId, const char* name, std::
       break;
   }
   if (!keep) return dbr::kOk;
-  try {
-    fieldParams_[fieldId - 1].push_back(NamedParam{name, typeWord, {value, value + size}});
-  } catch (const std::bad_alloc&) {
-    return dbr::kOutOfMemory;
-  }
-  return dbr::kOk;
+  return KeepParam(&fieldParams_[fieldId - 1], name, typeWord, value, size);
 }
 
 DBResult DSBASE::ApplyTableParam(const char* name, std::uint32_t typeWord,
@@ -167,12 +170,7 @@ DBResult DSBASE::ApplyTableParam(const char* name, std::uint32_t typeWord,
       break;
   }
   if (!keep) return dbr::kOk;
-  try {
-    tableParams_.push_back(NamedParam{name, typeWord, {value, value + size}});
-  } catch (const std::bad_alloc&) {
-    return dbr::kOutOfMemory;
-  }
-  return dbr::kOk;
+  return KeepParam(&tableParams_, name, typeWord, value, size);
 }
 
 }  // namespace dorvem
