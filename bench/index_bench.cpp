@@ -14,12 +14,12 @@
 #include <memory>
 
 #include "bench/support/dictionary_data.h"
-#include "dataset/index/index_list.h"
 #include "dataset/core/byte_layout.h"
-#include "dataset/store/collation_ranks.h"
 #include "dataset/index/dsidx.h"
+#include "dataset/index/index_list.h"
 #include "dataset/packet/packet_format.h"
 #include "dataset/packet/packet_model.h"
+#include "dataset/store/collation_ranks.h"
 #include "dataset/store/table.h"
 
 namespace {

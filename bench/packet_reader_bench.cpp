@@ -6,8 +6,8 @@
 #include <cstring>
 #include <string>
 
-#include "dataset/packet/packet_format.h"
 #include "bench/support/dictionary_data.h"
+#include "dataset/packet/packet_format.h"
 #include "dataset/packet/reader_interface.h"
 #include "dataset/packet/writer_interface.h"
 

@@ -1,8 +1,8 @@
 #include "bench/support/dictionary_data.h"
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -19,10 +19,10 @@ namespace pk = dorvem::packet;
 std::vector<std::string> HungarianHeadwords(std::size_t count, int duplicatePercent,
                                             std::uint32_t seed) {
   static const char* const kPieces[] = {
-      "A",  "E",  "I",  "O",  "U",  "K",  "L",  "M",  "N",  "R",  "T",    "D",    "G",
-      "V",  "Z",  "B",  "P",  "S",  "H",  "F",  "J",  "C",  "\xC1", "\xC9", "\xCD", "\xD3",
-      "\xD6", "\xD5", "\xDA", "\xDC", "\xDB", "CS", "SZ", "ZS", "GY", "NY", "LY", "TY",
-      "DZ", "A",  "E",  "O",  "I"};
+      "A",    "E",    "I",    "O",    "U",    "K",    "L",    "M",    "N",    "R",  "T",
+      "D",    "G",    "V",    "Z",    "B",    "P",    "S",    "H",    "F",    "J",  "C",
+      "\xC1", "\xC9", "\xCD", "\xD3", "\xD6", "\xD5", "\xDA", "\xDC", "\xDB", "CS", "SZ",
+      "ZS",   "GY",   "NY",   "LY",   "TY",   "DZ",   "A",    "E",    "O",    "I"};
   std::mt19937 rng(seed);
   std::uniform_int_distribution<int> syllables(2, 9);
   std::uniform_int_distribution<std::size_t> piece(0, std::size(kPieces) - 1);
@@ -40,9 +40,12 @@ std::vector<std::string> HungarianHeadwords(std::size_t count, int duplicatePerc
     for (int n = syllables(rng); n > 0; --n) {
       w += kPieces[piece(rng)];
       const int s = separator(rng);
-      if (s == 0) w += ' ';
-      else if (s == 1) w += '-';
-      else if (s == 2) w += '\'';
+      if (s == 0)
+        w += ' ';
+      else if (s == 1)
+        w += '-';
+      else if (s == 2)
+        w += '\'';
     }
     if (w.size() > 40) w.resize(40);
     out.push_back(std::move(w));
@@ -60,7 +63,8 @@ std::vector<std::uint8_t> DictionaryPacket(std::size_t count) {
     m.columns.push_back(std::move(c));
   };
   auto u16 = [](const char* name, std::uint16_t v) {
-    return PacketParam{name, pk::MakeTypeWord(pk::kTcUInt, 2),
+    return PacketParam{name,
+                       pk::MakeTypeWord(pk::kTcUInt, 2),
                        {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)}};
   };
   auto subtype = [](const char* name) {
@@ -108,14 +112,15 @@ std::vector<std::uint8_t> DictionaryPacket(std::size_t count) {
 }
 
 std::string DictionaryPacketFile(std::size_t count) {
-  const std::string path = (std::filesystem::temp_directory_path() /
-                            ("dorvem-bench-" + std::to_string(count) + ".cds"))
-                               .string();
+  const std::string path =
+      (std::filesystem::temp_directory_path() / ("dorvem-bench-" + std::to_string(count) + ".cds"))
+          .string();
   if (!std::filesystem::exists(path)) {
     const std::vector<std::uint8_t> bytes = DictionaryPacket(count);
     const std::string tmp = path + "." + std::to_string(::getpid());
     std::ofstream(tmp, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        .write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
     std::filesystem::rename(tmp, path);
   }
   return path;
@@ -132,10 +137,16 @@ std::uint64_t StatusKilobytes(const char* key) {
 }
 }  // namespace
 
-std::uint64_t PeakResidentBytes() { return StatusKilobytes("VmHWM") * 1024; }
-std::uint64_t CurrentResidentBytes() { return StatusKilobytes("VmRSS") * 1024; }
+std::uint64_t PeakResidentBytes() {
+  return StatusKilobytes("VmHWM") * 1024;
+}
+std::uint64_t CurrentResidentBytes() {
+  return StatusKilobytes("VmRSS") * 1024;
+}
 
-void ResetPeakResident() { std::ofstream("/proc/self/clear_refs") << "5"; }
+void ResetPeakResident() {
+  std::ofstream("/proc/self/clear_refs") << "5";
+}
 
 void Must(DBResult result) {
   if (result == dbr::kOk) return;

@@ -3,8 +3,9 @@
 // Every multi-byte number in a data packet, an expression buffer or a record
 // image is little-endian. These helpers load and store such numbers at any
 // alignment: LoadU16 .. StoreU64 by width, LoadLE and StoreLE by type (any
-// integer type of 1, 2, 4 or 8 bytes, and double as its IEEE bits). ByteSpanReader reads forward through a byte range and never reads
-// past its end: a read that does not fit fails and leaves the position alone.
+// integer type of 1, 2, 4 or 8 bytes, and double as its IEEE bits). ByteSpanReader reads forward
+// through a byte range and never reads past its end: a read that does not fit fails and leaves the
+// position alone.
 #pragma once
 
 #include <bit>

@@ -1,7 +1,7 @@
 #include "dataset/core/db_errors.h"
 
-#include "dataset/core/messages.h"
 #include "dataset/core/message_format.h"
+#include "dataset/core/messages.h"
 
 namespace dorvem {
 

@@ -46,8 +46,8 @@ DBResult DSCursor::AttachToList(const std::function<DBResult(FilterList&, std::u
   }
 
   if (filtered->Filters() == nullptr)
-    if (DBResult r = GuardAllocation(
-            [&] { filtered->SetFilters(std::make_unique<FilterList>(*table_)); }))
+    if (DBResult r =
+            GuardAllocation([&] { filtered->SetFilters(std::make_unique<FilterList>(*table_)); }))
       return r;
   FilterList* list = ListOf(filtered);
   DBResult r = list == nullptr ? dbr::kNotApplicable : add(*list, handle);

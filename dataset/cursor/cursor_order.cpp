@@ -7,8 +7,8 @@
 
 #include "dataset/cursor/cursor.h"
 #include "dataset/index/dsidx.h"
-#include "dataset/index/index_list.h"
 #include "dataset/index/dsidxfilt.h"
+#include "dataset/index/index_list.h"
 
 namespace dorvem {
 

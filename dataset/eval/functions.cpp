@@ -64,7 +64,8 @@ double Now() {
   const auto ms =
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
   const std::int64_t day = DayNumber(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-  return static_cast<double>(day) * kMsPerDay + ((local.tm_hour * 60 + local.tm_min) * 60 + local.tm_sec) * 1000.0 +
+  return static_cast<double>(day) * kMsPerDay +
+         ((local.tm_hour * 60 + local.tm_min) * 60 + local.tm_sec) * 1000.0 +
          static_cast<double>(ms);
 }
 

@@ -3,11 +3,11 @@
 #include <cstring>
 
 #include "dataset/core/byte_layout.h"
+#include "dataset/core/db_errors.h"
+#include "dataset/core/message_format.h"
 #include "dataset/filter/constant_encoder.h"
 #include "dataset/filter/filter_expr.h"
 #include "dataset/filter/filter_messages.h"
-#include "dataset/core/db_errors.h"
-#include "dataset/core/message_format.h"
 
 namespace dorvem::filter {
 namespace {

@@ -10,8 +10,8 @@
 #include "dataset/core/db_errors.h"
 #include "dataset/core/message_format.h"
 #include "dataset/core/sql_time_stamp.h"
-#include "dataset/filter/filter_messages.h"
 #include "dataset/expr/text_conversions.h"
+#include "dataset/filter/filter_messages.h"
 
 namespace dorvem::filter {
 

@@ -2,11 +2,11 @@
 
 #include <array>
 
-#include "dataset/filter/expr_typing.h"
-#include "dataset/filter/filter_messages.h"
 #include "dataset/core/ascii.h"
 #include "dataset/core/db_errors.h"
 #include "dataset/core/message_format.h"
+#include "dataset/filter/expr_typing.h"
+#include "dataset/filter/filter_messages.h"
 
 namespace dorvem {
 namespace {
@@ -88,8 +88,8 @@ void TExprParser::SetExprParams(std::string_view text, TFilterOptions options,
 
 void TExprParser::Parse(std::string_view text) {
   filterData_.clear();
-  builder_ = std::make_unique<TFilterExpr>(fields_, fieldMap_, options_, parserOptions_,
-                                           fieldName_, dependentFields_, decimalSeparator_);
+  builder_ = std::make_unique<TFilterExpr>(fields_, fieldMap_, options_, parserOptions_, fieldName_,
+                                           dependentFields_, decimalSeparator_);
   if (text.empty()) return;
   try {
     depth_ = 0;
@@ -122,7 +122,8 @@ void TExprParser::Parse(std::string_view text) {
 }
 
 bool TExprParser::IsWord(std::string_view word) const {
-  return scanner_.Token() == TokenKind::kName && ToAsciiUpper(scanner_.Text()) == ToAsciiUpper(word);
+  return scanner_.Token() == TokenKind::kName &&
+         ToAsciiUpper(scanner_.Text()) == ToAsciiUpper(word);
 }
 
 void TExprParser::Expected(std::string_view pattern) const {

@@ -2,11 +2,11 @@
 
 #include <cstring>
 
-#include "dataset/filter/filter_messages.h"
-#include "dataset/filter/word_classifier.h"
 #include "dataset/core/ascii.h"
 #include "dataset/core/db_errors.h"
 #include "dataset/core/message_format.h"
+#include "dataset/filter/filter_messages.h"
+#include "dataset/filter/word_classifier.h"
 
 namespace dorvem::filter {
 namespace {

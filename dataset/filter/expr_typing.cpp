@@ -1,7 +1,7 @@
 #include "dataset/filter/expr_typing.h"
 
-#include "dataset/filter/filter_messages.h"
 #include "dataset/core/db_errors.h"
+#include "dataset/filter/filter_messages.h"
 
 namespace dorvem::filter {
 namespace {

@@ -1,15 +1,16 @@
 #include "dataset/filter/filter_expr.h"
 
-#include "dataset/filter/buffer_writer.h"
-#include "dataset/filter/filter_messages.h"
 #include "dataset/core/db_errors.h"
 #include "dataset/core/message_format.h"
+#include "dataset/filter/buffer_writer.h"
+#include "dataset/filter/filter_messages.h"
 
 namespace dorvem {
 
-TFilterExpr::TFilterExpr(const FieldLookup& fields, const FieldTypeMap& fieldMap, TFilterOptions options,
-                         TParserOptions parserOptions, std::string fieldName,
-                         DependentFields* dependentFields, char decimalSeparator)
+TFilterExpr::TFilterExpr(const FieldLookup& fields, const FieldTypeMap& fieldMap,
+                         TFilterOptions options, TParserOptions parserOptions,
+                         std::string fieldName, DependentFields* dependentFields,
+                         char decimalSeparator)
     : fields_(fields),
       fieldMap_(fieldMap),
       options_(options),

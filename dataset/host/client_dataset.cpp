@@ -9,8 +9,8 @@
 #include <filesystem>
 
 #include "dataset/host/db_errors.h"
-#include "dataset/index/index_list.h"
 #include "dataset/host/host_messages.h"
+#include "dataset/index/index_list.h"
 #include "dataset/locale/locale_services.h"
 
 namespace dorvem {

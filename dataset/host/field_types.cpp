@@ -5,7 +5,6 @@
 
 namespace dorvem {
 
-
 const std::array<std::uint8_t, kFieldTypeCount> kFieldTypeMap = {
     0,                            // ftUnknown
     1,  5,  6,  12, 4,  7, 7, 8,  // ftString .. ftBCD

@@ -13,7 +13,6 @@
 
 namespace dorvem {
 
-
 // Two types may bind when their classes are equal.
 int CompatibilityClass(TFieldType type);
 

@@ -40,7 +40,6 @@ class DSEXTRACT final : public EngineObject<TDATAPACKET_READ, InterfaceId::kPack
   DSEXTRACT();
   ~DSEXTRACT() override;
 
-
   DBResult StartPacket(PacketBytes packet) override;
   DBResult StartFurtherPacket(PacketBytes packet) override;
   DBResult NextFieldView(const std::uint8_t** bytes, std::uint32_t* size,

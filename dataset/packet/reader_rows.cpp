@@ -1,8 +1,8 @@
 // DSEXTRACT: the row layout and the delivery of field values.
 #include <new>
 
-#include "dataset/packet/reader.h"
 #include "dataset/packet/packet_format.h"
+#include "dataset/packet/reader.h"
 
 namespace dorvem {
 namespace {

@@ -61,8 +61,7 @@ class TextPacketReader {
   DBResult Translate(std::span<const std::uint8_t> text, std::vector<std::uint8_t>* binary);
   // Translates the rows of a further packet for the columns of the first
   // (any METADATA in it is skipped).
-  DBResult TranslateFurther(std::span<const std::uint8_t> text,
-                            std::vector<std::uint8_t>* binary);
+  DBResult TranslateFurther(std::span<const std::uint8_t> text, std::vector<std::uint8_t>* binary);
 
  private:
   // One element of METADATA, read whole (METADATA is small; rows are not

@@ -229,9 +229,9 @@ DBResult TextPacketReader::EncodeValue(const Column& column, std::string_view ra
     case ValueKind::kScalar:
       if (packet::IsPlain(raw, utf8_))
         return packet::ParseScalar(column.desc.typeWord, raw, out) ? dbr::kPacketMismatch
-                                                                     : dbr::kOk;
+                                                                   : dbr::kOk;
       return packet::ParseScalar(column.desc.typeWord, Text(raw), out) ? dbr::kPacketMismatch
-                                                                         : dbr::kOk;
+                                                                       : dbr::kOk;
     case ValueKind::kNone:
       return dbr::kOk;
   }

@@ -18,9 +18,9 @@
 
 #include "dataset/locale/code_page.h"
 #include "dataset/locale/locale_services.h"
-#include "dataset/packet/writer.h"
 #include "dataset/packet/packet_format.h"
 #include "dataset/packet/text_values.h"
+#include "dataset/packet/writer.h"
 #include "dataset/packet/xml_text.h"
 
 namespace dorvem {

@@ -5,8 +5,8 @@
 #include <new>
 
 #include "dataset/locale/collator.h"
-#include "dataset/store/table.h"
 #include "dataset/store/logical_types.h"
+#include "dataset/store/table.h"
 
 namespace dorvem {
 namespace {

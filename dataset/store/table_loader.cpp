@@ -8,8 +8,8 @@
 #include "dataset/core/byte_layout.h"
 #include "dataset/locale/locale_services.h"
 #include "dataset/packet/packet_format.h"
-#include "dataset/store/table.h"
 #include "dataset/store/logical_types.h"
+#include "dataset/store/table.h"
 
 namespace dorvem {
 namespace {

@@ -9,8 +9,8 @@
 #include "dataset/core/byte_layout.h"
 #include "dataset/locale/locale_services.h"
 #include "dataset/packet/packet_format.h"
-#include "dataset/store/table.h"
 #include "dataset/store/logical_types.h"
+#include "dataset/store/table.h"
 
 namespace dorvem {
 namespace {
@@ -25,8 +25,9 @@ std::uint32_t ReadSmallNumber(const std::uint8_t* value, std::uint32_t size) {
 // Keeps a parameter by name in `list`.
 DBResult KeepParam(std::vector<NamedParam>* list, const char* name, std::uint32_t typeWord,
                    const std::uint8_t* value, std::uint32_t size) {
-  return GuardAllocation(
-      [&] { list->push_back(NamedParam{name, typeWord, {value, value + size}}); });
+  return GuardAllocation([&] {
+    list->push_back(NamedParam{name, typeWord, {value, value + size}});
+  });
 }
 
 }  // namespace

@@ -113,7 +113,8 @@ TEST(ClientDataSetTest, NoVisibleRecordMeansEveryFieldIsNull) {
 }
 
 TEST(ClientDataSetTest, HiddenRowsAreStoredButNotVisible) {
-  PacketModel m = DictionaryModel({{{}, "A", {}, {}, 1}, {{}, "B", {}, {}, 2}, {{}, "C", {}, {}, 3}});
+  PacketModel m =
+      DictionaryModel({{{}, "A", {}, {}, 1}, {{}, "B", {}, {}, 2}, {{}, "C", {}, {}, 3}});
   m.rows[1].status = 0x02;  // deleted
   TempFile file(Encode(m));
   TClientDataSet ds("tblAdat");

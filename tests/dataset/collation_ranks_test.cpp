@@ -5,8 +5,8 @@
 
 #include <random>
 
-#include "dataset/index/index_list.h"
 #include "dataset/core/byte_layout.h"
+#include "dataset/index/index_list.h"
 #include "dataset/locale/locale_services.h"
 #include "dataset/packet/packet_format.h"
 #include "tests/dataset/index_support.h"

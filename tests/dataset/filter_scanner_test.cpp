@@ -3,8 +3,8 @@
 // constants.
 #include <gtest/gtest.h>
 
-#include "dataset/filter/expr_scanner.h"
 #include "dataset/expr/text_conversions.h"
+#include "dataset/filter/expr_scanner.h"
 #include "dataset/filter/word_classifier.h"
 #include "dataset/host/db_errors.h"
 

@@ -6,9 +6,9 @@
 #include <numeric>
 #include <set>
 
-#include "dataset/index/index_list.h"
 #include "dataset/index/dsidxfilt.h"
 #include "dataset/index/entry_sort.h"
+#include "dataset/index/index_list.h"
 #include "tests/dataset/index_support.h"
 
 namespace dorvem {

@@ -2,9 +2,9 @@
 // readable, also after a further packet that fails half-way.
 #include <gtest/gtest.h>
 
-#include "dataset/index/index_list.h"
 #include "dataset/core/byte_layout.h"
 #include "dataset/cursor/cursor_interface.h"
+#include "dataset/index/index_list.h"
 #include "dataset/store/table.h"
 #include "tests/dataset/test_packets.h"
 
