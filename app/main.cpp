@@ -1,18 +1,36 @@
-// The program's entry: checks that there is a display, creates the
-// application and the main window, and runs the event loop until the window
-// closes.
+// The program's entry. An own option on the command line (command_line.h)
+// is carried out without a window; otherwise it checks that there is a
+// display, creates the application and the main window, and runs the event
+// loop until the window closes.
+#include <QCoreApplication>
 #include <cstdio>
+#include <iostream>
+#include <string>
+#include <vector>
 
 #include "app/application.h"
+#include "app/command_line.h"
 #include "app/display_check.h"
 #include "app/main_window.h"
+#include "app/paths.h"
 
 int main(int argc, char** argv) {
+  const dorvem::TCommandLine commandLine =
+      dorvem::ParseCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
+  if (commandLine.command != dorvem::TCommand::cmWindow) {
+    // Enough of an application to find the program folder; no display.
+    QCoreApplication app(argc, argv);
+    const std::string dataFile = dorvem::FileSystemName(dorvem::ProgramFolder() +
+                                                        QString::fromLatin1(dorvem::kDataFileName));
+    return dorvem::RunCommandLine(commandLine, dataFile, std::cout, std::cerr);
+  }
   if (!dorvem::HasDisplayInEnvironment()) {
     std::fprintf(stderr, "%s\n", dorvem::NoDisplayMessage(argc > 0 ? argv[0] : "dorvem").c_str());
     return 1;
   }
   dorvem::TApplication app(argc, argv);
+  // Lets the desktop match the window with its menu entry and icon.
+  QGuiApplication::setDesktopFileName(QStringLiteral(DORVEM_APP_ID));
   dorvem::TfrmMain frmMain;
   frmMain.show();
   return app.exec();

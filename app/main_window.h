@@ -12,11 +12,16 @@
 // data file in the program folder; an error there is reported and the
 // window carries on with tblAdat closed (main_window_events.cpp). The search
 // box narrows tblAdat's filter on every change (main_window_search.cpp).
+// Every move refreshes the entry's picture, buttons and cue sounds
+// (main_window_entry.cpp); the play and score buttons, F3 and F4 play the
+// entry's media and open its score (main_window_media.cpp).
 #pragma once
 
 #include <QString>
 #include <QWidget>
 
+#include "app/external_programs.h"
+#include "app/media_paths.h"
 #include "app/paths.h"
 #include "app/upper_case_edit.h"
 #include "dataset/host/client_dataset.h"
@@ -60,6 +65,10 @@ class TfrmMain : public QWidget {
 
   const QString& ProgramFolderPath() const { return programFolder_; }
 
+  // The video player the play action starts for ".AVI" files: the fixed
+  // kVideoPlayerPath; tests point it elsewhere.
+  QString VideoPlayerPath;
+
   // --- Controls, owned through Qt's parent chain -------------------------
   QFrame* pnlAdat = nullptr;
   QFrame* pnlAlso = nullptr;
@@ -95,7 +104,10 @@ class TfrmMain : public QWidget {
   // Closes tblAdat (the data file is never written).
   void FormClose();
   // Runs first for every key pressed in the window (key preview), before
-  // the focused control sees the key; it handles no key yet.
+  // the focused control sees the key, which it never consumes: F3 runs the
+  // play action when spbLejatszo is enabled, then F4 the score action when
+  // spbKep is enabled; Shift, Ctrl and Alt make no difference
+  // (main_window_media.cpp). Raises what the actions raise.
   void FormKeyDown(int key, Qt::KeyboardModifiers shift);
   // Closes the window, as the close box does.
   void btnKilepClick();
@@ -111,8 +123,33 @@ class TfrmMain : public QWidget {
   // the box. Raises the dataset's error (a closed dataset).
   void edtKeresKeyDown(int key, Qt::KeyboardModifiers shift);
   // The entry refresh (main_window_entry.cpp), run by every AfterScroll of
-  // tblAdat. Raises what the media device raises.
+  // tblAdat: stops and closes what MediaPlayer1 plays, shows dbiKep when
+  // the entry has a picture, enables spbLejatszo when FAJLNEV is not null
+  // and spbKep when the score document exists, and with chbHang ticked
+  // plays the sound cue and then the score cue for the enabled buttons.
+  // Raises what the media device raises.
   void tblAdatAfterScroll(TDataSet& dataSet);
+
+  // --- Media actions (main_window_media.cpp) ---------------------------------
+  // The play action: disables spbLejatszo, looks for the entry's media file
+  // (stops silently when it is missing) and plays it by its upper-cased
+  // extension: ".MID" and ".RMI" on the sequencer, ".WAV" and ".MP3" chosen
+  // by the device, ".SCM" in the score player, ".AVI" in the video player,
+  // anything else opened with the system; then enables spbLejatszo again.
+  // A missing player gives the warning "Nincs meg a lejátszó program:" +
+  // its path and leaves the button disabled. A failed open shows the
+  // "Hibakód: " box, and the play that follows raises "No MCI device open".
+  void spbLejatszoClick();
+  // The score action: opens the entry's score document with the system
+  // when it exists; nothing otherwise.
+  void spbKepClick();
+  // Plays the score cue ("Sounds\kottakep.mp3") or the sound cue
+  // ("Sounds\hangkep.mp3") after stopping and closing what plays. A failed
+  // open shows the "Hibakód: " box; the play then raises.
+  void PlayCueSound(bool scoreCue);
+  // Whether the score document of the data's name `name` (bytes in the
+  // data's code page) exists.
+  bool ScoreFileExists(const std::string& name) const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -127,9 +164,22 @@ class TfrmMain : public QWidget {
   void CreateBottomBar();
   void CreateDataComponents();
   void SetTabOrder();
+  // Names and describes every control for assistive technology
+  // (main_window_accessible.cpp).
+  void DescribeControls();
   void InstallKeyPreview();
   void ConnectSearchHandlers();
   void ConnectEntryHandlers();
+  void ConnectMediaHandlers();
+  // The current entry's media file and the score document of `name`; a
+  // name that is not safe (IsSafeMediaName) names no file.
+  LocatedFile MediaFile() const;
+  LocatedFile ScoreFile(const std::string& name) const;
+  // Bytes of the data's code page as text.
+  QString DataText(const std::string& bytes) const;
+  // Opens FileName on MediaPlayer1 after stopping and closing what plays,
+  // and plays it; a failed open shows the "Hibakód: " box.
+  void PlayOnDevice(const QString& path);
   void CentreOnScreen();
 
   QString programFolder_;

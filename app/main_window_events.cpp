@@ -12,7 +12,9 @@
 
 namespace dorvem {
 
-TfrmMain::TfrmMain(QString programFolder) : programFolder_(std::move(programFolder)) {
+TfrmMain::TfrmMain(QString programFolder)
+    : VideoPlayerPath(QString::fromLatin1(kVideoPlayerPath)),
+      programFolder_(std::move(programFolder)) {
   CreateDataComponents();
   CreateWindowSettings();
   CreateSearchControls();
@@ -20,8 +22,10 @@ TfrmMain::TfrmMain(QString programFolder) : programFolder_(std::move(programFold
   CreatePictures();
   CreateBottomBar();
   SetTabOrder();
+  DescribeControls();
   InstallKeyPreview();
   ConnectSearchHandlers();
+  ConnectMediaHandlers();
   CentreOnScreen();
   connect(btnKilep, &QPushButton::clicked, this,
           [this] { GuardHandler([this] { btnKilepClick(); }); });
@@ -51,11 +55,6 @@ void TfrmMain::FormShow() {
 
 void TfrmMain::FormClose() {
   tblAdat.Close();
-}
-
-void TfrmMain::FormKeyDown(int key, Qt::KeyboardModifiers shift) {
-  (void)key;
-  (void)shift;
 }
 
 void TfrmMain::btnKilepClick() {

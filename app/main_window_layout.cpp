@@ -151,7 +151,9 @@ void TfrmMain::CreateDataViews() {
 void TfrmMain::CreatePictures() {
   imgMorvel = Place(new QLabel(pnlAdat), "imgMorvel", {19, 72, 179, 169});
   imgMorvel->setPixmap(LoadPicture(kLogoPicture));
-  if (!imgMorvel->pixmap().isNull()) imgMorvel->resize(imgMorvel->pixmap().size());
+  // Its size in the window's units, also for the twice-size picture.
+  if (!imgMorvel->pixmap().isNull())
+    imgMorvel->resize(imgMorvel->pixmap().deviceIndependentSize().toSize());
 
   spbKep = MakeSpeedButton(pnlAdat, "spbKep", {200, 192, 30, 30}, kScoreGlyph);
   spbKep->setEnabled(false);

@@ -1,6 +1,7 @@
 #include "app/pictures.h"
 
 #include <QBitmap>
+#include <QGuiApplication>
 #include <QImage>
 
 // Registers the compiled-in pictures; the resource lives in a static
@@ -13,15 +14,65 @@ namespace dorvem {
 
 namespace {
 
-QImage LoadImage(const char* path) {
+QImage LoadImage(const QString& path) {
   static const bool registered = (InitAssetResources(), true);
   (void)registered;
-  return QImage(QString::fromLatin1(path));
+  return QImage(path);
+}
+
+QImage LoadImage(const char* path) {
+  return LoadImage(QString::fromLatin1(path));
+}
+
+// The twice-size image of `path` with its device pixel ratio of 2; null
+// when there is none.
+QImage LoadDoubleSizeImage(const char* path) {
+  QImage image = LoadImage(DoubleSizePath(path));
+  image.setDevicePixelRatio(2);
+  return image;
+}
+
+// Adds to `icon` the `count` images of `strip` (the glyph at one density),
+// with the colour of its bottom-left pixel made transparent.
+void AddGlyphImages(QIcon& icon, QImage strip, int count) {
+  if (strip.isNull()) return;
+  const qreal ratio = strip.devicePixelRatio();
+  const QRgb transparent = strip.pixel(0, strip.height() - 1);
+  strip = strip.convertToFormat(QImage::Format_ARGB32);
+  for (int y = 0; y < strip.height(); ++y) {
+    auto* line = reinterpret_cast<QRgb*>(strip.scanLine(y));
+    for (int x = 0; x < strip.width(); ++x)
+      if (line[x] == transparent) line[x] = qRgba(0, 0, 0, 0);
+  }
+  const int w = strip.width() / count;
+  auto image = [&](int i) {
+    QImage one = strip.copy(i * w, 0, w, strip.height());
+    one.setDevicePixelRatio(ratio);
+    return QPixmap::fromImage(one);
+  };
+  icon.addPixmap(image(0), QIcon::Normal);
+  if (count > 1) icon.addPixmap(image(1), QIcon::Disabled);
 }
 
 }  // namespace
 
-QPixmap LoadPicture(const char* path) {
+QString DoubleSizePath(const char* path) {
+  QString result = QString::fromLatin1(path);
+  const qsizetype dot = result.lastIndexOf(u'.');
+  const qsizetype slash = result.lastIndexOf(u'/');
+  result.insert(dot > slash ? dot : result.size(), QStringLiteral("@2x"));
+  return result;
+}
+
+qreal ScreenPixelRatio() {
+  return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
+}
+
+QPixmap LoadPicture(const char* path, qreal devicePixelRatio) {
+  if (devicePixelRatio > 1.5) {
+    const QImage sharp = LoadDoubleSizeImage(path);
+    if (!sharp.isNull()) return QPixmap::fromImage(sharp);
+  }
   return QPixmap::fromImage(LoadImage(path));
 }
 
@@ -31,20 +82,10 @@ QSize GlyphSize(const char* path, int count) {
 }
 
 QIcon LoadGlyph(const char* path, int count) {
-  QImage strip = LoadImage(path);
-  if (strip.isNull() || count < 1) return {};
-  const QRgb transparent = strip.pixel(0, strip.height() - 1);
-  strip = strip.convertToFormat(QImage::Format_ARGB32);
-  for (int y = 0; y < strip.height(); ++y) {
-    auto* line = reinterpret_cast<QRgb*>(strip.scanLine(y));
-    for (int x = 0; x < strip.width(); ++x)
-      if (line[x] == transparent) line[x] = qRgba(0, 0, 0, 0);
-  }
-  const int w = strip.width() / count;
+  if (count < 1) return {};
   QIcon icon;
-  icon.addPixmap(QPixmap::fromImage(strip.copy(0, 0, w, strip.height())), QIcon::Normal);
-  if (count > 1)
-    icon.addPixmap(QPixmap::fromImage(strip.copy(w, 0, w, strip.height())), QIcon::Disabled);
+  AddGlyphImages(icon, LoadImage(path), count);
+  if (!icon.isNull()) AddGlyphImages(icon, LoadDoubleSizeImage(path), count);
   return icon;
 }
 

@@ -24,5 +24,7 @@ inline const QColor kButtonFace{240, 240, 240};
 inline const QColor kHighlight{0, 120, 215};
 inline const QColor kHighlightText{255, 255, 255};
 inline const QColor kGrayText{109, 109, 109};
+// The system's window-frame colour (a focused picture view's inner frame).
+inline const QColor kWindowFrame{100, 100, 100};
 
 }  // namespace dorvem

@@ -138,7 +138,9 @@ class TDBGrid : public QFrame {
   QRect CellRect(int row) const;
   QRect IndicatorRect(int row) const;
   // The vertical scroll bar's values: 1 .. visible records + N - 1, page N,
-  // position the current sequence number (all 0 while closed).
+  // position the current sequence number (all 0 while closed). The bar is
+  // shown only while its range does not fit within one page, that is while
+  // more than one record is visible.
   const TScrollInfo& VertScrollInfo() const { return vertInfo_; }
   QScrollBar* VerticalScrollBar() const;
   QScrollBar* HorizontalScrollBar() const;
@@ -213,6 +215,7 @@ class TDBGrid : public QFrame {
   int wheelRemainder_ = 0;
   TScrollInfo vertInfo_;
   bool applyingScrollInfo_ = false;
+  bool vbarShown_ = true;
   QScrollBar* vbar_ = nullptr;
   QScrollBar* hbar_ = nullptr;
 };

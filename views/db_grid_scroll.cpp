@@ -1,7 +1,9 @@
 // The grid's scroll bars. The vertical one shows where the current record
 // lies among the visible records and turns its commands into moves of the
-// dataset; it never scrolls anything itself. The horizontal one appears when
-// the column is wider than the cells' area and shifts the column.
+// dataset; it never scrolls anything itself. It is hidden while its whole
+// range fits within one page (dataset closed or empty, or one record), and
+// the cells' area then takes its width. The horizontal one appears when the
+// column is wider than the cells' area and shifts the column.
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QWheelEvent>
@@ -74,7 +76,7 @@ void TDBGrid::CreateScrollBars() {
 
 void TDBGrid::LayoutScrollBars() {
   const QRect frame = contentsRect();
-  const int vWidth = vbar_->sizeHint().width();
+  const int vWidth = !vbarShown_ ? 0 : vbar_->sizeHint().width();
   const int hHeight = hbar_->sizeHint().height();
   const int cellsWidth = frame.width() - vWidth;
   const bool horizontal = CellsWidth() > cellsWidth;
@@ -109,8 +111,20 @@ void TDBGrid::ApplyScrollInfo() {
   vbar_->setPageStep(std::max(1, vertInfo_.page));
   vbar_->setValue(vertInfo_.pos);
   vbar_->setSliderPosition(vertInfo_.pos);
-  vbar_->setEnabled(link_.Active() && last > vertInfo_.min);
   applyingScrollInfo_ = false;
+  // As the platform's scroll bars do: no bar for an empty range or one that
+  // fits within one page.
+  const bool shown = vertInfo_.max - vertInfo_.min >= std::max(1, vertInfo_.page);
+  if (shown == vbarShown_) return;
+  vbarShown_ = shown;
+  vbar_->setVisible(shown);
+  const int rows = VisibleDataRows();
+  LayoutScrollBars();
+  update();
+  // This runs inside a notice of the dataset: should the rows that fit
+  // change with the cells' area, they are asked for once the notice is over.
+  if (VisibleDataRows() != rows)
+    QMetaObject::invokeMethod(this, &TDBGrid::LayoutChanged, Qt::QueuedConnection);
 }
 
 void TDBGrid::VertScrollAction(int action) {

@@ -11,7 +11,14 @@ void TFieldDataLink::SetFieldName(std::string name) {
 
 void TFieldDataLink::UpdateField() {
   TDataSet* ds = DataSet();
-  field_ = (Active() && ds && !fieldName_.empty()) ? ds->FindField(fieldName_) : nullptr;
+  TField* field = (Active() && ds && !fieldName_.empty()) ? ds->FindField(fieldName_) : nullptr;
+  if (field == field_) return;
+  field_ = field;
+  RecordChanged();
+}
+
+void TFieldDataLink::RecordChanged() {
+  if (OnDataChange) OnDataChange();
 }
 
 }  // namespace dorvem

@@ -59,8 +59,11 @@ void DrawSymbol(QPainter& p, TNavigateBtn button, const QColor& color, int dx, i
   p.restore();
 }
 
-QPixmap GlyphImage(TNavigateBtn button, bool enabled) {
-  QPixmap image(kNavGlyphSize);
+// The image at `scale` times its size, marked with that device pixel ratio:
+// the painter then draws in the glyph's units on the finer grid.
+QPixmap GlyphImage(TNavigateBtn button, bool enabled, int scale) {
+  QPixmap image(kNavGlyphSize * scale);
+  image.setDevicePixelRatio(scale);
   image.fill(Qt::transparent);
   QPainter p(&image);
   if (enabled) {
@@ -76,8 +79,10 @@ QPixmap GlyphImage(TNavigateBtn button, bool enabled) {
 
 QIcon NavigatorGlyph(TNavigateBtn button) {
   QIcon icon;
-  icon.addPixmap(GlyphImage(button, true), QIcon::Normal);
-  icon.addPixmap(GlyphImage(button, false), QIcon::Disabled);
+  for (int scale : {1, 2}) {
+    icon.addPixmap(GlyphImage(button, true, scale), QIcon::Normal);
+    icon.addPixmap(GlyphImage(button, false, scale), QIcon::Disabled);
+  }
   return icon;
 }
 

@@ -1,7 +1,8 @@
 // The navigator's button glyphs, drawn here: each is an icon with an image
 // for the enabled button (black symbol) and one for the disabled button
 // (grey symbol with a white shadow, as disabled glyphs look on the design's
-// desktop).
+// desktop). Each image is drawn at its size and at twice it, for screens of
+// twice the pixel density.
 #pragma once
 
 #include <QIcon>
@@ -11,7 +12,7 @@
 
 namespace dorvem {
 
-// The size of one glyph image.
+// The size of one glyph image, in the window's units.
 inline constexpr QSize kNavGlyphSize{10, 10};
 
 // The glyph of `button`: pointing triangles with a bar for the moving

@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QTest>
+#include <concepts>
 #include <memory>
 #include <string>
 #include <utility>
@@ -18,14 +19,13 @@ class DictionaryWindow {
  public:
   // Headwords that begin with "." pass the start-up filter.
   explicit DictionaryWindow(const std::vector<std::string>& headwords) {
-    folder.WriteDataFile(ProgramFolderFixture::Dictionary(headwords));
-    window = std::make_unique<TfrmMain>(folder.Folder());
-    // Counted first; the window's own handler, if any, still runs.
-    window->tblAdat.AfterScroll = [this, own = window->tblAdat.AfterScroll](TDataSet& ds) {
-      ++afterScrolls;
-      if (own) own(ds);
-    };
+    Start(ProgramFolderFixture::Dictionary(headwords));
   }
+  // Crafted entries (a template, so that a braced list of headwords never
+  // means rows).
+  template <class Row>
+  requires std::same_as<Row, DictRow>
+  explicit DictionaryWindow(const std::vector<Row>& rows) { Start(Encode(DictionaryModel(rows))); }
 
   // Shows the window and waits until it is active, the search box focused.
   bool Show() {
@@ -50,6 +50,17 @@ class DictionaryWindow {
   ProgramFolderFixture folder;  // first made, last gone
   std::unique_ptr<TfrmMain> window;
   int afterScrolls = 0;
+
+ private:
+  void Start(const std::vector<std::uint8_t>& dataFile) {
+    folder.WriteDataFile(dataFile);
+    window = std::make_unique<TfrmMain>(folder.Folder());
+    // Counted first; the window's own handler, if any, still runs.
+    window->tblAdat.AfterScroll = [this, own = window->tblAdat.AfterScroll](TDataSet& ds) {
+      ++afterScrolls;
+      if (own) own(ds);
+    };
+  }
 };
 
 }  // namespace dorvem::testing

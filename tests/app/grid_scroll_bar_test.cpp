@@ -52,9 +52,54 @@ TEST_F(GridScrollBarTest, RangePageAndPositionFollowTheCommands) {
     EXPECT_EQ(Bar().value(), c.number);
     EXPECT_EQ(w_.TakeAfterScrolls(), 1);
   }
+  // Closed, the range is empty and fits within a page: no bar.
   w_->tblAdat.Close();
   EXPECT_EQ(w_->grdAdat->VertScrollInfo(), TScrollInfo{});
-  EXPECT_FALSE(Bar().isEnabled());
+  EXPECT_FALSE(Bar().isVisible());
+}
+
+// A range that fits within one page (no record or one: 1 .. N with a page
+// of N) hides the bar instead of showing disabled arrows, and the cells
+// take its place.
+TEST(GridScrollBarShownTest, HiddenWhileTheRangeFitsOnePage) {
+  struct Case {
+    std::vector<std::string> headwords;  // "." passes the start-up filter
+    bool shown;
+  };
+  const Case cases[] = {
+      {{"NONE"}, false},
+      {{".A"}, false},
+      {{".A", ".B"}, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.headwords.size());
+    DictionaryWindow w(c.headwords);
+    ASSERT_TRUE(w.Show());
+    TDBGrid& grid = *w->grdAdat;
+    QScrollBar& bar = *grid.VerticalScrollBar();
+    EXPECT_EQ(bar.isVisible(), c.shown);
+    const int barWidth = c.shown ? bar.sizeHint().width() : 0;
+    EXPECT_EQ(grid.CellsArea().width(), grid.contentsRect().width() - barWidth);
+  }
+}
+
+// The bar comes and goes with the number of visible records.
+TEST(GridScrollBarShownTest, FollowsTheFilter) {
+  DictionaryWindow w({".A", ".B", "ALMA"});
+  ASSERT_TRUE(w.Show());
+  TDBGrid& grid = *w->grdAdat;
+  QScrollBar& bar = *grid.VerticalScrollBar();
+  const int width = grid.contentsRect().width();
+  EXPECT_TRUE(bar.isVisible());
+  w->tblAdat.SetFilter("KSZOVEG='A*'");
+  EXPECT_FALSE(bar.isVisible());
+  EXPECT_EQ(grid.CellsArea().width(), width);
+  w->tblAdat.SetFilter("KSZOVEG='Z*'");
+  EXPECT_FALSE(bar.isVisible());
+  w->tblAdat.SetFilter("KSZOVEG='.*'");
+  EXPECT_TRUE(bar.isVisible());
+  EXPECT_EQ(grid.CellsArea().width(), width - bar.sizeHint().width());
+  EXPECT_EQ(grid.RowTexts(), QStringList({".A", ".B"}));
 }
 
 TEST_F(GridScrollBarTest, ReleasingTheThumbGoesToItsNumber) {

@@ -40,11 +40,12 @@ void DrawBeamedPair(QPainter& p, QPointF a, QPointF b, qreal s) {
 
 }  // namespace
 
-QImage DrawLogo() {
-  QImage img(179, 169, QImage::Format_RGB32);
+QImage DrawLogo(int scale) {
+  QImage img(179 * scale, 169 * scale, QImage::Format_RGB32);
   img.fill(kMoneyGreen);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
+  p.scale(scale, scale);
 
   // The emblem: a cream disc in a maroon ring, holding a clef on a staff.
   const QPointF centre(89.5, 62);
@@ -71,14 +72,15 @@ QImage DrawLogo() {
   return img;
 }
 
-QImage DrawBackground() {
-  QImage img(1000, 451, QImage::Format_RGB32);
+QImage DrawBackground(int scale) {
+  QImage img(1000 * scale, 451 * scale, QImage::Format_RGB32);
   QPainter p(&img);
   p.setRenderHint(QPainter::Antialiasing);
+  p.scale(scale, scale);
   QLinearGradient sky(0, 0, 0, 451);
   sky.setColorAt(0, kCream);
   sky.setColorAt(1, QColor(206, 228, 206));
-  p.fillRect(img.rect(), sky);
+  p.fillRect(QRectF(0, 0, 1000, 451), sky);
 
   // Two systems of a score across the picture.
   const qreal s = 12;

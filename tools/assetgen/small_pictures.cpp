@@ -1,5 +1,7 @@
 // The window icon and the button glyphs: small pictures drawn pixel-exact,
-// without antialiasing, in the 16 Windows colours.
+// without antialiasing, in the 16 Windows colours. At scale 2 the painter is
+// scaled, so that every one-pixel line becomes two pixels wide and curves
+// are drawn on the finer grid.
 #include <QPainter>
 #include <QPolygon>
 
@@ -17,15 +19,25 @@ QImage Blank(int w, int h, const QColor& fill) {
   return img;
 }
 
+// Makes `p` draw in units of `scale` pixels. A one-pixel line at x covers
+// pixel x, to the right of the mathematical line; a scaled pen is centred
+// on it instead, so the drawing is moved by half a unit to cover pixels
+// scale * x to scale * x + scale - 1, as the designed picture does.
+void Scale(QPainter& p, int scale) {
+  p.scale(scale, scale);
+  if (scale > 1) p.translate(0.5, 0.5);
+}
+
 int Luminance(QRgb c) {
   return (qRed(c) * 30 + qGreen(c) * 59 + qBlue(c) * 11) / 100;
 }
 
 }  // namespace
 
-QImage DrawWindowIcon() {
-  QImage img = Blank(32, 32, QColor(0, 128, 128));
+QImage DrawWindowIcon(int scale) {
+  QImage img = Blank(32 * scale, 32 * scale, QColor(0, 128, 128));
   QPainter p(&img);
+  Scale(p, scale);
   p.setPen(QColor(0, 0, 128));
   p.drawRect(0, 0, 31, 31);
   p.setPen(QColor(192, 192, 192));
@@ -45,9 +57,10 @@ QImage DrawWindowIcon() {
   return img;
 }
 
-QImage DrawScoreGlyph() {
-  QImage img = Blank(22, 22, kTransparent);
+QImage DrawScoreGlyph(int scale) {
+  QImage img = Blank(22 * scale, 22 * scale, kTransparent);
   QPainter p(&img);
+  Scale(p, scale);
   // A page with a folded corner, staff lines and a note.
   p.setPen(Qt::black);
   p.setBrush(Qt::white);
@@ -65,9 +78,10 @@ QImage DrawScoreGlyph() {
   return img;
 }
 
-QImage DrawPlayGlyph() {
-  QImage img = Blank(22, 22, kTransparent);
+QImage DrawPlayGlyph(int scale) {
+  QImage img = Blank(22 * scale, 22 * scale, kTransparent);
   QPainter p(&img);
+  Scale(p, scale);
   // A loudspeaker with two sound waves.
   p.setPen(Qt::black);
   p.setBrush(QColor(128, 128, 128));
@@ -81,9 +95,10 @@ QImage DrawPlayGlyph() {
   return img;
 }
 
-QImage DrawExitGlyph() {
-  QImage img = Blank(16, 16, kTransparent);
+QImage DrawExitGlyph(int scale) {
+  QImage img = Blank(16 * scale, 16 * scale, kTransparent);
   QPainter p(&img);
+  Scale(p, scale);
   // An open door with an arrow leading out.
   p.setPen(Qt::black);
   p.setBrush(QColor(128, 128, 0));
@@ -99,7 +114,7 @@ QImage DrawExitGlyph() {
   return img;
 }
 
-QImage GlyphStrip(const QImage& glyph) {
+QImage GlyphStrip(const QImage& glyph, int scale) {
   const QImage g = glyph.convertToFormat(QImage::Format_RGB32);
   const int w = g.width(), h = g.height();
   QImage strip = Blank(2 * w, h, kTransparent);
@@ -112,8 +127,8 @@ QImage GlyphStrip(const QImage& glyph) {
     for (int y = 0; y < h; ++y)
       for (int x = 0; x < w; ++x) {
         if (!ink(x, y)) continue;
-        if (pass == 0 && x + 1 < w && y + 1 < h)
-          strip.setPixel(w + x + 1, y + 1, qRgb(255, 255, 255));
+        if (pass == 0 && x + scale < w && y + scale < h)
+          strip.setPixel(w + x + scale, y + scale, qRgb(255, 255, 255));
         if (pass == 1) strip.setPixel(w + x, y, qRgb(128, 128, 128));
       }
   return strip;

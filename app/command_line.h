@@ -1,0 +1,50 @@
+// The program's command line.
+//
+// Without arguments, or with arguments that are not the program's own, the
+// program opens its window; those arguments are left to the toolkit (for
+// example -platform or -style), as they always were. An own option is the
+// first argument: "--help" (or "-h") and "--version" print a text and end
+// the program without a window or a display; "--check" (with an optional
+// data file name) is the data checker's place, which is not built yet.
+//
+// ParseCommandLine only reads the arguments; RunCommandLine carries out the
+// commands that need no window and tells main() whether to open it.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace dorvem {
+
+enum class TCommand {
+  cmWindow,      // open the window (the arguments go to the toolkit)
+  cmHelp,        // print the usage text
+  cmVersion,     // print the name and the version
+  cmCheck,       // check the data file (dataFile, or the one beside the program)
+  cmUsageError,  // an own option used wrongly; `error` says how
+};
+
+struct TCommandLine {
+  TCommand command = TCommand::cmWindow;
+  std::string dataFile;  // cmCheck: the named data file, empty for the default one
+  std::string error;     // cmUsageError: one line, without the program's name
+};
+
+// Reads `args` (the arguments after the program's name).
+TCommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The program's name and version, one line with its line break.
+std::string VersionText();
+
+// The usage text. `dataFile` is the full name of the data file the window
+// reads, shown so that the maintainer knows which file to replace.
+std::string HelpText(const std::string& dataFile);
+
+// Carries out a command that needs no window (any but cmWindow): writes
+// the help or the version to `out` and returns 0, or writes a usage error to
+// `err` and returns 2. `dataFile` as for HelpText.
+int RunCommandLine(const TCommandLine& commandLine, const std::string& dataFile, std::ostream& out,
+                   std::ostream& err);
+
+}  // namespace dorvem

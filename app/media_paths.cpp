@@ -1,0 +1,65 @@
+#include "app/media_paths.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <optional>
+
+namespace dorvem {
+
+namespace {
+
+QStringList Components(const QString& path) {
+  static const QRegularExpression separators(QStringLiteral("[\\\\/]"));
+  return path.split(separators, Qt::SkipEmptyParts);
+}
+
+// The entry of `dir` called `name`: exactly that one when it exists, else
+// the first one (in name order) equal to it ignoring case.
+std::optional<QString> FindEntry(const QString& dir, const QString& name) {
+  if (QFileInfo::exists(dir + u'/' + name)) return name;
+  const QStringList entries =
+      QDir(dir.isEmpty() ? QStringLiteral("/") : dir)
+          .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                     QDir::Name);
+  for (const QString& entry : entries)
+    if (entry.compare(name, Qt::CaseInsensitive) == 0) return entry;
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string ExtensionOf(std::string_view name) {
+  const std::size_t dot = name.find_last_of('.');
+  if (dot == std::string_view::npos) return {};
+  const std::size_t folder = name.find_last_of("\\:");
+  if (folder != std::string_view::npos && folder > dot) return {};
+  return std::string(name.substr(dot));
+}
+
+std::string ScoreFileName(std::string_view name) {
+  const std::string extension = ExtensionOf(name);
+  return std::string(name.substr(0, name.size() - extension.size())) + ".PDF";
+}
+
+bool IsSafeMediaName(const QString& name) {
+  if (name.startsWith(u'\\') || name.startsWith(u'/')) return false;
+  if (name.size() >= 2 && name[1] == u':') return false;
+  return !Components(name).contains(QStringLiteral(".."));
+}
+
+LocatedFile LocateFile(const QString& folder, const QString& relative) {
+  // Without its trailing separators (the root becomes empty).
+  QString path = folder;
+  while (path.endsWith(u'/') || path.endsWith(u'\\')) path.chop(1);
+  bool found = true;
+  for (const QString& component : Components(relative)) {
+    std::optional<QString> entry;
+    if (found) entry = FindEntry(path, component);
+    found = entry.has_value();
+    path += u'/' + (found ? *entry : component);
+  }
+  return {path, found && QFileInfo(path).isFile()};
+}
+
+}  // namespace dorvem

@@ -1,0 +1,64 @@
+// Paths of the entries' media: the media folder, the score documents, the
+// cue sounds and the score player, and how a name from the data finds its
+// file on this system.
+//
+// The data was made on Windows: names use "\" between folders and the file
+// system there ignores case. So a name is looked up one component at a
+// time below the program folder; a component that does not exist exactly
+// is matched ignoring case ("FUVOLA.MP3" finds "fuvola.mp3", "sub\tone.wav"
+// finds "sub/tone.wav"). Both "\" and "/" separate components.
+//
+// Names from the data are untrusted: one that is absolute ("\x", "/x",
+// "C:x") or has a ".." component could reach files outside the media
+// folder, so it names no file at all - it is treated as a missing file.
+//
+// The short (8.3) form of a path, which external players are given, is the
+// path itself on this system.
+#pragma once
+
+#include <QString>
+#include <string>
+#include <string_view>
+
+namespace dorvem {
+
+// Below the program folder, with "\" as the data's texts write them.
+inline constexpr char kMediaFolder[] = "Sounds\\";
+inline constexpr char kScoreFolder[] = "Sounds\\PICTURES\\";
+inline constexpr char kSoundCue[] = "Sounds\\hangkep.mp3";
+inline constexpr char kScoreCue[] = "Sounds\\kottakep.mp3";
+// In the program folder, under exactly this name.
+inline constexpr char kScorePlayer[] = "scplayer.exe";
+
+// The extension of `name`: from the last "." that follows the last "\" or
+// ":", dot included; empty when there is none. Bytes in, bytes out.
+std::string ExtensionOf(std::string_view name);
+
+// `name` with its extension replaced by ".PDF", or ".PDF" appended when it
+// has none ("a.b.wav" -> "a.b.PDF", "" -> ".PDF").
+std::string ScoreFileName(std::string_view name);
+
+// Whether a name from the data may name a file: not absolute (no leading
+// "\" or "/", no drive "X:") and without a ".." component.
+bool IsSafeMediaName(const QString& name);
+
+// A file looked up below the program folder.
+struct LocatedFile {
+  // The file found (with the case it has on disk), or, when nothing was
+  // found, the path as written, with "/" between components.
+  QString path;
+  // A file, not a folder, was found.
+  bool exists = false;
+};
+
+// Looks up `relative` (components separated by "\" or "/", empty ones
+// skipped) below `folder` (a path with or without a trailing separator),
+// each component exactly first, then ignoring case.
+LocatedFile LocateFile(const QString& folder, const QString& relative);
+
+// The short form of `path` given to external programs: the path itself.
+inline QString ShortPathName(const QString& path) {
+  return path;
+}
+
+}  // namespace dorvem

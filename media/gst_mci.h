@@ -1,0 +1,134 @@
+// GstMci: the program's media-control layer, with devices played through
+// GStreamer.
+//
+// Devices. MCI_OPEN opens a file on a device chosen from the file's content
+// (media_formats.h) when no device type is named: "WaveAudio" for RIFF
+// WAVE, "MPEGAudio" for MP3, "Sequencer" for standard and RIFF-RMID MIDI. A
+// named type must be one of these three (compared ignoring case) and must
+// match the content; the other known types ("CDAudio", "AVIVideo", ...) are
+// not installed here. Ids are the lowest free numbers from 1. Devices count
+// time in milliseconds only; each has one track.
+//
+// The event thread never waits on media. Every request is decided at once
+// from what the event thread knows, and its result is returned before any
+// pipeline work is done:
+//   - MCI_OPEN checks the file here and now - it exists, can be read, its
+//     content is of a kind the device plays and well-formed, a decoder for
+//     it is installed - and measures its length from its bytes; then it
+//     hands the pipeline's start (preroll) to the worker.
+//   - MCI_PLAY, MCI_PAUSE, MCI_RESUME, MCI_SEEK, MCI_STOP update the
+//     device's mode and position here and hand the pipeline change to the
+//     worker. MCI_CLOSE forgets the device here at once and hands the
+//     pipeline's tear-down to the worker.
+// Why results and order are kept. Every answer a caller can observe (result
+// codes, device ids, modes, positions while not playing, lengths, which
+// notice is sent with which outcome) comes from the device records on the
+// event thread, which change in request order, exactly as they would if
+// each request had been carried out before returning. The pipelines follow
+// through one worker with one queue (media_worker.h), so they see the same
+// requests in the same order: a stop or close always reaches a pipeline
+// before anything requested after it, and a closed device's pipeline is torn
+// down before any later request's pipeline work starts. Only the moment the
+// sound changes lags the request, by the worker's turn (well below what can
+// be heard). MCI_WAIT therefore changes nothing, and a play with MCI_WAIT
+// returns at once as well.
+//
+// Notices. A request with MCI_NOTIFY gets a notice posted to its callback:
+// at once when it is complete on return (every request but play), at the
+// end of play (successful), or earlier when cut short: a new play that asks
+// for a notice supersedes it (superseded), and stop, pause, seek, close and
+// a play without notice abort it (aborted). Any request with MCI_NOTIFY
+// supersedes a pending play notice. An error of the pipeline during play
+// ends it with failure; the device is then not ready (MCI_STATUS_READY 0,
+// play refused) until closed. The pipelines' reports reach the event thread
+// through Qt's queue, and one that belongs to an earlier play (the device
+// was stopped or played again meanwhile) is dropped.
+//
+// Owned by whoever creates it (DefaultMci keeps one for the program). It
+// owns its devices and the worker; destroying it finishes every pipeline.
+// Event thread only, apart from what the pipelines report.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "media/gst_playback.h"
+#include "media/mci_interface.h"
+#include "media/media_formats.h"
+#include "media/media_worker.h"
+
+namespace dorvem::mci {
+
+class GstMci : public QObject, public MciInterface {
+  Q_OBJECT
+
+ public:
+  // `sinks` makes each pipeline's audio sink; empty for the default output.
+  explicit GstMci(AudioSinkFactory sinks = {});
+  ~GstMci() override;
+
+  MCIERROR SendCommand(MCIDEVICEID device, std::uint32_t command, std::uint32_t flags,
+                       MciRecord& record) override;
+  std::optional<std::string> ErrorString(MCIERROR code) override;
+
+  // Blocks until the pipelines have carried out everything requested so
+  // far (the notices they cause may still be on their way). For tests and
+  // benchmarks.
+  void WaitForPipelines() { worker_.Drain(); }
+
+ private:
+  enum class Mode { kStopped, kPlaying, kPaused, kFailed };
+
+  struct Device {
+    MCIDEVICEID id = 0;
+    std::uint64_t instance = 0;  // never reused, unlike ids
+    MediaKind kind = MediaKind::kUnknown;
+    std::uint32_t lengthMs = 0;
+    std::uint32_t timeFormat = MCI_FORMAT_MILLISECONDS;
+    Mode mode = Mode::kStopped;
+    std::uint32_t positionMs = 0;  // where it stands while not playing
+    std::uint32_t runStartMs = 0;  // the current play's limits
+    std::uint32_t runEndMs = 0;
+    std::uint64_t runSerial = 0;  // the current (or last) play
+    QPointer<QObject> pendingCallback;
+    std::uint64_t pendingSerial = 0;  // the play whose notice is pending; 0 none
+    std::shared_ptr<GstPlayback> playback;
+  };
+
+  MCIERROR Open(std::uint32_t flags, MciRecord& record);
+  MCIERROR Close(Device& device);
+  MCIERROR Play(Device& device, std::uint32_t flags, MciRecord& record);
+  MCIERROR Stop(Device& device);
+  MCIERROR Pause(Device& device);
+  MCIERROR Resume(Device& device, std::uint32_t flags, MciRecord& record);
+  MCIERROR Seek(Device& device, std::uint32_t flags, MciRecord& record);
+  MCIERROR Status(Device& device, std::uint32_t flags, MciRecord& record);
+  MCIERROR GetDevCaps(const Device& device, std::uint32_t flags, MciRecord& record) const;
+  MCIERROR Set(Device& device, std::uint32_t flags, MciRecord& record);
+
+  // Where the device stands now.
+  std::uint32_t CurrentPositionMs(const Device& device) const;
+  // Ends a play in progress where it is (its notice aborted).
+  void HaltRun(Device& device);
+  // Posts the pending play notice with `outcome` and forgets it.
+  void ResolvePending(Device& device, std::uint32_t outcome);
+  // What a pipeline reported, on the event thread.
+  void OnPipelineEvent(std::uint64_t instance, GstPlayback::Event event, std::uint64_t serial);
+
+  Device* Find(MCIDEVICEID id);
+  MCIDEVICEID FreeId() const;
+
+  AudioSinkFactory sinks_;
+  bool gstReady_ = false;
+  std::map<MCIDEVICEID, Device> devices_;
+  std::uint64_t nextInstance_ = 1;
+  std::uint64_t nextSerial_ = 1;
+  MediaWorker worker_;  // last member: its queue is finished before the rest goes
+};
+
+}  // namespace dorvem::mci

@@ -1,0 +1,139 @@
+#include "media/gst_playback.h"
+
+#include <gst/gst.h>
+
+#include <cstring>
+
+namespace dorvem::mci {
+
+namespace {
+
+constexpr GstClockTime kPrerollLimit = 10 * GST_SECOND;
+
+void OnElementSetup(GstElement* /*playbin*/, GstElement* element, gpointer /*data*/) {
+  GstElementFactory* factory = gst_element_get_factory(element);
+  if (factory == nullptr) return;
+  if (std::strcmp(gst_plugin_feature_get_name(GST_PLUGIN_FEATURE(factory)), "fluiddec") == 0 &&
+      g_file_test(GstPlayback::kSoundFont, G_FILE_TEST_IS_REGULAR))
+    g_object_set(element, "soundfont", GstPlayback::kSoundFont, nullptr);
+}
+
+GstClockTime Nanos(std::uint32_t ms) {
+  return GstClockTime(ms) * GST_MSECOND;
+}
+
+}  // namespace
+
+GstPlayback::GstPlayback(std::string path, AudioSinkFactory sinks, EventHandler onEvent)
+    : path_(std::move(path)), sinks_(std::move(sinks)), onEvent_(std::move(onEvent)) {}
+
+GstPlayback::~GstPlayback() {
+  Finish();
+}
+
+void GstPlayback::Start() {
+  GstElement* pipeline = gst_element_factory_make("playbin", nullptr);
+  gchar* uri = pipeline ? gst_filename_to_uri(path_.c_str(), nullptr) : nullptr;
+  if (uri == nullptr) {
+    if (pipeline) gst_object_unref(pipeline);
+    onEvent_(Event::kError, serial_);
+    return;
+  }
+  g_object_set(pipeline, "uri", uri, nullptr);
+  g_free(uri);
+  if (sinks_)
+    if (GstElement* sink = sinks_()) g_object_set(pipeline, "audio-sink", sink, nullptr);
+  g_signal_connect(pipeline, "element-setup", G_CALLBACK(OnElementSetup), nullptr);
+
+  // The end and errors are looked at where they are posted. Messages stay
+  // on the bus (nobody pops it; dropping them here keeps the pipeline
+  // alive after its tear-down) until Finish flushes it.
+  GstBus* bus = gst_element_get_bus(pipeline);
+  gst_bus_set_sync_handler(
+      bus,
+      [](GstBus*, GstMessage* message, gpointer data) {
+        auto* self = static_cast<GstPlayback*>(data);
+        if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS)
+          self->onEvent_(Event::kEndOfStream, self->serial_);
+        else if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR)
+          self->onEvent_(Event::kError, self->serial_);
+        return GST_BUS_PASS;
+      },
+      this, nullptr);
+  gst_object_unref(bus);
+
+  {
+    std::lock_guard lock(mutex_);
+    pipeline_ = pipeline;
+  }
+  if (gst_element_set_state(pipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)
+    onEvent_(Event::kError, serial_);
+}
+
+void GstPlayback::WaitForPreroll() const {
+  gst_element_get_state(pipeline_, nullptr, nullptr, kPrerollLimit);
+}
+
+void GstPlayback::Play(std::uint64_t serial, std::optional<std::uint32_t> fromMs,
+                       std::optional<std::uint32_t> toMs) {
+  if (pipeline_ == nullptr) return;
+  serial_ = serial;
+  // A play with limits of its own, or after one, sets the segment anew;
+  // otherwise the pipeline goes on from where it was paused.
+  if (fromMs || toMs || bounded_) {
+    WaitForPreroll();
+    gint64 start = fromMs ? gint64(Nanos(*fromMs)) : 0;
+    if (!fromMs && !gst_element_query_position(pipeline_, GST_FORMAT_TIME, &start)) start = 0;
+    gst_element_seek(pipeline_, 1.0, GST_FORMAT_TIME,
+                     GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), GST_SEEK_TYPE_SET,
+                     start, GST_SEEK_TYPE_SET,
+                     toMs ? gint64(Nanos(*toMs)) : gint64(GST_CLOCK_TIME_NONE));
+    bounded_ = toMs.has_value();
+  }
+  if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
+    onEvent_(Event::kError, serial);
+}
+
+void GstPlayback::Pause() {
+  if (pipeline_ != nullptr) gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+}
+
+void GstPlayback::Seek(std::uint32_t ms) {
+  if (pipeline_ == nullptr) return;
+  gst_element_set_state(pipeline_, GST_STATE_PAUSED);
+  WaitForPreroll();
+  gst_element_seek_simple(pipeline_, GST_FORMAT_TIME,
+                          GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), Nanos(ms));
+  bounded_ = false;
+}
+
+void GstPlayback::Finish() {
+  GstElement* pipeline = nullptr;
+  {
+    std::lock_guard lock(mutex_);
+    std::swap(pipeline, pipeline_);
+  }
+  if (pipeline == nullptr) return;
+  GstBus* bus = gst_element_get_bus(pipeline);
+  gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
+  gst_bus_set_flushing(bus, TRUE);  // drops what is queued and what comes
+  gst_object_unref(bus);
+  gst_element_set_state(pipeline, GST_STATE_NULL);
+  gst_object_unref(pipeline);
+}
+
+std::optional<std::uint32_t> GstPlayback::PositionMs() const {
+  GstElement* pipeline = nullptr;
+  {
+    std::lock_guard lock(mutex_);
+    if (pipeline_ == nullptr) return std::nullopt;
+    pipeline = GST_ELEMENT(gst_object_ref(pipeline_));
+  }
+  gint64 position = 0;
+  const bool known = gst_element_query_position(pipeline, GST_FORMAT_TIME, &position);
+  gst_object_unref(pipeline);
+  if (!known || position < 0) return std::nullopt;
+  return static_cast<std::uint32_t>(position / GST_MSECOND);
+}
+
+}  // namespace dorvem::mci

@@ -1,0 +1,121 @@
+// The program's own options: which command each command line means, what
+// the commands print, and the program answering them without a display.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <sstream>
+
+#include "app/command_line.h"
+
+namespace dorvem {
+namespace {
+
+TEST(CommandLineTest, OwnOptionsAreReadOnlyAsTheFirstArgument) {
+  struct Case {
+    std::vector<std::string> args;
+    TCommand command;
+    std::string dataFile;
+    std::string error;
+  };
+  const Case cases[] = {
+      {{}, TCommand::cmWindow, "", ""},
+      {{"--help"}, TCommand::cmHelp, "", ""},
+      {{"-h"}, TCommand::cmHelp, "", ""},
+      {{"--version"}, TCommand::cmVersion, "", ""},
+      {{"--check"}, TCommand::cmCheck, "", ""},
+      {{"--check", "/srv/szotar.cds"}, TCommand::cmCheck, "/srv/szotar.cds", ""},
+      // The toolkit's own arguments open the window, as before; so does an
+      // own option that is not first.
+      {{"-platform", "xcb"}, TCommand::cmWindow, "", ""},
+      {{"-style", "fusion", "--help"}, TCommand::cmWindow, "", ""},
+      {{"--help", "x"}, TCommand::cmUsageError, "", "--help: fölösleges argumentum: 'x'"},
+      {{"--version", "--help"},
+       TCommand::cmUsageError,
+       "",
+       "--version: fölösleges argumentum: '--help'"},
+      {{"--check", "a.cds", "b.cds"},
+       TCommand::cmUsageError,
+       "",
+       "--check: fölösleges argumentum: 'b.cds'"},
+      {{"--check", ""}, TCommand::cmUsageError, "", "--check: üres az adatfájl neve"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    const TCommandLine parsed = ParseCommandLine(c.args);
+    EXPECT_EQ(parsed.command, c.command);
+    EXPECT_EQ(parsed.dataFile, c.dataFile);
+    EXPECT_EQ(parsed.error, c.error);
+  }
+}
+
+TEST(CommandLineTest, CommandsPrintTheirTextAndStatus) {
+  struct Case {
+    std::vector<std::string> args;
+    int status;
+    std::string out;  // the whole output, or "" when it goes to stderr
+    std::string err;
+  };
+  const std::string version = std::string("dorvem ") + DORVEM_EXPECTED_VERSION + "\n";
+  const Case cases[] = {
+      {{"--version"}, 0, version, ""},
+      {{"--help", "x"},
+       2,
+       "",
+       "dorvem: --help: fölösleges argumentum: 'x'\nBővebben: dorvem --help\n"},
+      {{"--check"}, 2, "", "dorvem: --check: ebben a változatban még nincs adatellenőrzés\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    std::ostringstream out, err;
+    EXPECT_EQ(RunCommandLine(ParseCommandLine(c.args), "/opt/d/Data/dorvem1.cds", out, err),
+              c.status);
+    EXPECT_EQ(out.str(), c.out);
+    EXPECT_EQ(err.str(), c.err);
+  }
+
+  // The help names the data file on a line of its own and lists the keys.
+  std::ostringstream out, err;
+  EXPECT_EQ(RunCommandLine(ParseCommandLine({"-h"}), "/opt/d/Data/dorvem1.cds", out, err), 0);
+  EXPECT_EQ(err.str(), "");
+  const std::string help = out.str();
+  EXPECT_EQ(help.rfind("Használat: dorvem [Qt-kapcsolók]\n", 0), 0u) << help;
+  EXPECT_NE(help.find("\n  /opt/d/Data/dorvem1.cds\n"), std::string::npos) << help;
+  for (const char* key : {"F3", "F4", "Alt+G", "Alt+K", "Tab", "Le, Fel"})
+    EXPECT_NE(help.find(std::string("\n  ") + key + " "), std::string::npos) << key;
+}
+
+// The program itself, with no display at all: the options need none.
+TEST(CommandLineTest, TheProgramAnswersWithoutADisplay) {
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    env.remove(QString::fromLatin1(name));
+  auto run = [&](const QStringList& args) {
+    QProcess dorvem;
+    dorvem.setProcessEnvironment(env);
+    dorvem.start(QStringLiteral(DORVEM_PATH), args);
+    EXPECT_TRUE(dorvem.waitForFinished(30000));
+    return std::tuple(dorvem.exitCode(), dorvem.readAllStandardOutput().toStdString(),
+                      dorvem.readAllStandardError().toStdString());
+  };
+  auto [status, out, err] = run({QStringLiteral("--version")});
+  EXPECT_EQ(status, 0);
+  EXPECT_EQ(out, std::string("dorvem ") + DORVEM_EXPECTED_VERSION + "\n");
+  EXPECT_EQ(err, "");
+
+  // The data file beside the executable, whatever the current directory.
+  const QString dataFile =
+      QFileInfo(QStringLiteral(DORVEM_PATH)).canonicalPath() + "/Data/dorvem1.cds";
+  std::tie(status, out, err) = run({QStringLiteral("--help")});
+  EXPECT_EQ(status, 0);
+  EXPECT_NE(out.find("\n  " + dataFile.toStdString() + "\n"), std::string::npos) << out;
+
+  std::tie(status, out, err) = run({QStringLiteral("--version"), QStringLiteral("-x")});
+  EXPECT_EQ(status, 2);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(err, "dorvem: --version: fölösleges argumentum: '-x'\nBővebben: dorvem --help\n");
+}
+
+}  // namespace
+}  // namespace dorvem

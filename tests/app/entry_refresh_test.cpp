@@ -1,0 +1,136 @@
+// The entry refresh after every move: the picture view, the play and score
+// buttons, and the requests to the media device - cue sounds with chbHang
+// ticked, the sound cue cut by the score cue, a move while something plays.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QToolButton>
+
+#include "tests/app/media_window.h"
+#include "views/db_image.h"
+
+namespace dorvem {
+namespace {
+
+using namespace mci;
+using testing::DictRow;
+using testing::MciRequest;
+using testing::MediaWindow;
+using testing::operator+;
+
+TEST(EntryRefreshTest, EachMoveSetsThePictureAndTheButtons) {
+  const std::string picture = testing::OnePixelBitmap();
+  MediaWindow w(
+      {{"a.wav", ".A", "x", picture, 1},
+       {std::nullopt, ".B", "x", std::nullopt, 2},
+       {"", ".C", "x", std::nullopt, 3},
+       {"missing.mp3", ".D", "x", picture, 4},
+       {"FUVOLA.MP3", ".E", "x", std::nullopt, 5},
+       {"..\\x.wav", ".F", "x", std::nullopt, 6},
+       {"\\x.wav", ".G", "x", std::nullopt, 7}},
+      {"Sounds/a.wav", "Sounds/PICTURES/a.PDF", "Sounds/fuvola.mp3", "Sounds/PICTURES/fuvola.Pdf",
+       "Sounds/x.PDF", "Sounds/x.wav", "Sounds/hangkep.mp3", "Sounds/kottakep.mp3"});
+  struct Expected {
+    const char* headword;
+    bool picture, play, score;
+  };
+  const Expected expected[] = {
+      {".A", true, true, true},
+      // Null name: no play; its score document would be "PICTURES\.PDF".
+      {".B", false, false, false},
+      // Empty name: play enabled, the file is only looked for when pressed.
+      {".C", false, true, false},
+      {".D", true, true, false},
+      // Case ignored in the names of files (and of folders, see
+      // media_actions_test.cpp).
+      {".E", false, true, true},
+      // A name leaving the media folder, or absolute, names no score.
+      {".F", false, true, false},
+      {".G", false, true, false},
+  };
+  w.window->chbHang->setChecked(false);
+  w.window->tblAdat.GoFirst();
+  for (const Expected& e : expected) {
+    ASSERT_EQ(w.window->tblAdatKSZOVEG.AsString(), e.headword);
+    EXPECT_EQ(w.window->dbiKep->isVisibleTo(w.window->pnlAdat), e.picture) << e.headword;
+    EXPECT_EQ(w.window->spbLejatszo->isEnabled(), e.play) << e.headword;
+    EXPECT_EQ(w.window->spbKep->isEnabled(), e.score) << e.headword;
+    w.window->tblAdat.GoNext();
+  }
+  EXPECT_TRUE(w.reports.reports.empty());
+  EXPECT_TRUE(w.boxes.Take().isEmpty());
+}
+
+TEST(EntryRefreshTest, ANullNameFindsTheScoreDocumentWithoutAName) {
+  MediaWindow w({{std::nullopt, ".B", "x", std::nullopt, 1}}, {"Sounds/PICTURES/.PDF"});
+  EXPECT_FALSE(w.window->spbLejatszo->isEnabled());
+  EXPECT_TRUE(w.window->spbKep->isEnabled());
+  // Only the score cue plays: there is no sound to announce.
+  EXPECT_EQ(w.mci.Take(), w.PlayRequests(1, w.Path("Sounds/kottakep.mp3")));
+}
+
+TEST(EntryRefreshTest, CuesAnnounceSoundAndScoreAndEveryMoveSilencesThem) {
+  MediaWindow w({{"a.wav", ".A", "x", std::nullopt, 1},
+                 {"b.mid", ".B", "x", std::nullopt, 2},
+                 {std::nullopt, ".C", "x", std::nullopt, 3}},
+                {"Sounds/a.wav", "Sounds/PICTURES/a.PDF", "Sounds/b.mid", "Sounds/hangkep.mp3",
+                 "Sounds/kottakep.mp3"});
+  const QString soundCue = w.Path("Sounds/hangkep.mp3");
+  const QString scoreCue = w.Path("Sounds/kottakep.mp3");
+  // Opening lands on .A: the sound cue starts and the score cue cuts it
+  // off at once.
+  EXPECT_EQ(w.mci.Take(),
+            w.PlayRequests(1, soundCue) + w.StopRequests(1) + w.PlayRequests(2, scoreCue));
+  // .B has a sound only.
+  w.window->tblAdat.GoNext();
+  EXPECT_EQ(w.mci.Take(), w.StopRequests(2) + w.PlayRequests(3, soundCue));
+  // Without chbHang a move only silences what plays; then nothing is open.
+  w.window->chbHang->setChecked(false);
+  w.window->tblAdat.GoNext();
+  EXPECT_EQ(w.mci.Take(), w.StopRequests(3));
+  w.window->tblAdat.GoPrior();
+  EXPECT_TRUE(w.mci.Take().empty());
+  EXPECT_EQ(w.window->MediaPlayer1->OpenDeviceId(), 0);
+}
+
+TEST(EntryRefreshTest, AMoveWhileTheEntryPlaysStopsIt) {
+  MediaWindow w({{"a.wav", ".A", "x", std::nullopt, 1}, {"b.wav", ".B", "x", std::nullopt, 2}},
+                {"Sounds/a.wav", "Sounds/b.wav"});
+  w.window->chbHang->setChecked(false);
+  w.window->tblAdat.GoFirst();
+  w.mci.Take();
+  w.window->spbLejatszo->click();
+  const MCIDEVICEID id = w.window->MediaPlayer1->OpenDeviceId();
+  EXPECT_EQ(w.mci.Take(), w.PlayRequests(id, w.Path("Sounds/a.wav")));
+  w.window->tblAdat.GoNext();
+  EXPECT_EQ(w.mci.Take(), w.StopRequests(id));
+  EXPECT_EQ(w.window->MediaPlayer1->OpenDeviceId(), 0);
+}
+
+TEST(EntryRefreshTest, AFailingCueShowsItsCodeAndSkipsTheRestOfTheRefresh) {
+  MediaWindow w({{"a.wav", ".A", "x", std::nullopt, 1}, {"b.wav", ".B", "x", std::nullopt, 2}},
+                {"Sounds/a.wav", "Sounds/PICTURES/b.PDF", "Sounds/b.wav"});
+  w.mci.Take();
+  w.boxes.Take();
+  w.mci.openResults = {MCIERR_FILE_NOT_FOUND};
+  // The sound cue fails to open; its play raises out of the move, so no
+  // score cue follows.
+  try {
+    w.window->tblAdat.GoNext();
+    ADD_FAILURE() << "the move did not raise";
+  } catch (const EMCIDeviceError& e) {
+    EXPECT_STREQ(e.what(), "No MCI device open");
+  }
+  EXPECT_EQ(w.boxes.Take(),
+            QStringList{QStringLiteral(u"Error: Hibakód: 275\r\n") +
+                        QString::fromStdString(*MciErrorText(MCIERR_FILE_NOT_FOUND))});
+  const std::vector<MciRequest> sent = w.mci.Take();
+  ASSERT_EQ(sent.size(), 3u);
+  EXPECT_EQ(sent[2].command, MCI_OPEN);
+  EXPECT_EQ(std::get<MCI_OPEN_PARMS>(sent[2].record).elementName,
+            w.Path("Sounds/hangkep.mp3").toStdString());
+  EXPECT_TRUE(w.window->spbKep->isEnabled());
+}
+
+}  // namespace
+}  // namespace dorvem
