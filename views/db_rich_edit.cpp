@@ -1,5 +1,6 @@
 #include "views/db_rich_edit.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextDocument>
@@ -10,6 +11,31 @@
 #include "dataset/host/handler_guard.h"
 
 namespace dorvem {
+
+namespace {
+
+// Memo bytes per step: small ones while the view fills, so that little
+// more than a screenful is built during the move, larger ones while idle
+// (a step of whole paragraphs takes about a millisecond).
+constexpr std::size_t kVisibleStep = 1024;
+constexpr std::size_t kIdleStep = 8192;
+
+bool FinishesLoading(QEvent::Type type) {
+  switch (type) {
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+    case QEvent::DragEnter:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
 
 TDBRichEdit::TDBRichEdit(QWidget* parent) : QTextEdit(parent) {
   setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
@@ -23,6 +49,11 @@ TDBRichEdit::TDBRichEdit(QWidget* parent) : QTextEdit(parent) {
   bar->setEnabled(false);
   connect(bar, &QScrollBar::rangeChanged, bar,
           [bar](int min, int max) { bar->setEnabled(max > min); });
+  // Scrolling, whoever does it, goes to text below what is built.
+  connect(bar, &QScrollBar::valueChanged, this, [this] { FinishLoading(); });
+  idlePass_.setSingleShot(true);
+  idlePass_.setInterval(0);
+  connect(&idlePass_, &QTimer::timeout, this, [this] { GuardHandler([this] { IdlePass(); }); });
   link_.OnDataChange = [this] { DataChange(); };
 }
 
@@ -40,12 +71,17 @@ void TDBRichEdit::SetAutoDisplay(bool value) {
 }
 
 void TDBRichEdit::DataChange() {
+  CancelLoading();
   memoLoaded_ = false;
   if (link_.Field() != nullptr && autoDisplay_) {
     LoadMemo();
   } else {
-    document()->clear();
+    QTextEdit::document()->clear();
   }
+}
+
+void TDBRichEdit::CancelLoading() {
+  build_.reset();
 }
 
 void TDBRichEdit::LoadMemo() {
@@ -58,28 +94,114 @@ void TDBRichEdit::LoadMemo() {
     const std::string text = field->AsString();
     bytes.assign(text.begin(), text.end());
   }
+  CancelLoading();
   auto* doc = new QTextDocument(this);
   doc->setDefaultFont(font());
   doc->setUndoRedoEnabled(false);
   // A bound field always has its dataset; its code page is the data's.
-  outcome_ =
-      LoadMemoText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                   field->DataSet()->TextCodePage(), *doc, plainText_);
+  auto build = std::make_unique<TMemoBuild>(
+      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
+      field->DataSet()->TextCodePage(), *doc, plainText_);
+  outcome_ = build->Outcome();
+  // The view's cursor, made at the document's start when it is shown, is
+  // carried along by text inserted there; so the document gets its first
+  // characters before, and the view lays out each later step as it ends.
+  while (doc->isEmpty() && !build->Step(kVisibleStep)) {
+  }
   ShowDocument(doc);
   memoLoaded_ = true;
+  if (build->Done()) return;
+  build_ = std::move(build);
+  BuildVisiblePart();
 }
 
 void TDBRichEdit::ShowDocument(QTextDocument* doc) {
   // The first document belongs to the view's text control, which deletes
   // it when it is replaced; the later ones are ours.
-  QTextDocument* old = document();
+  QTextDocument* old = QTextEdit::document();
   const bool ours = old != nullptr && old->parent() == this;
-  // Without a page size the new document is not laid out when it gets its
-  // layout; the view then gives it its width and lays out the first screen.
-  doc->setPageSize(QSizeF(0, 0));
   setDocument(doc);
-  if (ours) delete old;
+  if (ours) {
+    // Freeing a whole laid-out memo costs about as much as showing the
+    // first screen of the next one, so it waits for an idle pass (one
+    // still waiting goes now).
+    old->setParent(nullptr);
+    retired_.reset(old);
+    idlePass_.start();
+  }
   verticalScrollBar()->setValue(0);
+}
+
+void TDBRichEdit::BuildVisiblePart() {
+  const QAbstractTextDocumentLayout* layout = QTextEdit::document()->documentLayout();
+  while (!BuildStep(kVisibleStep)) {
+    // Each step is laid out when it ends, so the size is that of the
+    // text built so far.
+    if (layout->documentSize().height() > viewport()->height()) {
+      idlePass_.start();
+      return;
+    }
+  }
+}
+
+void TDBRichEdit::IdlePass() {
+  if (retired_) {
+    retired_.reset();
+  } else if (build_) {
+    BuildStep(kIdleStep);
+  }
+  if (retired_ || build_) idlePass_.start();
+}
+
+void TDBRichEdit::FinishLoading() const {
+  BuildStep(TMemoBuild::kAll);
+}
+
+bool TDBRichEdit::BuildStep(std::size_t bytes) const {
+  if (!build_) return true;
+  if (building_) {
+    // Asked from inside a step (by what the step makes the view do):
+    // that step goes on to the end.
+    finishWanted_ = true;
+    return false;
+  }
+  building_ = true;
+  bool done = build_->Step(bytes);
+  if (!done && finishWanted_) done = build_->Step(TMemoBuild::kAll);
+  building_ = false;
+  finishWanted_ = false;
+  if (done) build_.reset();
+  return done;
+}
+
+QTextDocument* TDBRichEdit::document() const {
+  FinishLoading();
+  return QTextEdit::document();
+}
+
+QString TDBRichEdit::toPlainText() const {
+  FinishLoading();
+  return QTextEdit::toPlainText();
+}
+
+bool TDBRichEdit::event(QEvent* event) {
+  if (FinishesLoading(event->type())) FinishLoading();
+  return QTextEdit::event(event);
+}
+
+bool TDBRichEdit::viewportEvent(QEvent* event) {
+  if (FinishesLoading(event->type())) FinishLoading();
+  return QTextEdit::viewportEvent(event);
+}
+
+void TDBRichEdit::resizeEvent(QResizeEvent* event) {
+  FinishLoading();
+  QTextEdit::resizeEvent(event);
+}
+
+void TDBRichEdit::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::FontChange) FinishLoading();
+  QTextEdit::changeEvent(event);
 }
 
 void TDBRichEdit::keyPressEvent(QKeyEvent* event) {

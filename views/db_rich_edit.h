@@ -4,27 +4,51 @@
 // On every data change notice of its link the view drops its text and, with
 // AutoDisplay on, loads the memo again (LoadMemo): rich text first, plain
 // text in the data's code page second, "(Failed to Load Stream)" last
-// (rtf/memo_text.h has the rules). Each memo is read into a new document
-// that then takes the old one's place, so the view starts afresh at its
-// first line and lays the text out in steps, the first screen at once.
+// (rtf/memo_text.h has the rules). Each memo goes into a new document that
+// takes the old one's place, so the view starts afresh at its first line.
 // With the dataset closed the view is empty and holds no memo; with
 // AutoDisplay off it is empty until the memo is loaded. Loading raises
 // nothing of its own; a failure to read the field goes out through the
 // dataset operation that caused the notice.
+//
+// Loading in two parts, so that a move to a long memo stays quick: LoadMemo
+// copies the memo's bytes and builds (rtf/memo_build.h) whole paragraphs
+// until the text reaches below the bottom of the view, laid out as they
+// come; that is all a paint after the move shows, and the scroll bar is
+// already enabled exactly when there is more. The rest is built while the
+// event loop is idle, one step of whole paragraphs per pass, appended below
+// what is shown. The whole memo is built at once, before anything else
+// happens, when
+//   - the document is asked for through this class (document(),
+//     toPlainText()) or FinishLoading is called;
+//   - the view gets a key, a mouse press or double click, a wheel turn, a
+//     context menu or a drag (so selecting, copying, select all and moving
+//     through the text act on the whole memo);
+//   - the vertical scroll bar's value changes, by the user or by code;
+//   - the view is resized or its font changes (a screenful may hold more).
+// A new notice drops a build in progress. The document shown before is
+// freed in the next idle pass too (or at the next notice, if none came
+// between), so that a move does not pay for freeing a whole laid-out memo.
+// What Qt's own members reached through QTextEdit (textCursor, copy,
+// selectAll, find, the accessibility interface) see is the part built so
+// far; call FinishLoading first where the whole memo matters.
 //
 // Read-only: keys that would change the text are refused, selecting and
 // copying work. Enter or a double click loads a memo that is not loaded
 // (which happens only with AutoDisplay off). The vertical scroll bar, when
 // shown always, is disabled while the text fits.
 //
-// Owned by its parent widget; it owns its field link and the documents it
-// shows, not the data source.
+// Owned by its parent widget; it owns its field link, the documents it
+// shows and the build in progress, not the data source.
 #pragma once
 
 #include <QTextEdit>
+#include <QTimer>
+#include <memory>
 #include <string>
 
 #include "views/field_data_link.h"
+#include "views/rtf/memo_build.h"
 #include "views/rtf/memo_text.h"
 
 namespace dorvem {
@@ -55,19 +79,51 @@ class TDBRichEdit : public QTextEdit {
   bool MemoLoaded() const { return memoLoaded_; }
   // How the memo last loaded was read.
   TMemoOutcome LastOutcome() const { return outcome_; }
-  // Loads the current record's memo (nothing while the dataset is closed).
+  // Loads the current record's memo (nothing while the dataset is closed):
+  // what the view shows at once, the rest while the program is idle.
   void LoadMemo();
+  // Whether part of the loaded memo is still to be built.
+  bool Loading() const { return build_ != nullptr; }
+  // Builds the rest of the memo now.
+  void FinishLoading() const;
+
+  // The document shown, holding the whole memo (these finish loading first).
+  QTextDocument* document() const;
+  QString toPlainText() const;
 
  protected:
+  bool event(QEvent* event) override;
+  bool viewportEvent(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void DataChange();
+  // Drops the build in progress, if any (its document stays as it is).
+  void CancelLoading();
   // Shows `doc` (owned by this view) in place of the document shown.
   void ShowDocument(QTextDocument* doc);
+  // Builds until the text reaches below the view's bottom or ends.
+  void BuildVisiblePart();
+  // One pass of the event loop while idle: frees the document last shown
+  // or builds one step.
+  void IdlePass();
+  // Builds a step of `bytes` (TMemoBuild::kAll: the rest); returns whether
+  // the memo is complete, and then drops the build.
+  bool BuildStep(std::size_t bytes) const;
 
   TFieldDataLink link_;
+  // The memo being built into the document shown; mutable because
+  // finishing it does not change what the view holds, only how much of it
+  // is built.
+  mutable std::unique_ptr<TMemoBuild> build_;
+  // The document shown before, freed in the next idle pass.
+  std::unique_ptr<QTextDocument> retired_;
+  QTimer idlePass_;
+  mutable bool building_ = false;      // a step is running
+  mutable bool finishWanted_ = false;  // the whole memo was asked for meanwhile
   bool autoDisplay_ = true;
   bool plainText_ = false;
   bool memoLoaded_ = false;
