@@ -119,6 +119,7 @@ void TRtfDocumentBuilder::EndParagraph(const TRtfParaProps& para, const TRtfChar
   OpenPendingParagraph(para, chars);
   FormatBlock(para, chars);
   paragraphDue_ = true;
+  ++paragraphsEnded_;
 }
 
 void TRtfDocumentBuilder::Finish(const TRtfParaProps& para, const TRtfCharProps& chars) {

@@ -66,6 +66,8 @@ class TRtfDocumentBuilder {
   void EndEdit();
   // Whether a paragraph has just ended and the next one is not open yet.
   bool AtParagraphEnd() const { return paragraphDue_; }
+  // How many paragraphs have ended so far.
+  std::size_t ParagraphsEnded() const { return paragraphsEnded_; }
 
   // The font of \deffN, for runs whose font is the default one.
   void SetDefaultFont(int font);
@@ -106,6 +108,7 @@ class TRtfDocumentBuilder {
   int defaultFont_ = -1;
   bool paragraphDue_ = false;  // a \par was read; the next content opens a block
   bool blockEmpty_ = true;     // nothing inserted into the current block yet
+  std::size_t paragraphsEnded_ = 0;
   // What the current block was given when it was opened (none for the
   // document's first block).
   std::optional<TRtfParaProps> blockPara_;

@@ -35,6 +35,7 @@ bool TRtfParser::Step(std::size_t bytes) {
   if (ended_) return true;
   const std::size_t start = tokens_.Position();
   const std::size_t until = bytes > kWholeDocument - start ? kWholeDocument : start + bytes;
+  const std::size_t paragraphs = builder_.ParagraphsEnded();
   builder_.BeginEdit();
   while (!ended_) {
     const TRtfToken t = tokens_.Next();
@@ -43,7 +44,10 @@ bool TRtfParser::Step(std::size_t bytes) {
       break;
     }
     OnToken(t);
-    if (tokens_.Position() >= until && builder_.AtParagraphEnd()) break;
+    // A paragraph ended in this step, and nothing of the next is built.
+    if (tokens_.Position() >= until && builder_.ParagraphsEnded() > paragraphs &&
+        builder_.AtParagraphEnd())
+      break;
   }
   builder_.EndEdit();
   return ended_;

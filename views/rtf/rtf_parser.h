@@ -67,7 +67,8 @@ class TRtfParser {
   // Reads the rest of the document.
   void Run();
   // Reads on until at least `bytes` more input bytes are used and a
-  // paragraph has just ended, or to the document's end; what it reads is
+  // paragraph has just ended in this step (nothing of the next one read
+  // into the document yet), or to the document's end; what it reads is
   // one edit of the document. Returns whether the document is complete
   // (then further steps do nothing).
   bool Step(std::size_t bytes);
