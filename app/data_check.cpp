@@ -136,9 +136,7 @@ void CheckEntry(const TDictionaryTable& table, QTextDocument& doc, TFileCheck& f
     error(std::string("a kép (GRAPHIC) hibás: ") + kStreamReadErrorText);
 
   const TField& name = table.Field(kFajlnev);
-  files.CheckEntry(entry, name.IsNull() ? std::nullopt
-                                        : std::optional(QString::fromStdString(
-                                              locale::ToUtf8(name.AsString(), codePage))));
+  files.CheckEntry(entry, name.IsNull() ? std::nullopt : std::optional(name.AsString()), codePage);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "app/external_programs.h"
+#include "dataset/locale/locale_services.h"
 #include "media/file_probe.h"
 #include "media/mci_errors.h"
 
@@ -44,9 +45,11 @@ void TFileCheck::CheckFolders() {
   for (const char* folder : {kMediaFolder, kScoreFolder}) {
     const LocatedFile found = LocateFile(programFolder_, Fixed(folder));
     if (!QFileInfo(found.path).isDir()) continue;  // a missing folder shows in its files
+    // Only the folder's own name: the PICTURES folder is not blamed for its
+    // parent's spelling.
     const QStringList written = PathComponents(Fixed(folder));
     const QStringList onDisk = BelowProgramFolder(programFolder_, found.path);
-    if (onDisk != written)
+    if (onDisk.last() != written.last())
       Add(TFindingLevel::flWarning, {},
           QStringLiteral(u"a mappa csak más kis- és nagybetűkkel van meg: %1 (a lemezen: %2)")
               .arg(written.join(u'\\'), onDisk.join(u'/')));
@@ -57,22 +60,24 @@ void TFileCheck::CheckFolders() {
                   LocateFile(programFolder_, Fixed(cue)), TMediaHandling::mhAutoSelect);
 }
 
-void TFileCheck::CheckEntry(const std::string& entry, const std::optional<QString>& name) {
+void TFileCheck::CheckEntry(const std::string& entry, const std::optional<std::string>& bytes,
+                            std::uint32_t codePage) {
+  const QString name = bytes ? QString::fromStdString(locale::ToUtf8(*bytes, codePage)) : QString();
   // A null name reads as empty text, whose score document the window looks
   // for like any other.
-  CheckScore(entry, name.value_or(QString()));
+  CheckScore(entry, name);
   // No name, or an empty one, names no media: the entry has no sound.
-  if (!name || name->isEmpty()) return;
-  if (!IsSafeMediaName(*name)) {
+  if (name.isEmpty()) return;
+  if (!IsSafeMediaName(name)) {
     Add(TFindingLevel::flError, entry,
         QStringLiteral(u"a médiafájl neve a Sounds mappán kívülre mutat (abszolút név vagy "
                        u"\"..\"), a program nem keresi: %1")
-            .arg(*name));
+            .arg(name));
     return;
   }
-  const TMediaHandling handling = MediaHandlingOf(name->toStdString());
-  const LocatedFile found = LocateMediaFile(programFolder_, *name);
-  CheckPlayable(entry, "médiafájl", *name, found, handling);
+  const TMediaHandling handling = MediaHandlingOf(*bytes);
+  const LocatedFile found = LocateMediaFile(programFolder_, name);
+  CheckPlayable(entry, "médiafájl", name, found, handling);
   if (!found.exists) return;
   ++check_.mediaFiles;
   if (handling == TMediaHandling::mhScorePlayer) ++scorePlayerEntries_;

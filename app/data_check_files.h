@@ -20,6 +20,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -34,9 +35,10 @@ class TFileCheck {
 
   // The media folders and the two cue sounds, once per check.
   void CheckFolders();
-  // The entry labelled `entry`, whose FAJLNEV is `name` (decoded from the
-  // data's code page; nothing when it is null).
-  void CheckEntry(const std::string& entry, const std::optional<QString>& name);
+  // The entry labelled `entry`, whose FAJLNEV is `name` (bytes in the
+  // data's code page `codePage`; nothing when it is null).
+  void CheckEntry(const std::string& entry, const std::optional<std::string>& name,
+                  std::uint32_t codePage);
   // Adds the notes on the external players that entries need but this
   // machine lacks; once, after the last entry.
   void AddNotes();

@@ -164,28 +164,34 @@ TEST_F(DataCheckTest, EachFaultGivesItsOwnLineInHeadwordOrder) {
 }
 
 TEST_F(DataCheckTest, WarningsAloneLeaveTheStatusZero) {
-  // Every file in place (the score player too), one name in another case.
-  Put("Sounds/hangkep.mp3", Mp3());
-  Put("Sounds/kottakep.mp3", Mp3());
-  Put("Sounds/ORGONA.mp3", Mp3());
-  Put("Sounds/darab.scm", std::string("kotta"));
+  // Every file in place (the score player too), below a media folder in
+  // lower case, and one name in another case.
+  Put("sounds/hangkep.mp3", Mp3());
+  Put("sounds/kottakep.mp3", Mp3());
+  Put("sounds/ORGONA.mp3", Mp3());
+  Put("sounds/PICTURES/orgona.PDF", std::string("%PDF-1.4\n"));
+  Put("sounds/darab.scm", std::string("kotta"));
   Put("scplayer.exe", std::string("program"));
   folder_.WriteDataFile(Encode(DictionaryModel({
       {"orgona.MP3", "ORGONA", "{\\rtf1 orgona}", {}, 1},
       {"darab.scm", "DARAB", "darab", {}, 2},
   })));
   const auto [report, status] = Check();
+  // The folder's spelling is told once, not for the score folder in it or
+  // for each file.
   EXPECT_EQ(report,
+            "FIGYELMEZTETÉS: a mappa csak más kis- és nagybetűkkel van meg: Sounds (a lemezen: "
+            "sounds)\n"
             "FIGYELMEZTETÉS: ORGONA (Index 1): a médiafájl csak más kis- és nagybetűkkel van "
-            "meg: Sounds\\orgona.MP3 (a lemezen: Sounds/ORGONA.mp3)\n"
+            "meg: Sounds\\orgona.MP3 (a lemezen: sounds/ORGONA.mp3)\n"
             "Adatfájl: " +
                 Folder() +
                 "Data/dorvem1.cds\n"
                 "Médiamappa: " +
                 Folder() +
                 "Sounds/\n"
-                "Ellenőrizve: 2 címszó, 2 médiafájl, 0 kottadokumentum.\n"
-                "Eredmény: 0 hiba, 1 figyelmeztetés.\n");
+                "Ellenőrizve: 2 címszó, 2 médiafájl, 1 kottadokumentum.\n"
+                "Eredmény: 0 hiba, 2 figyelmeztetés.\n");
   EXPECT_EQ(status, 0);
 }
 
