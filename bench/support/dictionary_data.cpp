@@ -152,7 +152,7 @@ std::vector<std::uint8_t> EntryPacket(const std::vector<BenchEntry>& entries) {
     m.rows.push_back(std::move(row));
   }
   std::vector<std::uint8_t> bytes;
-  WritePacketModel(m, PacketForm::kBinary, &bytes);
+  Must(WritePacketModel(m, PacketForm::kBinary, &bytes));
   return bytes;
 }
 
