@@ -15,11 +15,12 @@
 
 #include "bench/support/dictionary_data.h"
 #include "dataset/core/byte_layout.h"
-#include "dataset/index/collation_ranks.h"
 #include "dataset/index/dsidx.h"
+#include "dataset/index/index_list.h"
 #include "dataset/packet/packet_format.h"
 #include "dataset/packet/packet_model.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/store/collation_ranks.h"
+#include "dataset/store/table.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ std::vector<std::uint8_t> HeadwordPacket(std::size_t count) {
     m.rows.push_back(std::move(row));
   }
   std::vector<std::uint8_t> bytes;
-  WritePacketModel(m, PacketForm::kBinary, &bytes);
+  bench::Must(WritePacketModel(m, PacketForm::kBinary, &bytes));
   return bytes;
 }
 
@@ -73,7 +74,7 @@ IndexDescriptor HeadwordKey() {
 
 std::unique_ptr<DSIDX> NewIndex(DSBASE* table) {
   auto index = std::make_unique<DSIDX>(table, IndexKind::kPlain);
-  index->Define(HeadwordKey());
+  bench::Must(index->Define(HeadwordKey()));
   return index;
 }
 
@@ -89,15 +90,15 @@ Fixture& FixtureOf(std::size_t count) {
   Fixture& f = it->second;
   if (fresh) {
     TDSBASE* raw = nullptr;
-    DSBASE_Factory(&raw);
+    bench::Must(DSBASE_Factory(&raw));
     f.table = EngineRef<DSBASE>(static_cast<DSBASE*>(raw));
-    f.table->AppendData(HeadwordPacket(count), true);
+    bench::Must(f.table->AppendData(HeadwordPacket(count), true));
     f.table->Ranks().SetEnabled(false);
     f.source = NewIndex(f.table.get());
-    f.source->Build();
+    bench::Must(f.source->Build());
     f.sortedDirect = Entries(*f.source);
     auto copy = NewIndex(f.table.get());
-    copy->Build(f.source.get());
+    bench::Must(copy->Build(f.source.get()));
     f.copiedDirect = Entries(*copy);
   }
   return f;
@@ -123,8 +124,8 @@ void BM_SortBuild(benchmark::State& state) {
   const bool ranked = state.range(1) != 0;
   f.table->Ranks().SetEnabled(ranked);
   auto index = NewIndex(f.table.get());
-  index->Build();  // ranks, when used, are computed here, outside the timing
-  for (auto _ : state) index->Build();
+  bench::Must(index->Build());  // ranks, when used, are computed here, outside the timing
+  for (auto _ : state) bench::Must(index->Build());
   Report(state, *index, f.sortedDirect);
 }
 
@@ -134,8 +135,8 @@ void BM_CopyBuild(benchmark::State& state) {
   const bool ranked = state.range(1) != 0;
   f.table->Ranks().SetEnabled(ranked);
   auto index = NewIndex(f.table.get());
-  index->Build(f.source.get());
-  for (auto _ : state) index->Build(f.source.get());
+  bench::Must(index->Build(f.source.get()));
+  for (auto _ : state) bench::Must(index->Build(f.source.get()));
   Report(state, *index, f.copiedDirect);
 }
 

@@ -23,7 +23,7 @@
 #include "dataset/host/db_errors.h"
 #include "dataset/packet/packet_format.h"
 #include "dataset/packet/packet_model.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 
 using namespace dorvem;
 namespace pk = dorvem::packet;
@@ -108,7 +108,8 @@ std::vector<std::uint8_t> TablePacket() {
                  Bcd({10, 0x82, 0, 0, 0, 0, 5})}});
   std::vector<std::uint8_t> bytes;
   if (DBResult r = WritePacketModel(m, PacketForm::kBinary, &bytes))
-    std::fprintf(stderr, "filter_fuzz: the table's packet cannot be written (%u)\n", r);
+    std::fprintf(stderr, "filter_fuzz: the table's packet cannot be written (%u)\n",
+                 static_cast<unsigned>(r));
   return bytes;
 }
 

@@ -14,10 +14,10 @@ namespace dorvem {
 
 namespace {
 
-// The headword bytes are windows-1250 text, as the cell font's character
-// set declares.
-QString DecodeCentralEuropean(const std::string& bytes) {
-  const locale::CodePage& cp = locale::CodePage::Get(1250);
+// The headword bytes are text in the dataset's code page (windows-1250 for
+// the dictionary, as the cell font's character set declares).
+QString DecodeHeadword(const std::string& bytes, std::uint32_t codePage) {
+  const locale::CodePage& cp = locale::CodePage::Get(codePage);
   QString text;
   text.reserve(static_cast<qsizetype>(bytes.size()));
   for (const char b : bytes) text.append(QChar(cp.Decode(static_cast<unsigned char>(b))));
@@ -136,7 +136,7 @@ void TDBGrid::ReadRows() {
   TField* field = column_.fieldName.empty() ? nullptr : ds->FindField(column_.fieldName);
   for (int i = 0; i < count; ++i) {
     const TDataSet::ActiveSlotScope slot(*ds, link_.FirstRecord() + i);
-    rows_.append(field ? DecodeCentralEuropean(field->AsString()) : QString());
+    rows_.append(field ? DecodeHeadword(field->AsString(), ds->TextCodePage()) : QString());
   }
   if (count > 0) row_ = link_.ActiveRecord();
 }

@@ -1,6 +1,8 @@
 #include "bench/support/dictionary_data.h"
 
 #include <unistd.h>
+#include <cstdio>
+#include <cstdlib>
 
 #include <filesystem>
 #include <fstream>
@@ -130,7 +132,7 @@ std::vector<std::uint8_t> DictionaryPacket(std::size_t count) {
     m.rows.push_back(std::move(row));
   }
   std::vector<std::uint8_t> bytes;
-  WritePacketModel(m, PacketForm::kBinary, &bytes);
+  Must(WritePacketModel(m, PacketForm::kBinary, &bytes));
   return bytes;
 }
 
@@ -150,7 +152,7 @@ std::vector<std::uint8_t> EntryPacket(const std::vector<BenchEntry>& entries) {
     m.rows.push_back(std::move(row));
   }
   std::vector<std::uint8_t> bytes;
-  WritePacketModel(m, PacketForm::kBinary, &bytes);
+  Must(WritePacketModel(m, PacketForm::kBinary, &bytes));
   return bytes;
 }
 
@@ -211,6 +213,12 @@ std::uint64_t CurrentResidentBytes() {
 
 void ResetPeakResident() {
   std::ofstream("/proc/self/clear_refs") << "5";
+}
+
+void Must(DBResult result) {
+  if (result == dbr::kOk) return;
+  std::fprintf(stderr, "engine call failed with code %u\n", static_cast<unsigned>(result));
+  std::abort();
 }
 
 }  // namespace dorvem::bench

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "dataset/core/result_codes.h"
+
 namespace dorvem::bench {
 
 // `count` upper-case headwords of up to 40 bytes: accented letters, the
@@ -49,5 +51,8 @@ std::string LargeRichTextMemo(std::size_t size);
 std::uint64_t PeakResidentBytes();
 void ResetPeakResident();
 std::uint64_t CurrentResidentBytes();
+
+// Stops the benchmark program when an engine call that must succeed fails.
+void Must(DBResult result);
 
 }  // namespace dorvem::bench

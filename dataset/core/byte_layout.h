@@ -2,10 +2,13 @@
 //
 // Every multi-byte number in a data packet, an expression buffer or a record
 // image is little-endian. These helpers load and store such numbers at any
-// alignment. ByteSpanReader reads forward through a byte range and never reads
-// past its end: a read that does not fit fails and leaves the position alone.
+// alignment: LoadU16 .. StoreU64 by width, LoadLE and StoreLE by type (any
+// integer type of 1, 2, 4 or 8 bytes, and double as its IEEE bits). ByteSpanReader reads forward
+// through a byte range and never reads past its end: a read that does not fit fails and leaves the
+// position alone.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -34,6 +37,31 @@ inline void StoreU32(std::uint8_t* p, std::uint32_t v) {
 }
 inline void StoreU64(std::uint8_t* p, std::uint64_t v) {
   for (int i = 0; i < 8; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+template <class T>
+inline T LoadLE(const std::uint8_t* p) {
+  static_assert(sizeof(T) == 1 || sizeof(T) == 2 || sizeof(T) == 4 || sizeof(T) == 8);
+  if constexpr (sizeof(T) == 1)
+    return std::bit_cast<T>(p[0]);
+  else if constexpr (sizeof(T) == 2)
+    return std::bit_cast<T>(LoadU16(p));
+  else if constexpr (sizeof(T) == 4)
+    return std::bit_cast<T>(LoadU32(p));
+  else
+    return std::bit_cast<T>(LoadU64(p));
+}
+template <class T>
+inline void StoreLE(std::uint8_t* p, T v) {
+  static_assert(sizeof(T) == 1 || sizeof(T) == 2 || sizeof(T) == 4 || sizeof(T) == 8);
+  if constexpr (sizeof(T) == 1)
+    p[0] = std::bit_cast<std::uint8_t>(v);
+  else if constexpr (sizeof(T) == 2)
+    StoreU16(p, std::bit_cast<std::uint16_t>(v));
+  else if constexpr (sizeof(T) == 4)
+    StoreU32(p, std::bit_cast<std::uint32_t>(v));
+  else
+    StoreU64(p, std::bit_cast<std::uint64_t>(v));
 }
 
 // Appends little-endian numbers and raw bytes to a growing byte vector.

@@ -32,4 +32,11 @@ void DateOfDayNumber(std::int64_t dayNumber, int* year, int* month, int* day) {
   *day = static_cast<int>(d);
 }
 
+bool IsCalendarDate(int year, int month, int day) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  if (month < 1 || month > 12 || day < 1) return false;
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return day <= kDays[month - 1] + (month == 2 && leap ? 1 : 0);
+}
+
 }  // namespace dorvem

@@ -96,6 +96,7 @@ class EngineRef {
   }
   T* get() const { return p_; }
   T* operator->() const { return p_; }
+  T& operator*() const { return *p_; }
   explicit operator bool() const { return p_ != nullptr; }
 
  private:

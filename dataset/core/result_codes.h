@@ -4,13 +4,27 @@
 // 0 is success; every other code is also the identifier of its message in
 // the message table (messages.h). The host-side dataset turns a nonzero code
 // into an EDBClient exception carrying the code and its text.
+//
+// DBResult is a 16-bit number that the compiler refuses to see ignored: a
+// call whose result is dropped does not build. Where dropping one is what
+// the code means, IgnoreResult says so.
 #pragma once
 
 #include <cstdint>
 
 namespace dorvem {
 
-using DBResult = std::uint16_t;
+class [[nodiscard]] DBResult {
+ public:
+  constexpr DBResult(std::uint16_t code = 0) noexcept : code_(code) {}
+  constexpr operator std::uint16_t() const noexcept { return code_; }
+
+ private:
+  std::uint16_t code_;
+};
+
+// Drops a result on purpose; the call site says why in a comment.
+constexpr void IgnoreResult(DBResult) noexcept {}
 
 namespace dbr {
 inline constexpr DBResult kOk = 0;

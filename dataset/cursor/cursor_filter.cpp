@@ -3,7 +3,8 @@
 #include <mutex>
 #include <new>
 
-#include "dataset/cursor/dscursor.h"
+#include "dataset/core/alloc_guard.h"
+#include "dataset/cursor/cursor.h"
 #include "dataset/eval/filter_list.h"
 #include "dataset/index/dsidxfilt.h"
 
@@ -17,9 +18,13 @@ FilterList* ListOf(DSIDXFILT* index) {
 }
 }  // namespace
 
-void DSCursor::CompletePendingRebuild() {
+DBResult DSCursor::CompletePendingRebuild() {
   removedRebuildPending_ = false;
-  RebuildFilteredIndex(FilterChange::kRemoved);
+  const DBResult r = RebuildFilteredIndex(FilterChange::kRemoved);
+  // A rebuild that failed is still owed: the next operation tries again
+  // rather than walk an index whose entries are incomplete.
+  if (r != dbr::kOk) removedRebuildPending_ = true;
+  return r;
 }
 
 DBResult DSCursor::AttachToList(const std::function<DBResult(FilterList&, std::uint32_t*)>& add,
@@ -29,21 +34,21 @@ DBResult DSCursor::AttachToList(const std::function<DBResult(FilterList&, std::u
   // A rebuild without a detached filter is owed; this attach rebuilds anyway.
   const bool owed = removedRebuildPending_;
   removedRebuildPending_ = false;
-  Resync();
+  Refind();
 
   DSIDXFILT* filtered = ActiveFilteredIndex();
   if (filtered == nullptr) {
-    std::unique_ptr<FilterList> list(new (std::nothrow) FilterList(*table_.get()));
-    if (!list) return dbr::kOutOfMemory;
+    std::unique_ptr<FilterList> list;
+    if (DBResult r = GuardAllocation([&] { list = std::make_unique<FilterList>(*table_); }))
+      return r;
     if (DBResult r = add(*list, handle)) return r;
     return FilterActiveIndex(std::move(list));
   }
 
-  if (filtered->Filters() == nullptr) {
-    std::unique_ptr<FilterList> list(new (std::nothrow) FilterList(*table_.get()));
-    if (!list) return dbr::kOutOfMemory;
-    filtered->SetFilters(std::move(list));
-  }
+  if (filtered->Filters() == nullptr)
+    if (DBResult r =
+            GuardAllocation([&] { filtered->SetFilters(std::make_unique<FilterList>(*table_)); }))
+      return r;
   FilterList* list = ListOf(filtered);
   DBResult r = list == nullptr ? dbr::kNotApplicable : add(*list, handle);
   if (r != dbr::kOk) {
@@ -54,8 +59,11 @@ DBResult DSCursor::AttachToList(const std::function<DBResult(FilterList&, std::u
   }
   r = RebuildFilteredIndex(FilterChange::kAdded);
   if (r != dbr::kOk) {
-    list->Remove(*handle);
-    RebuildFilteredIndex(FilterChange::kRemoved);
+    // Back to the list without the new filter: its handle was just given,
+    // so removing it cannot fail. A rebuild that fails here is owed, and
+    // the next operation tries it again.
+    IgnoreResult(list->Remove(*handle));
+    if (RebuildFilteredIndex(FilterChange::kRemoved) != dbr::kOk) removedRebuildPending_ = true;
   }
   return r;
 }
@@ -80,7 +88,7 @@ DBResult DSCursor::DetachFilter(std::uint32_t handle) {
   if (!table_) return dbr::kNotApplicable;
   Guard g(table_->Lock());
   // While a rebuild is owed the index has not changed: nothing to resync.
-  if (!removedRebuildPending_) Resync();
+  if (!removedRebuildPending_) Refind();
   DSIDXFILT* filtered = ActiveFilteredIndex();
   if (handle == 0 || filtered == nullptr) return dbr::kOk;
   if (filtered->Filters() == nullptr) return dbr::kNotApplicable;

@@ -5,9 +5,10 @@
 #include <mutex>
 #include <new>
 
-#include "dataset/cursor/dscursor.h"
+#include "dataset/cursor/cursor.h"
 #include "dataset/index/dsidx.h"
 #include "dataset/index/dsidxfilt.h"
+#include "dataset/index/index_list.h"
 
 namespace dorvem {
 
@@ -19,7 +20,7 @@ using Guard = std::lock_guard<std::recursive_mutex>;
 // creation order, whose first `count` key fields equal those of `d`: the
 // source a new order can be copied from.
 const DSIDX* FindSource(const DSBASE& table, const IndexDescriptor& d, int count) {
-  for (const DSIDX* index : table.Indexes())
+  for (const DSIDX* index : IndexesOf(table).All())
     if (index->Kind() == IndexKind::kPlain && LeadingKeysEqual(index->Descriptor(), d, count))
       return index;
   return nullptr;
@@ -40,13 +41,14 @@ DBResult DSCursor::RedefineActive(const IndexDescriptor& d, const DSIDX* source,
   if (DBResult r = index_->Define(d)) return r;
   DBResult r = index_->Build(source);
   if (r != dbr::kOk) {
-    // Back to the previous order; its rebuild cannot fail where the same
-    // descriptor was built before, short of memory.
-    index_->Define(previous);
-    index_->Build(FindSource(*table_.get(), previous, previous.fieldCount));
+    // Back to the previous order. Its definition was valid before; its
+    // rebuild cannot fail where the same descriptor was built before, short
+    // of memory, and then the first failure is the one to report.
+    IgnoreResult(index_->Define(previous));
+    IgnoreResult(index_->Build(FindSource(*table_, previous, previous.fieldCount)));
   }
-  Resync();
-  GoToPosition(bookmark);
+  Refind();
+  ReturnTo(bookmark);
   return r;
 }
 
@@ -55,15 +57,14 @@ DBResult DSCursor::SortByFields(std::uint32_t count, const std::uint32_t* fields
                                 const std::int32_t* caseInsensitive) {
   if (!table_) return dbr::kNotApplicable;
   Guard g(table_->Lock());
-  Resync();
+  if (DBResult r = Resync()) return r;
   // The descriptor has room for 16 key fields; longer requests are refused
   // like empty ones.
   if (fields == nullptr || count == 0 || count > kMaxIndexFields) return dbr::kInvalidParameter;
   for (std::uint32_t i = 0; i < count; ++i)
     if (fields[i] == 0 || fields[i] > table_->FieldCount()) return dbr::kInvalidParameter;
 
-  EngineBookmark bookmark;
-  GetPosition(&bookmark);
+  const EngineBookmark bookmark = Bookmark();
 
   IndexDescriptor d;
   SetIndexName(&d, table_->Field(fields[0]).name);
@@ -78,7 +79,7 @@ DBResult DSCursor::SortByFields(std::uint32_t count, const std::uint32_t* fields
   // Already ordered so: nothing changes, the cursor does not move.
   if (LeadingKeysEqual(index_->Descriptor(), d, d.fieldCount)) return dbr::kOk;
 
-  const DSIDX* source = FindSource(*table_.get(), d, d.fieldCount);
+  const DSIDX* source = FindSource(*table_, d, d.fieldCount);
   if (index_->Temporary() || index_->Kind() == IndexKind::kFiltered)
     return RedefineActive(d, source, bookmark);
 
@@ -91,7 +92,7 @@ DBResult DSCursor::SortByFields(std::uint32_t count, const std::uint32_t* fields
     return r;
   }
   fresh->SetTemporary(true);
-  table_->Register(fresh);
+  IndexesOf(*table_).Register(fresh);
   SwitchIndex(fresh, bookmark);
   return dbr::kOk;
 }
@@ -99,12 +100,12 @@ DBResult DSCursor::SortByFields(std::uint32_t count, const std::uint32_t* fields
 DBResult DSCursor::UseIndex(const char* name) {
   if (!table_) return dbr::kNotApplicable;
   Guard g(table_->Lock());
-  Resync();
-  DSIDX* found = table_->FindNamedIndex(name == nullptr || *name == 0 ? "DEFAULT_ORDER" : name);
+  if (DBResult r = Resync()) return r;
+  DSIDX* found =
+      IndexesOf(*table_).FindNamed(name == nullptr || *name == 0 ? kDefaultOrderName : name);
   if (found == nullptr) return dbr::kIndexNotFound;
   if (found == index_) return dbr::kOk;
-  EngineBookmark bookmark;
-  GetPosition(&bookmark);
+  const EngineBookmark bookmark = Bookmark();
   if (index_->Kind() == IndexKind::kFiltered)
     return RedefineActive(found->Descriptor(), found, bookmark);
   found->AddRef();
@@ -120,10 +121,9 @@ DSIDXFILT* DSCursor::ActiveFilteredIndex() const {
 DBResult DSCursor::FilterActiveIndex(std::unique_ptr<RecordFilter> filters) {
   if (!table_) return dbr::kNotApplicable;
   Guard g(table_->Lock());
-  Resync();
+  if (DBResult r = Resync()) return r;
   if (ActiveFilteredIndex() != nullptr) return dbr::kNotApplicable;
-  EngineBookmark bookmark;
-  GetPosition(&bookmark);
+  const EngineBookmark bookmark = Bookmark();
   auto* filtered = new (std::nothrow) DSIDXFILT(table_.get());
   if (filtered == nullptr) return dbr::kOutOfMemory;
   filtered->SetFilters(std::move(filters));
@@ -133,7 +133,7 @@ DBResult DSCursor::FilterActiveIndex(std::unique_ptr<RecordFilter> filters) {
     delete filtered;
     return r;
   }
-  table_->Register(filtered);
+  IndexesOf(*table_).Register(filtered);
   SwitchIndex(filtered, bookmark);
   return dbr::kOk;
 }
@@ -141,18 +141,17 @@ DBResult DSCursor::FilterActiveIndex(std::unique_ptr<RecordFilter> filters) {
 DBResult DSCursor::RebuildFilteredIndex(FilterChange change) {
   if (!table_) return dbr::kNotApplicable;
   Guard g(table_->Lock());
-  Resync();
+  if (DBResult r = Resync()) return r;
   DSIDXFILT* filtered = ActiveFilteredIndex();
   if (filtered == nullptr) return dbr::kNotApplicable;
   if (filtered->Filters() != nullptr && filtered->Filters()->Empty()) filtered->TakeFilters();
-  EngineBookmark bookmark;
-  GetPosition(&bookmark);
+  const EngineBookmark bookmark = Bookmark();
   const IndexDescriptor& d = filtered->Descriptor();
   const DSIDX* source =
-      change == FilterChange::kRemoved ? FindSource(*table_.get(), d, d.fieldCount) : nullptr;
+      change == FilterChange::kRemoved ? FindSource(*table_, d, d.fieldCount) : nullptr;
   const DBResult r = filtered->Build(source);
-  Resync();
-  GoToPosition(bookmark);
+  Refind();
+  ReturnTo(bookmark);
   return r;
 }
 

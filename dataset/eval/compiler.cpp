@@ -7,8 +7,8 @@
 
 #include "dataset/locale/locale_services.h"
 #include "dataset/packet/packet_format.h"
-#include "dataset/store/dsbase.h"
 #include "dataset/store/logical_types.h"
+#include "dataset/store/table.h"
 
 namespace dorvem::eval {
 namespace {
@@ -78,31 +78,10 @@ bool IsTemporalType(std::uint32_t t) {
 }
 
 std::uint32_t FixedValueSize(std::uint32_t t) {
-  switch (t) {
-    case kLtBool16:
-    case kLtInt16:
-    case kLtUInt16:
-    case kLtInt8:
-    case kLtUInt8:
-    case kLtBool8:
-      return 2;
-    case kLtDate:
-    case kLtInt32:
-    case kLtTime:
-    case kLtUInt32:
-    case kLtBool32:
-    case kLtBlob:
-      return 4;
-    case kLtFloat64:
-    case kLtTimeStamp:
-    case kLtInt64:
-    case kLtUInt64:
-      return 8;
-    case kLtSqlTimeStamp:
-      return 16;
-    default:
-      return 0;
-  }
+  // The stored sizes, but nested tables and 80-bit floats have no value a
+  // filter can hold.
+  if (t == kLtNestedTable || t == kLtFloat80) return 0;
+  return FixedRecordLength(static_cast<LogicalType>(t));
 }
 
 std::uint8_t* Compiler::Area(std::size_t size) {
@@ -118,8 +97,10 @@ DBResult Compiler::Run() {
   Operand root;
   if (DBResult r = Node(0, &root)) return r;
   program_.root_ = root;
-  program_.prefixOnly_ =
-      program_.code_.size() == 1 && program_.code_[0].op == Opcode::kCmpStringPrefix;
+  if (program_.code_.size() == 1 && program_.code_[0].op == Opcode::kCmpStringPrefix) {
+    const Instruction& test = program_.code_[0];
+    program_.prefix_ = {test.prefix.get(), test.left.fieldId, test.relation == Relation::kEqual};
+  }
   return dbr::kOk;
 }
 

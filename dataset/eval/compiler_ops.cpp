@@ -6,8 +6,8 @@
 #include "dataset/eval/like_pattern.h"
 #include "dataset/eval/prefix_matcher.h"
 #include "dataset/packet/packet_format.h"
-#include "dataset/store/dsbase.h"
 #include "dataset/store/logical_types.h"
+#include "dataset/store/table.h"
 
 namespace dorvem::eval {
 namespace {

@@ -1,5 +1,5 @@
 // ExprBufferView: read access to an expression buffer (layout in
-// dataset/filter/expr_codes.h) that checks every read against the buffer's
+// dataset/expr/expr_codes.h) that checks every read against the buffer's
 // bounds, so that a malformed buffer is refused instead of read past.
 //
 // The view does not own the bytes; they must outlive it.
@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "dataset/filter/expr_codes.h"
+#include "dataset/expr/expr_codes.h"
 
 namespace dorvem::eval {
 

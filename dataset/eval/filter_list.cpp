@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 
 namespace dorvem {
 
@@ -15,11 +15,7 @@ DBResult FilterList::AddExpression(const std::uint8_t* buffer, std::size_t size,
                                             &entry.program))
       return r;
     entry.handle = nextHandle_;
-    if (const eval::Instruction* test = entry.program->SolePrefixTest()) {
-      entry.prefix = test->prefix.get();
-      entry.prefixField = test->left.fieldId;
-      entry.prefixEqual = test->relation == eval::Relation::kEqual;
-    }
+    if (const eval::PrefixTest* test = entry.program->SolePrefixTest()) entry.prefix = *test;
     entries_.push_back(std::move(entry));
   } catch (const std::bad_alloc&) {
     return dbr::kOutOfMemory;
@@ -55,11 +51,8 @@ DBResult FilterList::Remove(std::uint32_t handle) {
 
 bool FilterList::Accepts(std::uint32_t record) {
   for (Entry& e : entries_) {
-    if (e.prefix != nullptr) {
-      // Null fields fail; the program's result areas are never read.
-      if (table_.NullFlag(record, e.prefixField) != 0) return false;
-      const auto* value = reinterpret_cast<const char*>(table_.ValuePtr(record, e.prefixField));
-      if (e.prefix->Equal(value) != e.prefixEqual) return false;
+    if (e.prefix.matcher) {
+      if (!e.prefix.Passes(table_, record)) return false;
       continue;
     }
     if (e.program) {

@@ -51,9 +51,7 @@ class FilterList final : public RecordFilter {
     std::vector<std::uint8_t> buffer;
     std::unique_ptr<eval::Program> program;  // null for a callback filter
     // A program that is one prefix comparison, answered here directly.
-    eval::PrefixMatcher* prefix = nullptr;
-    std::uint32_t prefixField = 0;
-    bool prefixEqual = true;  // passes when equal (=), else when unequal (<>)
+    eval::PrefixTest prefix;
     void* userData = nullptr;
     FilterCallback callback = nullptr;
   };

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "dataset/eval/values.h"
-#include "dataset/filter/text_conversions.h"
+#include "dataset/expr/text_conversions.h"
 #include "dataset/locale/locale_services.h"
 #include "dataset/store/logical_types.h"
 
@@ -51,7 +51,7 @@ bool MomentOf(const Value& v, const Operand& o, double* ms) {
   const std::string_view text(reinterpret_cast<const char*>(v.p), StringLength(v, o));
   std::int32_t day = 0;
   std::uint32_t within = 0;
-  if (!filter::TextToDateTime(text, &day, &within)) return false;
+  if (!expr::TextToDateTime(text, &day, &within)) return false;
   *ms = day * kMsPerDay + within;
   return true;
 }
@@ -63,9 +63,9 @@ double Now() {
   localtime_r(&seconds, &local);
   const auto ms =
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-  const std::int32_t day =
-      filter::DayNumberOf(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
-  return day * kMsPerDay + ((local.tm_hour * 60 + local.tm_min) * 60 + local.tm_sec) * 1000.0 +
+  const std::int64_t day = DayNumber(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
+  return static_cast<double>(day) * kMsPerDay +
+         ((local.tm_hour * 60 + local.tm_min) * 60 + local.tm_sec) * 1000.0 +
          static_cast<double>(ms);
 }
 
@@ -74,7 +74,7 @@ double Now() {
 bool RunFunction(const DSBASE& table, Instruction& in, std::uint32_t record) {
   std::uint8_t* out = in.result;
   if (in.function == FunctionId::kGetDate) {
-    Store(out, Now());
+    StoreLE(out, Now());
     return true;
   }
   const Operand& o = in.list[0];
@@ -106,10 +106,10 @@ bool RunFunction(const DSBASE& table, Instruction& in, std::uint32_t record) {
     }
     case FunctionId::kSubstring: {
       const auto n = static_cast<double>(StringLength(v, o));
-      double from = std::floor(Load<double>(Read(table, in.list[1], record).p));
+      double from = std::floor(LoadLE<double>(Read(table, in.list[1], record).p));
       double to = n + 1;  // exclusive, 1-based
       if (in.list.size() > 2)
-        to = from + std::floor(Load<double>(Read(table, in.list[2], record).p));
+        to = from + std::floor(LoadLE<double>(Read(table, in.list[2], record).p));
       if (!std::isfinite(from)) from = n + 1;
       if (!std::isfinite(to)) to = from;
       from = std::clamp(from, 1.0, n + 1);
@@ -136,7 +136,9 @@ bool RunFunction(const DSBASE& table, Instruction& in, std::uint32_t record) {
   const double days = std::floor(ms / kMsPerDay);
   const auto within = static_cast<std::int64_t>(ms - days * kMsPerDay);
   int y = 0, m = 0, d = 0;
-  filter::CivilOf(static_cast<std::int32_t>(std::clamp(days, 1.0, 3652059.0)), &y, &m, &d);
+  // Every day number has its date; the bound only keeps the conversion
+  // within 64 bits for values no date field can hold.
+  DateOfDayNumber(static_cast<std::int64_t>(std::clamp(days, -4e9, 4e9)), &y, &m, &d);
   std::int32_t part = 0;
   switch (in.function) {
     case FunctionId::kYear:
@@ -158,7 +160,7 @@ bool RunFunction(const DSBASE& table, Instruction& in, std::uint32_t record) {
       part = static_cast<std::int32_t>(within / 1000 % 60);
       break;
   }
-  Store(out, part);
+  StoreLE(out, part);
   return true;
 }
 

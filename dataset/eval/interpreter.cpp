@@ -3,6 +3,7 @@
 #include <cmath>
 #include <string>
 
+#include "dataset/core/sql_time_stamp.h"
 #include "dataset/eval/functions.h"
 #include "dataset/eval/like_pattern.h"
 #include "dataset/eval/prefix_matcher.h"
@@ -90,28 +91,13 @@ bool IsTrueText(const char* s) {
   return locale::lstrcmpiA(s, "TRUE") == 0;
 }
 
-int CompareSqlTimeStamps(const std::uint8_t* a, const std::uint8_t* b) {
-  for (int i = 0; i < 6; ++i) {
-    const int c = Order(Load<std::uint16_t>(a + 2 * i), Load<std::uint16_t>(b + 2 * i));
-    if (c != 0) return c;
-  }
-  return Order(Load<std::uint32_t>(a + 12), Load<std::uint32_t>(b + 12));
-}
-
 }  // namespace
 
 bool Program::Passes(std::uint32_t record) {
-  if (prefixOnly_) {
-    // Null fields fail; no other operand or result is ever read.
-    const Instruction& in = code_.front();
-    if (table_->NullFlag(record, in.left.fieldId) != 0) return false;
-    const bool equal =
-        in.prefix->Equal(reinterpret_cast<const char*>(table_->ValuePtr(record, in.left.fieldId)));
-    return equal == (in.relation == Relation::kEqual);
-  }
+  if (prefix_.matcher) return prefix_.Passes(*table_, record);
   for (Instruction& in : code_) Run(in, record);
   const Value v = Read(*table_, root_, record);
-  return root_.type == kLtBool16 && !v.null && Load<std::uint16_t>(v.p) != 0;
+  return root_.type == kLtBool16 && !v.null && LoadLE<std::uint16_t>(v.p) != 0;
 }
 
 void Program::Run(Instruction& in, std::uint32_t record) {
@@ -140,7 +126,7 @@ void Program::Run(Instruction& in, std::uint32_t record) {
   }
 
   std::uint8_t* out = in.result;
-  auto setBool = [&](bool b) { Store<std::uint16_t>(out, b ? 1 : 0); };
+  auto setBool = [&](bool b) { StoreLE<std::uint16_t>(out, b ? 1 : 0); };
   switch (in.op) {
     case Opcode::kCmpString: {
       const auto* a = reinterpret_cast<const char*>(l.p);
@@ -154,16 +140,16 @@ void Program::Run(Instruction& in, std::uint32_t record) {
       break;
     }
     case Opcode::kCmpInt16:
-      setBool(Holds(in.relation, Order(Load<std::int16_t>(l.p), Load<std::int16_t>(r.p))));
+      setBool(Holds(in.relation, Order(LoadLE<std::int16_t>(l.p), LoadLE<std::int16_t>(r.p))));
       break;
     case Opcode::kCmpInt32:
-      setBool(Holds(in.relation, Order(Load<std::int32_t>(l.p), Load<std::int32_t>(r.p))));
+      setBool(Holds(in.relation, Order(LoadLE<std::int32_t>(l.p), LoadLE<std::int32_t>(r.p))));
       break;
     case Opcode::kCmpUInt32:
-      setBool(Holds(in.relation, Order(Load<std::uint32_t>(l.p), Load<std::uint32_t>(r.p))));
+      setBool(Holds(in.relation, Order(LoadLE<std::uint32_t>(l.p), LoadLE<std::uint32_t>(r.p))));
       break;
     case Opcode::kCmpFloat64: {
-      const double a = Load<double>(l.p), b = Load<double>(r.p);
+      const double a = LoadLE<double>(l.p), b = LoadLE<double>(r.p);
       bool holds;
       switch (in.relation) {
         case Relation::kEqual:
@@ -199,7 +185,7 @@ void Program::Run(Instruction& in, std::uint32_t record) {
     }
     case Opcode::kCmpBool:
       setBool(Holds(in.relation,
-                    Order<int>(Load<std::uint16_t>(l.p) != 0, Load<std::uint16_t>(r.p) != 0)));
+                    Order<int>(LoadLE<std::uint16_t>(l.p) != 0, LoadLE<std::uint16_t>(r.p) != 0)));
       break;
     case Opcode::kCmpStringBool:
     case Opcode::kCmpBoolString: {
@@ -208,7 +194,7 @@ void Program::Run(Instruction& in, std::uint32_t record) {
       const Value& b = stringLeft ? r : l;
       const std::string text(reinterpret_cast<const char*>(s.p),
                              StringLength(s, stringLeft ? lo : ro));
-      const bool same = IsTrueText(text.c_str()) == (Load<std::uint16_t>(b.p) != 0);
+      const bool same = IsTrueText(text.c_str()) == (LoadLE<std::uint16_t>(b.p) != 0);
       setBool(in.relation == Relation::kEqual ? same : !same);
       break;
     }
@@ -218,13 +204,13 @@ void Program::Run(Instruction& in, std::uint32_t record) {
       setBool(RunLike(in, l, r, record));
       break;
     case Opcode::kAnd:
-      setBool(Load<std::uint16_t>(l.p) != 0 && Load<std::uint16_t>(r.p) != 0);
+      setBool(LoadLE<std::uint16_t>(l.p) != 0 && LoadLE<std::uint16_t>(r.p) != 0);
       break;
     case Opcode::kOr:
-      setBool(Load<std::uint16_t>(l.p) != 0 || Load<std::uint16_t>(r.p) != 0);
+      setBool(LoadLE<std::uint16_t>(l.p) != 0 || LoadLE<std::uint16_t>(r.p) != 0);
       break;
     case Opcode::kNot:
-      setBool(Load<std::uint16_t>(l.p) == 0);
+      setBool(LoadLE<std::uint16_t>(l.p) == 0);
       break;
     case Opcode::kIsNull:
       setBool(l.null);
@@ -236,36 +222,36 @@ void Program::Run(Instruction& in, std::uint32_t record) {
       bool any = false;
       for (const Operand& e : in.list) {
         const Value v = Read(t, e, record);
-        any = any || (!v.null && Load<std::uint16_t>(v.p) != 0);
+        any = any || (!v.null && LoadLE<std::uint16_t>(v.p) != 0);
       }
       setBool(any);
       break;
     }
     case Opcode::kToFloat64:
-      Store(out, NumberValue(l.p, lo.type, lo.size));
+      StoreLE(out, NumberValue(l.p, lo.type, lo.size));
       break;
     case Opcode::kDateToTimeStamp:
-      Store(out, Load<std::int32_t>(l.p) * kMsPerDay);
+      StoreLE(out, LoadLE<std::int32_t>(l.p) * kMsPerDay);
       break;
     case Opcode::kDateToSqlTimeStamp:
-      StoreTemporal(out, kLtSqlTimeStamp, Load<std::int32_t>(l.p) * kMsPerDay);
+      StoreTemporal(out, kLtSqlTimeStamp, LoadLE<std::int32_t>(l.p) * kMsPerDay);
       break;
     case Opcode::kTimeStampToTime:
-      StoreTemporal(out, kLtTime, Load<double>(l.p));
+      StoreTemporal(out, kLtTime, LoadLE<double>(l.p));
       break;
     case Opcode::kAddFloat:
-      Store(out, Load<double>(l.p) + Load<double>(r.p));
+      StoreLE(out, LoadLE<double>(l.p) + LoadLE<double>(r.p));
       break;
     case Opcode::kSubFloat:
-      Store(out, Load<double>(l.p) - Load<double>(r.p));
+      StoreLE(out, LoadLE<double>(l.p) - LoadLE<double>(r.p));
       break;
     case Opcode::kMulFloat:
-      Store(out, Load<double>(l.p) * Load<double>(r.p));
+      StoreLE(out, LoadLE<double>(l.p) * LoadLE<double>(r.p));
       break;
     case Opcode::kDivFloat: {
-      const double divisor = Load<double>(r.p);
+      const double divisor = LoadLE<double>(r.p);
       if (divisor == 0) null = true;
-      Store(out, divisor == 0 ? 0.0 : Load<double>(l.p) / divisor);
+      StoreLE(out, divisor == 0 ? 0.0 : LoadLE<double>(l.p) / divisor);
       break;
     }
     case Opcode::kConcat: {
@@ -276,13 +262,13 @@ void Program::Run(Instruction& in, std::uint32_t record) {
       break;
     }
     case Opcode::kAddDays:
-      Store(out, TemporalMs(l.p, lo.type) + Load<double>(r.p) * kMsPerDay);
+      StoreLE(out, TemporalMs(l.p, lo.type) + LoadLE<double>(r.p) * kMsPerDay);
       break;
     case Opcode::kSubDays:
-      StoreTemporal(out, in.resultType, TemporalMs(l.p, lo.type) - Load<double>(r.p) * kMsPerDay);
+      StoreTemporal(out, in.resultType, TemporalMs(l.p, lo.type) - LoadLE<double>(r.p) * kMsPerDay);
       break;
     case Opcode::kDiffDays:
-      Store(out, (TemporalMs(l.p, lo.type) - TemporalMs(r.p, ro.type)) / kMsPerDay);
+      StoreLE(out, (TemporalMs(l.p, lo.type) - TemporalMs(r.p, ro.type)) / kMsPerDay);
       break;
     case Opcode::kAssign:
       std::memmove(out, l.p, std::min(lo.size, in.resultSize));
@@ -305,7 +291,7 @@ bool Program::RunLike(Instruction& in, const Value& l, const Value& r, std::uint
     case Opcode::kLikeBlob: {
       // The blob's bytes (none when blank or unreadable).
       std::uint32_t size = 0;
-      const std::uint32_t handle = Load<std::uint32_t>(l.p);
+      const std::uint32_t handle = LoadLE<std::uint32_t>(l.p);
       const BlobStore* blobs = table_->Blobs();
       blobScratch_.clear();
       if (!l.null && handle != 0 && blobs != nullptr && blobs->Length(handle, &size) == dbr::kOk) {
@@ -322,7 +308,7 @@ bool Program::RunLike(Instruction& in, const Value& l, const Value& r, std::uint
     }
     default:
       if (in.left.type == kLtInt64) {
-        digits = std::to_string(Load<std::int64_t>(l.p));
+        digits = std::to_string(LoadLE<std::int64_t>(l.p));
         text = reinterpret_cast<const unsigned char*>(digits.data());
         length = digits.size();
       } else {

@@ -23,11 +23,9 @@
 #include <vector>
 
 #include "dataset/core/result_codes.h"
+#include "dataset/eval/prefix_matcher.h"
 #include "dataset/locale/collator.h"
-
-namespace dorvem {
-class DSBASE;
-}
+#include "dataset/store/table.h"
 
 namespace dorvem::eval {
 
@@ -142,6 +140,23 @@ struct Instruction {
   std::vector<Operand> list;          // In: equality results; Function: arguments
 };
 
+// The fast path of the search filter: a program that is one prefix
+// comparison (= or <>) of a string field with a constant, answered from the
+// field's null flag and its PrefixMatcher alone. The compiler decides when
+// a program is one (Program::SolePrefixTest); the program and the filter
+// list both answer it here.
+struct PrefixTest {
+  PrefixMatcher* matcher = nullptr;
+  std::uint32_t fieldId = 0;
+  bool equal = true;  // passes when equal (=), else when unequal (<>)
+
+  // A null field fails; nothing else of the record is read.
+  bool Passes(const DSBASE& table, std::uint32_t record) const {
+    if (table.NullFlag(record, fieldId) != 0) return false;
+    return matcher->Equal(reinterpret_cast<const char*>(table.ValuePtr(record, fieldId))) == equal;
+  }
+};
+
 class Program {
  public:
   // Compiles `size` bytes of an expression buffer for `table`. kOk, or the
@@ -157,9 +172,8 @@ class Program {
 
   const std::vector<Instruction>& Instructions() const { return code_; }
   // When the whole program is one prefix comparison of a field (every
-  // search filter): that instruction, which callers may answer directly
-  // from the field's null flag and its PrefixMatcher. Else null.
-  const Instruction* SolePrefixTest() const { return prefixOnly_ ? &code_.front() : nullptr; }
+  // search filter): the test that answers it. Else null.
+  const PrefixTest* SolePrefixTest() const { return prefix_.matcher ? &prefix_ : nullptr; }
 
  private:
   friend class Compiler;
@@ -169,9 +183,9 @@ class Program {
 
   const DSBASE* table_ = nullptr;
   std::vector<Instruction> code_;
-  // The program is one prefix comparison of a field (the search filter):
-  // Passes answers it directly, without running the general loop.
-  bool prefixOnly_ = false;
+  // Set when the program is one prefix comparison of a field (the search
+  // filter): Passes answers it without running the general loop.
+  PrefixTest prefix_;
   Operand root_;  // the last result (or a lone operand when there is no instruction)
   std::vector<std::unique_ptr<std::uint8_t[]>> areas_;
   std::vector<std::uint8_t> blobScratch_;  // a blob's bytes for Like, reused

@@ -1,13 +1,16 @@
 // Reading and writing operand values while a program runs
-// (engine-internal): where an operand's bytes are for a record, typed loads
-// and stores, and temporal values as milliseconds.
+// (engine-internal): where an operand's bytes are for a record, numbers of
+// any numeric type, and temporal values as milliseconds. Values are loaded
+// and stored with the little-endian helpers of byte_layout.h.
 #pragma once
 
 #include <cstdint>
 #include <cstring>
 
+#include "dataset/core/byte_layout.h"
+#include "dataset/core/day_number.h"
 #include "dataset/eval/program.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 
 namespace dorvem::eval {
 
@@ -23,23 +26,11 @@ inline Value Read(const DSBASE& table, const Operand& o, std::uint32_t record) {
   return {o.value, o.null != nullptr && *o.null != 0};
 }
 
-template <typename T>
-inline T Load(const std::uint8_t* p) {
-  T v;
-  std::memcpy(&v, p, sizeof v);
-  return v;
-}
-
-template <typename T>
-inline void Store(std::uint8_t* p, T v) {
-  std::memcpy(p, &v, sizeof v);
-}
-
 inline std::size_t StringLength(const Value& v, const Operand& o) {
   return strnlen(reinterpret_cast<const char*>(v.p), o.size);
 }
 
-inline constexpr double kMsPerDay = 86400000.0;
+inline constexpr double kMsPerDay = static_cast<double>(kMillisecondsPerDay);
 
 // A number of any numeric logical type as a float64 (BCD decoded).
 double NumberValue(const std::uint8_t* p, std::uint32_t type, std::uint32_t size);

@@ -3,12 +3,11 @@
 #include <cstring>
 
 #include "dataset/core/byte_layout.h"
+#include "dataset/core/db_errors.h"
+#include "dataset/core/message_format.h"
 #include "dataset/filter/constant_encoder.h"
 #include "dataset/filter/filter_expr.h"
 #include "dataset/filter/filter_messages.h"
-#include "dataset/host/db_errors.h"
-#include "dataset/host/fields.h"
-#include "dataset/host/host_messages.h"
 
 namespace dorvem::filter {
 namespace {
@@ -137,13 +136,13 @@ std::uint16_t BufferWriter::PutNode(TExprNode* node, TCANOperator parent) {
 }
 
 std::uint16_t BufferWriter::PutFieldNode(const TExprNode* node) {
-  const TField* field = node->field;
-  if (field->FieldKind() != fkData && field->FieldKind() != fkInternalCalc)
-    DatabaseError(msg::Fmt(msg::kExprBadField, {field->FieldName()}));
+  const FilterField& field = node->field;
+  if (field.kind != fkData && field.kind != fkInternalCalc)
+    DatabaseError(msg::Fmt(msg::kExprBadField, {field.name}));
   const std::uint16_t n = Reserve(NodeClass::kField, TCANOperator::kField);
-  SetOperand(n, 0, static_cast<std::uint16_t>(field->FieldNo()));
+  SetOperand(n, 0, static_cast<std::uint16_t>(field.fieldNo));
   const bool own = (expr_.ParserOptions() & kPoFieldNameGiven) != 0;
-  SetOperand(n, 1, PutName(own ? field->FieldName() : node->Text()));
+  SetOperand(n, 1, PutName(own ? field.name : node->Text()));
   return n;
 }
 

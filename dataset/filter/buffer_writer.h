@@ -16,7 +16,7 @@
 #include <string_view>
 #include <vector>
 
-#include "dataset/filter/expr_codes.h"
+#include "dataset/expr/expr_codes.h"
 #include "dataset/filter/expr_node.h"
 
 namespace dorvem {

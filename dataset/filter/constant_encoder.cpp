@@ -5,13 +5,18 @@
 #include <cstring>
 #include <limits>
 
+#include "dataset/core/ascii.h"
 #include "dataset/core/byte_layout.h"
+#include "dataset/core/db_errors.h"
+#include "dataset/core/message_format.h"
+#include "dataset/core/sql_time_stamp.h"
+#include "dataset/expr/text_conversions.h"
 #include "dataset/filter/filter_messages.h"
-#include "dataset/filter/text_conversions.h"
-#include "dataset/host/db_errors.h"
-#include "dataset/host/host_messages.h"
 
 namespace dorvem::filter {
+
+using namespace expr;
+
 namespace {
 
 constexpr int kBcdPrecision = 32;
@@ -19,17 +24,6 @@ constexpr std::size_t kBcdSize = 18;
 
 [[noreturn]] void Fail(std::string_view pattern, std::string_view text) {
   DatabaseError(msg::Fmt(pattern, {text}));
-}
-
-bool SameAscii(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
 }
 
 // The value as a number: a truth value is 1 or 0, text is read.
@@ -56,8 +50,8 @@ std::int64_t IntegerOf(const ExprValue& value, char sep, std::int64_t lo, std::i
 bool BoolOf(const ExprValue& value, char sep) {
   if (const bool* b = std::get_if<bool>(&value)) return *b;
   const std::string& text = std::get<std::string>(value);
-  if (SameAscii(text, msg::kTrueWord)) return true;
-  if (SameAscii(text, msg::kFalseWord)) return false;
+  if (EqualIgnoringAsciiCase(text, msg::kTrueWord)) return true;
+  if (EqualIgnoringAsciiCase(text, msg::kFalseWord)) return false;
   double v = 0;
   if (!TextToDouble(text, sep, &v)) Fail("'%s' is not a valid boolean value", text);
   return v != 0;
@@ -149,9 +143,8 @@ void DateTimeOf(const ExprValue& value, TFieldType type, std::int32_t* day, std:
 
 template <typename T>
 std::vector<std::uint8_t> BytesOf(T v) {
-  static_assert(std::endian::native == std::endian::little, "buffers are little-endian");
   std::vector<std::uint8_t> out(sizeof v);
-  std::memcpy(out.data(), &v, sizeof v);
+  StoreLE(out.data(), v);
   return out;
 }
 
@@ -218,18 +211,8 @@ EncodedConstant EncodeConstant(const ExprValue& value, TFieldType type, int size
       } else if (type == ftDateTime) {
         out.bytes = BytesOf(static_cast<double>(day) * kMillisecondsPerDay + ms);
       } else {
-        int y, m, d;
-        CivilOf(day, &y, &m, &d);
-        out.bytes.resize(16);
-        const std::uint32_t secs = ms / 1000;
-        const std::uint16_t parts[6] = {static_cast<std::uint16_t>(y),
-                                        static_cast<std::uint16_t>(m),
-                                        static_cast<std::uint16_t>(d),
-                                        static_cast<std::uint16_t>(secs / 3600),
-                                        static_cast<std::uint16_t>(secs / 60 % 60),
-                                        static_cast<std::uint16_t>(secs % 60)};
-        for (int i = 0; i < 6; ++i) StoreU16(out.bytes.data() + 2 * i, parts[i]);
-        StoreU32(out.bytes.data() + 12, ms % 1000);
+        out.bytes.resize(kSqlTimeStampSize);
+        StoreSqlTimeStamp(out.bytes.data(), SqlTimeStampOf(day, ms));
       }
       break;
     }

@@ -13,12 +13,10 @@
 #include <variant>
 #include <vector>
 
-#include "dataset/filter/expr_codes.h"
-#include "dataset/host/field_types.h"
+#include "dataset/expr/expr_codes.h"
+#include "dataset/filter/field_lookup.h"
 
 namespace dorvem {
-
-class TField;
 
 // A constant's value: std::monostate is null.
 using ExprValue = std::variant<std::monostate, bool, std::string>;
@@ -34,16 +32,10 @@ struct TExprNode {
   int dataSize = 0;              // the field's size; copied to constants compared with it
   std::vector<TExprNode*> args;  // IN list or function arguments
   TExprScopeKind scope = TExprScopeKind::kRecord;
-  TField* field = nullptr;  // the field a field node refers to
+  FilterField field;  // the field a field node refers to
 
   bool IsNull() const { return std::holds_alternative<std::monostate>(data); }
   const std::string& Text() const { return std::get<std::string>(data); }
 };
-
-// Classes of field types.
-bool IsStringFieldType(TFieldType t);    // String, FixedChar, WideString, Guid
-bool IsNumericFieldType(TFieldType t);   // Smallint .. Currency, BCD, AutoInc, Largeint, FMTBcd
-bool IsTemporalFieldType(TFieldType t);  // Date, Time, DateTime, TimeStamp
-bool IsBlobFieldType(TFieldType t);      // Blob .. TypedBinary, OraBlob, OraClob
 
 }  // namespace dorvem

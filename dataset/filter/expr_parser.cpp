@@ -2,11 +2,11 @@
 
 #include <array>
 
+#include "dataset/core/ascii.h"
+#include "dataset/core/db_errors.h"
+#include "dataset/core/message_format.h"
 #include "dataset/filter/expr_typing.h"
 #include "dataset/filter/filter_messages.h"
-#include "dataset/host/dataset.h"
-#include "dataset/host/db_errors.h"
-#include "dataset/host/host_messages.h"
 
 namespace dorvem {
 namespace {
@@ -21,13 +21,6 @@ constexpr std::array<const char*, 20> kFunctionNames = {
     "MONTH", "DAY",   "HOUR",      "MINUTE", "SECOND",   "GETDATE",   "DATE",
     "TIME",  "SUM",   "MIN",       "MAX",    "AVG",      "COUNT",
 };
-
-std::string AsciiUpper(std::string_view s) {
-  std::string out(s);
-  for (char& c : out)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 32);
-  return out;
-}
 
 bool IsFunctionName(const std::string& upper) {
   for (const char* name : kFunctionNames)
@@ -67,11 +60,11 @@ bool Assignable(TFieldType value, TFieldType field) {
 
 }  // namespace
 
-TExprParser::TExprParser(TDataSet& dataSet, std::string_view text, TFilterOptions options,
+TExprParser::TExprParser(const FieldLookup& fields, std::string_view text, TFilterOptions options,
                          TParserOptions parserOptions, std::string fieldName,
                          DependentFields* dependentFields, const FieldTypeMap& fieldMap,
                          char decimalSeparator)
-    : dataSet_(dataSet),
+    : fields_(fields),
       options_(options),
       parserOptions_(parserOptions),
       fieldName_(std::move(fieldName)),
@@ -95,8 +88,8 @@ void TExprParser::SetExprParams(std::string_view text, TFilterOptions options,
 
 void TExprParser::Parse(std::string_view text) {
   filterData_.clear();
-  builder_ = std::make_unique<TFilterExpr>(dataSet_, fieldMap_, options_, parserOptions_,
-                                           fieldName_, dependentFields_, decimalSeparator_);
+  builder_ = std::make_unique<TFilterExpr>(fields_, fieldMap_, options_, parserOptions_, fieldName_,
+                                           dependentFields_, decimalSeparator_);
   if (text.empty()) return;
   try {
     depth_ = 0;
@@ -122,14 +115,15 @@ void TExprParser::Parse(std::string_view text) {
     filterData_ = builder_->GetFilterData(root);
   } catch (...) {
     filterData_.clear();
-    builder_ = std::make_unique<TFilterExpr>(dataSet_, fieldMap_, options_, parserOptions_,
+    builder_ = std::make_unique<TFilterExpr>(fields_, fieldMap_, options_, parserOptions_,
                                              fieldName_, dependentFields_, decimalSeparator_);
     throw;
   }
 }
 
 bool TExprParser::IsWord(std::string_view word) const {
-  return scanner_.Token() == TokenKind::kName && AsciiUpper(scanner_.Text()) == AsciiUpper(word);
+  return scanner_.Token() == TokenKind::kName &&
+         ToAsciiUpper(scanner_.Text()) == ToAsciiUpper(word);
 }
 
 void TExprParser::Expected(std::string_view pattern) const {
@@ -226,14 +220,14 @@ TExprNode* TExprParser::ParsePrimary() {
   TExprNode* node = nullptr;
   switch (scanner_.Token()) {
     case TokenKind::kName: {
-      const std::string upper = AsciiUpper(scanner_.Text());
+      const std::string upper = ToAsciiUpper(scanner_.Text());
       if ((parserOptions_ & kPoExtended) && IsFunctionName(upper) && scanner_.PeekNonBlank() == '(')
         return ParseFunction();
       if (upper == "NULL") {
         node = builder_->NewNode(TExprNodeKind::kConst, TCANOperator::kNone, {}, nullptr, nullptr);
-      } else if (upper == AsciiUpper(trueWord_) || upper == AsciiUpper(falseWord_)) {
+      } else if (upper == ToAsciiUpper(trueWord_) || upper == ToAsciiUpper(falseWord_)) {
         node = builder_->NewNode(TExprNodeKind::kConst, TCANOperator::kNone,
-                                 upper == AsciiUpper(trueWord_), nullptr, nullptr);
+                                 upper == ToAsciiUpper(trueWord_), nullptr, nullptr);
         node->dataType = ftBoolean;
       } else {
         node = builder_->NewNode(TExprNodeKind::kField, TCANOperator::kNone, scanner_.Text(),
@@ -264,7 +258,7 @@ TExprNode* TExprParser::ParsePrimary() {
 
 TExprNode* TExprParser::ParseFunction() {
   const std::string name = scanner_.Text();
-  std::string upper = AsciiUpper(name);
+  std::string upper = ToAsciiUpper(name);
   scanner_.Next();
   if (scanner_.Token() != TokenKind::kLParen) Expected(msg::kExprLParenExpected);
   std::vector<TExprNode*> args;

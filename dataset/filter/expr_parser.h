@@ -15,7 +15,7 @@
 // ASCII case. Arithmetic and functions need the extended-syntax option.
 //
 // The parser owns its builder (TFilterExpr), which owns the parse tree; a
-// new text replaces both. The dataset must outlive the parser. Every failure
+// new text replaces both. The dataset (its FieldLookup) must outlive the parser. Every failure
 // raises EDatabaseError and leaves no buffer.
 #pragma once
 
@@ -30,8 +30,6 @@
 
 namespace dorvem {
 
-class TDataSet;
-
 // The decimal separator of the user's locale (from LC_ALL, LC_NUMERIC or
 // LANG): '.' when the environment names no locale or its separator is not
 // a single ASCII character.
@@ -41,7 +39,7 @@ class TExprParser {
  public:
   // Creates a parser and, when `text` is not empty, parses it at once.
   // `decimalSeparator` is the one numeric literals use.
-  TExprParser(TDataSet& dataSet, std::string_view text, TFilterOptions options,
+  TExprParser(const FieldLookup& fields, std::string_view text, TFilterOptions options,
               TParserOptions parserOptions, std::string fieldName, DependentFields* dependentFields,
               const FieldTypeMap& fieldMap, char decimalSeparator = UserDecimalSeparator());
   ~TExprParser();
@@ -75,7 +73,7 @@ class TExprParser {
   bool IsWord(std::string_view word) const;
   [[noreturn]] void Expected(std::string_view pattern) const;
 
-  TDataSet& dataSet_;
+  const FieldLookup& fields_;
   std::unique_ptr<TFilterExpr> builder_;
   filter::ExprScanner scanner_;
   TFilterOptions options_;

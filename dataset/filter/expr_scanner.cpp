@@ -2,10 +2,11 @@
 
 #include <cstring>
 
+#include "dataset/core/ascii.h"
+#include "dataset/core/db_errors.h"
+#include "dataset/core/message_format.h"
 #include "dataset/filter/filter_messages.h"
 #include "dataset/filter/word_classifier.h"
-#include "dataset/host/db_errors.h"
-#include "dataset/host/host_messages.h"
 
 namespace dorvem::filter {
 namespace {
@@ -30,18 +31,6 @@ bool StartsName(char c) {
 
 bool ContinuesName(char c) {
   return IsAsciiLetter(c) || IsDigit(c) || c == '_' || c == '.' || c == '[' || c == ']';
-}
-
-// Equal ignoring the case of ASCII letters.
-bool SameAscii(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
 }
 
 }  // namespace
@@ -232,18 +221,18 @@ void ExprScanner::ScanName() {
   TakeText(pos_, p - pos_);
   pos_ = p;
   token_ = TokenKind::kName;
-  if (SameAscii(tokenText_, "LIKE")) {
+  if (EqualIgnoringAsciiCase(tokenText_, "LIKE")) {
     token_ = TokenKind::kLike;
-  } else if (SameAscii(tokenText_, "IN")) {
+  } else if (EqualIgnoringAsciiCase(tokenText_, "IN")) {
     token_ = TokenKind::kIn;
-  } else if (SameAscii(tokenText_, "IS")) {
+  } else if (EqualIgnoringAsciiCase(tokenText_, "IS")) {
     std::string word;
     ScanLetters(&word);
-    if (SameAscii(word, "NOT")) {
+    if (EqualIgnoringAsciiCase(word, "NOT")) {
       ScanLetters(&word);
-      if (!SameAscii(word, "NULL")) DatabaseError(msg::kExprKeywordUse);
+      if (!EqualIgnoringAsciiCase(word, "NULL")) DatabaseError(msg::kExprKeywordUse);
       token_ = TokenKind::kIsNotNull;
-    } else if (SameAscii(word, "NULL")) {
+    } else if (EqualIgnoringAsciiCase(word, "NULL")) {
       token_ = TokenKind::kIsNull;
     } else {
       DatabaseError(msg::kExprKeywordUse);

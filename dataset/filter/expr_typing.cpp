@@ -1,7 +1,7 @@
 #include "dataset/filter/expr_typing.h"
 
+#include "dataset/core/db_errors.h"
 #include "dataset/filter/filter_messages.h"
-#include "dataset/host/db_errors.h"
 
 namespace dorvem::filter {
 namespace {

@@ -1,17 +1,17 @@
 #include "dataset/filter/filter_expr.h"
 
+#include "dataset/core/db_errors.h"
+#include "dataset/core/message_format.h"
 #include "dataset/filter/buffer_writer.h"
 #include "dataset/filter/filter_messages.h"
-#include "dataset/host/dataset.h"
-#include "dataset/host/db_errors.h"
-#include "dataset/host/host_messages.h"
 
 namespace dorvem {
 
-TFilterExpr::TFilterExpr(TDataSet& dataSet, const FieldTypeMap& fieldMap, TFilterOptions options,
-                         TParserOptions parserOptions, std::string fieldName,
-                         DependentFields* dependentFields, char decimalSeparator)
-    : dataSet_(dataSet),
+TFilterExpr::TFilterExpr(const FieldLookup& fields, const FieldTypeMap& fieldMap,
+                         TFilterOptions options, TParserOptions parserOptions,
+                         std::string fieldName, DependentFields* dependentFields,
+                         char decimalSeparator)
+    : fields_(fields),
       fieldMap_(fieldMap),
       options_(options),
       parserOptions_(parserOptions),
@@ -21,23 +21,19 @@ TFilterExpr::TFilterExpr(TDataSet& dataSet, const FieldTypeMap& fieldMap, TFilte
 
 TFilterExpr::~TFilterExpr() = default;
 
-TField* TFilterExpr::CallerField() const {
-  return dataSet_.FieldByName(fieldName_);
+FilterField TFilterExpr::CallerField() const {
+  return fields_.FieldForFilter(fieldName_);
 }
 
-TField* TFilterExpr::LookupField(const std::string& name) const {
-  TField* field = nullptr;
-  if (parserOptions_ & kPoFieldNameGiven) {
-    field = CallerField();
-  } else {
-    // Field objects here record no origin, so kPoUseOrigNames finds nothing
-    // by origin and falls through to the lookup by name.
-    field = dataSet_.FieldByName(name);
-  }
-  if ((parserOptions_ & kPoAggregate) && field->FieldKind() == fkCalculated)
-    DatabaseError(msg::Fmt(msg::kExprNotInternalCalc, {field->FieldName()}));
-  if ((parserOptions_ & kPoFieldDepend) && dependentFields_ && field->FieldNo() > 0) {
-    const auto bit = static_cast<std::size_t>(field->FieldNo() - 1);
+FilterField TFilterExpr::LookupField(const std::string& name) const {
+  // Field objects here record no origin, so kPoUseOrigNames finds nothing
+  // by origin and falls through to the lookup by name.
+  FilterField field =
+      (parserOptions_ & kPoFieldNameGiven) ? CallerField() : fields_.FieldForFilter(name);
+  if ((parserOptions_ & kPoAggregate) && field.kind == fkCalculated)
+    DatabaseError(msg::Fmt(msg::kExprNotInternalCalc, {field.name}));
+  if ((parserOptions_ & kPoFieldDepend) && dependentFields_ && field.fieldNo > 0) {
+    const auto bit = static_cast<std::size_t>(field.fieldNo - 1);
     if (dependentFields_->size() <= bit) dependentFields_->resize(bit + 1, false);
     (*dependentFields_)[bit] = true;
   }
@@ -55,8 +51,8 @@ TExprNode* TFilterExpr::NewNode(TExprNodeKind kind, TCANOperator op, ExprValue d
   switch (kind) {
     case TExprNodeKind::kField:
       node->field = LookupField(node->Text());
-      node->dataType = node->field->DataType();
-      node->dataSize = node->field->Size();
+      node->dataType = node->field.dataType;
+      node->dataSize = node->field.size;
       node->scope = TExprScopeKind::kRecord;
       break;
     case TExprNodeKind::kConst:

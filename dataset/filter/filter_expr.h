@@ -1,5 +1,5 @@
 // TFilterExpr: the builder of one parse. It makes the nodes of the parse
-// tree (looking fields up in the dataset as it goes), owns all of them, and
+// tree (looking fields up in the dataset as it goes, field_lookup.h), owns all of them, and
 // flattens the finished tree into an expression buffer (expr_codes.h).
 //
 // The builder keeps what a parse is run with: the dataset whose fields are
@@ -20,8 +20,6 @@
 
 namespace dorvem {
 
-class TDataSet;
-
 // Logical type of each TFieldType, indexed by the field type.
 using FieldTypeMap = std::array<std::uint8_t, kFieldTypeCount>;
 
@@ -30,7 +28,7 @@ using DependentFields = std::vector<bool>;
 
 class TFilterExpr {
  public:
-  TFilterExpr(TDataSet& dataSet, const FieldTypeMap& fieldMap, TFilterOptions options,
+  TFilterExpr(const FieldLookup& fields, const FieldTypeMap& fieldMap, TFilterOptions options,
               TParserOptions parserOptions, std::string fieldName, DependentFields* dependentFields,
               char decimalSeparator);
   ~TFilterExpr();
@@ -52,19 +50,18 @@ class TFilterExpr {
   // exceed 65535 bytes).
   std::vector<std::uint8_t> GetFilterData(TExprNode* root);
 
-  TDataSet& DataSet() const { return dataSet_; }
   TFilterOptions Options() const { return options_; }
   TParserOptions ParserOptions() const { return parserOptions_; }
   const std::string& FieldName() const { return fieldName_; }
   const FieldTypeMap& FieldMap() const { return fieldMap_; }
   char DecimalSeparator() const { return decimalSeparator_; }
   // The field the caller named (raises "<dataset>: Field '<name>' not found").
-  TField* CallerField() const;
+  FilterField CallerField() const;
 
  private:
-  TField* LookupField(const std::string& name) const;
+  FilterField LookupField(const std::string& name) const;
 
-  TDataSet& dataSet_;
+  const FieldLookup& fields_;
   FieldTypeMap fieldMap_;
   TFilterOptions options_;
   TParserOptions parserOptions_;

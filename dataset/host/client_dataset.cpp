@@ -10,6 +10,7 @@
 
 #include "dataset/host/db_errors.h"
 #include "dataset/host/host_messages.h"
+#include "dataset/index/index_list.h"
 #include "dataset/locale/locale_services.h"
 
 namespace dorvem {
@@ -136,7 +137,7 @@ void TCustomClientDataSet::BindFields() {
           msg::Fmt(msg::kFieldSizeMismatch, {field->DisplayName(), std::to_string(field->Size()),
                                              std::to_string(def->size)}),
           Name());
-    if (IsBlobType(t)) field->SetSize(def->size);
+    if (IsBlobFieldType(t)) field->SetSize(def->size);
     field->fieldNo_ = def->fieldNo;
     field->boundType_ = def->dataType;
     field->recordLength_ = descs_[def->fieldNo - 1].recordLength;
@@ -161,16 +162,14 @@ int TCustomClientDataSet::RecordCount() {
 }
 
 TGetResult TCustomClientDataSet::GetRecord(RecordBuffer& buffer, TGetMode mode, bool check) {
-  DBResult r = dbr::kOk;
-  if (mode == TGetMode::kNext)
-    r = cursor_->Advance(1);
-  else if (mode == TGetMode::kPrior)
-    r = cursor_->Advance(-1);
-  if (r == dbr::kOk) r = cursor_->ReadCurrent(buffer.image.data());
-  if (r == dbr::kOk) r = cursor_->SequenceNumber(&buffer.sequence);
-  if (r == dbr::kOk) r = cursor_->GetRecordAttribute(&buffer.status);
-  if (r == dbr::kOk) r = cursor_->GetPosition(&buffer.bookmark);
+  // One engine call moves and reads the record with all a window row keeps.
+  const std::int32_t move = mode == TGetMode::kNext ? 1 : mode == TGetMode::kPrior ? -1 : 0;
+  RecordInfo info;
+  const DBResult r = cursor_->ReadRecord(move, buffer.image.data(), &info);
   if (r == dbr::kOk) {
+    buffer.sequence = info.sequence;
+    buffer.status = info.status;
+    buffer.bookmark = info.bookmark;
     buffer.bookmarkFlag = 0;
     return TGetResult::kOk;
   }

@@ -20,12 +20,12 @@
 #include <vector>
 
 #include "dataset/core/engine_object.h"
-#include "dataset/cursor/ds_cursor.h"
-#include "dataset/filter/expr_codes.h"
+#include "dataset/cursor/cursor_interface.h"
+#include "dataset/expr/expr_codes.h"
 #include "dataset/host/dataset.h"
 #include "dataset/host/field_defs.h"
 #include "dataset/host/index_defs.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 
 namespace dorvem {
 
@@ -140,7 +140,7 @@ class TCustomClientDataSet : public TDataSet {
   std::vector<DSFLDDesc> descs_;
   std::size_t recordSize_ = 0;
   std::uint32_t lcid_ = 0;
-  std::uint32_t codePage_ = 1250;
+  std::uint32_t codePage_ = locale::kDefaultCodePage;
 
   std::string indexText_;  // IndexFieldNames or IndexName
   bool byFields_ = false;

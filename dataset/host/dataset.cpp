@@ -100,18 +100,23 @@ void TDataSet::CursorToSlot(int slot) {
   cursorSlot_ = slot;
 }
 
+bool TDataSet::FetchIntoSpare(TGetMode mode) {
+  if (GetRecord(buffers_[recordCount_], mode, true) == TGetResult::kOk) return true;
+  cursorSlot_ = -1;
+  return false;
+}
+
+void TDataSet::FirstRecordArrived() {
+  recordCount_ = 1;
+  activeSlot_ = 0;
+  bof_ = eof_ = false;
+}
+
 bool TDataSet::FetchNext() {
   if (recordCount_ > 0) CursorToSlot(recordCount_ - 1);
-  RecordBuffer& spare = buffers_[recordCount_];
-  const TGetResult r = GetRecord(spare, TGetMode::kNext, true);
-  if (r != TGetResult::kOk) {
-    cursorSlot_ = -1;
-    return false;
-  }
+  if (!FetchIntoSpare(TGetMode::kNext)) return false;
   if (recordCount_ == 0) {
-    recordCount_ = 1;
-    activeSlot_ = 0;
-    bof_ = eof_ = false;
+    FirstRecordArrived();
   } else if (recordCount_ < windowSize_) {
     ++recordCount_;
   } else {
@@ -124,20 +129,13 @@ bool TDataSet::FetchNext() {
 
 bool TDataSet::FetchPrior() {
   if (recordCount_ > 0) CursorToSlot(0);
-  RecordBuffer& spare = buffers_[recordCount_];
-  const TGetResult r = GetRecord(spare, TGetMode::kPrior, true);
-  if (r != TGetResult::kOk) {
-    cursorSlot_ = -1;
-    return false;
-  }
+  if (!FetchIntoSpare(TGetMode::kPrior)) return false;
   // The spare becomes buffer 0; when the window was full its last buffer
   // becomes the new spare.
   std::rotate(buffers_.begin(), buffers_.begin() + recordCount_,
               buffers_.begin() + recordCount_ + 1);
   if (recordCount_ == 0) {
-    recordCount_ = 1;
-    activeSlot_ = 0;
-    bof_ = eof_ = false;
+    FirstRecordArrived();
   } else if (recordCount_ < windowSize_) {
     ++recordCount_;
     ++activeSlot_;
@@ -193,44 +191,51 @@ void TDataSet::UpdateBufferCount() {
 
 // --- Moves ---------------------------------------------------------------
 
+template <class Move, class Finish>
+void TDataSet::ScrollWith(Move&& move, Finish&& finish) {
+  try {
+    move();
+  } catch (...) {
+    finish();
+    Fire(AfterScroll);
+    throw;
+  }
+  finish();
+  Fire(AfterScroll);
+}
+
 void TDataSet::GoFirst() {
   EnsureBrowse();
   Fire(BeforeScroll);
   ClearWindow();
-  try {
-    InternalFirst();
-    while (recordCount_ < windowSize_ && FetchNext()) {
-    }
-  } catch (...) {
-    bof_ = true;
-    DataEvent(TDataEvent::kDataSetChanged);
-    Fire(AfterScroll);
-    throw;
-  }
-  bof_ = true;
-  DataEvent(TDataEvent::kDataSetChanged);
-  Fire(AfterScroll);
+  ScrollWith(
+      [&] {
+        InternalFirst();
+        while (recordCount_ < windowSize_ && FetchNext()) {
+        }
+      },
+      [&] {
+        bof_ = true;
+        DataEvent(TDataEvent::kDataSetChanged);
+      });
 }
 
 void TDataSet::GoLast() {
   EnsureBrowse();
   Fire(BeforeScroll);
   ClearWindow();
-  try {
-    InternalLast();
-    while (recordCount_ < windowSize_ && FetchPrior()) {
-    }
-    // The last record is the current one.
-    activeSlot_ = recordCount_ > 0 ? recordCount_ - 1 : 0;
-  } catch (...) {
-    eof_ = true;
-    DataEvent(TDataEvent::kDataSetChanged);
-    Fire(AfterScroll);
-    throw;
-  }
-  eof_ = true;
-  DataEvent(TDataEvent::kDataSetChanged);
-  Fire(AfterScroll);
+  ScrollWith(
+      [&] {
+        InternalLast();
+        while (recordCount_ < windowSize_ && FetchPrior()) {
+        }
+        // The last record is the current one.
+        activeSlot_ = recordCount_ > 0 ? recordCount_ - 1 : 0;
+      },
+      [&] {
+        eof_ = true;
+        DataEvent(TDataEvent::kDataSetChanged);
+      });
 }
 
 int TDataSet::MoveRecords(int n) {
@@ -241,50 +246,45 @@ int TDataSet::MoveRecords(int n) {
   bof_ = eof_ = false;
   const int countBefore = recordCount_;
   int distance = 0;
-  auto finish = [&] {
-    if (recordCount_ != countBefore)
-      DataEvent(TDataEvent::kDataSetChanged);
-    else
-      DataEvent(TDataEvent::kDataSetScrolled, distance);
-  };
-  try {
-    while (n > 0) {
-      if (activeSlot_ < recordCount_ - 1) {
-        ++activeSlot_;
-      } else {
-        const bool wasFull = recordCount_ >= windowSize_;
-        if (!FetchNext()) {
-          eof_ = true;
-          break;
+  ScrollWith(
+      [&] {
+        while (n > 0) {
+          if (activeSlot_ < recordCount_ - 1) {
+            ++activeSlot_;
+          } else {
+            const bool wasFull = recordCount_ >= windowSize_;
+            if (!FetchNext()) {
+              eof_ = true;
+              break;
+            }
+            if (wasFull) --distance;
+            if (activeSlot_ < recordCount_ - 1) ++activeSlot_;
+          }
+          --n;
+          ++moved;
         }
-        if (wasFull) --distance;
-        if (activeSlot_ < recordCount_ - 1) ++activeSlot_;
-      }
-      --n;
-      ++moved;
-    }
-    while (n < 0) {
-      if (activeSlot_ > 0) {
-        --activeSlot_;
-      } else {
-        const bool wasFull = recordCount_ >= windowSize_;
-        if (!FetchPrior()) {
-          bof_ = true;
-          break;
+        while (n < 0) {
+          if (activeSlot_ > 0) {
+            --activeSlot_;
+          } else {
+            const bool wasFull = recordCount_ >= windowSize_;
+            if (!FetchPrior()) {
+              bof_ = true;
+              break;
+            }
+            if (wasFull) ++distance;
+            if (activeSlot_ > 0) --activeSlot_;
+          }
+          ++n;
+          --moved;
         }
-        if (wasFull) ++distance;
-        if (activeSlot_ > 0) --activeSlot_;
-      }
-      ++n;
-      --moved;
-    }
-  } catch (...) {
-    finish();
-    Fire(AfterScroll);
-    throw;
-  }
-  finish();
-  Fire(AfterScroll);
+      },
+      [&] {
+        if (recordCount_ != countBefore)
+          DataEvent(TDataEvent::kDataSetChanged);
+        else
+          DataEvent(TDataEvent::kDataSetScrolled, distance);
+      });
   return moved;
 }
 
@@ -352,6 +352,11 @@ TField* TDataSet::FieldByName(std::string_view name) const {
   TField* f = FindField(name);
   if (!f) DatabaseError(msg::Fmt(msg::kFieldNotFound, {name}), Name());
   return f;
+}
+
+FilterField TDataSet::FieldForFilter(std::string_view name) const {
+  const TField* f = FieldByName(name);
+  return {f->FieldName(), f->FieldNo(), f->DataType(), f->Size(), f->FieldKind()};
 }
 
 void TDataSet::AddField(TField* field) {

@@ -22,10 +22,12 @@
 #include <utility>
 #include <vector>
 
-#include "dataset/cursor/ds_cursor.h"
+#include "dataset/cursor/cursor_interface.h"
+#include "dataset/filter/field_lookup.h"
 #include "dataset/host/component.h"
 #include "dataset/host/data_source.h"
 #include "dataset/host/fields.h"
+#include "dataset/locale/code_page.h"
 
 namespace dorvem {
 
@@ -46,7 +48,7 @@ struct RecordBuffer {
 enum class TGetMode { kCurrent, kNext, kPrior };
 enum class TGetResult { kOk, kBOF, kEOF, kError };
 
-class TDataSet : public TComponent {
+class TDataSet : public TComponent, public FieldLookup {
  public:
   explicit TDataSet(std::string name = {});
   ~TDataSet() override;
@@ -110,13 +112,15 @@ class TDataSet : public TComponent {
   TField* FindField(std::string_view name) const;
   // Raises "<name>: Field '<field>' not found" when absent.
   TField* FieldByName(std::string_view name) const;
+  // The filter parser's view of FieldByName(name).
+  FilterField FieldForFilter(std::string_view name) const override;
   // Reads a field of the active record (or of the record under a filter
   // test); false when it has no value or there is no record.
   virtual bool GetFieldData(const TField* field, void* buffer) = 0;
   // Copies a blob field's value of the active record; empty when null.
   virtual void GetBlobBytes(const TField* field, std::vector<std::uint8_t>* out) = 0;
   // Code page of the dataset's single-byte text.
-  virtual std::uint32_t TextCodePage() const { return 1250; }
+  virtual std::uint32_t TextCodePage() const { return locale::kDefaultCodePage; }
 
   // --- Events -----------------------------------------------------------
   TDataSetNotifyEvent BeforeOpen, AfterOpen, BeforeClose, AfterClose, BeforeScroll, AfterScroll;
@@ -152,6 +156,11 @@ class TDataSet : public TComponent {
   // the end / beginning.
   bool FetchNext();
   bool FetchPrior();
+  // Reads the next or prior record into the spare buffer (the one after the
+  // window's records); false, forgetting the cursor slot, when there is none.
+  bool FetchIntoSpare(TGetMode mode);
+  // The window held nothing and now holds the one record fetched.
+  void FirstRecordArrived();
   void SetWindowSize(int size);
 
   // Field list management for subclasses and field objects.
@@ -169,6 +178,11 @@ class TDataSet : public TComponent {
   void Fire(const TDataSetNotifyEvent& event) {
     if (event) event(*this);
   }
+  // The end of every move: runs `move`, then - also when it throws, before
+  // the exception goes on - `finish` (the end flags and the notice to the
+  // data sources) and AfterScroll.
+  template <class Move, class Finish>
+  void ScrollWith(Move&& move, Finish&& finish);
 
   TDataSetState state_ = dsInactive;
   std::vector<RecordBuffer> buffers_;

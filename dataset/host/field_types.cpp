@@ -5,18 +5,6 @@
 
 namespace dorvem {
 
-namespace {
-constexpr std::array<std::string_view, kFieldTypeCount> kNames = {
-    "Unknown",      "String",      "SmallInt", "Integer",     "Word",      "Boolean",
-    "Float",        "Currency",    "BCD",      "Date",        "Time",      "DateTime",
-    "Bytes",        "VarBytes",    "AutoInc",  "Blob",        "Memo",      "Graphic",
-    "FmtMemo",      "ParadoxOle",  "dBaseOle", "TypedBinary", "Cursor",    "FixedChar",
-    "WideString",   "LargeInt",    "ADT",      "Array",       "Reference", "DataSet",
-    "HugeBlob",     "HugeClob",    "Variant",  "Interface",   "Dispatch",  "Guid",
-    "SQLTimeStamp", "FMTBcdField",
-};
-}  // namespace
-
 const std::array<std::uint8_t, kFieldTypeCount> kFieldTypeMap = {
     0,                            // ftUnknown
     1,  5,  6,  12, 4,  7, 7, 8,  // ftString .. ftBCD
@@ -28,18 +16,6 @@ const std::array<std::uint8_t, kFieldTypeCount> kFieldTypeMap = {
     0,  0,  0,                    // ftVariant, ftInterface, ftIDispatch
     1,  24, 25,                   // ftGuid, ftTimeStamp, ftFMTBcd
 };
-
-std::string_view FieldTypeName(TFieldType type) {
-  return type < kFieldTypeCount ? kNames[type] : kNames[0];
-}
-
-bool IsBlobType(TFieldType t) {
-  return (t >= ftBlob && t <= ftTypedBinary) || t == ftOraBlob || t == ftOraClob;
-}
-
-bool IsStringType(TFieldType t) {
-  return t == ftString || t == ftFixedChar || t == ftWideString || t == ftGuid;
-}
 
 int CompatibilityClass(TFieldType t) {
   switch (t) {
@@ -67,7 +43,7 @@ int CompatibilityClass(TFieldType t) {
     case ftUnknown:
       return ftUnknown;
     default:
-      if (IsBlobType(t)) return 105;
+      if (IsBlobFieldType(t)) return 105;
       return t;
   }
 }

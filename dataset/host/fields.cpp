@@ -74,7 +74,7 @@ std::string TWideStringField::AsString() const {
   if (bytes > buffer.size() - 3) bytes = buffer.size() - 3;
   // UTF-16LE to UTF-8, then to the data's code page.
   std::string utf8;
-  xmltext::Utf16leToUtf8(buffer.data() + 2, bytes, &utf8);
+  packet::Utf16leToUtf8(buffer.data() + 2, bytes, &utf8);
   return locale::FromUtf8(utf8, DataSet()->TextCodePage());
 }
 

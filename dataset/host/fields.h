@@ -22,8 +22,6 @@ namespace dorvem {
 class TDataSet;
 class TClientBlobStream;
 
-enum TFieldKind { fkData, fkCalculated, fkLookup, fkInternalCalc, fkAggregate };
-
 class TField : public TComponent {
  public:
   TField(TFieldType type, std::string fieldName, int size = 0);

@@ -1,14 +1,13 @@
-// Texts of the host-side dataset's messages, and the one formatter that
+// Texts of the host-side dataset's messages; msg::Fmt (message_format.h)
 // fills their "%s" and "%d" places.
 #pragma once
 
-#include <initializer_list>
-#include <string>
 #include <string_view>
+
+#include "dataset/core/message_format.h"
 
 namespace dorvem::msg {
 
-inline constexpr std::string_view kNamedComponent = "%s: %s";
 inline constexpr std::string_view kMissingDataPacket = "Missing data provider or data packet";
 inline constexpr std::string_view kCannotOpenFile = "Cannot open file \"%s\". %s";
 inline constexpr std::string_view kDataSetClosed =
@@ -23,8 +22,5 @@ inline constexpr std::string_view kFieldIndexError = "Field index out of range";
 inline constexpr std::string_view kIndexNotFound = "Index '%s' not found";
 inline constexpr std::string_view kIndexFieldNotFound = "Cannot access index field '%s'";
 inline constexpr std::string_view kDuplicateFieldName = "%s_%d";
-
-// Replaces each "%s" or "%d" of `pattern`, in order, with the next argument.
-std::string Fmt(std::string_view pattern, std::initializer_list<std::string_view> args);
 
 }  // namespace dorvem::msg

@@ -5,7 +5,8 @@
 #include <cstring>
 #include <new>
 
-#include "dataset/store/dsbase.h"
+#include "dataset/index/index_list.h"
+#include "dataset/store/table.h"
 
 namespace dorvem {
 
@@ -34,7 +35,7 @@ DBResult DSIDX::Define(const IndexDescriptor& d) {
 std::uint32_t DSIDX::Release() {
   const std::uint32_t left = --refs_;
   if (left == 0) {
-    table_->Unlink(this);
+    IndexesOf(*table_).Unlink(this);
     delete this;
   }
   return left;

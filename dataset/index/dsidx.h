@@ -28,8 +28,8 @@
 #include <vector>
 
 #include "dataset/core/result_codes.h"
-#include "dataset/index/index_descriptor.h"
 #include "dataset/index/key_comparator.h"
+#include "dataset/store/index_descriptor.h"
 
 namespace dorvem {
 

@@ -8,7 +8,7 @@
 //
 // How a cursor's order becomes filtered, and how it is rebuilt when filters
 // come and go, is DSCursor's business (FilterActiveIndex and
-// RebuildFilteredIndex in dscursor.h); the filter list itself is the filter
+// RebuildFilteredIndex in cursor/cursor.h); the filter list itself is the filter
 // evaluation's.
 #pragma once
 

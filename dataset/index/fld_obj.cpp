@@ -8,6 +8,7 @@
 #include <string>
 
 #include "dataset/core/byte_layout.h"
+#include "dataset/core/sql_time_stamp.h"
 #include "dataset/locale/collator.h"
 #include "dataset/store/logical_types.h"
 
@@ -151,19 +152,14 @@ class FLDBcd final : public FLDObj {
   }
 };
 
-// SQL timestamps: year (signed), month, day, hour, minute, second (16 bits
-// each), then the fraction (32 bits), compared in that order.
+// SQL timestamps, part by part (sql_time_stamp.h).
 class FLDTimeStamp final : public FLDObj {
  public:
   using FLDObj::FLDObj;
 
  protected:
   int CompareValues(const std::uint8_t* a, const std::uint8_t* b) const override {
-    if (int c = Sign(static_cast<std::int16_t>(LoadU16(a)), static_cast<std::int16_t>(LoadU16(b))))
-      return c;
-    for (int i = 2; i < 12; i += 2)
-      if (int c = Sign(LoadU16(a + i), LoadU16(b + i))) return c;
-    return Sign(LoadU32(a + 12), LoadU32(b + 12));
+    return CompareSqlTimeStamps(a, b);
   }
 };
 

@@ -7,7 +7,7 @@
 
 #include "dataset/index/dsidx.h"
 #include "dataset/index/entry_sort.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 
 namespace dorvem {
 
@@ -23,7 +23,7 @@ DBResult DSIDX::Build(const DSIDX* source) {
   if (comparator_.FieldCount() == 0 || table_->RecordCount() == 0) return BuildInRecordOrder();
   comparator_.Prepare(*table_, true);
   if (source != nullptr && source != this && source->Count() > 0) return BuildFromSource(*source);
-  if (std::strcmp(descriptor_.name, "DEFAULT_ORDER") == 0) return BuildStable();
+  if (IsDefaultOrder(descriptor_)) return BuildStable();
   return BuildSorted();
 }
 

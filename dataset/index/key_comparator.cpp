@@ -2,8 +2,8 @@
 
 #include <new>
 
-#include "dataset/index/collation_ranks.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/store/collation_ranks.h"
+#include "dataset/store/table.h"
 
 namespace dorvem {
 

@@ -22,7 +22,7 @@
 
 #include "dataset/core/result_codes.h"
 #include "dataset/index/fld_obj.h"
-#include "dataset/index/index_descriptor.h"
+#include "dataset/store/index_descriptor.h"
 
 namespace dorvem {
 

@@ -12,6 +12,8 @@
 
 namespace dorvem::locale {
 
+// The code page of single-byte text whose locale names none: windows-1250,
+// the dictionary's Central European text.
 inline constexpr std::uint32_t kDefaultCodePage = 1250;
 
 class CodePage {

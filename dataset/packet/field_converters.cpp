@@ -1,6 +1,7 @@
 #include "dataset/packet/field_converters.h"
 
 #include <cstring>
+#include <type_traits>
 
 #include "dataset/packet/packet_format.h"
 
@@ -134,6 +135,31 @@ DBResult FLDCRepeat::Read(ByteSpanReader& in, void* out, std::uint32_t capacity,
 
 namespace {
 
+// The converter of a value `size` bytes wide: A1, A2, A4 or A8 (none when
+// A8 is void).
+template <class A1, class A2, class A4, class A8 = void>
+DBResult ChooseBySize(std::uint32_t size, ScalarConverter* out) {
+  switch (size) {
+    case 1:
+      *out = A1{};
+      return dbr::kOk;
+    case 2:
+      *out = A2{};
+      return dbr::kOk;
+    case 4:
+      *out = A4{};
+      return dbr::kOk;
+    case 8:
+      if constexpr (!std::is_void_v<A8>) {
+        *out = A8{};
+        return dbr::kOk;
+      }
+      [[fallthrough]];
+    default:
+      return dbr::kInvalidFieldType;
+  }
+}
+
 DBResult ChooseScalar(std::uint32_t typeWord, ScalarConverter* out) {
   using namespace packet;
   const std::uint32_t code = TypeCode(typeWord);
@@ -144,22 +170,7 @@ DBResult ChooseScalar(std::uint32_t typeWord, ScalarConverter* out) {
     case kTcBool:
     case kTcDate:
     case kTcTime:
-      switch (size) {
-        case 1:
-          *out = FLDCInt8{};
-          return dbr::kOk;
-        case 2:
-          *out = FLDCInt16{};
-          return dbr::kOk;
-        case 4:
-          *out = FLDCInt32{};
-          return dbr::kOk;
-        case 8:
-          *out = FLDCInt64{};
-          return dbr::kOk;
-        default:
-          return dbr::kInvalidFieldType;
-      }
+      return ChooseBySize<FLDCInt8, FLDCInt16, FLDCInt32, FLDCInt64>(size, out);
     case kTcTimeStamp:
       if (size != 8) return dbr::kInvalidFieldType;
       *out = FLDCFloat{};
@@ -195,19 +206,8 @@ DBResult ChooseScalar(std::uint32_t typeWord, ScalarConverter* out) {
     *out = FLDCFixed{size};
     return dbr::kOk;
   }
-  switch (size) {
-    case 1:
-      *out = FLDCVar8{};
-      return dbr::kOk;
-    case 2:
-      *out = FLDCVar16{};
-      return dbr::kOk;
-    case 4:
-      *out = FLDCVar32{};
-      return dbr::kOk;
-    default:
-      return dbr::kInvalidFieldType;
-  }
+  // Length prefixes are 1, 2 or 4 bytes wide.
+  return ChooseBySize<FLDCVar8, FLDCVar16, FLDCVar32>(size, out);
 }
 
 }  // namespace

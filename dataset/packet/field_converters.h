@@ -18,6 +18,7 @@
 
 #include "dataset/core/byte_layout.h"
 #include "dataset/core/result_codes.h"
+#include "dataset/core/sql_time_stamp.h"
 
 namespace dorvem {
 
@@ -101,7 +102,7 @@ class FLDCBcd final : public FixedWidthConv {
 // SQL timestamp: i16 year, u16 month, day, hour, minute, second, u32 fraction.
 class FLDCSQLTIMESTAMP final : public FixedWidthConv {
  public:
-  FLDCSQLTIMESTAMP() : FixedWidthConv(16) {}
+  FLDCSQLTIMESTAMP() : FixedWidthConv(kSqlTimeStampSize) {}
 };
 
 // Any other fixed value: `size` bytes as they are. A shorter value is

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "dataset/packet/packet_reader.h"
-#include "dataset/packet/packet_writer.h"
+#include "dataset/packet/reader_interface.h"
+#include "dataset/packet/writer_interface.h"
 
 namespace dorvem {
 

@@ -6,16 +6,17 @@
 
 #include "dataset/core/byte_layout.h"
 #include "dataset/core/day_number.h"
+#include "dataset/core/sql_time_stamp.h"
 #include "dataset/packet/packet_format.h"
 #include "dataset/packet/text_datetime.h"
 #include "dataset/packet/text_values.h"
 
-namespace dorvem::textform {
+namespace dorvem::packet {
 namespace {
 
 using namespace packet;
 
-constexpr double kMsPerDay = 86400000.0;
+constexpr double kMsPerDay = static_cast<double>(kMillisecondsPerDay);
 
 bool Digits(std::string_view s, std::size_t n, int* out) {
   if (s.size() < n) return false;
@@ -32,18 +33,11 @@ void Append(std::vector<std::uint8_t>* out, std::uint64_t v, std::size_t size) {
   for (std::size_t i = 0; i < size; ++i) out->push_back(static_cast<std::uint8_t>(v >> (8 * i)));
 }
 
-bool ValidDate(int y, int m, int d) {
-  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-  if (m < 1 || m > 12 || d < 1) return false;
-  const bool leap = (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-  return d <= kDays[m - 1] + (m == 2 && leap ? 1 : 0);
-}
-
 // "YYYYMMDD" at the start of t.
 bool ParseDate(std::string_view t, std::int64_t* dayNumber) {
   int y, m, d;
   if (!Digits(t, 4, &y) || !Digits(t.substr(4), 2, &m) || !Digits(t.substr(6), 2, &d)) return false;
-  if (!ValidDate(y, m, d)) return false;
+  if (!IsCalendarDate(y, m, d)) return false;
   *dayNumber = DayNumber(y, m, d);
   return true;
 }
@@ -103,14 +97,22 @@ DBResult ParseDateTime(std::uint32_t code, std::uint32_t size, std::string_view 
         out->insert(out->end(), b, b + 8);
         return dbr::kOk;
       }
-      int y, mo, d;
-      DateOfDayNumber(day, &y, &mo, &d);
+      // The text's fraction counts nanoseconds.
       const std::int64_t hours = ms / 3600000;
       if (hours > 0xFFFF) return dbr::kPacketMismatch;
-      for (std::int64_t v : {std::int64_t{y}, std::int64_t{mo}, std::int64_t{d}, hours,
-                             ms / 60000 % 60, ms / 1000 % 60})
-        Append(out, static_cast<std::uint64_t>(v), 2);
-      Append(out, static_cast<std::uint64_t>(ms % 1000) * 1000000 + sub, 4);
+      int y, mo, d;
+      DateOfDayNumber(day, &y, &mo, &d);
+      SqlTimeStamp stamp;
+      stamp.year = static_cast<std::int16_t>(y);
+      stamp.month = static_cast<std::uint16_t>(mo);
+      stamp.day = static_cast<std::uint16_t>(d);
+      stamp.hour = static_cast<std::uint16_t>(hours);
+      stamp.minute = static_cast<std::uint16_t>(ms / 60000 % 60);
+      stamp.second = static_cast<std::uint16_t>(ms / 1000 % 60);
+      stamp.fraction = static_cast<std::uint32_t>(ms % 1000) * 1000000 + sub;
+      std::uint8_t bytes[kSqlTimeStampSize];
+      StoreSqlTimeStamp(bytes, stamp);
+      out->insert(out->end(), bytes, bytes + kSqlTimeStampSize);
       return dbr::kOk;
     }
     default:
@@ -154,12 +156,13 @@ DBResult FormatDateTime(std::uint32_t code, const std::uint8_t* value, std::size
       return dbr::kOk;
     }
     case kTcSqlTimeStamp: {
-      if (size != 16) return dbr::kInvalidParameter;
-      const int y = static_cast<std::int16_t>(LoadU16(value));
-      const int mo = LoadU16(value + 2), d = LoadU16(value + 4);
-      const unsigned h = LoadU16(value + 6), mi = LoadU16(value + 8), s = LoadU16(value + 10);
-      const std::uint32_t fraction = LoadU32(value + 12);
-      if (y < 0 || y > 9999 || !ValidDate(y, mo, d) || h > 99 || mi > 59 || s > 59 ||
+      if (size != kSqlTimeStampSize) return dbr::kInvalidParameter;
+      const SqlTimeStamp t = LoadSqlTimeStamp(value);
+      const int y = t.year, mo = t.month, d = t.day;
+      const unsigned h = t.hour, mi = t.minute, s = t.second;
+      const std::uint32_t fraction = t.fraction;
+      // The text form has four year digits and two hour digits.
+      if (y < 0 || y > 9999 || !IsCalendarDate(y, mo, d) || h > 99 || mi > 59 || s > 59 ||
           fraction > 999999999)
         return dbr::kInvalidParameter;
       std::snprintf(buf, sizeof buf, "%04d%02d%02dT%02u:%02u:%02u", y, mo, d, h, mi, s);
@@ -177,4 +180,4 @@ DBResult FormatDateTime(std::uint32_t code, const std::uint8_t* value, std::size
   }
 }
 
-}  // namespace dorvem::textform
+}  // namespace dorvem::packet

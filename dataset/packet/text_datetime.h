@@ -10,7 +10,7 @@
 
 #include "dataset/core/result_codes.h"
 
-namespace dorvem::textform {
+namespace dorvem::packet {
 
 // Appends the value of a date, time, date-time or SQL date-time text (type
 // code `code`, declared size `size`). kPacketMismatch for any other text.
@@ -21,4 +21,4 @@ DBResult ParseDateTime(std::uint32_t code, std::uint32_t size, std::string_view 
 DBResult FormatDateTime(std::uint32_t code, const std::uint8_t* value, std::size_t size,
                         std::string* out);
 
-}  // namespace dorvem::textform
+}  // namespace dorvem::packet

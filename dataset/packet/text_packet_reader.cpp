@@ -14,7 +14,7 @@
 namespace dorvem {
 
 using namespace packet;
-using textform::ValueKind;
+using packet::ValueKind;
 
 namespace {
 
@@ -39,9 +39,9 @@ std::uint32_t Widened(std::uint32_t word, std::size_t length) {
 }  // namespace
 
 std::string TextPacketReader::Text(std::string_view raw) const {
-  if (xmltext::IsPlain(raw, utf8_)) return std::string(raw);
+  if (packet::IsPlain(raw, utf8_)) return std::string(raw);
   std::string text;
-  xmltext::AppendUnescaped(raw, utf8_, codePage_, &text);
+  packet::AppendUnescaped(raw, utf8_, codePage_, &text);
   return utf8_ ? locale::FromUtf8(text, codePage_) : text;
 }
 
@@ -102,7 +102,7 @@ DBResult TextPacketReader::ReadCodePage(const Element& metadata) {
   }
   codePage_ = kFallbackCodePage;
   std::vector<std::uint8_t> value;
-  if (!found || textform::ParseScalar(MakeTypeWord(kTcUInt, 4), lcid, &value)) return dbr::kOk;
+  if (!found || packet::ParseScalar(MakeTypeWord(kTcUInt, 4), lcid, &value)) return dbr::kOk;
   const std::uint32_t id = LoadU32(value.data());
   if (locale::IsValidLocale(id)) codePage_ = locale::AnsiCodePageOf(id);
   return dbr::kOk;
@@ -112,8 +112,8 @@ DBResult TextPacketReader::AttributeParam(std::string_view name, std::string_vie
   out->name = Text(name);
   if (out->name.empty() || out->name.size() > kMaxParamNameLength) return dbr::kPacketMismatch;
   const std::string text = Text(raw);
-  out->typeWord = textform::AttributeParamTypeWord(out->name, text);
-  textform::AttributeParamValue(out->name, out->typeWord, text, &out->value);
+  out->typeWord = packet::AttributeParamTypeWord(out->name, text);
+  packet::AttributeParamValue(out->name, out->typeWord, text, &out->value);
   return dbr::kOk;
 }
 
@@ -126,11 +126,11 @@ DBResult TextPacketReader::ReadParam(const Element& param, Param* out) {
   out->name = Text(name->value);
   if (out->name.empty() || out->name.size() > kMaxParamNameLength) return dbr::kPacketMismatch;
   std::uint32_t word =
-      type ? textform::TypeWordOfName(Text(type->value)) : MakeTypeWord(kTcString, 1, kVarying);
+      type ? packet::TypeWordOfName(Text(type->value)) : MakeTypeWord(kTcString, 1, kVarying);
   const std::string_view raw = value ? value->value : std::string_view{};
-  switch (textform::KindOf(word)) {
+  switch (packet::KindOf(word)) {
     case ValueKind::kScalar:
-      if (textform::ParseScalar(word, Text(raw), &out->value)) return dbr::kPacketMismatch;
+      if (packet::ParseScalar(word, Text(raw), &out->value)) return dbr::kPacketMismatch;
       break;
     case ValueKind::kString: {
       const std::string text = Text(raw);
@@ -139,13 +139,13 @@ DBResult TextPacketReader::ReadParam(const Element& param, Param* out) {
     }
     case ValueKind::kUnicode: {
       std::string utf8;
-      xmltext::AppendUnescaped(raw, utf8_, codePage_, &utf8);
+      packet::AppendUnescaped(raw, utf8_, codePage_, &utf8);
       if (!utf8_) utf8 = locale::ToUtf8(utf8, codePage_);
-      xmltext::Utf8ToUtf16le(utf8, &out->value);
+      packet::Utf8ToUtf16le(utf8, &out->value);
       break;
     }
     case ValueKind::kBytes:
-      xmltext::DecodeBase64(Text(raw), &out->value);
+      packet::DecodeBase64(Text(raw), &out->value);
       break;
     default:
       return dbr::kPacketMismatch;
@@ -218,13 +218,13 @@ DBResult TextPacketReader::AddColumn(int tableIndex, const Element& field, int d
   const XmlAttribute* fieldName = field.Find("fieldname");
   if (!attr && !fieldName) return dbr::kPacketMismatch;
   if (!attr) attr = fieldName;
-  xmltext::AppendUnescaped(attr->value, utf8_, codePage_, &c.attrName);
+  packet::AppendUnescaped(attr->value, utf8_, codePage_, &c.attrName);
   c.name = Text((fieldName ? fieldName : attr)->value);
   if (c.name.size() > 255) c.name.resize(255);
   std::memcpy(c.desc.name, c.name.data(), std::min<std::size_t>(c.name.size(), 31));
   const XmlAttribute* type = field.Find("fieldtype");
   std::uint32_t word =
-      type ? textform::TypeWordOfName(Text(type->value)) : MakeTypeWord(kTcString, 1, kVarying);
+      type ? packet::TypeWordOfName(Text(type->value)) : MakeTypeWord(kTcString, 1, kVarying);
   if (!word) return dbr::kPacketMismatch;
   static constexpr std::pair<std::string_view, std::uint16_t> kFlags[] = {
       {"readonly", kAttrReadOnly},
@@ -255,7 +255,7 @@ DBResult TextPacketReader::AddColumn(int tableIndex, const Element& field, int d
     }
   }
   if (c.params.size() > 0xFFFF) return dbr::kPacketMismatch;
-  c.kind = textform::KindOf(word);
+  c.kind = packet::KindOf(word);
   if (c.kind == ValueKind::kBytes) {
     for (const Param& p : c.params) {
       if (ParamCodeOf(p.name) != kParamSubtype || TypeCode(p.typeWord) != kTcString) continue;

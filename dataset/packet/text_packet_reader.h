@@ -47,7 +47,8 @@
 
 #include "dataset/core/byte_layout.h"
 #include "dataset/core/result_codes.h"
-#include "dataset/packet/packet_reader.h"
+#include "dataset/locale/code_page.h"
+#include "dataset/packet/reader_interface.h"
 #include "dataset/packet/text_values.h"
 #include "dataset/packet/xml_scanner.h"
 
@@ -60,8 +61,7 @@ class TextPacketReader {
   DBResult Translate(std::span<const std::uint8_t> text, std::vector<std::uint8_t>* binary);
   // Translates the rows of a further packet for the columns of the first
   // (any METADATA in it is skipped).
-  DBResult TranslateFurther(std::span<const std::uint8_t> text,
-                            std::vector<std::uint8_t>* binary);
+  DBResult TranslateFurther(std::span<const std::uint8_t> text, std::vector<std::uint8_t>* binary);
 
  private:
   // One element of METADATA, read whole (METADATA is small; rows are not
@@ -77,7 +77,7 @@ class TextPacketReader {
     }
   };
   // Code page of a packet without a valid LCID.
-  static constexpr std::uint32_t kFallbackCodePage = 1250;
+  static constexpr std::uint32_t kFallbackCodePage = locale::kDefaultCodePage;
 
   struct Param {
     std::string name;
@@ -89,7 +89,7 @@ class TextPacketReader {
     DSColumnDesc desc;
     std::string name;  // the whole name (descriptors cut it to 31 bytes)
     std::vector<Param> params;
-    textform::ValueKind kind = textform::ValueKind::kString;
+    packet::ValueKind kind = packet::ValueKind::kString;
     int childTable = -1;
   };
   struct Table {

@@ -10,7 +10,7 @@
 namespace dorvem {
 
 using namespace packet;
-using textform::ValueKind;
+using packet::ValueKind;
 
 namespace {
 
@@ -132,7 +132,7 @@ DBResult TextPacketReader::TranslateRow(XmlScanner& s, int index, std::vector<st
     if (a.name == "RowState") {
       std::vector<std::uint8_t>& v = bytesScratch_;
       v.clear();
-      if (textform::ParseScalar(MakeTypeWord(kTcUInt, 1), Text(a.value), &v))
+      if (packet::ParseScalar(MakeTypeWord(kTcUInt, 1), Text(a.value), &v))
         return dbr::kPacketMismatch;
       rowStatus = v[0];
       continue;
@@ -205,33 +205,33 @@ DBResult TextPacketReader::EncodeValue(const Column& column, std::string_view ra
   };
   switch (column.kind) {
     case ValueKind::kString:
-      if (xmltext::IsPlain(raw, utf8_)) return varying(raw.data(), raw.size());
+      if (packet::IsPlain(raw, utf8_)) return varying(raw.data(), raw.size());
       scratch_ = Text(raw);
       return varying(scratch_.data(), scratch_.size());
     case ValueKind::kUnicode: {
       scratch_.clear();
-      xmltext::AppendUnescaped(raw, utf8_, codePage_, &scratch_);
+      packet::AppendUnescaped(raw, utf8_, codePage_, &scratch_);
       if (!utf8_) scratch_ = locale::ToUtf8(scratch_, codePage_);
       bytesScratch_.clear();
-      xmltext::Utf8ToUtf16le(scratch_, &bytesScratch_);
+      packet::Utf8ToUtf16le(scratch_, &bytesScratch_);
       return varying(bytesScratch_.data(), bytesScratch_.size());
     }
     case ValueKind::kBytes:
       bytesScratch_.clear();
       if (raw.find('&') != std::string_view::npos) {
         scratch_.clear();
-        xmltext::AppendUnescaped(raw, utf8_, codePage_, &scratch_);
-        xmltext::DecodeBase64(scratch_, &bytesScratch_);
+        packet::AppendUnescaped(raw, utf8_, codePage_, &scratch_);
+        packet::DecodeBase64(scratch_, &bytesScratch_);
       } else {
-        xmltext::DecodeBase64(raw, &bytesScratch_);
+        packet::DecodeBase64(raw, &bytesScratch_);
       }
       return varying(bytesScratch_.data(), bytesScratch_.size());
     case ValueKind::kScalar:
-      if (xmltext::IsPlain(raw, utf8_))
-        return textform::ParseScalar(column.desc.typeWord, raw, out) ? dbr::kPacketMismatch
-                                                                     : dbr::kOk;
-      return textform::ParseScalar(column.desc.typeWord, Text(raw), out) ? dbr::kPacketMismatch
-                                                                         : dbr::kOk;
+      if (packet::IsPlain(raw, utf8_))
+        return packet::ParseScalar(column.desc.typeWord, raw, out) ? dbr::kPacketMismatch
+                                                                   : dbr::kOk;
+      return packet::ParseScalar(column.desc.typeWord, Text(raw), out) ? dbr::kPacketMismatch
+                                                                       : dbr::kOk;
     case ValueKind::kNone:
       return dbr::kOk;
   }

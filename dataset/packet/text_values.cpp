@@ -10,7 +10,7 @@
 #include "dataset/packet/text_datetime.h"
 #include "dataset/packet/text_values.h"
 
-namespace dorvem::textform {
+namespace dorvem::packet {
 namespace {
 
 using namespace packet;
@@ -288,4 +288,4 @@ DBResult FormatScalar(std::uint32_t word, const std::uint8_t* value, std::size_t
   }
 }
 
-}  // namespace dorvem::textform
+}  // namespace dorvem::packet

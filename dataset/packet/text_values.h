@@ -35,7 +35,7 @@
 
 #include "dataset/core/result_codes.h"
 
-namespace dorvem::textform {
+namespace dorvem::packet {
 
 // Type word of a type name (case-insensitive); 0 for an unknown name.
 std::uint32_t TypeWordOfName(std::string_view name);
@@ -78,4 +78,4 @@ std::uint32_t AttributeParamTypeWord(std::string_view name, std::string_view tex
 void AttributeParamValue(std::string_view name, std::uint32_t word, std::string_view text,
                          std::vector<std::uint8_t>* out);
 
-}  // namespace dorvem::textform
+}  // namespace dorvem::packet

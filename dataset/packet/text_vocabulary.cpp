@@ -6,7 +6,7 @@
 #include "dataset/packet/packet_format.h"
 #include "dataset/packet/text_values.h"
 
-namespace dorvem::textform {
+namespace dorvem::packet {
 namespace {
 
 using namespace packet;
@@ -173,4 +173,4 @@ void AttributeParamValue(std::string_view name, std::uint32_t word, std::string_
   if (ParamCodeOf(name) == kParamSubtype) out->push_back(0);
 }
 
-}  // namespace dorvem::textform
+}  // namespace dorvem::packet

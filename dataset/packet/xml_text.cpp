@@ -4,7 +4,7 @@
 
 #include "dataset/locale/locale_services.h"
 
-namespace dorvem::xmltext {
+namespace dorvem::packet {
 namespace {
 
 constexpr char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
@@ -237,4 +237,4 @@ void DecodeBase64(std::string_view text, std::vector<std::uint8_t>* out) {
   }
 }
 
-}  // namespace dorvem::xmltext
+}  // namespace dorvem::packet

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-namespace dorvem::xmltext {
+namespace dorvem::packet {
 
 // Appends `raw` with its references resolved: "&lt;", "&gt;", "&amp;",
 // "&quot;", "&apos;", decimal "&#NNN;" and hexadecimal "&#xHH;" character
@@ -43,4 +43,4 @@ void AppendBase64(const std::uint8_t* bytes, std::size_t size, std::string* out)
 // are skipped, and decoding stops at the first "=".
 void DecodeBase64(std::string_view text, std::vector<std::uint8_t>* out);
 
-}  // namespace dorvem::xmltext
+}  // namespace dorvem::packet

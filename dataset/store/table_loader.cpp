@@ -6,12 +6,10 @@
 #include <new>
 
 #include "dataset/core/byte_layout.h"
-#include "dataset/index/collation_ranks.h"
-#include "dataset/index/dsidx.h"
 #include "dataset/locale/locale_services.h"
 #include "dataset/packet/packet_format.h"
-#include "dataset/store/dsbase.h"
 #include "dataset/store/logical_types.h"
+#include "dataset/store/table.h"
 
 namespace dorvem {
 namespace {
@@ -63,7 +61,7 @@ DBResult DSBASE::LoadFirstPacket(PacketBytes packet) {
     r = StoreRows();
   }
   if (r == dbr::kOk && blobs_) r = TakePackets();
-  if (r == dbr::kOk) r = CreateLoadIndexes();
+  if (r == dbr::kOk && indexes_) r = indexes_->CreateLoadIndexes();
   if (r != dbr::kOk) DiscardData();
   return r;
 }
@@ -82,9 +80,7 @@ DBResult DSBASE::AppendFurtherPacket(PacketBytes packet) {
     if (r == dbr::kOk) r = t;
   }
   if (r != dbr::kOk) return r;
-  for (DSIDX* index : indexes_)
-    if (DBResult b = index->Build()) return b;
-  return dbr::kOk;
+  return indexes_ ? indexes_->RebuildAll() : dbr::kOk;
 }
 
 // Takes over the packets the reader kept, which blob values point into.

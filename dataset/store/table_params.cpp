@@ -5,13 +5,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <new>
+#include "dataset/core/alloc_guard.h"
 #include "dataset/core/byte_layout.h"
-#include "dataset/index/collation_ranks.h"
-#include "dataset/index/dsidx.h"
 #include "dataset/locale/locale_services.h"
 #include "dataset/packet/packet_format.h"
-#include "dataset/store/dsbase.h"
 #include "dataset/store/logical_types.h"
+#include "dataset/store/table.h"
 
 namespace dorvem {
 namespace {
@@ -21,6 +20,14 @@ std::uint32_t ReadSmallNumber(const std::uint8_t* value, std::uint32_t size) {
   if (size == 2) return LoadU16(value);
   if (size >= 4) return LoadU32(value);
   return size == 1 ? value[0] : 0;
+}
+
+// Keeps a parameter by name in `list`.
+DBResult KeepParam(std::vector<NamedParam>* list, const char* name, std::uint32_t typeWord,
+                   const std::uint8_t* value, std::uint32_t size) {
+  return GuardAllocation([&] {
+    list->push_back(NamedParam{name, typeWord, {value, value + size}});
+  });
 }
 
 }  // namespace
@@ -90,12 +97,7 @@ DBResult DSBASE::ApplyColumnParam(std::uint32_t fieldId, const char* name, std::
       break;
   }
   if (!keep) return dbr::kOk;
-  try {
-    fieldParams_[fieldId - 1].push_back(NamedParam{name, typeWord, {value, value + size}});
-  } catch (const std::bad_alloc&) {
-    return dbr::kOutOfMemory;
-  }
-  return dbr::kOk;
+  return KeepParam(&fieldParams_[fieldId - 1], name, typeWord, value, size);
 }
 
 DBResult DSBASE::ApplyTableParam(const char* name, std::uint32_t typeWord,
@@ -116,9 +118,9 @@ DBResult DSBASE::ApplyTableParam(const char* name, std::uint32_t typeWord,
       const std::uint32_t count = size / elementSize;
       if (count > kMaxIndexFields) return dbr::kInvalidParameter;
       IndexDescriptor d;
-      SetIndexName(&d, code == packet::kParamDefaultOrder ? "DEFAULT_ORDER"
-                       : code == packet::kParamUniqueKey  ? "UNIQUE_KEY"
-                                                          : "PRIMARY_KEY");
+      SetIndexName(&d, code == packet::kParamDefaultOrder ? kDefaultOrderName
+                       : code == packet::kParamUniqueKey  ? kUniqueKeyName
+                                                          : kPrimaryKeyName);
       d.uniqueness = code == packet::kParamPrimaryKey  ? kIndexPrimary
                      : code == packet::kParamUniqueKey ? kIndexUnique
                                                        : kIndexDuplicates;
@@ -169,12 +171,7 @@ DBResult DSBASE::ApplyTableParam(const char* name, std::uint32_t typeWord,
       break;
   }
   if (!keep) return dbr::kOk;
-  try {
-    tableParams_.push_back(NamedParam{name, typeWord, {value, value + size}});
-  } catch (const std::bad_alloc&) {
-    return dbr::kOutOfMemory;
-  }
-  return dbr::kOk;
+  return KeepParam(&tableParams_, name, typeWord, value, size);
 }
 
 }  // namespace dorvem

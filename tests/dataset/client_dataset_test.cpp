@@ -3,7 +3,7 @@
 
 #include "dataset/host/client_dataset.h"
 #include "dataset/host/db_errors.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 #include "tests/dataset/test_packets.h"
 
 namespace dorvem {
@@ -113,7 +113,8 @@ TEST(ClientDataSetTest, NoVisibleRecordMeansEveryFieldIsNull) {
 }
 
 TEST(ClientDataSetTest, HiddenRowsAreStoredButNotVisible) {
-  PacketModel m = DictionaryModel({{{}, "A", {}, {}, 1}, {{}, "B", {}, {}, 2}, {{}, "C", {}, {}, 3}});
+  PacketModel m =
+      DictionaryModel({{{}, "A", {}, {}, 1}, {{}, "B", {}, {}, 2}, {{}, "C", {}, {}, 3}});
   m.rows[1].status = 0x02;  // deleted
   TempFile file(Encode(m));
   TClientDataSet ds("tblAdat");

@@ -6,6 +6,7 @@
 #include <random>
 
 #include "dataset/core/byte_layout.h"
+#include "dataset/index/index_list.h"
 #include "dataset/locale/locale_services.h"
 #include "dataset/packet/packet_format.h"
 #include "tests/dataset/index_support.h"

@@ -2,6 +2,7 @@
 // finding its record again when the index changes under it.
 #include <gtest/gtest.h>
 
+#include "dataset/index/index_list.h"
 #include "tests/dataset/index_support.h"
 
 namespace dorvem {
@@ -72,7 +73,7 @@ TEST(EngineCursorTest, BookmarksReturnToTheirRecordAcrossARebuild) {
   EngineBookmark onD;
   ASSERT_EQ(c->GetPosition(&onD), 0);
   EXPECT_EQ(onD.record, 2u);
-  EXPECT_EQ(onD.indexSerial, table->DefaultOrder()->Serial());
+  EXPECT_EQ(onD.indexSerial, IndexesOf(*table).DefaultOrder()->Serial());
 
   // A new order: the cursor stays on its record at its new place.
   const std::uint32_t head[] = {kKszoveg};

@@ -8,7 +8,7 @@
 #include "dataset/filter/expr_parser.h"
 #include "dataset/host/field_types.h"
 #include "dataset/packet/packet_format.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/store/table.h"
 #include "tests/dataset/typed_table.h"
 
 namespace dorvem {

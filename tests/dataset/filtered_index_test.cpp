@@ -8,6 +8,7 @@
 
 #include "dataset/index/dsidxfilt.h"
 #include "dataset/index/entry_sort.h"
+#include "dataset/index/index_list.h"
 #include "tests/dataset/index_support.h"
 
 namespace dorvem {
@@ -84,7 +85,7 @@ TEST_F(FilteredIndexTest, FilteringCopiesTheActiveOrderAndKeepsTheRecord) {
   EXPECT_EQ(Walk(cursor_.get()), Descending(1, 25));  // copied from HEADIDX
   GoTo(10);
   DSIDX* plain = cursor_->ActiveIndex();
-  const std::size_t indexes = table_->Indexes().size();
+  const std::size_t indexes = IndexesOf(*table_).All().size();
 
   accepted_ = Range(1, 25);
   accepted_.erase(5);
@@ -92,7 +93,7 @@ TEST_F(FilteredIndexTest, FilteringCopiesTheActiveOrderAndKeepsTheRecord) {
   DSIDXFILT* filtered = cursor_->ActiveFilteredIndex();
   ASSERT_NE(filtered, nullptr);
   EXPECT_NE(static_cast<DSIDX*>(filtered), plain);  // the temporary index was released
-  EXPECT_EQ(table_->Indexes().size(), indexes);
+  EXPECT_EQ(IndexesOf(*table_).All().size(), indexes);
   EXPECT_EQ(filtered->Descriptor().fieldCount, 1);
   EXPECT_EQ(CurrentRecord(cursor_.get()), 10u);
   EXPECT_EQ(Walk(cursor_.get()), Descending(1, 25, 5));

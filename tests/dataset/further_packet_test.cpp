@@ -3,8 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "dataset/core/byte_layout.h"
-#include "dataset/cursor/ds_cursor.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/cursor/cursor_interface.h"
+#include "dataset/index/index_list.h"
+#include "dataset/store/table.h"
 #include "tests/dataset/test_packets.h"
 
 namespace dorvem {
@@ -32,7 +33,7 @@ std::vector<std::string> Memos(TDSBASE* table) {
   EXPECT_EQ(DSCursor_Factory(cursor.Receive()), 0);
   EXPECT_EQ(cursor->InitCursor(table), 0);
   DSProps props;
-  cursor->GetCursorProps(&props);
+  EXPECT_EQ(cursor->GetCursorProps(&props), dbr::kOk);
   std::vector<std::uint8_t> image(props.recordSize);
   std::vector<std::string> memos;
   while (cursor->Advance(1) == 0) {

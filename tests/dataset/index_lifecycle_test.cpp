@@ -5,6 +5,7 @@
 
 #include <numeric>
 
+#include "dataset/index/index_list.h"
 #include "dataset/packet/packet_format.h"
 #include "tests/dataset/index_support.h"
 
@@ -66,7 +67,7 @@ TEST(IndexLifecycleTest, PacketDefinesDefaultOrderAndUniqueIndexes) {
   m.tableParams.push_back(KeyParam("DEFAULT_ORDER", {0x8000 | kKszoveg}));
   m.tableParams.push_back(KeyParam("PRIMARY_KEY", {kIndex}));
   auto table = LoadTable(m);
-  EXPECT_EQ(EntriesOf(*table->DefaultOrder()), (E{3, 1, 5, 2, 4}));
+  EXPECT_EQ(EntriesOf(*IndexesOf(*table).DefaultOrder()), (E{3, 1, 5, 2, 4}));
   std::vector<IndexDescriptor> descs;
   ASSERT_EQ(table->GetIndexDescs(&descs), 0);
   ASSERT_EQ(descs.size(), 3u);
@@ -116,7 +117,7 @@ TEST(IndexLifecycleTest, CreatedIndexesAreNamedAndChosenByName) {
 
 TEST(IndexLifecycleTest, SortRequestsMakeATemporaryIndexThatGoesWithItsCursor) {
   auto table = LoadTable(HeadwordRows({"B", "A", "C"}));
-  DSIDX* defaultOrder = table->DefaultOrder();
+  DSIDX* defaultOrder = IndexesOf(*table).DefaultOrder();
   {
     auto cursor = OpenCursor(table.get());
     EXPECT_EQ(defaultOrder->References(), 2u);  // the table's and the cursor's
@@ -127,7 +128,7 @@ TEST(IndexLifecycleTest, SortRequestsMakeATemporaryIndexThatGoesWithItsCursor) {
     EXPECT_TRUE(temp->Temporary());
     EXPECT_STREQ(temp->Descriptor().name, "KSZOVEG");
     EXPECT_EQ(temp->References(), 1u);
-    EXPECT_EQ(table->Indexes().size(), 3u);
+    EXPECT_EQ(IndexesOf(*table).All().size(), 3u);
     EXPECT_EQ(Walk(cursor.get()), (E{2, 1, 3}));
     // A temporary index cannot be chosen by name.
     EXPECT_EQ(cursor->UseIndex("KSZOVEG"), dbr::kIndexNotFound);
@@ -141,7 +142,7 @@ TEST(IndexLifecycleTest, SortRequestsMakeATemporaryIndexThatGoesWithItsCursor) {
     EXPECT_EQ(Walk(cursor.get()), (E{3, 2, 1}));
 
     ASSERT_EQ(cursor->UseIndex("DEFAULT_ORDER"), 0);
-    EXPECT_EQ(table->Indexes().size(), 2u);  // the temporary index is gone
+    EXPECT_EQ(IndexesOf(*table).All().size(), 2u);  // the temporary index is gone
     EXPECT_EQ(defaultOrder->References(), 2u);
   }
   EXPECT_EQ(defaultOrder->References(), 1u);
@@ -160,8 +161,8 @@ TEST(IndexLifecycleTest, BadSortRequestsLeaveTheOrderAlone) {
   EXPECT_EQ(cursor->SortByFields(1, zero, nullptr, nullptr), dbr::kInvalidParameter);
   EXPECT_EQ(cursor->SortByFields(1, beyond, nullptr, nullptr), dbr::kInvalidParameter);
   EXPECT_EQ(cursor->SortByFields(2, memo, nullptr, nullptr), dbr::kInvalidFieldType);
-  EXPECT_EQ(cursor->ActiveIndex(), table->DefaultOrder());
-  EXPECT_EQ(table->Indexes().size(), 2u);
+  EXPECT_EQ(cursor->ActiveIndex(), IndexesOf(*table).DefaultOrder());
+  EXPECT_EQ(IndexesOf(*table).All().size(), 2u);
   EXPECT_EQ(CurrentRecord(cursor.get()), 2u);
 }
 

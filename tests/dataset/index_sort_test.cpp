@@ -5,8 +5,8 @@
 #include <numeric>
 #include <random>
 
-#include "dataset/index/collation_ranks.h"
 #include "dataset/index/entry_sort.h"
+#include "dataset/store/collation_ranks.h"
 #include "tests/dataset/index_support.h"
 
 namespace dorvem {

@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "dataset/core/engine_object.h"
-#include "dataset/cursor/dscursor.h"
-#include "dataset/index/collation_ranks.h"
+#include "dataset/cursor/cursor.h"
 #include "dataset/index/dsidx.h"
-#include "dataset/store/dsbase.h"
+#include "dataset/index/index_list.h"
+#include "dataset/store/collation_ranks.h"
+#include "dataset/store/table.h"
 #include "tests/dataset/test_packets.h"
 
 namespace dorvem::testing {

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "dataset/packet/packet_model.h"
-#include "dataset/packet/packet_reader.h"
+#include "dataset/packet/reader_interface.h"
 #include "packet_test_support.h"
 
 namespace dorvem {

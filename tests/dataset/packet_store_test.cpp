@@ -3,9 +3,10 @@
 // values.
 #include <gtest/gtest.h>
 
+#include "dataset/index/index_list.h"
 #include "dataset/packet/packet_model.h"
-#include "dataset/store/dsbase.h"
 #include "dataset/store/logical_types.h"
+#include "dataset/store/table.h"
 #include "packet_test_support.h"
 
 namespace dorvem {

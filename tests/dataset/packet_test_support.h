@@ -14,7 +14,7 @@
 #include "dataset/core/byte_layout.h"
 #include "dataset/packet/packet_format.h"
 #include "dataset/packet/packet_model.h"
-#include "dataset/packet/packet_reader.h"
+#include "dataset/packet/reader_interface.h"
 
 namespace dorvem::packet_test {
 

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "dataset/packet/packet_model.h"
-#include "dataset/packet/packet_writer.h"
+#include "dataset/packet/writer_interface.h"
 #include "packet_test_support.h"
 
 namespace dorvem {

@@ -215,7 +215,7 @@ class Builder {
     }
     if (v.is_object() && v.contains("base64")) {
       std::vector<std::uint8_t> bytes;
-      xmltext::DecodeBase64(v["base64"].get<std::string>(), &bytes);
+      packet::DecodeBase64(v["base64"].get<std::string>(), &bytes);
       return bytes;
     }
     if (v.is_object() && v.contains("hex")) return HexDecode(v["hex"].get<std::string>());
@@ -237,7 +237,7 @@ class Builder {
         pv.bytes = Bytes(v, where);
         if (kind == "bytes") pv.bytes.resize(packet::TypeSize(model.columns[col].desc.typeWord));
       } else if (kind == "unicode") {
-        xmltext::Utf8ToUtf16le(v.get<std::string>(), &pv.bytes);
+        packet::Utf8ToUtf16le(v.get<std::string>(), &pv.bytes);
       } else if (kind == "float64") {
         const double d = v.get<double>();
         pv.bytes.resize(8);

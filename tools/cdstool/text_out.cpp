@@ -14,11 +14,20 @@ std::string EscapeTsv(std::string_view text) {
   out.reserve(text.size());
   for (char c : text) {
     switch (c) {
-      case '\t': out += "\\t"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\\': out += "\\\\"; break;
-      default: out += c;
+      case '\t':
+        out += "\\t";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -28,11 +37,21 @@ std::string JsonString(std::string_view utf8) {
   std::string out = "\"";
   for (unsigned char c : utf8) {
     switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
+      case '"':
+        out += "\\\"";
+        break;
+      case '\\':
+        out += "\\\\";
+        break;
+      case '\n':
+        out += "\\n";
+        break;
+      case '\r':
+        out += "\\r";
+        break;
+      case '\t':
+        out += "\\t";
+        break;
       default:
         if (c < 0x20) {
           char buf[8];
@@ -50,7 +69,7 @@ ValueKind FieldValue(const TField& field, std::uint32_t codePage, std::string* o
   out->clear();
   if (field.IsNull()) return ValueKind::kNull;
   const TFieldType type = field.DataType();
-  if (IsStringType(type) || type == ftMemo || type == ftFmtMemo) {
+  if (IsStringFieldType(type) || type == ftMemo || type == ftFmtMemo) {
     *out = locale::ToUtf8(field.AsString(), codePage);
     return ValueKind::kText;
   }
@@ -59,7 +78,7 @@ ValueKind FieldValue(const TField& field, std::uint32_t codePage, std::string* o
     *out = field.AsString();
     return ValueKind::kInteger;
   }
-  if (IsBlobType(type)) {
+  if (IsBlobFieldType(type)) {
     const auto& blob = static_cast<const TBlobField&>(field);
     *out = "<blob " + std::to_string(blob.BlobSize()) + " bytes>";
     return ValueKind::kOther;
