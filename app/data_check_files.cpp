@@ -49,7 +49,7 @@ void TFileCheck::CheckFolders() {
     // parent's spelling.
     const QStringList written = PathComponents(Fixed(folder));
     const QStringList onDisk = BelowProgramFolder(programFolder_, found.path);
-    if (onDisk.last() != written.last())
+    if (!onDisk.isEmpty() && onDisk.last() != written.last())
       Add(TFindingLevel::flWarning, {},
           QStringLiteral(u"a mappa csak más kis- és nagybetűkkel van meg: %1 (a lemezen: %2)")
               .arg(written.join(u'\\'), onDisk.join(u'/')));
