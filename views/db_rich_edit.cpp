@@ -1,6 +1,7 @@
 #include "views/db_rich_edit.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <QAccessible>
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextDocument>
@@ -45,12 +46,15 @@ TDBRichEdit::TDBRichEdit(QWidget* parent) : QTextEdit(parent) {
   SetReadOnly(false);
   // A bar that is always shown stays usable only while there is something
   // to scroll.
-  QScrollBar* bar = verticalScrollBar();
+  QScrollBar* bar = QTextEdit::verticalScrollBar();
   bar->setEnabled(false);
   connect(bar, &QScrollBar::rangeChanged, bar,
           [bar](int min, int max) { bar->setEnabled(max > min); });
   // Scrolling, whoever does it, goes to text below what is built.
   connect(bar, &QScrollBar::valueChanged, this, [this] { FinishLoading(); });
+  // The user's hand on the bar builds the rest before the bar acts, so a
+  // drag of its thumb goes over the whole memo.
+  bar->installEventFilter(this);
   idlePass_.setSingleShot(true);
   idlePass_.setInterval(0);
   connect(&idlePass_, &QTimer::timeout, this, [this] { GuardHandler([this] { IdlePass(); }); });
@@ -108,6 +112,9 @@ void TDBRichEdit::LoadMemo() {
   // characters before, and the view lays out each later step as it ends.
   while (doc->isEmpty() && !build->Step(kVisibleStep)) {
   }
+  // Assistive technology reads the document through Qt's interface, past
+  // this class: it gets the whole memo at once.
+  if (QAccessible::isActive()) build->Finish();
   ShowDocument(doc);
   memoLoaded_ = true;
   if (build->Done()) return;
@@ -129,7 +136,7 @@ void TDBRichEdit::ShowDocument(QTextDocument* doc) {
     retired_.reset(old);
     idlePass_.start();
   }
-  verticalScrollBar()->setValue(0);
+  QTextEdit::verticalScrollBar()->setValue(0);
 }
 
 void TDBRichEdit::BuildVisiblePart() {
@@ -184,6 +191,61 @@ QString TDBRichEdit::toPlainText() const {
   return QTextEdit::toPlainText();
 }
 
+QString TDBRichEdit::toHtml() const {
+  FinishLoading();
+  return QTextEdit::toHtml();
+}
+
+QString TDBRichEdit::toMarkdown(QTextDocument::MarkdownFeatures features) const {
+  FinishLoading();
+  return QTextEdit::toMarkdown(features);
+}
+
+QTextCursor TDBRichEdit::textCursor() const {
+  FinishLoading();
+  return QTextEdit::textCursor();
+}
+
+QScrollBar* TDBRichEdit::verticalScrollBar() const {
+  FinishLoading();
+  return QTextEdit::verticalScrollBar();
+}
+
+void TDBRichEdit::copy() {
+  FinishLoading();
+  QTextEdit::copy();
+}
+
+void TDBRichEdit::selectAll() {
+  FinishLoading();
+  QTextEdit::selectAll();
+}
+
+bool TDBRichEdit::find(const QString& exp, QTextDocument::FindFlags options) {
+  FinishLoading();
+  return QTextEdit::find(exp, options);
+}
+
+bool TDBRichEdit::find(const QRegularExpression& exp, QTextDocument::FindFlags options) {
+  FinishLoading();
+  return QTextEdit::find(exp, options);
+}
+
+void TDBRichEdit::moveCursor(QTextCursor::MoveOperation operation, QTextCursor::MoveMode mode) {
+  FinishLoading();
+  QTextEdit::moveCursor(operation, mode);
+}
+
+void TDBRichEdit::scrollToAnchor(const QString& name) {
+  FinishLoading();
+  QTextEdit::scrollToAnchor(name);
+}
+
+void TDBRichEdit::print(QPagedPaintDevice* printer) const {
+  FinishLoading();
+  QTextEdit::print(printer);
+}
+
 bool TDBRichEdit::event(QEvent* event) {
   if (FinishesLoading(event->type())) FinishLoading();
   return QTextEdit::event(event);
@@ -192,6 +254,22 @@ bool TDBRichEdit::event(QEvent* event) {
 bool TDBRichEdit::viewportEvent(QEvent* event) {
   if (FinishesLoading(event->type())) FinishLoading();
   return QTextEdit::viewportEvent(event);
+}
+
+bool TDBRichEdit::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == QTextEdit::verticalScrollBar()) {
+    switch (event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::Wheel:
+      case QEvent::KeyPress:
+        FinishLoading();
+        break;
+      default:
+        break;
+    }
+  }
+  return QTextEdit::eventFilter(watched, event);
 }
 
 void TDBRichEdit::resizeEvent(QResizeEvent* event) {

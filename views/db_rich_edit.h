@@ -17,21 +17,33 @@
 // come; that is all a paint after the move shows, and the scroll bar is
 // already enabled exactly when there is more. The rest is built while the
 // event loop is idle, one step of whole paragraphs per pass, appended below
-// what is shown. The whole memo is built at once, before anything else
-// happens, when
-//   - the document is asked for through this class (document(),
-//     toPlainText()) or FinishLoading is called;
-//   - the view gets a key, a mouse press or double click, a wheel turn, a
-//     context menu or a drag (so selecting, copying, select all and moving
-//     through the text act on the whole memo);
-//   - the vertical scroll bar's value changes, by the user or by code;
-//   - the view is resized or its font changes (a screenful may hold more).
-// A new notice drops a build in progress. The document shown before is
-// freed in the next idle pass too (or at the next notice, if none came
-// between), so that a move does not pay for freeing a whole laid-out memo.
-// What Qt's own members reached through QTextEdit (textCursor, copy,
-// selectAll, find, the accessibility interface) see is the part built so
-// far; call FinishLoading first where the whole memo matters.
+// what is shown, so that once the loop has run the view is as if the memo
+// had been built at once. Until then only the scroll bar's thumb differs:
+// it is sized to the part built so far.
+//
+// Whatever needs the whole memo builds the rest first, at once (the
+// contract the window, the tests and assistive technology rely on):
+//   - reading the document or its text through this class: document(),
+//     toPlainText(), toHtml(), toMarkdown(), textCursor(), and the scroll
+//     bar through verticalScrollBar() (its range is then the whole memo's);
+//   - acting on the text through this class: copy(), selectAll(), find(),
+//     moveCursor(), scrollToAnchor(), print(); and FinishLoading();
+//   - the user: a key (so Ctrl+A, Ctrl+C, Ctrl+Insert and the moving keys),
+//     a mouse press or double click, a wheel turn or a context menu on the
+//     view, a drag over it, and a mouse press, wheel turn or key on its
+//     vertical scroll bar;
+//   - the vertical scroll bar's value changing, by anyone;
+//   - the view being resized or its font changing (a screen may hold more);
+//   - assistive technology being active when the memo is loaded: then the
+//     whole memo is built during the move, since Qt's accessibility
+//     interface reads the document directly.
+// A check of the data (LoadMemoText) never builds in parts. A new notice
+// drops a build in progress. The document shown before is freed in the
+// next idle pass too (or at the next notice, if none came between), so
+// that a move does not pay for freeing a whole laid-out memo. Members of
+// QTextEdit reached through a QTextEdit pointer or reference (and the
+// "html" and "markdown" properties) bypass this class and see the part
+// built so far; call FinishLoading first there.
 //
 // Read-only: keys that would change the text are refused, selecting and
 // copying work. Enter or a double click loads a memo that is not loaded
@@ -87,9 +99,24 @@ class TDBRichEdit : public QTextEdit {
   // Builds the rest of the memo now.
   void FinishLoading() const;
 
-  // The document shown, holding the whole memo (these finish loading first).
+  // QTextEdit's members that need the whole memo, each finishing loading
+  // first (they hide QTextEdit's own, which see only the part built).
   QTextDocument* document() const;
   QString toPlainText() const;
+  QString toHtml() const;
+  QString toMarkdown(
+      QTextDocument::MarkdownFeatures features = QTextDocument::MarkdownDialectGitHub) const;
+  QTextCursor textCursor() const;
+  QScrollBar* verticalScrollBar() const;
+  void copy();
+  void selectAll();
+  bool find(const QString& exp, QTextDocument::FindFlags options = QTextDocument::FindFlags());
+  bool find(const QRegularExpression& exp,
+            QTextDocument::FindFlags options = QTextDocument::FindFlags());
+  void moveCursor(QTextCursor::MoveOperation operation,
+                  QTextCursor::MoveMode mode = QTextCursor::MoveAnchor);
+  void scrollToAnchor(const QString& name);
+  void print(QPagedPaintDevice* printer) const;
 
  protected:
   bool event(QEvent* event) override;
@@ -98,6 +125,8 @@ class TDBRichEdit : public QTextEdit {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
+  // Watches the vertical scroll bar for the user's input.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void DataChange();

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBuffer>
 #include <QClipboard>
+#include <QPdfWriter>
 #include <QPointer>
 #include <QScrollBar>
 #include <QTest>
@@ -100,7 +102,28 @@ TEST(DBRichEditLoadingTest, WhatNeedsTheWholeMemoBuildsItFirst) {
                            QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
          QCoreApplication::sendEvent(e.viewport(), &wheel);
        }},
-      {"the scroll bar moved by code", [](TDBRichEdit& e) { e.verticalScrollBar()->setValue(1); }},
+      {"toHtml()", [](TDBRichEdit& e) { (void)e.toHtml(); }},
+      {"toMarkdown()", [](TDBRichEdit& e) { (void)e.toMarkdown(); }},
+      {"textCursor()", [](TDBRichEdit& e) { (void)e.textCursor(); }},
+      {"verticalScrollBar()", [](TDBRichEdit& e) { (void)e.verticalScrollBar(); }},
+      {"selectAll()", [](TDBRichEdit& e) { e.selectAll(); }},
+      {"moveCursor()", [](TDBRichEdit& e) { e.moveCursor(QTextCursor::End); }},
+      {"scrollToAnchor()", [](TDBRichEdit& e) { e.scrollToAnchor(QStringLiteral("x")); }},
+      {"print()",
+       [](TDBRichEdit& e) {
+         QBuffer pdf;
+         pdf.open(QIODevice::WriteOnly);
+         QPdfWriter writer(&pdf);
+         e.print(&writer);
+       }},
+      {"the scroll bar moved by code",
+       [](TDBRichEdit& e) { static_cast<QTextEdit&>(e).verticalScrollBar()->setValue(1); }},
+      {"a mouse press on the scroll bar",
+       [](TDBRichEdit& e) {
+         QWidget* bar = static_cast<QTextEdit&>(e).verticalScrollBar();
+         QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() / 2));
+         QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() / 2));
+       }},
       {"a resize", [](TDBRichEdit& e) { e.resize(449, 400); }},
       {"a larger font",
        [](TDBRichEdit& e) {
@@ -123,15 +146,66 @@ TEST(DBRichEditLoadingTest, WhatNeedsTheWholeMemoBuildsItFirst) {
 
 TEST(DBRichEditLoadingTest, SelectAllAndCopyRightAfterTheMoveTakeTheWholeMemo) {
   const TallMemo tall = Tall(200);
-  MemoView v({"short", tall.rtf});
+  struct Way {
+    const char* name;
+    std::function<void(TDBRichEdit&)> selectAndCopy;
+  };
+  const Way ways[] = {
+      {"Ctrl+A, Ctrl+C",
+       [](TDBRichEdit& e) {
+         QTest::keySequence(&e, QKeySequence(Qt::CTRL | Qt::Key_A));
+         QTest::keySequence(&e, QKeySequence(Qt::CTRL | Qt::Key_C));
+       }},
+      {"Ctrl+A, Ctrl+Insert",
+       [](TDBRichEdit& e) {
+         QTest::keySequence(&e, QKeySequence(Qt::CTRL | Qt::Key_A));
+         QTest::keySequence(&e, QKeySequence(Qt::CTRL | Qt::Key_Insert));
+       }},
+      {"selectAll(), copy()",
+       [](TDBRichEdit& e) {
+         e.selectAll();
+         e.copy();
+       }},
+  };
+  for (const Way& w : ways) {
+    SCOPED_TRACE(w.name);
+    MemoView v({"short", tall.rtf});
+    v.edit.show();
+    v.ds.Open();
+    v.ds.GoNext();
+    ASSERT_TRUE(v.edit.Loading());
+    QApplication::clipboard()->clear();
+    w.selectAndCopy(v.edit);
+    EXPECT_EQ(QApplication::clipboard()->text().toStdString(), tall.text);
+  }
+}
+
+TEST(DBRichEditLoadingTest, SearchAndTheScrollBarRightAfterTheMoveSeeTheWholeMemo) {
+  const TallMemo tall = Tall(200);
+  // A view that has built the whole memo, for the scroll bar it has then.
+  MemoView settled({tall.rtf});
+  settled.edit.show();
+  settled.ds.Open();
+  settled.edit.FinishLoading();
+  const QScrollBar* settledBar = static_cast<QTextEdit&>(settled.edit).verticalScrollBar();
+  ASSERT_GT(settledBar->maximum(), 0);
+
+  MemoView v({tall.rtf});
   v.edit.show();
   v.ds.Open();
-  v.ds.GoNext();
   ASSERT_TRUE(v.edit.Loading());
-  QApplication::clipboard()->clear();
-  QTest::keySequence(&v.edit, QKeySequence(Qt::CTRL | Qt::Key_A));
-  QTest::keySequence(&v.edit, QKeySequence(Qt::CTRL | Qt::Key_C));
-  EXPECT_EQ(QApplication::clipboard()->text().toStdString(), tall.text);
+  // Built so far: the first screen, a shorter range.
+  ASSERT_LT(static_cast<QTextEdit&>(v.edit).verticalScrollBar()->maximum(), settledBar->maximum());
+  EXPECT_EQ(v.edit.verticalScrollBar()->maximum(), settledBar->maximum());
+  EXPECT_EQ(v.edit.verticalScrollBar()->pageStep(), settledBar->pageStep());
+  EXPECT_EQ(v.edit.verticalScrollBar()->value(), 0);
+
+  MemoView w({tall.rtf});
+  w.edit.show();
+  w.ds.Open();
+  ASSERT_TRUE(w.edit.Loading());
+  EXPECT_TRUE(w.edit.find(QString::fromUtf8("Bekezdés 199:")));
+  EXPECT_EQ(w.edit.textCursor().selectedText(), QString::fromUtf8("Bekezdés 199:"));
 }
 
 TEST(DBRichEditLoadingTest, ANewNoticeDropsTheLoadAndAtMostOneOldDocumentWaits) {
