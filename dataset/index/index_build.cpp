@@ -42,6 +42,8 @@ DBResult DSIDX::BuildInRecordOrder() {
 // after one comparison with the last entry.
 DBResult DSIDX::BuildFromSource(const DSIDX& source) {
   if (DBResult r = Reserve(source.Count())) return r;
+  // Every entry of the source is read in order: settle them at once.
+  source.Settle();
   for (std::uint32_t pos = 1; pos <= source.Count(); ++pos) {
     const std::uint32_t rec = source.Entry(pos);
     if (Takes(rec))
@@ -91,6 +93,13 @@ DBResult DSIDX::BuildSorted() {
       }
       pairs[0] = 0;
       pairs[n + 1] = std::numeric_limits<std::uint64_t>::max();
+      if (!Unique()) {
+        // Left unfinished: each entry is settled when first read, in the
+        // order the whole sort gives (lazy_order.h). A unique index checks
+        // every neighbour at once, so it sorts in full.
+        lazy_ = std::make_unique<LazyOrder>(std::move(pairs), entries_.data());
+        return dbr::kOk;
+      }
       SortEntries(pairs.data(), n,
                   [](std::uint64_t x, std::uint64_t y) { return (x >> 32) < (y >> 32); });
       for (std::uint32_t i = 1; i <= n; ++i) entries_[i] = static_cast<std::uint32_t>(pairs[i]);
