@@ -11,7 +11,9 @@
 //
 // The table owns one CollationRanks and drops a column's ranks whenever a
 // value of that column changes (storing a value or a null flag) and all of
-// them when rows are added; ranks are computed again on next use. A rank
+// them when rows are added; ranks are computed again on next use. Ranks of
+// a table loaded from a file are kept between runs (rank_cache.h): read
+// back when still valid, written after each computation. A rank
 // array is valid until the next change of the table; callers hold the
 // table's lock while they use one.
 #pragma once
@@ -49,8 +51,10 @@ class CollationRanks {
   void SetEnabled(bool enabled);
   bool Enabled() const { return enabled_; }
 
-  // Number of rank arrays computed so far (for tests of the cache).
+  // Number of rank arrays computed so far, and read from the rank cache
+  // (rank_cache.h) instead (for tests of the cache).
   std::uint32_t Computations() const { return computations_; }
+  std::uint32_t CacheLoads() const { return cacheLoads_; }
 
  private:
   struct Entry {
@@ -65,6 +69,7 @@ class CollationRanks {
   std::vector<Entry> entries_;
   bool enabled_ = true;
   std::uint32_t computations_ = 0;
+  std::uint32_t cacheLoads_ = 0;
 };
 
 // Computes the ranks of one string column (see CollationRanks::Get) into
