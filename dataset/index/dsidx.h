@@ -132,6 +132,14 @@ class DSIDX {
   // status bits clear, or a delta table). The filtered kind also asks its
   // filters.
   virtual bool Takes(std::uint32_t record);
+  // Where the index's filters can name the records they accept all at once
+  // (RecordFilter::AcceptedAtOnce): those records, and true. A record is
+  // then taken when it is marked and DSIDX::Takes takes it, exactly as
+  // Takes would decide. False for an index without such filters.
+  virtual bool AcceptedAtOnce(std::vector<std::uint64_t>* accepted) {
+    (void)accepted;
+    return false;
+  }
 
  private:
   void Clear();

@@ -1,5 +1,6 @@
 // Building a whole index: the four paths of DSIDX::Build (see dsidx.h).
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -31,6 +32,18 @@ DBResult DSIDX::Build(const DSIDX* source) {
 DBResult DSIDX::BuildInRecordOrder() {
   const std::uint32_t records = table_->RecordCount();
   if (DBResult r = Reserve(records)) return r;
+  std::vector<std::uint64_t> accepted;
+  if (AcceptedAtOnce(&accepted)) {
+    // The marked records in record order, each still asked whether a
+    // cursor may see it.
+    for (std::size_t w = 0; w < accepted.size(); ++w)
+      for (std::uint64_t bits = accepted[w]; bits != 0; bits &= bits - 1) {
+        const auto rec = static_cast<std::uint32_t>(w * 64 + std::countr_zero(bits) + 1);
+        if (rec <= records && DSIDX::Takes(rec))
+          if (DBResult r = Append(rec)) return r;
+      }
+    return dbr::kOk;
+  }
   for (std::uint32_t rec = 1; rec <= records; ++rec)
     if (Takes(rec))
       if (DBResult r = Append(rec)) return r;

@@ -6,6 +6,7 @@
 
 #include "dataset/core/parallel.h"
 #include "dataset/locale/collator.h"
+#include "dataset/store/byte_order.h"
 #include "dataset/store/logical_types.h"
 #include "dataset/store/rank_cache.h"
 #include "dataset/store/table.h"
@@ -179,12 +180,38 @@ const std::uint32_t* CollationRanks::Get(const DSBASE& table, std::uint32_t fiel
   return entries_.back().ranks.data();
 }
 
+const std::uint32_t* CollationRanks::ByteOrder(const DSBASE& table, std::uint32_t fieldId,
+                                               std::uint32_t* count) {
+  *count = 0;
+  if (!enabled_ || fieldId == 0 || fieldId > table.FieldCount() ||
+      table.Field(fieldId).logicalType != kLtString)
+    return nullptr;
+  const std::uint32_t records = table.RecordCount();
+  for (const OrderEntry& e : orders_)
+    if (e.fieldId == fieldId && e.tableRecords == records) {
+      *count = static_cast<std::uint32_t>(e.order.size());
+      return e.order.data();
+    }
+  std::erase_if(orders_, [records](const OrderEntry& e) { return e.tableRecords != records; });
+  OrderEntry fresh{fieldId, records, {}};
+  if (!ComputeByteOrder(table, fieldId, &fresh.order)) return nullptr;
+  try {
+    orders_.push_back(std::move(fresh));
+  } catch (const std::bad_alloc&) {
+    return nullptr;
+  }
+  *count = static_cast<std::uint32_t>(orders_.back().order.size());
+  return orders_.back().order.data();
+}
+
 void CollationRanks::DropField(std::uint32_t fieldId) {
   std::erase_if(entries_, [fieldId](const Entry& e) { return e.fieldId == fieldId; });
+  std::erase_if(orders_, [fieldId](const OrderEntry& e) { return e.fieldId == fieldId; });
 }
 
 void CollationRanks::DropAll() {
   entries_.clear();
+  orders_.clear();
 }
 
 void CollationRanks::SetEnabled(bool enabled) {

@@ -43,6 +43,11 @@ class CollationRanks {
   const std::uint32_t* Find(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
                             std::uint32_t flags) const;
 
+  // The byte order of string field `fieldId` (byte_order.h): *count
+  // records. Kept and dropped like the ranks; null when switched off, when
+  // the field is not a string, or when memory runs out.
+  const std::uint32_t* ByteOrder(const DSBASE& table, std::uint32_t fieldId, std::uint32_t* count);
+
   void DropField(std::uint32_t fieldId);
   void DropAll();
 
@@ -66,7 +71,14 @@ class CollationRanks {
   const Entry* Lookup(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
                       std::uint32_t flags) const;
 
+  struct OrderEntry {
+    std::uint32_t fieldId;
+    std::uint32_t tableRecords;
+    std::vector<std::uint32_t> order;
+  };
+
   std::vector<Entry> entries_;
+  std::vector<OrderEntry> orders_;
   bool enabled_ = true;
   std::uint32_t computations_ = 0;
   std::uint32_t cacheLoads_ = 0;
