@@ -22,4 +22,10 @@ class DSBASE;
 bool ComputeByteOrder(const DSBASE& table, std::uint32_t fieldId,
                       std::vector<std::uint32_t>* order);
 
+// True when `order` is exactly what ComputeByteOrder gives: every record
+// with a present value once, each after the one before it in byte order
+// (records in ascending order among equal values). One pass over the values.
+bool IsByteOrder(const DSBASE& table, std::uint32_t fieldId,
+                 const std::vector<std::uint32_t>& order);
+
 }  // namespace dorvem

@@ -164,13 +164,16 @@ const std::uint32_t* CollationRanks::Get(const DSBASE& table, std::uint32_t fiel
   Entry fresh{fieldId, lcid, flags, {}};
   // Ranks of a table loaded from a file may be kept from an earlier run.
   RankCacheKey key;
-  const bool cacheable = MakeRankCacheKey(table, fieldId, lcid, flags, &key);
-  if (cacheable && rank_cache::Load(key, &fresh.ranks) && Plausible(table, fieldId, fresh.ranks)) {
+  const bool cacheable =
+      !table.Source().path.empty() &&
+      MakeRankCacheKey(table, fieldId, ColumnHash(table, fieldId), lcid, flags, &key);
+  if (cacheable && rank_cache::Load(key, rank_cache::Kind::kRanks, &fresh.ranks) &&
+      Plausible(table, fieldId, fresh.ranks)) {
     ++cacheLoads_;
   } else {
     if (!ComputeCollationRanks(table, fieldId, lcid, flags, &fresh.ranks)) return nullptr;
     ++computations_;
-    if (cacheable) (void)rank_cache::Store(key, fresh.ranks);
+    if (cacheable) (void)rank_cache::Store(key, rank_cache::Kind::kRanks, fresh.ranks);
   }
   try {
     entries_.push_back(std::move(fresh));
@@ -194,7 +197,16 @@ const std::uint32_t* CollationRanks::ByteOrder(const DSBASE& table, std::uint32_
     }
   std::erase_if(orders_, [records](const OrderEntry& e) { return e.tableRecords != records; });
   OrderEntry fresh{fieldId, records, {}};
-  if (!ComputeByteOrder(table, fieldId, &fresh.order)) return nullptr;
+  RankCacheKey key;
+  const bool cacheable = !table.Source().path.empty() &&
+                         MakeColumnKey(table, fieldId, ColumnHash(table, fieldId), &key);
+  if (cacheable && rank_cache::Load(key, rank_cache::Kind::kByteOrder, &fresh.order) &&
+      IsByteOrder(table, fieldId, fresh.order)) {
+    ++cacheLoads_;
+  } else {
+    if (!ComputeByteOrder(table, fieldId, &fresh.order)) return nullptr;
+    if (cacheable) (void)rank_cache::Store(key, rank_cache::Kind::kByteOrder, fresh.order);
+  }
   try {
     orders_.push_back(std::move(fresh));
   } catch (const std::bad_alloc&) {
@@ -204,12 +216,26 @@ const std::uint32_t* CollationRanks::ByteOrder(const DSBASE& table, std::uint32_
   return orders_.back().order.data();
 }
 
+std::uint64_t CollationRanks::ColumnHash(const DSBASE& table, std::uint32_t fieldId) {
+  for (const auto& [field, hash] : hashes_)
+    if (field == fieldId) return hash;
+  const std::uint64_t hash = ColumnContentHash(table, fieldId);
+  try {
+    hashes_.emplace_back(fieldId, hash);
+  } catch (const std::bad_alloc&) {
+    // Only a memo: computed again next time.
+  }
+  return hash;
+}
+
 void CollationRanks::DropField(std::uint32_t fieldId) {
+  std::erase_if(hashes_, [fieldId](const auto& h) { return h.first == fieldId; });
   std::erase_if(entries_, [fieldId](const Entry& e) { return e.fieldId == fieldId; });
   std::erase_if(orders_, [fieldId](const OrderEntry& e) { return e.fieldId == fieldId; });
 }
 
 void CollationRanks::DropAll() {
+  hashes_.clear();
   entries_.clear();
   orders_.clear();
 }

@@ -20,6 +20,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "dataset/locale/locale_services.h"
@@ -44,8 +45,9 @@ class CollationRanks {
                             std::uint32_t flags) const;
 
   // The byte order of string field `fieldId` (byte_order.h): *count
-  // records. Kept and dropped like the ranks; null when switched off, when
-  // the field is not a string, or when memory runs out.
+  // records. Kept, cached between runs and dropped like the ranks; null
+  // when switched off, when the field is not a string, or when memory runs
+  // out.
   const std::uint32_t* ByteOrder(const DSBASE& table, std::uint32_t fieldId, std::uint32_t* count);
 
   void DropField(std::uint32_t fieldId);
@@ -56,8 +58,9 @@ class CollationRanks {
   void SetEnabled(bool enabled);
   bool Enabled() const { return enabled_; }
 
-  // Number of rank arrays computed so far, and read from the rank cache
-  // (rank_cache.h) instead (for tests of the cache).
+  // Number of rank arrays computed so far, and of rank arrays and byte
+  // orders read from the rank cache (rank_cache.h) instead (for tests of
+  // the cache).
   std::uint32_t Computations() const { return computations_; }
   std::uint32_t CacheLoads() const { return cacheLoads_; }
 
@@ -77,8 +80,12 @@ class CollationRanks {
     std::vector<std::uint32_t> order;
   };
 
+  // The column's content hash (rank_cache.h), kept while its values stay.
+  std::uint64_t ColumnHash(const DSBASE& table, std::uint32_t fieldId);
+
   std::vector<Entry> entries_;
   std::vector<OrderEntry> orders_;
+  std::vector<std::pair<std::uint32_t, std::uint64_t>> hashes_;  // field -> content hash
   bool enabled_ = true;
   std::uint32_t computations_ = 0;
   std::uint32_t cacheLoads_ = 0;

@@ -51,8 +51,9 @@ std::uint64_t PathHash(const std::string& path) {
   return ContentHash::Of(path.data(), path.size());
 }
 
-// The header `key` must find in a cache file.
-void WriteHeader(const RankCacheKey& key, std::uint8_t* h) {
+// The header `key` must find in a cache file of `kind` holding `count`
+// numbers.
+void WriteHeader(const RankCacheKey& key, Kind kind, std::uint32_t count, std::uint8_t* h) {
   std::memcpy(h, kMagic, sizeof kMagic);
   StoreU32(h + kVersionAt, kLayoutVersion);
   StoreU32(h + kFieldAt, key.fieldId);
@@ -64,6 +65,8 @@ void WriteHeader(const RankCacheKey& key, std::uint8_t* h) {
   StoreU64(h + kMtimeAt, static_cast<std::uint64_t>(key.mtimeNs));
   StoreU64(h + kContentHashAt, key.contentHash);
   StoreU64(h + kPathHashAt, PathHash(key.path));
+  StoreU32(h + kKindAt, static_cast<std::uint32_t>(kind));
+  StoreU32(h + kCountAt, count);
 }
 
 }  // namespace
@@ -76,11 +79,11 @@ std::string Folder() {
   return {};
 }
 
-std::string FileFor(const RankCacheKey& key) {
+std::string FileFor(const RankCacheKey& key, Kind kind) {
   const std::string folder = Folder();
   if (folder.empty()) return {};
   char name[48];
-  std::snprintf(name, sizeof name, "/ranks-%016llx-%u.bin",
+  std::snprintf(name, sizeof name, "/%s-%016llx-%u.bin", kind == Kind::kRanks ? "ranks" : "order",
                 static_cast<unsigned long long>(PathHash(key.path)), key.fieldId);
   return folder + name;
 }
@@ -89,16 +92,19 @@ std::uint64_t Checksum(const std::uint8_t* bytes, std::size_t size) {
   return ContentHash::Of(bytes, size);
 }
 
-bool Load(const RankCacheKey& key, std::vector<std::uint32_t>* ranks) {
-  ranks->clear();
-  const std::string file = FileFor(key);
+bool Load(const RankCacheKey& key, Kind kind, std::vector<std::uint32_t>* numbers) {
+  numbers->clear();
+  const std::string file = FileFor(key, kind);
   if (file.empty()) return false;
   const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
-  const std::size_t size = kHeaderSize + std::size_t{4} * key.records + kChecksumSize;
+  const std::size_t largest = kHeaderSize + std::size_t{4} * key.records + kChecksumSize;
   struct stat st {};
   bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-            static_cast<std::uint64_t>(st.st_size) == size;
+            static_cast<std::uint64_t>(st.st_size) >= kHeaderSize + kChecksumSize &&
+            static_cast<std::uint64_t>(st.st_size) <= largest &&
+            (static_cast<std::size_t>(st.st_size) - kHeaderSize - kChecksumSize) % 4 == 0;
+  const std::size_t size = ok ? static_cast<std::size_t>(st.st_size) : 0;
   std::vector<std::uint8_t> bytes;
   if (ok) {
     try {
@@ -111,24 +117,26 @@ bool Load(const RankCacheKey& key, std::vector<std::uint32_t>* ranks) {
   ::close(fd);
   if (!ok) return false;
 
+  const auto count = static_cast<std::uint32_t>((size - kHeaderSize - kChecksumSize) / 4);
   std::uint8_t expected[kHeaderSize];
-  WriteHeader(key, expected);
+  WriteHeader(key, kind, count, expected);
   if (std::memcmp(bytes.data(), expected, kHeaderSize) != 0) return false;
   const std::size_t body = size - kChecksumSize;
   if (LoadU64(bytes.data() + body) != Checksum(bytes.data(), body)) return false;
   try {
-    ranks->resize(key.records);
+    numbers->resize(count);
   } catch (const std::bad_alloc&) {
     return false;
   }
-  for (std::uint32_t i = 0; i < key.records; ++i)
-    (*ranks)[i] = LoadU32(bytes.data() + kHeaderSize + std::size_t{4} * i);
+  for (std::uint32_t i = 0; i < count; ++i)
+    (*numbers)[i] = LoadU32(bytes.data() + kHeaderSize + std::size_t{4} * i);
   return true;
 }
 
-bool Store(const RankCacheKey& key, const std::vector<std::uint32_t>& ranks) {
-  if (ranks.size() != key.records) return false;
-  const std::string file = FileFor(key);
+bool Store(const RankCacheKey& key, Kind kind, const std::vector<std::uint32_t>& numbers) {
+  if (numbers.size() > key.records) return false;
+  const auto count = static_cast<std::uint32_t>(numbers.size());
+  const std::string file = FileFor(key, kind);
   if (file.empty()) return false;
   std::error_code ec;
   std::filesystem::create_directories(Folder(), ec);
@@ -136,13 +144,13 @@ bool Store(const RankCacheKey& key, const std::vector<std::uint32_t>& ranks) {
 
   std::vector<std::uint8_t> bytes;
   try {
-    bytes.resize(kHeaderSize + std::size_t{4} * key.records + kChecksumSize);
+    bytes.resize(kHeaderSize + std::size_t{4} * count + kChecksumSize);
   } catch (const std::bad_alloc&) {
     return false;
   }
-  WriteHeader(key, bytes.data());
-  for (std::uint32_t i = 0; i < key.records; ++i)
-    StoreU32(bytes.data() + kHeaderSize + std::size_t{4} * i, ranks[i]);
+  WriteHeader(key, kind, count, bytes.data());
+  for (std::uint32_t i = 0; i < count; ++i)
+    StoreU32(bytes.data() + kHeaderSize + std::size_t{4} * i, numbers[i]);
   const std::size_t body = bytes.size() - kChecksumSize;
   StoreU64(bytes.data() + body, Checksum(bytes.data(), body));
 
@@ -187,20 +195,26 @@ std::uint64_t ColumnContentHash(const DSBASE& table, std::uint32_t fieldId) {
   return h.Value();
 }
 
-bool MakeRankCacheKey(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
-                      std::uint32_t flags, RankCacheKey* key) {
+bool MakeColumnKey(const DSBASE& table, std::uint32_t fieldId, std::uint64_t contentHash,
+                   RankCacheKey* key) {
   const PacketSource& source = table.Source();
   if (source.path.empty()) return false;
-  const locale::Collator* collator = locale::Collator::For(lcid, flags);
-  if (collator == nullptr) return false;
-  UVersionInfo version{};
-  ucol_getVersion(collator->Handle(), version);
+  *key = RankCacheKey{};
   key->path = source.path;
   key->fileSize = source.size;
   key->mtimeNs = source.mtimeNs;
-  key->contentHash = ColumnContentHash(table, fieldId);
+  key->contentHash = contentHash;
   key->fieldId = fieldId;
   key->records = table.RecordCount();
+  return true;
+}
+
+bool MakeRankCacheKey(const DSBASE& table, std::uint32_t fieldId, std::uint64_t contentHash,
+                      locale::LCID lcid, std::uint32_t flags, RankCacheKey* key) {
+  const locale::Collator* collator = locale::Collator::For(lcid, flags);
+  if (collator == nullptr || !MakeColumnKey(table, fieldId, contentHash, key)) return false;
+  UVersionInfo version{};
+  ucol_getVersion(collator->Handle(), version);
   key->lcid = lcid;
   key->flags = flags;
   std::memcpy(key->collatorVersion.data(), version, 4);

@@ -29,6 +29,8 @@ namespace fs = std::filesystem;
 // Hungarian order: C < CZ < CS (a letter of its own) < D; absent is rank 0.
 const std::vector<std::optional<std::string>> kWords = {"CUKOR", "CSAK", "CZ", "DAL", std::nullopt};
 const std::vector<std::uint32_t> kRanks = {1, 3, 2, 4, 0};
+// By bytes: CSAK < CUKOR < CZ < DAL; the null is left out.
+const std::vector<std::uint32_t> kByteOrder = {2, 1, 3, 4};
 
 // A table loaded as the dataset loads a file: mapped, with its identity.
 EngineRef<DSBASE> LoadFile(const std::string& path) {
@@ -90,12 +92,25 @@ class RankCacheTest : public ::testing::Test {
     std::error_code ec;
     fs::remove_all(dir_, ec);
   }
-  // The cache files in the folder.
-  std::vector<fs::path> CacheFiles() const {
+  // The cache files in the folder (whose names begin with `kind`).
+  std::vector<fs::path> CacheFiles(const std::string& kind = "ranks") const {
     std::vector<fs::path> out;
     std::error_code ec;
     for (const auto& e : fs::directory_iterator(dir_ / "cache" / "dorvem", ec))
-      out.push_back(e.path());
+      if (e.path().filename().string().rfind(kind, 0) == 0) out.push_back(e.path());
+    return out;
+  }
+  // Opens the data file and asks for the headwords' byte order.
+  struct OrderOutcome {
+    std::vector<std::uint32_t> order;
+    std::uint32_t loaded;
+  };
+  OrderOutcome OpenOrder() {
+    auto table = LoadFile(data_->Path());
+    std::uint32_t count = 0;
+    const std::uint32_t* o = table->Ranks().ByteOrder(*table, kKszoveg, &count);
+    OrderOutcome out{o ? std::vector<std::uint32_t>(o, o + count) : std::vector<std::uint32_t>{},
+                     table->Ranks().CacheLoads()};
     return out;
   }
   // Opens the data file, asks for the ranks and says how they came.
@@ -249,11 +264,82 @@ TEST_F(RankCacheTest, FolderThatCannotBeWrittenOnlyCostsTheComputation) {
   EXPECT_EQ(ReadBytes(dir_ / "cache"), std::vector<std::uint8_t>{'x'});
 }
 
+TEST_F(RankCacheTest, ByteOrderIsKeptReadBackAndIgnoredWhenDamagedOrStale) {
+  OrderOutcome o = OpenOrder();
+  EXPECT_EQ(o.order, kByteOrder);
+  EXPECT_EQ(o.loaded, 0u);
+  ASSERT_EQ(CacheFiles("order").size(), 1u);
+  const fs::path file = CacheFiles("order")[0];
+  EXPECT_EQ(fs::file_size(file), rank_cache::kHeaderSize + 4 * kByteOrder.size() + 8);
+  o = OpenOrder();
+  EXPECT_EQ(o.order, kByteOrder);
+  EXPECT_EQ(o.loaded, 1u);
+
+  const std::vector<std::uint8_t> good = ReadBytes(file);
+  struct Case {
+    const char* what;
+    std::function<void(std::vector<std::uint8_t>*)> damage;
+  };
+  const std::vector<Case> cases = {
+      {"a byte flipped", [](auto* b) { (*b)[rank_cache::kHeaderSize + 1] ^= 1; }},
+      // Resealed, so only the order itself can tell.
+      {"two records swapped",
+       [](auto* b) {
+         StoreU32(b->data() + rank_cache::kHeaderSize, 1);
+         StoreU32(b->data() + rank_cache::kHeaderSize + 4, 2);
+         Reseal(b);
+       }},
+      {"a record twice",
+       [](auto* b) {
+         StoreU32(b->data() + rank_cache::kHeaderSize + 4, 2);
+         Reseal(b);
+       }},
+      {"the null record",
+       [](auto* b) {
+         StoreU32(b->data() + rank_cache::kHeaderSize + 12, 5);
+         Reseal(b);
+       }},
+      {"one left out",
+       [](auto* b) {
+         b->erase(b->begin() + rank_cache::kHeaderSize + 12,
+                  b->begin() + rank_cache::kHeaderSize + 16);
+         StoreU32(b->data() + rank_cache::kCountAt, 3);
+         Reseal(b);
+       }},
+      {"a ranks file in its place", [this](auto* b) { *b = ReadBytes(CacheFiles("ranks").at(0)); }},
+  };
+  ASSERT_EQ(Open().ranks, kRanks);  // a ranks file to put in its place
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::uint8_t> bytes = good;
+    c.damage(&bytes);
+    WriteBytes(file, bytes);
+    o = OpenOrder();
+    EXPECT_EQ(o.order, kByteOrder);
+    EXPECT_EQ(o.loaded, 0u);
+    EXPECT_EQ(ReadBytes(file), good);  // written anew
+  }
+
+  // Other contents of the same size and time: computed anew.
+  struct stat st {};
+  ::stat(data_->Path().c_str(), &st);
+  data_->Rewrite(
+      Encode(DictionaryModel(HeadwordRows({"CUKOR", "CSAK", "CZ", "CAL", std::nullopt}))));
+  const timespec times[2] = {st.st_atim, st.st_mtim};
+  ::utimensat(AT_FDCWD, data_->Path().c_str(), times, 0);
+  o = OpenOrder();
+  EXPECT_EQ(o.order, (std::vector<std::uint32_t>{4, 2, 1, 3}));
+  EXPECT_EQ(o.loaded, 0u);
+}
+
 TEST_F(RankCacheTest, TableNotReadFromAFileKeepsNothing) {
   auto table = LoadTable(HeadwordRows(kWords));
   EXPECT_EQ(RanksOf(table.get()), kRanks);
   EXPECT_EQ(table->Ranks().Computations(), 1u);
-  EXPECT_TRUE(CacheFiles().empty());
+  std::uint32_t count = 0;
+  ASSERT_NE(table->Ranks().ByteOrder(*table, kKszoveg, &count), nullptr);
+  EXPECT_EQ(count, 4u);
+  EXPECT_TRUE(CacheFiles("").empty());
 }
 
 }  // namespace
