@@ -19,33 +19,26 @@ struct Keyed {
   std::uint32_t record;
 };
 
-// The byte order of the values of records a and b, then their numbers.
-bool Before(const DSBASE& table, std::uint32_t fieldId, std::uint32_t width, std::uint32_t a,
-            std::uint32_t b) {
-  const std::uint8_t* x = table.ValuePtr(a, fieldId);
-  const std::uint8_t* y = table.ValuePtr(b, fieldId);
-  for (std::uint32_t i = 0; i < width; ++i) {
-    if (x[i] != y[i]) return x[i] < y[i];
-    if (x[i] == 0) break;
-  }
-  return a < b;
-}
-
 }  // namespace
 
-bool IsByteOrder(const DSBASE& table, std::uint32_t fieldId,
-                 const std::vector<std::uint32_t>& order) {
+bool CoversPresentValues(const DSBASE& table, std::uint32_t fieldId,
+                         const std::vector<std::uint32_t>& order) {
   const std::uint32_t records = table.RecordCount();
-  const std::uint32_t width = table.Field(fieldId).recordLength;
-  std::uint32_t present = 0;
-  for (std::uint32_t r = 1; r <= records; ++r)
-    present += table.NullFlag(r, fieldId) == kNullFlagValue;
-  if (order.size() != present) return false;
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    const std::uint32_t r = order[i];
-    if (r == 0 || r > records || table.NullFlag(r, fieldId) != kNullFlagValue) return false;
-    // Strictly ascending (values, then records): no record twice.
-    if (i > 0 && !Before(table, fieldId, width, order[i - 1], r)) return false;
+  try {
+    std::vector<std::uint64_t> seen(static_cast<std::size_t>(records) / 64 + 1, 0);
+    for (const std::uint32_t r : order) {
+      if (r == 0 || r > records) return false;
+      std::uint64_t& word = seen[(r - 1) >> 6];
+      const std::uint64_t bit = std::uint64_t{1} << ((r - 1) & 63);
+      if (word & bit) return false;
+      word |= bit;
+    }
+    for (std::uint32_t r = 1; r <= records; ++r) {
+      const bool listed = (seen[(r - 1) >> 6] >> ((r - 1) & 63)) & 1;
+      if (listed != (table.NullFlag(r, fieldId) == kNullFlagValue)) return false;
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
   }
   return true;
 }

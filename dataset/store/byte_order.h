@@ -22,10 +22,11 @@ class DSBASE;
 bool ComputeByteOrder(const DSBASE& table, std::uint32_t fieldId,
                       std::vector<std::uint32_t>* order);
 
-// True when `order` is exactly what ComputeByteOrder gives: every record
-// with a present value once, each after the one before it in byte order
-// (records in ascending order among equal values). One pass over the values.
-bool IsByteOrder(const DSBASE& table, std::uint32_t fieldId,
-                 const std::vector<std::uint32_t>& order);
+// True when `order` holds every record with a present value exactly once
+// and nothing else: what a byte order read back from elsewhere must be
+// before it is used. (Whether it is in byte order is not looked at; a
+// checksum guards the copy.) Two sequential passes.
+bool CoversPresentValues(const DSBASE& table, std::uint32_t fieldId,
+                         const std::vector<std::uint32_t>& order);
 
 }  // namespace dorvem

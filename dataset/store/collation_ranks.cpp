@@ -201,7 +201,7 @@ const std::uint32_t* CollationRanks::ByteOrder(const DSBASE& table, std::uint32_
   const bool cacheable = !table.Source().path.empty() &&
                          MakeColumnKey(table, fieldId, ColumnHash(table, fieldId), &key);
   if (cacheable && rank_cache::Load(key, rank_cache::Kind::kByteOrder, &fresh.order) &&
-      IsByteOrder(table, fieldId, fresh.order)) {
+      CoversPresentValues(table, fieldId, fresh.order)) {
     ++cacheLoads_;
   } else {
     if (!ComputeByteOrder(table, fieldId, &fresh.order)) return nullptr;
