@@ -46,8 +46,7 @@ void DSIDX::ResolveLazy(std::uint32_t pos) const {
   if (lazy_->Done()) lazy_.reset();
 }
 
-void DSIDX::Settle() const {
-  if (!lazy_) return;
+void DSIDX::SettleLazy() const {
   lazy_->ResolveAll();
   lazy_.reset();
 }

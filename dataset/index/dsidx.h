@@ -85,7 +85,9 @@ class DSIDX {
     return entries_[pos];
   }
   // Finishes an unfinished sort (see LazyOrder); the entries do not change.
-  void Settle() const;
+  void Settle() const {
+    if (lazy_) SettleLazy();
+  }
   // True while the sort of the last build is unfinished.
   bool Unsettled() const { return lazy_ != nullptr; }
   // Position (1-based) of `record`, searched from the first entry; 0 when
@@ -144,6 +146,7 @@ class DSIDX {
  private:
   void Clear();
   void ResolveLazy(std::uint32_t pos) const;
+  void SettleLazy() const;
   DBResult Reserve(std::uint32_t slots);
   DBResult Append(std::uint32_t record);
   std::uint32_t InsertPosition(std::uint32_t record, bool* equal);
