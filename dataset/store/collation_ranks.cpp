@@ -1,5 +1,7 @@
 #include "dataset/store/collation_ranks.h"
 
+#include <malloc.h>
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -93,6 +95,15 @@ bool Plausible(const DSBASE& table, std::uint32_t fieldId,
   return true;
 }
 
+// The sort keys and sort buffers of a whole column take tens of megabytes
+// for a moment. Once freed, the allocator would keep them for later use
+// (it raises its threshold for mapping large blocks after the first one
+// is freed); they are given back to the system instead, so a table keeps
+// only what it holds.
+void GiveBackFreedMemory() {
+  (void)::malloc_trim(0);
+}
+
 }  // namespace
 
 bool ComputeCollationRanks(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
@@ -171,7 +182,9 @@ const std::uint32_t* CollationRanks::Get(const DSBASE& table, std::uint32_t fiel
       Plausible(table, fieldId, fresh.ranks)) {
     ++cacheLoads_;
   } else {
-    if (!ComputeCollationRanks(table, fieldId, lcid, flags, &fresh.ranks)) return nullptr;
+    const bool computed = ComputeCollationRanks(table, fieldId, lcid, flags, &fresh.ranks);
+    GiveBackFreedMemory();
+    if (!computed) return nullptr;
     ++computations_;
     if (cacheable) (void)rank_cache::Store(key, rank_cache::Kind::kRanks, fresh.ranks);
   }
@@ -204,7 +217,9 @@ const std::uint32_t* CollationRanks::ByteOrder(const DSBASE& table, std::uint32_
       CoversPresentValues(table, fieldId, fresh.order)) {
     ++cacheLoads_;
   } else {
-    if (!ComputeByteOrder(table, fieldId, &fresh.order)) return nullptr;
+    const bool computed = ComputeByteOrder(table, fieldId, &fresh.order);
+    GiveBackFreedMemory();
+    if (!computed) return nullptr;
     if (cacheable) (void)rank_cache::Store(key, rank_cache::Kind::kByteOrder, fresh.order);
   }
   try {
