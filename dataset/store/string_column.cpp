@@ -25,7 +25,9 @@ std::uint32_t StringColumn::Length(std::uint32_t record) const {
 }
 
 bool StringColumn::Store(std::uint32_t record, const std::uint8_t* bytes, std::uint32_t length) {
-  if (record == 0 || record > count_ + 1) return false;
+  // Only the last value may be stored again: an earlier one would cut the
+  // column short.
+  if (record == 0 || (record != count_ && record != count_ + 1)) return false;
   if (record > reserved_ && !ReserveRecords(record)) return false;
   // Storing the last value again: its bytes go, and zeros take their place
   // so that the tail stays zero.
