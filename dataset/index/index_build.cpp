@@ -57,9 +57,16 @@ DBResult DSIDX::BuildFromSource(const DSIDX& source) {
   if (DBResult r = Reserve(source.Count())) return r;
   // Every entry of the source is read in order: settle them at once.
   source.Settle();
+  // Where the filters name the records they accept all at once, a record
+  // is taken when it is named and DSIDX::Takes takes it, as Takes decides.
+  std::vector<std::uint64_t> accepted;
+  const bool named = AcceptedAtOnce(&accepted);
   for (std::uint32_t pos = 1; pos <= source.Count(); ++pos) {
     const std::uint32_t rec = source.Entry(pos);
-    if (Takes(rec))
+    const bool takes =
+        named ? ((accepted[(rec - 1) >> 6] >> ((rec - 1) & 63)) & 1) != 0 && DSIDX::Takes(rec)
+              : Takes(rec);
+    if (takes)
       if (DBResult r = InsertPrepared(rec)) return r;
   }
   return dbr::kOk;

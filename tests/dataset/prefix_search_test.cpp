@@ -6,8 +6,10 @@
 #include <random>
 #include <string>
 
+#include "dataset/cursor/cursor.h"
 #include "dataset/eval/prefix_matcher.h"
 #include "dataset/eval/prefix_search.h"
+#include "dataset/host/client_dataset.h"
 #include "dataset/locale/collator.h"
 #include "dataset/locale/locale_services.h"
 #include "tests/dataset/index_support.h"
@@ -108,6 +110,72 @@ TEST(PrefixSearchTest, GivesUpBeyondItsBudget) {
   std::vector<std::uint32_t> expected(100);
   for (std::uint32_t r = 1; r <= 100; ++r) expected[r - 1] = r;
   EXPECT_EQ(Marked(bits), expected);
+}
+
+// The search as the window runs it, on a table large enough for the byte
+// order to answer, against the same dataset with ranks and byte orders
+// switched off (every record asked, as before): the same records in the
+// same order, equal headwords included, after each keystroke and after the
+// filter is switched off and on (which copies the headword order).
+TEST(PrefixSearchTest, LargeDatasetSearchesGiveTheRecordByRecordOrder) {
+  const char* const pieces[] = {"A",    "AL",  "LE", "GRO", "C",  "CS", "CZ",   "D",
+                                "DZ",   "DZS", "GY", "NY",  "SZ", "ZS", "\xC1", "\xC9",
+                                "\xD6", " ",   "-",  "O",   "T",  "R",  "E",    "."};
+  std::mt19937 rng(25000);
+  std::uniform_int_distribution<std::size_t> piece(0, std::size(pieces) - 1), parts(1, 5);
+  std::vector<std::optional<std::string>> words;
+  for (int i = 0; i < 26000; ++i) {
+    if (i % 50 == 7) {
+      words.emplace_back(std::nullopt);
+    } else if (i % 9 == 4) {
+      words.push_back(words[rng() % words.size()]);  // equal headwords
+    } else {
+      std::string w;
+      for (std::size_t k = parts(rng); k > 0; --k) w += pieces[piece(rng)];
+      words.emplace_back(w);
+    }
+  }
+  TempFile file(Encode(DictionaryModel(HeadwordRows(words))));
+  TClientDataSet fast("fast"), slow("slow");
+  for (TClientDataSet* ds : {&fast, &slow}) {
+    ds->SetFileName(file.Path());
+    ds->SetIndexFieldNames("KSZOVEG");
+    ds->SetFilter("KSZOVEG='.*'");
+    ds->SetFiltered(true);
+    ds->Open();
+  }
+  static_cast<DSCursor*>(slow.Cursor())->Table()->Ranks().SetEnabled(false);
+  const locale::Collator* hu = locale::Collator::For(1038, 0);
+  auto rows = [](TClientDataSet& ds) {
+    std::vector<std::string> out;
+    ds.GoFirst();
+    while (!ds.IsEmpty()) {
+      out.push_back(ds.FieldByName("Index")->AsString());
+      ds.GoNext();
+      if (ds.AtEnd()) break;
+    }
+    return out;
+  };
+  for (const char* text : {"A", "AL", "C", "CS", "CZ", "D", "DZ", "DZS", "GY", "\xC1", ".", "-",
+                           "ALLEGRO", "Q", "A ", "SZ"}) {
+    SCOPED_TRACE(text);
+    for (TClientDataSet* ds : {&fast, &slow}) {
+      ds->SetFilterOptions(0);
+      ds->SetFilter(std::string("KSZOVEG='") + text + "*'");
+    }
+    const std::vector<std::string> got = rows(fast);
+    EXPECT_EQ(got, rows(slow));
+    std::size_t expected = 0;
+    for (const auto& w : words) expected += w && CollatorSays(*hu, *w, text);
+    EXPECT_EQ(got.size(), expected);
+    // Switched off and on: the filter is applied to a copy of the order.
+    for (TClientDataSet* ds : {&fast, &slow}) {
+      ds->SetFiltered(false);
+      ds->SetFiltered(true);
+    }
+    EXPECT_EQ(rows(fast), got);
+    EXPECT_EQ(rows(slow), got);
+  }
 }
 
 }  // namespace
