@@ -55,12 +55,29 @@ DBResult DSIDX::BuildInRecordOrder() {
 // after one comparison with the last entry.
 DBResult DSIDX::BuildFromSource(const DSIDX& source) {
   if (DBResult r = Reserve(source.Count())) return r;
-  // Every entry of the source is read in order: settle them at once.
-  source.Settle();
   // Where the filters name the records they accept all at once, a record
   // is taken when it is named and DSIDX::Takes takes it, as Takes decides.
   std::vector<std::uint64_t> accepted;
   const bool named = AcceptedAtOnce(&accepted);
+  if (named && source.lazy_) {
+    std::size_t marked = 0;
+    for (const std::uint64_t w : accepted) marked += static_cast<std::size_t>(std::popcount(w));
+    if (marked <= source.Count() / 64) {
+      // Few records named: only the source's slots that hold them are
+      // settled (lazy_order.h); every other slot holds none of them.
+      source.lazy_->ResolveMarked(accepted);
+      for (std::uint32_t pos = 1; pos <= source.Count(); ++pos) {
+        if (!source.lazy_->IsFinal(pos)) continue;
+        const std::uint32_t rec = source.entries_[pos];
+        if (((accepted[(rec - 1) >> 6] >> ((rec - 1) & 63)) & 1) != 0 && DSIDX::Takes(rec))
+          if (DBResult r = InsertPrepared(rec)) return r;
+      }
+      if (source.lazy_->Done()) source.lazy_.reset();
+      return dbr::kOk;
+    }
+  }
+  // Every entry of the source is read in order: settle them at once.
+  source.Settle();
   for (std::uint32_t pos = 1; pos <= source.Count(); ++pos) {
     const std::uint32_t rec = source.Entry(pos);
     const bool takes =

@@ -56,6 +56,31 @@ void LazyOrder::Resolve(std::uint32_t pos) {
   }
 }
 
+void LazyOrder::ResolveMarked(const std::vector<std::uint64_t>& marked) {
+  const auto isMarked = [&marked](std::uint64_t entry) {
+    const auto r = static_cast<std::uint32_t>(entry) - 1;
+    return ((marked[r >> 6] >> (r & 63)) & 1) != 0;
+  };
+  // Pending ranges still to look at, by their first slot.
+  std::vector<std::uint32_t> work;
+  for (const auto& [lo, hi] : pending_) work.push_back(lo);
+  while (!work.empty()) {
+    const std::uint32_t lo = work.back();
+    work.pop_back();
+    const auto it = pending_.find(lo);
+    if (it == pending_.end()) continue;
+    const std::uint32_t hi = it->second;
+    bool any = false;
+    for (std::uint32_t i = lo; i <= hi && !any; ++i) any = isMarked(e_[i]);
+    if (!any) continue;
+    Split(it);
+    // The parts Split left pending start at lo and just after the pivot.
+    const auto right = pending_.upper_bound(lo);
+    if (right != pending_.end() && right->first <= hi) work.push_back(right->first);
+    if (pending_.count(lo)) work.push_back(lo);
+  }
+}
+
 void LazyOrder::ResolveAll() {
   while (!pending_.empty()) Split(pending_.begin());
 }

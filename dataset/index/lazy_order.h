@@ -45,6 +45,11 @@ class LazyOrder {
   bool IsFinal(std::uint32_t pos) const { return (final_[pos >> 6] >> (pos & 63)) & 1; }
   // Makes slot `pos` final.
   void Resolve(std::uint32_t pos);
+  // Makes final every slot whose record is marked in `marked` (bit r - 1
+  // for record r; one bit for every record of the entries), partitioning
+  // only the pending ranges that hold a marked record: a slot left pending
+  // holds no marked record.
+  void ResolveMarked(const std::vector<std::uint64_t>& marked);
   // Makes every slot final.
   void ResolveAll();
   // True when every slot is final.

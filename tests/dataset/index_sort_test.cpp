@@ -180,6 +180,28 @@ TEST(IndexSortTest, LazyOrderGivesTheWholeSortsOrderInAnyOrderOfReading) {
         EXPECT_EQ(lazy.FindRecord(static_cast<std::uint32_t>(whole[pos])), pos);
       }
       EXPECT_EQ(lazy.FindRecord(n + 5), 0u);
+      // A few marked records: each ends in the slot the whole sort gives
+      // it, and the marked records of the final slots, in slot order, are
+      // those of the whole sort.
+      std::vector<std::uint64_t> marked(n / 64 + 1, 0);
+      std::vector<std::uint32_t> wholeMarked, lazyMarked;
+      for (int k = 0; k < 4; ++k) {
+        const std::uint32_t r = records[rng() % n] - 1;
+        marked[r >> 6] |= std::uint64_t{1} << (r & 63);
+      }
+      const auto isMarked = [&marked](std::uint64_t entry) {
+        const auto r = static_cast<std::uint32_t>(entry) - 1;
+        return ((marked[r >> 6] >> (r & 63)) & 1) != 0;
+      };
+      lazy.ResolveMarked(marked);
+      for (std::uint32_t pos = 1; pos <= n; ++pos) {
+        if (isMarked(whole[pos])) wholeMarked.push_back(static_cast<std::uint32_t>(whole[pos]));
+        if (lazy.IsFinal(pos) && isMarked(out[pos])) lazyMarked.push_back(out[pos]);
+        if (lazy.IsFinal(pos)) {
+          ASSERT_EQ(out[pos], static_cast<std::uint32_t>(whole[pos]));
+        }
+      }
+      EXPECT_EQ(lazyMarked, wholeMarked);
       lazy.ResolveAll();
       EXPECT_TRUE(lazy.Done());
       for (std::uint32_t pos = 1; pos <= n; ++pos)
