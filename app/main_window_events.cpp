@@ -8,7 +8,9 @@
 
 #include "app/error_report.h"
 #include "app/main_window.h"
+#include "app/startup_trace.h"
 #include "dataset/host/handler_guard.h"
+#include "views/db_grid.h"
 
 namespace dorvem {
 
@@ -29,6 +31,8 @@ TfrmMain::TfrmMain(QString programFolder)
   CentreOnScreen();
   connect(btnKilep, &QPushButton::clicked, this,
           [this] { GuardHandler([this] { btnKilepClick(); }); });
+  StartupPhaseDone("controls");
+  EndStartupTraceAfterFirstPaint(grdAdat);
 
   // An error while the window is created is reported at once, and creation
   // carries on: the window opens with tblAdat closed.
@@ -37,6 +41,7 @@ TfrmMain::TfrmMain(QString programFolder)
   } catch (...) {
     ReportException(std::current_exception());
   }
+  StartupPhaseDone("opened");
 }
 
 TfrmMain::~TfrmMain() {

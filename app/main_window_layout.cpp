@@ -12,6 +12,7 @@
 
 #include "app/main_window.h"
 #include "app/pictures.h"
+#include "app/startup_trace.h"
 #include "app/upper_case_edit.h"
 #include "media/media_player.h"
 #include "views/colors.h"
@@ -134,6 +135,7 @@ void TfrmMain::CreateDataViews() {
 
   MediaPlayer1 = Place(new TMediaPlayer(pnlAdat), "MediaPlayer1", {240, 226, 253, 25});
   MediaPlayer1->SetAutoRewind(false);
+  StartupPhaseDone("media device");
 
   chbHang = Place(new QCheckBox(QStringLiteral("Automatikus &gomb hang"), pnlAdat), "chbHang",
                   {8, 240, 169, 17});
