@@ -1,9 +1,10 @@
 #include "app/media_paths.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <optional>
+
+#include "app/folder_listing.h"
 
 namespace dorvem {
 
@@ -18,13 +19,7 @@ QStringList Components(const QString& path) {
 // the first one (in name order) equal to it ignoring case.
 std::optional<QString> FindEntry(const QString& dir, const QString& name) {
   if (QFileInfo::exists(dir + u'/' + name)) return name;
-  const QStringList entries =
-      QDir(dir.isEmpty() ? QStringLiteral("/") : dir)
-          .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                     QDir::Name);
-  for (const QString& entry : entries)
-    if (entry.compare(name, Qt::CaseInsensitive) == 0) return entry;
-  return std::nullopt;
+  return FindEntryIgnoringCase(dir, name);
 }
 
 }  // namespace
