@@ -20,8 +20,11 @@ TfrmMain::TfrmMain(QString programFolder)
   CreateDataComponents();
   CreateWindowSettings();
   CreateSearchControls();
+  StartupPhaseDone("search controls");
   CreateDataViews();
+  StartupPhaseDone("data views");
   CreatePictures();
+  StartupPhaseDone("pictures");
   CreateBottomBar();
   SetTabOrder();
   DescribeControls();

@@ -37,6 +37,8 @@ std::string FormatReport(const RunReport& report) {
   out << "rss " << report.rssKb << '\n' << "peak " << report.peakKb << '\n';
   for (const KeyCost& k : report.keys)
     out << "key " << k.processCpuNs << ' ' << k.eventThreadCpuNs << '\n';
+  for (const KeyCost& k : report.quietKeys)
+    out << "quiet " << k.processCpuNs << ' ' << k.eventThreadCpuNs << '\n';
   out << "reports " << report.reports << '\n';
   return out.str();
 }
@@ -58,10 +60,10 @@ std::optional<RunReport> ParseReport(std::string_view text) {
       ok = ParseNumber(line, &report.rssKb);
     } else if (kind == "peak") {
       ok = ParseNumber(line, &report.peakKb);
-    } else if (kind == "key") {
+    } else if (kind == "key" || kind == "quiet") {
       KeyCost k;
       ok = ParseNumber(TakeWord(line), &k.processCpuNs) && ParseNumber(line, &k.eventThreadCpuNs);
-      if (ok) report.keys.push_back(k);
+      if (ok) (kind == "key" ? report.keys : report.quietKeys).push_back(k);
     } else if (kind == "reports") {
       ok = ParseNumber(line, &report.reports);
     }

@@ -6,6 +6,7 @@
 //   "phase <monotonic ns> <name>"   a start-up phase ended (names may hold blanks)
 //   "rss <kB>" / "peak <kB>"        resident memory after start, and its peak
 //   "key <process CPU ns> <event thread CPU ns>"   one key of the key sequence
+//   "quiet <process CPU ns> <event thread CPU ns>" the same with the cue sounds off
 //   "reports <n>"                   message boxes and error reports seen
 // Lines of any other form are ignored.
 #pragma once
@@ -32,6 +33,7 @@ struct RunReport {
   std::uint64_t rssKb = 0;
   std::uint64_t peakKb = 0;
   std::vector<KeyCost> keys;
+  std::vector<KeyCost> quietKeys;
   int reports = 0;
   bool operator==(const RunReport&) const = default;
 

@@ -9,7 +9,8 @@
 // the CPU time of the whole process (all threads: the event thread, the
 // media layer's worker and GStreamer's) over the key and its gap, so that
 // the repaint and the work that follows the key in the background count.
-// The event thread's share is reported too.
+// The event thread's share is reported too. The sequence is typed twice:
+// with the cue sounds on, as the window starts, and with them off.
 //
 // Message boxes and error reports never block a run: they are counted and
 // printed to stderr. The report goes to stdout (run_report.h).
