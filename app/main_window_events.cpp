@@ -44,6 +44,7 @@ TfrmMain::TfrmMain(QString programFolder)
   } catch (...) {
     ReportException(std::current_exception());
   }
+  ShowBackground();
   StartupPhaseDone("opened");
 }
 

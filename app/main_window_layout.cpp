@@ -162,16 +162,21 @@ void TfrmMain::CreatePictures() {
   spbLejatszo = MakeSpeedButton(pnlAdat, "spbLejatszo", {200, 224, 30, 30}, kPlayGlyph);
   spbLejatszo->setEnabled(false);
 
-  // The lower 11 pixels fall outside the panel and are clipped.
+  // The lower 11 pixels fall outside the panel and are clipped. The
+  // picture is decoded while the data file is opened (ShowBackground).
   imgKep = Place(new QLabel(pnlAdat), "imgKep", {8, 256, 1000, 451});
   imgKep->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  imgKep->setPixmap(LoadPicture(kBackgroundPicture));
+  background_ = LoadPictureImageAsync(kBackgroundPicture);
 
   // Pictures and speed buttons are drawn on the panel itself, beneath every
   // control that has a window of its own.
   for (QWidget* w : {static_cast<QWidget*>(imgKep), static_cast<QWidget*>(spbLejatszo),
                      static_cast<QWidget*>(spbKep), static_cast<QWidget*>(imgMorvel)})
     w->lower();
+}
+
+void TfrmMain::ShowBackground() {
+  if (background_.valid()) imgKep->setPixmap(QPixmap::fromImage(background_.get()));
 }
 
 void TfrmMain::CreateBottomBar() {

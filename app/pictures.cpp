@@ -68,12 +68,24 @@ qreal ScreenPixelRatio() {
   return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
 }
 
-QPixmap LoadPicture(const char* path, qreal devicePixelRatio) {
+namespace {
+
+QImage LoadPictureImage(const char* path, qreal devicePixelRatio) {
   if (devicePixelRatio > 1.5) {
-    const QImage sharp = LoadDoubleSizeImage(path);
-    if (!sharp.isNull()) return QPixmap::fromImage(sharp);
+    QImage sharp = LoadDoubleSizeImage(path);
+    if (!sharp.isNull()) return sharp;
   }
-  return QPixmap::fromImage(LoadImage(path));
+  return LoadImage(path);
+}
+
+}  // namespace
+
+QPixmap LoadPicture(const char* path, qreal devicePixelRatio) {
+  return QPixmap::fromImage(LoadPictureImage(path, devicePixelRatio));
+}
+
+std::future<QImage> LoadPictureImageAsync(const char* path, qreal devicePixelRatio) {
+  return std::async(std::launch::async, LoadPictureImage, path, devicePixelRatio);
 }
 
 QSize GlyphSize(const char* path, int count) {
