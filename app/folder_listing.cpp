@@ -47,6 +47,19 @@ std::int64_t WallClockNs() {
   return Ns(now);
 }
 
+// The key two names share when they are equal ignoring case: each code
+// point simply case-folded, as QString::compare(Qt::CaseInsensitive)
+// compares them ("ß" stays one letter and differs from "SS").
+QString FoldedKey(const QString& name) {
+  QString key;
+  key.reserve(name.size());
+  for (const char32_t c : name.toUcs4()) {
+    const char32_t folded = QChar::toCaseFolded(c);
+    key.append(QStringView(QChar::fromUcs4(folded)));
+  }
+  return key;
+}
+
 std::uint64_t reads = 0;
 
 QHash<QString, QString> ReadEntries(const QString& dir) {
@@ -57,8 +70,7 @@ QHash<QString, QString> ReadEntries(const QString& dir) {
   entries.reserve(names.size());
   // From the last to the first: of names equal ignoring case, the first in
   // name order is inserted last and stays.
-  for (auto it = names.crbegin(); it != names.crend(); ++it)
-    entries.insert(it->toCaseFolded(), *it);
+  for (auto it = names.crbegin(); it != names.crend(); ++it) entries.insert(FoldedKey(*it), *it);
   return entries;
 }
 
@@ -80,7 +92,7 @@ std::optional<QString> FindEntryIgnoringCase(const QString& dir, const QString& 
     Kept().remove(folder);
     return std::nullopt;
   }
-  const QString key = name.toCaseFolded();
+  const QString key = FoldedKey(name);
   QHash<QString, Listing>& kept = Kept();
   if (const auto it = kept.constFind(folder); it != kept.constEnd() && it->stamp == *stamp) {
     const auto found = it->entries.constFind(key);

@@ -33,11 +33,12 @@ class FolderListingTest : public ::testing::Test {
   void SetUp() override {
     folder = dir.path() + QStringLiteral("/PICTURES");
     ASSERT_TRUE(QDir().mkpath(folder));
-    for (const char* name : {"Menuett.PDF", "MENUETT.pdf", "trilla.PDF"})
-      ASSERT_TRUE(Touch(folder + u'/' + QString::fromLatin1(name)));
+    for (const char* name :
+         {"Menuett.PDF", "MENUETT.pdf", "trilla.PDF", "Őszi dal.PDF", "STRASSE.PDF"})
+      ASSERT_TRUE(Touch(folder + u'/' + QString::fromUtf8(name)));
   }
   std::optional<QString> Find(const char* name) {
-    return FindEntryIgnoringCase(folder, QString::fromLatin1(name));
+    return FindEntryIgnoringCase(folder, QString::fromUtf8(name));
   }
   // Folder reads since the last call.
   std::uint64_t Reads() {
@@ -59,6 +60,9 @@ TEST_F(FolderListingTest, FindsTheFirstNameInNameOrderEqualIgnoringCase) {
     EXPECT_EQ(Find("TRILLA.pdf"), QStringLiteral("trilla.PDF")) << aged;
     EXPECT_EQ(Find("trilla"), std::nullopt) << aged;
     EXPECT_EQ(Find(""), std::nullopt) << aged;
+    // Letters beyond ASCII fold one by one; "ß" is not "SS".
+    EXPECT_EQ(Find("őSZI DAL.pdf"), QString::fromUtf8("Őszi dal.PDF")) << aged;
+    EXPECT_EQ(Find("straße.pdf"), std::nullopt) << aged;
   }
   EXPECT_EQ(FindEntryIgnoringCase(folder + QStringLiteral("/none"), QStringLiteral("x")),
             std::nullopt);
