@@ -3,6 +3,7 @@
 #include <QBitmap>
 #include <QGuiApplication>
 #include <QImage>
+#include <system_error>
 
 // Registers the compiled-in pictures; the resource lives in a static
 // library, so it must be named once before the first use.
@@ -85,7 +86,12 @@ QPixmap LoadPicture(const char* path, qreal devicePixelRatio) {
 }
 
 std::future<QImage> LoadPictureImageAsync(const char* path, qreal devicePixelRatio) {
-  return std::async(std::launch::async, LoadPictureImage, path, devicePixelRatio);
+  try {
+    return std::async(std::launch::async, LoadPictureImage, path, devicePixelRatio);
+  } catch (const std::system_error&) {
+    // No thread to be had: decoded when the picture is asked for.
+    return std::async(std::launch::deferred, LoadPictureImage, path, devicePixelRatio);
+  }
 }
 
 QSize GlyphSize(const char* path, int count) {

@@ -39,7 +39,8 @@ QPixmap LoadPicture(const char* path, qreal devicePixelRatio = ScreenPixelRatio(
 
 // The same picture as an image, decoded on a thread of its own: decoding
 // the large picture takes milliseconds that the start-up need not wait
-// for. The caller turns the image into a pixmap on the event thread.
+// for (when no thread can be started, it is decoded when asked for). The
+// caller turns the image into a pixmap on the event thread.
 std::future<QImage> LoadPictureImageAsync(const char* path,
                                           qreal devicePixelRatio = ScreenPixelRatio());
 

@@ -5,6 +5,7 @@
 #include <array>
 #include <future>
 #include <mutex>
+#include <system_error>
 
 namespace dorvem::mci {
 
@@ -54,7 +55,14 @@ const Census& Wait() {
 
 void StartGstRuntime() {
   static std::once_flag once;
-  std::call_once(once, [] { Runtime() = std::async(std::launch::async, TakeCensus).share(); });
+  std::call_once(once, [] {
+    try {
+      Runtime() = std::async(std::launch::async, TakeCensus).share();
+    } catch (const std::system_error&) {
+      // No thread to be had: the census is taken by the first that waits.
+      Runtime() = std::async(std::launch::deferred, TakeCensus).share();
+    }
+  });
 }
 
 bool GstReady() {

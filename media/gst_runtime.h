@@ -10,6 +10,8 @@
 // nothing; every caller sees the same answers.
 //
 // The thread belongs to the runtime and is joined when the process ends.
+// When no thread can be started, the first caller that waits does the work
+// in line, as it was done before.
 // The functions may be called from any thread.
 #pragma once
 
