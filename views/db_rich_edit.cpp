@@ -44,8 +44,20 @@ void TDBRichEdit::DataChange() {
   if (link_.Field() != nullptr && autoDisplay_) {
     LoadMemo();
   } else {
+    loaded_.reset();
     document()->clear();
   }
+}
+
+bool TDBRichEdit::ShowsAlready(const std::vector<std::uint8_t>& bytes,
+                               std::uint32_t codePage) const {
+  if (!loaded_ || loaded_->bytes != bytes || loaded_->codePage != codePage ||
+      loaded_->plainText != plainText_ || loaded_->font != font())
+    return false;
+  // A new document would be shown from its start, with nothing selected.
+  const QTextCursor cursor = textCursor();
+  return cursor.position() == 0 && !cursor.hasSelection() && verticalScrollBar()->value() == 0 &&
+         horizontalScrollBar()->value() == 0;
 }
 
 void TDBRichEdit::LoadMemo() {
@@ -58,15 +70,23 @@ void TDBRichEdit::LoadMemo() {
     const std::string text = field->AsString();
     bytes.assign(text.begin(), text.end());
   }
+  // A bound field always has its dataset; its code page is the data's.
+  const std::uint32_t codePage = field->DataSet()->TextCodePage();
+  if (ShowsAlready(bytes, codePage)) {
+    memoLoaded_ = true;
+    return;
+  }
   auto* doc = new QTextDocument(this);
   doc->setDefaultFont(font());
   doc->setUndoRedoEnabled(false);
-  // A bound field always has its dataset; its code page is the data's.
   outcome_ =
       LoadMemoText(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-                   field->DataSet()->TextCodePage(), *doc, plainText_);
+                   codePage, *doc, plainText_);
   ShowDocument(doc);
   memoLoaded_ = true;
+  loaded_ = LoadedMemo{std::move(bytes), codePage, plainText_, font()};
+  // Whatever changes the document afterwards makes it differ from a fresh load.
+  connect(doc, &QTextDocument::contentsChanged, this, [this] { loaded_.reset(); });
 }
 
 void TDBRichEdit::ShowDocument(QTextDocument* doc) {

@@ -7,6 +7,11 @@
 // (rtf/memo_text.h has the rules). Each memo is read into a new document
 // that then takes the old one's place, so the view starts afresh at its
 // first line and lays the text out in steps, the first screen at once.
+// A reload that would show exactly what is shown - the same memo bytes, read
+// the same way, in a document nobody has changed, looked at from its start
+// with nothing selected - keeps the document instead of building it again
+// (a search keystroke moves to the same first record before it moves to the
+// new one).
 // With the dataset closed the view is empty and holds no memo; with
 // AutoDisplay off it is empty until the memo is loaded. Loading raises
 // nothing of its own; a failure to read the field goes out through the
@@ -21,8 +26,12 @@
 // shows, not the data source.
 #pragma once
 
+#include <QFont>
 #include <QTextEdit>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "views/field_data_link.h"
 #include "views/rtf/memo_text.h"
@@ -66,6 +75,18 @@ class TDBRichEdit : public QTextEdit {
   void DataChange();
   // Shows `doc` (owned by this view) in place of the document shown.
   void ShowDocument(QTextDocument* doc);
+  // Whether loading `bytes` in `codePage` would show exactly what the view
+  // shows now, as it would show it.
+  bool ShowsAlready(const std::vector<std::uint8_t>& bytes, std::uint32_t codePage) const;
+
+  // What the document shown was loaded from, while nothing has changed it.
+  struct LoadedMemo {
+    std::vector<std::uint8_t> bytes;
+    std::uint32_t codePage;
+    bool plainText;
+    QFont font;
+  };
+  std::optional<LoadedMemo> loaded_;
 
   TFieldDataLink link_;
   bool autoDisplay_ = true;

@@ -11,6 +11,7 @@
 #include "dataset/core/mapped_file.h"
 #include "dataset/host/db_errors.h"
 #include "dataset/host/host_messages.h"
+#include "dataset/host/open_steps.h"
 #include "dataset/index/index_list.h"
 #include "dataset/locale/locale_services.h"
 
@@ -98,9 +99,11 @@ PacketBytes TCustomClientDataSet::ReadPacketFile() const {
 
 void TCustomClientDataSet::InternalOpen() {
   PacketBytes packet = ReadPacketFile();
+  OpenStepDone("read");
 
   Check(DSBASE_Factory(table_.Receive()));
   Check(table_->AppendData(std::move(packet), true));
+  OpenStepDone("store");
   Check(DSCursor_Factory(cursor_.Receive()));
   Check(cursor_->InitCursor(table_.get()));
 
@@ -116,8 +119,11 @@ void TCustomClientDataSet::InternalOpen() {
   if (Fields().empty()) CreateFields();
   BindFields();
   Check(cursor_->ToBeforeFirst());
+  OpenStepDone("fields");
   ApplyStoredIndex();
+  OpenStepDone("order");
   if (filtered_) ActivateFilters();
+  OpenStepDone("filter");
 }
 
 void TCustomClientDataSet::InternalClose() {
