@@ -1,7 +1,8 @@
 // The program's entry. An own option on the command line (command_line.h)
 // is carried out without a window or a display; otherwise it checks that there is a
 // display, creates the application and the main window, and runs the event
-// loop until the window closes.
+// loop until the window closes. DORVEM_TRACE_STARTUP=1 in the environment
+// prints where the start-up spends its time (startup_trace.h).
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "app/display_check.h"
 #include "app/main_window.h"
 #include "app/paths.h"
+#include "app/startup_trace.h"
 
 int main(int argc, char** argv) {
   const dorvem::TCommandLine commandLine =
@@ -38,10 +40,13 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "%s\n", dorvem::NoDisplayMessage(argc > 0 ? argv[0] : "dorvem").c_str());
     return 1;
   }
+  dorvem::StartStartupTraceFromEnvironment();
   dorvem::TApplication app(argc, argv);
   // Lets the desktop match the window with its menu entry and icon.
   QGuiApplication::setDesktopFileName(QStringLiteral(DORVEM_APP_ID));
+  dorvem::StartupPhaseDone("application");
   dorvem::TfrmMain frmMain;
   frmMain.show();
+  dorvem::StartupPhaseDone("shown");
   return app.exec();
 }

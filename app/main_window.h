@@ -17,8 +17,10 @@
 // entry's media and open its score (main_window_media.cpp).
 #pragma once
 
+#include <QImage>
 #include <QString>
 #include <QWidget>
+#include <future>
 
 #include "app/external_programs.h"
 #include "app/media_paths.h"
@@ -161,6 +163,8 @@ class TfrmMain : public QWidget {
   void CreateSearchControls();
   void CreateDataViews();
   void CreatePictures();
+  // Gives imgKep its picture once decoded.
+  void ShowBackground();
   void CreateBottomBar();
   void CreateDataComponents();
   void SetTabOrder();
@@ -183,6 +187,8 @@ class TfrmMain : public QWidget {
   void CentreOnScreen();
 
   QString programFolder_;
+  // imgKep's picture while it is decoded; shown before the window is.
+  std::future<QImage> background_;
 };
 
 }  // namespace dorvem

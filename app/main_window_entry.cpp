@@ -5,6 +5,7 @@
 #include <QToolButton>
 
 #include "app/main_window.h"
+#include "app/startup_trace.h"
 #include "media/media_player.h"
 #include "views/db_image.h"
 
@@ -16,6 +17,7 @@ void TfrmMain::ConnectEntryHandlers() {
 
 void TfrmMain::tblAdatAfterScroll(TDataSet& dataSet) {
   (void)dataSet;
+  StartupPhaseDone("views loaded");
   // 1. Whatever plays, a cue or the entry's media, falls silent.
   if (MediaPlayer1->OpenDeviceId() != 0) {
     MediaPlayer1->Stop();
@@ -37,6 +39,7 @@ void TfrmMain::tblAdatAfterScroll(TDataSet& dataSet) {
     if (spbLejatszo->isEnabled()) PlayCueSound(false);
     if (spbKep->isEnabled()) PlayCueSound(true);
   }
+  StartupPhaseDone("entry refresh");
 }
 
 }  // namespace dorvem

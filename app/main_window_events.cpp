@@ -8,7 +8,9 @@
 
 #include "app/error_report.h"
 #include "app/main_window.h"
+#include "app/startup_trace.h"
 #include "dataset/host/handler_guard.h"
+#include "views/db_grid.h"
 
 namespace dorvem {
 
@@ -18,8 +20,11 @@ TfrmMain::TfrmMain(QString programFolder)
   CreateDataComponents();
   CreateWindowSettings();
   CreateSearchControls();
+  StartupPhaseDone("search controls");
   CreateDataViews();
+  StartupPhaseDone("data views");
   CreatePictures();
+  StartupPhaseDone("pictures");
   CreateBottomBar();
   SetTabOrder();
   DescribeControls();
@@ -29,6 +34,8 @@ TfrmMain::TfrmMain(QString programFolder)
   CentreOnScreen();
   connect(btnKilep, &QPushButton::clicked, this,
           [this] { GuardHandler([this] { btnKilepClick(); }); });
+  StartupPhaseDone("controls");
+  EndStartupTraceAfterFirstPaint(grdAdat);
 
   // An error while the window is created is reported at once, and creation
   // carries on: the window opens with tblAdat closed.
@@ -37,6 +44,8 @@ TfrmMain::TfrmMain(QString programFolder)
   } catch (...) {
     ReportException(std::current_exception());
   }
+  ShowBackground();
+  StartupPhaseDone("opened");
 }
 
 TfrmMain::~TfrmMain() {

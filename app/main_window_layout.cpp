@@ -12,6 +12,7 @@
 
 #include "app/main_window.h"
 #include "app/pictures.h"
+#include "app/startup_trace.h"
 #include "app/upper_case_edit.h"
 #include "media/media_player.h"
 #include "views/colors.h"
@@ -134,6 +135,7 @@ void TfrmMain::CreateDataViews() {
 
   MediaPlayer1 = Place(new TMediaPlayer(pnlAdat), "MediaPlayer1", {240, 226, 253, 25});
   MediaPlayer1->SetAutoRewind(false);
+  StartupPhaseDone("media device");
 
   chbHang = Place(new QCheckBox(QStringLiteral("Automatikus &gomb hang"), pnlAdat), "chbHang",
                   {8, 240, 169, 17});
@@ -160,16 +162,21 @@ void TfrmMain::CreatePictures() {
   spbLejatszo = MakeSpeedButton(pnlAdat, "spbLejatszo", {200, 224, 30, 30}, kPlayGlyph);
   spbLejatszo->setEnabled(false);
 
-  // The lower 11 pixels fall outside the panel and are clipped.
+  // The lower 11 pixels fall outside the panel and are clipped. The
+  // picture is decoded while the data file is opened (ShowBackground).
   imgKep = Place(new QLabel(pnlAdat), "imgKep", {8, 256, 1000, 451});
   imgKep->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  imgKep->setPixmap(LoadPicture(kBackgroundPicture));
+  background_ = LoadPictureImageAsync(kBackgroundPicture);
 
   // Pictures and speed buttons are drawn on the panel itself, beneath every
   // control that has a window of its own.
   for (QWidget* w : {static_cast<QWidget*>(imgKep), static_cast<QWidget*>(spbLejatszo),
                      static_cast<QWidget*>(spbKep), static_cast<QWidget*>(imgMorvel)})
     w->lower();
+}
+
+void TfrmMain::ShowBackground() {
+  if (background_.valid()) imgKep->setPixmap(QPixmap::fromImage(background_.get()));
 }
 
 void TfrmMain::CreateBottomBar() {

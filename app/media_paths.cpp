@@ -1,10 +1,10 @@
 #include "app/media_paths.h"
 
-#include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <optional>
 
+#include "app/folder_listing.h"
 #include "app/paths.h"
 #include "dataset/locale/locale_services.h"
 
@@ -16,13 +16,7 @@ namespace {
 // the first one (in name order) equal to it ignoring case.
 std::optional<QString> FindEntry(const QString& dir, const QString& name) {
   if (QFileInfo::exists(dir + u'/' + name)) return name;
-  const QStringList entries =
-      QDir(dir.isEmpty() ? QStringLiteral("/") : dir)
-          .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                     QDir::Name);
-  for (const QString& entry : entries)
-    if (entry.compare(name, Qt::CaseInsensitive) == 0) return entry;
-  return std::nullopt;
+  return FindEntryIgnoringCase(dir, name);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <QBitmap>
 #include <QGuiApplication>
 #include <QImage>
+#include <system_error>
 
 // Registers the compiled-in pictures; the resource lives in a static
 // library, so it must be named once before the first use.
@@ -68,12 +69,29 @@ qreal ScreenPixelRatio() {
   return qGuiApp ? qGuiApp->devicePixelRatio() : 1.0;
 }
 
-QPixmap LoadPicture(const char* path, qreal devicePixelRatio) {
+namespace {
+
+QImage LoadPictureImage(const char* path, qreal devicePixelRatio) {
   if (devicePixelRatio > 1.5) {
-    const QImage sharp = LoadDoubleSizeImage(path);
-    if (!sharp.isNull()) return QPixmap::fromImage(sharp);
+    QImage sharp = LoadDoubleSizeImage(path);
+    if (!sharp.isNull()) return sharp;
   }
-  return QPixmap::fromImage(LoadImage(path));
+  return LoadImage(path);
+}
+
+}  // namespace
+
+QPixmap LoadPicture(const char* path, qreal devicePixelRatio) {
+  return QPixmap::fromImage(LoadPictureImage(path, devicePixelRatio));
+}
+
+std::future<QImage> LoadPictureImageAsync(const char* path, qreal devicePixelRatio) {
+  try {
+    return std::async(std::launch::async, LoadPictureImage, path, devicePixelRatio);
+  } catch (const std::system_error&) {
+    // No thread to be had: decoded when the picture is asked for.
+    return std::async(std::launch::deferred, LoadPictureImage, path, devicePixelRatio);
+  }
 }
 
 QSize GlyphSize(const char* path, int count) {

@@ -9,8 +9,10 @@
 #pragma once
 
 #include <QIcon>
+#include <QImage>
 #include <QPixmap>
 #include <QString>
+#include <future>
 
 namespace dorvem {
 
@@ -34,6 +36,13 @@ qreal ScreenPixelRatio();
 // above 1.5 (with that variant's ratio of 2), its designed one otherwise; a
 // null pixmap when it is missing.
 QPixmap LoadPicture(const char* path, qreal devicePixelRatio = ScreenPixelRatio());
+
+// The same picture as an image, decoded on a thread of its own: decoding
+// the large picture takes milliseconds that the start-up need not wait
+// for (when no thread can be started, it is decoded when asked for). The
+// caller turns the image into a pixmap on the event thread.
+std::future<QImage> LoadPictureImageAsync(const char* path,
+                                          qreal devicePixelRatio = ScreenPixelRatio());
 
 // A button glyph: a strip of `count` images of equal width side by side,
 // the first for the normal state and the second (when present) for the

@@ -95,8 +95,9 @@ MCIERROR GstMci::Play(Device& device, std::uint32_t flags, MciRecord& record) {
   if (flags & MCI_FROM) start = from;
   if (flags & MCI_TO) end = to;
   std::shared_ptr<GstPlayback> playback = device.playback;
-  worker_.Post(
-      [playback, serial = device.runSerial, start, end] { playback->Play(serial, start, end); });
+  batch_.Add(device.instance, [playback, serial = device.runSerial, start, end] {
+    playback->Play(serial, start, end);
+  });
   return 0;
 }
 
@@ -140,7 +141,7 @@ MCIERROR GstMci::Seek(Device& device, std::uint32_t flags, MciRecord& record) {
   if (device.mode == Mode::kPaused) device.mode = Mode::kStopped;
   device.positionMs = to;
   std::shared_ptr<GstPlayback> playback = device.playback;
-  worker_.Post([playback, to] { playback->Seek(to); });
+  batch_.Add(device.instance, [playback, to] { playback->Seek(to); });
   return 0;
 }
 
@@ -242,7 +243,7 @@ void GstMci::HaltRun(Device& device) {
   device.positionMs = CurrentPositionMs(device);
   device.mode = Mode::kStopped;
   std::shared_ptr<GstPlayback> playback = device.playback;
-  worker_.Post([playback] { playback->Pause(); });
+  batch_.Add(device.instance, [playback] { playback->Pause(); });
 }
 
 void GstMci::ResolvePending(Device& device, std::uint32_t outcome) {

@@ -28,10 +28,19 @@
 // through one worker with one queue (media_worker.h), so they see the same
 // requests in the same order: a stop or close always reaches a pipeline
 // before anything requested after it, and a closed device's pipeline is torn
-// down before any later request's pipeline work starts. Only the moment the
-// sound changes lags the request, by the worker's turn (well below what can
-// be heard). MCI_WAIT therefore changes nothing, and a play with MCI_WAIT
-// returns at once as well.
+// down before any later request's pipeline work starts. The pipeline work of
+// the requests made while one event is handled is held back until that
+// event is over and then handed to the worker in one go (pipeline_batch.h):
+// a device opened and closed again within one event (a cue that the next
+// entry refresh of the same keystroke stops) never gets a pipeline at all.
+// Only the moment the sound changes lags the request, by the rest of the
+// event and the worker's turn (well below what can be heard). MCI_WAIT
+// therefore changes nothing, and a play with MCI_WAIT returns at once as
+// well.
+//
+// GStreamer itself is initialised on a thread of its own from the moment
+// the layer is created (gst_runtime.h); the first open waits for what is
+// left of that, so the program's start-up does not.
 //
 // Notices. A request with MCI_NOTIFY gets a notice posted to its callback:
 // at once when it is complete on return (every request but play), at the
@@ -61,6 +70,7 @@
 #include "media/mci_interface.h"
 #include "media/media_formats.h"
 #include "media/media_worker.h"
+#include "media/pipeline_batch.h"
 
 namespace dorvem::mci {
 
@@ -77,9 +87,9 @@ class GstMci : public QObject, public MciInterface {
   std::optional<std::string> ErrorString(MCIERROR code) override;
 
   // Blocks until the pipelines have carried out everything requested so
-  // far (the notices they cause may still be on their way). For tests and
-  // benchmarks.
-  void WaitForPipelines() { worker_.Drain(); }
+  // far, the work held back for the current event included (the notices
+  // they cause may still be on their way). For tests and benchmarks.
+  void WaitForPipelines();
 
  private:
   enum class Mode { kStopped, kPlaying, kPaused, kFailed };
@@ -115,6 +125,9 @@ class GstMci : public QObject, public MciInterface {
   std::uint32_t CurrentPositionMs(const Device& device) const;
   // Ends a play in progress where it is (its notice aborted).
   void HaltRun(Device& device);
+  // Tears the device's pipeline down, or drops it unbuilt when its start is
+  // still held back; the device keeps no pipeline.
+  void FinishPipeline(Device& device);
   // Posts the pending play notice with `outcome` and forgets it.
   void ResolvePending(Device& device, std::uint32_t outcome);
   // What a pipeline reported, on the event thread.
@@ -124,11 +137,11 @@ class GstMci : public QObject, public MciInterface {
   MCIDEVICEID FreeId() const;
 
   AudioSinkFactory sinks_;
-  bool gstReady_ = false;
   std::map<MCIDEVICEID, Device> devices_;
   std::uint64_t nextInstance_ = 1;
   std::uint64_t nextSerial_ = 1;
-  MediaWorker worker_;  // last member: its queue is finished before the rest goes
+  PipelineBatch batch_;  // hands over to worker_
+  MediaWorker worker_;   // last member: its queue is finished before the rest goes
 };
 
 }  // namespace dorvem::mci

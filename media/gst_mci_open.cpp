@@ -1,13 +1,11 @@
 // Opening and closing devices of the GStreamer layer: choosing the device
 // for a file, checking the file, and starting and finishing its pipeline.
-#include <gst/gst.h>
-
 #include <QByteArray>
 #include <array>
-#include <mutex>
 
 #include "media/file_probe.h"
 #include "media/gst_mci.h"
+#include "media/gst_runtime.h"
 #include "media/mci_errors.h"
 #include "media/mci_notify.h"
 
@@ -36,45 +34,35 @@ constexpr std::array<DeviceName, 13> kDeviceNames{{
     {"Videodisc", MediaKind::kUnknown},
 }};
 
-// Whether some installed element takes `caps` as input.
-bool SomethingTakes(const char* caps) {
-  GstCaps* wanted = gst_caps_from_string(caps);
-  GList* all =
-      gst_element_factory_list_get_elements(GST_ELEMENT_FACTORY_TYPE_DECODABLE, GST_RANK_MARGINAL);
-  GList* takers = gst_element_factory_list_filter(all, wanted, GST_PAD_SINK, FALSE);
-  const bool found = takers != nullptr;
-  gst_plugin_feature_list_free(takers);
-  gst_plugin_feature_list_free(all);
-  gst_caps_unref(wanted);
-  return found;
-}
-
-// Whether the decoders a kind needs are installed; asked once per kind.
-bool DecoderInstalled(MediaKind kind) {
-  static std::once_flag once;
-  static std::array<bool, 4> installed{};
-  std::call_once(once, [] {
-    installed[int(MediaKind::kWave)] = SomethingTakes("audio/x-wav");
-    installed[int(MediaKind::kMpegAudio)] = SomethingTakes("audio/mpeg, mpegversion=(int)1");
-    installed[int(MediaKind::kMidi)] =
-        SomethingTakes("audio/midi") && SomethingTakes("audio/x-midi-event");
-  });
-  return installed[int(kind)];
-}
-
 }  // namespace
 
-GstMci::GstMci(AudioSinkFactory sinks) : sinks_(std::move(sinks)) {
-  static const bool initialised = gst_init_check(nullptr, nullptr, nullptr);
-  gstReady_ = initialised;
+GstMci::GstMci(AudioSinkFactory sinks)
+    : sinks_(std::move(sinks)),
+      batch_([this](PipelineBatch::Work work) { worker_.Post(std::move(work)); },
+             [this] {
+               QMetaObject::invokeMethod(
+                   this, [this] { batch_.Flush(); }, Qt::QueuedConnection);
+             }) {
+  // GStreamer gets ready on a thread of its own; the first open waits for
+  // what is left of that.
+  StartGstRuntime();
 }
 
 GstMci::~GstMci() {
-  for (auto& [id, device] : devices_) {
-    std::shared_ptr<GstPlayback> playback = device.playback;
-    worker_.Post([playback] { playback->Finish(); });
-  }
+  for (auto& [id, device] : devices_) FinishPipeline(device);
+  WaitForPipelines();
+}
+
+void GstMci::WaitForPipelines() {
+  batch_.Flush();
   worker_.Drain();
+}
+
+void GstMci::FinishPipeline(Device& device) {
+  // A pipeline whose start is still held back was never built.
+  if (batch_.DropUnstarted(device.instance)) return;
+  std::shared_ptr<GstPlayback> playback = std::move(device.playback);
+  batch_.Add(device.instance, [playback] { playback->Finish(); });
 }
 
 MCIERROR GstMci::Open(std::uint32_t flags, MciRecord& record) {
@@ -95,7 +83,7 @@ MCIERROR GstMci::Open(std::uint32_t flags, MciRecord& record) {
 
   const FileProbe probe = ProbeMediaFileFor(open->elementName, named);
   if (probe.error != 0) return probe.error;
-  if (!gstReady_ || !DecoderInstalled(probe.kind)) return MCIERR_CANNOT_LOAD_DRIVER;
+  if (!GstReady() || !DecoderInstalled(probe.kind)) return MCIERR_CANNOT_LOAD_DRIVER;
 
   const MCIDEVICEID id = FreeId();
   if (id == 0) return MCIERR_INTERNAL;
@@ -114,7 +102,7 @@ MCIERROR GstMci::Open(std::uint32_t flags, MciRecord& record) {
             Qt::QueuedConnection);
       });
   std::shared_ptr<GstPlayback> playback = device.playback;
-  worker_.Post([playback] { playback->Start(); });
+  batch_.AddStart(device.instance, [playback] { playback->Start(); });
 
   open->deviceId = id;
   if (flags & MCI_NOTIFY) PostNotice(open->callback, id, MCI_NOTIFY_SUCCESSFUL);
@@ -123,8 +111,7 @@ MCIERROR GstMci::Open(std::uint32_t flags, MciRecord& record) {
 
 MCIERROR GstMci::Close(Device& device) {
   ResolvePending(device, MCI_NOTIFY_ABORTED);
-  std::shared_ptr<GstPlayback> playback = std::move(device.playback);
-  worker_.Post([playback] { playback->Finish(); });
+  FinishPipeline(device);
   devices_.erase(device.id);
   return 0;
 }

@@ -91,12 +91,18 @@ void TDBGrid::changeEvent(QEvent* event) {
 
 void TDBGrid::focusInEvent(QFocusEvent* event) {
   QFrame::focusInEvent(event);
-  update();  // the current row is highlighted only while focused
+  UpdateCells();  // the current row is highlighted only while focused
 }
 
 void TDBGrid::focusOutEvent(QFocusEvent* event) {
   QFrame::focusOutEvent(event);
-  update();
+  UpdateCells();
+}
+
+void TDBGrid::UpdateCells() {
+  // Not the whole grid: its scroll bars repaint themselves when their
+  // values change, and the border never changes.
+  update(cellsArea_);
 }
 
 TDataSet* TDBGrid::OpenDataSet() const {
@@ -124,7 +130,7 @@ void TDBGrid::LinkActiveChanged() {
 void TDBGrid::LinkDataChanged() {
   ReadRows();
   UpdateScrollBar();
-  update();
+  UpdateCells();
 }
 
 void TDBGrid::ReadRows() {

@@ -184,6 +184,8 @@ class TDBGrid : public QFrame {
   void RequestRows();
   // The open dataset, or null while the link is inactive.
   TDataSet* OpenDataSet() const;
+  // Schedules a repaint of the cells' area.
+  void UpdateCells();
   int CellsWidth() const;
 
   // Input (db_grid_input.cpp). KeyDown returns whether the key is the

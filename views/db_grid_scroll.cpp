@@ -69,7 +69,7 @@ void TDBGrid::CreateScrollBars() {
   hbar_->hide();
   connect(hbar_, &QScrollBar::valueChanged, this, [this](int value) {
     xOffset_ = value;
-    update();
+    UpdateCells();
   });
   ApplyScrollInfo();
 }

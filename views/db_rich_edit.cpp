@@ -75,17 +75,30 @@ void TDBRichEdit::SetAutoDisplay(bool value) {
 }
 
 void TDBRichEdit::DataChange() {
-  CancelLoading();
   memoLoaded_ = false;
   if (link_.Field() != nullptr && autoDisplay_) {
     LoadMemo();
   } else {
+    CancelLoading();
+    loaded_.reset();
     QTextEdit::document()->clear();
   }
 }
 
 void TDBRichEdit::CancelLoading() {
   build_.reset();
+}
+
+bool TDBRichEdit::ShowsAlready(const std::vector<std::uint8_t>& bytes,
+                               std::uint32_t codePage) const {
+  if (!loaded_ || loaded_->bytes != bytes || loaded_->codePage != codePage ||
+      loaded_->plainText != plainText_ || loaded_->font != font())
+    return false;
+  // A new document would be shown from its start, with nothing selected
+  // (read past this class: what is still to be built changes none of it).
+  const QTextCursor cursor = QTextEdit::textCursor();
+  return cursor.position() == 0 && !cursor.hasSelection() &&
+         QTextEdit::verticalScrollBar()->value() == 0 && horizontalScrollBar()->value() == 0;
 }
 
 void TDBRichEdit::LoadMemo() {
@@ -98,14 +111,20 @@ void TDBRichEdit::LoadMemo() {
     const std::string text = field->AsString();
     bytes.assign(text.begin(), text.end());
   }
+  // A bound field always has its dataset; its code page is the data's.
+  const std::uint32_t codePage = field->DataSet()->TextCodePage();
+  if (ShowsAlready(bytes, codePage)) {
+    // The same memo: the document stays, and its build, if any, goes on.
+    memoLoaded_ = true;
+    return;
+  }
   CancelLoading();
   auto* doc = new QTextDocument(this);
   doc->setDefaultFont(font());
   doc->setUndoRedoEnabled(false);
-  // A bound field always has its dataset; its code page is the data's.
   auto build = std::make_unique<TMemoBuild>(
-      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()),
-      field->DataSet()->TextCodePage(), *doc, plainText_);
+      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), codePage, *doc,
+      plainText_);
   outcome_ = build->Outcome();
   // The view's cursor, made at the document's start when it is shown, is
   // carried along by text inserted there; so the document gets its first
@@ -117,6 +136,12 @@ void TDBRichEdit::LoadMemo() {
   if (QAccessible::isActive()) build->Finish();
   ShowDocument(doc);
   memoLoaded_ = true;
+  loaded_ = LoadedMemo{std::move(bytes), codePage, plainText_, font()};
+  // Whatever but the build changes the document afterwards makes it differ
+  // from a fresh load.
+  connect(doc, &QTextDocument::contentsChanged, this, [this] {
+    if (!building_) loaded_.reset();
+  });
   if (build->Done()) return;
   build_ = std::move(build);
   BuildVisiblePart();

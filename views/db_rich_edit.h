@@ -6,6 +6,11 @@
 // text in the data's code page second, "(Failed to Load Stream)" last
 // (rtf/memo_text.h has the rules). Each memo goes into a new document that
 // takes the old one's place, so the view starts afresh at its first line.
+// A reload that would show exactly what is shown - the same memo bytes, read
+// the same way, in a document nobody but its build has changed, looked at
+// from its start with nothing selected - keeps the document, and a build of
+// it in progress goes on, instead of building it again (a search keystroke
+// moves to the same first record before it moves to the new one).
 // With the dataset closed the view is empty and holds no memo; with
 // AutoDisplay off it is empty until the memo is loaded. Loading raises
 // nothing of its own; a failure to read the field goes out through the
@@ -54,10 +59,14 @@
 // shows and the build in progress, not the data source.
 #pragma once
 
+#include <QFont>
 #include <QTextEdit>
 #include <QTimer>
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "views/field_data_link.h"
 #include "views/rtf/memo_build.h"
@@ -142,6 +151,18 @@ class TDBRichEdit : public QTextEdit {
   // Builds a step of `bytes` (TMemoBuild::kAll: the rest); returns whether
   // the memo is complete, and then drops the build.
   bool BuildStep(std::size_t bytes) const;
+  // Whether loading `bytes` in `codePage` would show exactly what the view
+  // shows now, as it would show it.
+  bool ShowsAlready(const std::vector<std::uint8_t>& bytes, std::uint32_t codePage) const;
+
+  // What the document shown was loaded from, while nothing has changed it.
+  struct LoadedMemo {
+    std::vector<std::uint8_t> bytes;
+    std::uint32_t codePage;
+    bool plainText;
+    QFont font;
+  };
+  std::optional<LoadedMemo> loaded_;
 
   TFieldDataLink link_;
   // The memo being built into the document shown; mutable because

@@ -136,6 +136,64 @@ std::vector<std::uint8_t> DictionaryPacket(std::size_t count) {
   return bytes;
 }
 
+std::vector<std::uint8_t> PlainDictionaryPacket(std::size_t count, std::size_t dottedCount) {
+  PacketModel m = DictionaryTable();
+  std::vector<std::string> words = HungarianHeadwords(count);
+  for (std::size_t i = 0; i < dottedCount && i < count; ++i) {
+    words[i].insert(words[i].begin(), '.');
+    if (words[i].size() > 40) words[i].resize(40);
+  }
+  // Words of explanations, in windows-1250.
+  static const char* const kWords[] = {"a",
+                                       "hang",
+                                       "dallam",
+                                       "zenei",
+                                       "kifejez\xE9s",
+                                       "tempo",
+                                       "ritmus",
+                                       "sz\xF3l\xF3",
+                                       "k\xF3rus",
+                                       "\xFCtem",
+                                       "hangszer",
+                                       "l\xE1gy",
+                                       "er\xF5s",
+                                       "gyors",
+                                       "lass\xFA",
+                                       "olasz",
+                                       "eredet\xFB",
+                                       "jel\xF6l\xE9s",
+                                       "kotta",
+                                       "hangk\xF6z",
+                                       "m\xFBv",
+                                       "el\xF5"
+                                       "ad\xE1s",
+                                       "\xE9s",
+                                       "vagy"};
+  std::mt19937 rng(11);
+  std::uniform_int_distribution<int> memoLength(60, 240);
+  std::uniform_int_distribution<std::size_t> word(0, std::size(kWords) - 1);
+  m.rows.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    PacketRow row;
+    const std::string file = i % 3 == 0 ? "hang" + std::to_string(i) + ".mp3" : "";
+    row.values.push_back(file.empty() ? PacketValue{1, {}}
+                                      : PacketValue{0, {file.begin(), file.end()}});
+    row.values.push_back(PacketValue{0, {words[i].begin(), words[i].end()}});
+    const auto length = static_cast<std::size_t>(memoLength(rng));
+    std::string memo;
+    while (memo.size() < length) memo += std::string(kWords[word(rng)]) + ' ';
+    memo.resize(length - 1);
+    memo += '.';
+    row.values.push_back(PacketValue{0, {memo.begin(), memo.end()}});
+    row.values.push_back(PacketValue{1, {}});
+    row.values.push_back(PacketValue{0, IndexValue(i)});
+    m.rows.push_back(std::move(row));
+  }
+  std::vector<std::uint8_t> bytes;
+  Must(WritePacketModel(m, PacketForm::kBinary, &bytes));
+  return bytes;
+}
+
 std::vector<std::uint8_t> EntryPacket(const std::vector<BenchEntry>& entries) {
   PacketModel m = DictionaryTable();
   auto value = [](const auto& v) {

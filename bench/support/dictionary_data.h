@@ -26,6 +26,14 @@ std::vector<std::uint8_t> DictionaryPacket(std::size_t count);
 // Path of that packet in the temporary folder, written on first use.
 std::string DictionaryPacketFile(std::size_t count);
 
+// A binary packet of `count` records shaped like a large dictionary as the
+// window benchmarks use it: headwords as HungarianHeadwords gives them, the
+// first `dottedCount` of them (in record order) with a leading "." so that
+// the window's start-up filter shows a list; a plain-text memo of 60 to 240
+// bytes in windows-1250 each; a media file name ("hang<n>.mp3") on every
+// third record; no pictures; Index 1, 2, ...
+std::vector<std::uint8_t> PlainDictionaryPacket(std::size_t count, std::size_t dottedCount = 8);
+
 // One record of the program's table for the entry benchmarks: a headword,
 // a memo and a picture blob (either may be null).
 struct BenchEntry {

@@ -1,6 +1,7 @@
 #include "dataset/core/large_buffer.h"
 
 #include <sys/mman.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <cstring>
@@ -59,6 +60,14 @@ void LargeBuffer::Free() {
   data_ = nullptr;
   size_ = 0;
   reserved_ = 0;
+}
+
+void LargeBuffer::ShrinkToFit() {
+  if (!reserved_) return;
+  const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  const std::size_t keep = (size_ + page - 1) / page * page;
+  if (keep >= reserved_ || keep == 0) return;
+  if (::munmap(data_ + keep, reserved_ - keep) == 0) reserved_ = keep;
 }
 
 bool LargeBuffer::Resize(std::size_t size) {

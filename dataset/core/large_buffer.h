@@ -27,6 +27,10 @@ class LargeBuffer {
   // was) when memory cannot be had.
   bool Resize(std::size_t size);
 
+  // Gives back the memory beyond size() that growing reserved (whole pages
+  // of a mapping; nothing for a heap block). The contents stay.
+  void ShrinkToFit();
+
   // Gives up the memory.
   void Free();
 

@@ -36,7 +36,7 @@ std::vector<std::uint32_t> Elements(const UCollator* collator, const char16_t* t
 
 // Every string of the collator's contraction set, context (prefix) rules
 // included. False when ICU cannot say.
-bool Contractions(const UCollator* collator, std::vector<std::u16string>* out) {
+bool ReadContractions(const UCollator* collator, std::vector<std::u16string>* out) {
   UErrorCode status = U_ZERO_ERROR;
   USet* set = uset_openEmpty();
   ucol_getContractionsAndExpansions(collator, set, nullptr, true, &status);
@@ -132,13 +132,15 @@ CollationProfile::CollationProfile(const locale::Collator& collator) : collator_
       ucol_getStrength(ucol) < UCOL_TERTIARY || U_FAILURE(status))
     return;
   std::vector<std::u16string> contractions;
-  if (!Contractions(ucol, &contractions)) return;
+  if (!ReadContractions(ucol, &contractions)) return;
+  analysed_ = true;
   std::set<char16_t> inContraction;
   for (const std::u16string& s : contractions) inContraction.insert(s.begin(), s.end());
 
   for (int b = 1; b < 256; ++b) {
     if (key_[b] != b) continue;
     const char16_t u = collator.DecodeByte(static_cast<unsigned char>(b));
+    starter_[b] = u_getCombiningClass(u) == 0;
     const std::vector<std::uint32_t> alone = Elements(ucol, &u, 1);
     independent_[b] = !alone.empty() && !inContraction.count(u) && u_getCombiningClass(u) == 0;
     hasWeights_[b] = independent_[b] && WeightsOf(alone, &weights_[b]);
@@ -169,6 +171,7 @@ CollationProfile::CollationProfile(const locale::Collator& collator) : collator_
     leadElements_[b] = std::move(elements);
     leadPrimaries_[b] = std::move(primaries);
   }
+  contractions_ = std::move(contractions);
 }
 
 bool CollationProfile::LeadElementMayBe(unsigned char key, std::uint32_t element) const {

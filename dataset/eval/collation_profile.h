@@ -30,6 +30,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "dataset/locale/collator.h"
@@ -67,6 +68,18 @@ class CollationProfile {
   bool LeadKnown(unsigned char key) const { return leadKnown_[key]; }
   bool LeadMayBe(unsigned char key, std::uint16_t primary) const;
 
+  // False when the collator's settings leave nothing known (numeric digit
+  // runs, shifted punctuation, fewer than three levels): then no character
+  // is independent and the contraction list is empty.
+  bool Analysed() const { return analysed_; }
+  // Every string of the collator's contractions and context rules (matched
+  // against the text as the collator is given it, case-folded when it
+  // ignores case). A unit of more than one character is always one of them.
+  const std::vector<std::u16string>& Contractions() const { return contractions_; }
+  // For key bytes: the character never attaches to the one before it (its
+  // canonical combining class is 0).
+  bool Starter(unsigned char key) const { return starter_[key]; }
+
   // The first CE of `text` without its case bits; *full tells whether all
   // its weights are nonzero. 0 when there is none.
   std::uint32_t FirstElement(const char16_t* text, std::int32_t length, bool* full) const;
@@ -81,6 +94,9 @@ class CollationProfile {
 
   const locale::Collator& collator_;
   std::array<unsigned char, 256> key_{};
+  bool analysed_ = false;
+  std::vector<std::u16string> contractions_;
+  std::array<bool, 256> starter_{};
   std::array<bool, 256> independent_{};
   std::array<bool, 256> hasWeights_{};
   std::array<LevelWeights, 256> weights_;

@@ -1,5 +1,7 @@
 #include "dataset/eval/filter_list.h"
 
+#include "dataset/eval/prefix_search.h"
+
 #include <new>
 
 #include "dataset/store/table.h"
@@ -64,6 +66,23 @@ bool FilterList::Accepts(std::uint32_t record) {
     if (e.callback(e.userData, image_.data()) == 0) return false;
   }
   return true;
+}
+
+bool FilterList::AcceptedAtOnce(std::vector<std::uint64_t>* accepted) {
+  if (entries_.size() != 1 || entries_[0].prefix.matcher == nullptr || !entries_[0].prefix.equal)
+    return false;
+  const eval::PrefixTest& test = entries_[0].prefix;
+  // Below this many records asking each costs less than the byte order.
+  constexpr std::uint32_t kSmallTable = 20000;
+  if (table_.RecordCount() < kSmallTable) return false;
+  std::uint32_t count = 0;
+  const std::uint32_t* order = table_.Ranks().ByteOrder(table_, test.fieldId, &count);
+  if (order == nullptr) return false;
+  // A walk that visits more runs than a small part of the values would cost
+  // more than asking each record.
+  const std::uint32_t budget = count / 16 + 64;
+  return eval::FindPrefixMatches(*test.matcher, table_, test.fieldId, order, count, budget,
+                                 accepted);
 }
 
 }  // namespace dorvem

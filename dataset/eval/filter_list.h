@@ -43,6 +43,9 @@ class FilterList final : public RecordFilter {
 
   bool Accepts(std::uint32_t record) override;
   bool Empty() const override { return entries_.empty(); }
+  // A list of one prefix comparison (=) over a large table is answered by
+  // a search over the byte order of the field's values (prefix_search.h).
+  bool AcceptedAtOnce(std::vector<std::uint64_t>* accepted) override;
 
  private:
   struct Entry {

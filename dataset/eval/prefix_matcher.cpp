@@ -11,6 +11,44 @@ bool IsPrefix(const std::vector<std::uint16_t>& head, const std::vector<std::uin
   return head.size() <= whole.size() && std::equal(head.begin(), head.end(), whole.begin());
 }
 
+// True when no unit of `t` spans positions m - 1 and m (m >= 1): no
+// contraction or context string occurs in t starting before m and ending
+// after it, and t[m] never attaches to the character before it.
+bool SplitsAt(const CollationProfile& profile, const std::u16string& t, unsigned char keyAtM,
+              std::size_t m) {
+  if (!profile.Analysed() || !profile.Starter(keyAtM)) return false;
+  for (const std::u16string& c : profile.Contractions()) {
+    for (std::size_t i = m >= c.size() ? m - c.size() + 1 : 0; i < m; ++i)
+      if (i + c.size() <= t.size() && t.compare(i, c.size(), c) == 0) return false;
+  }
+  return true;
+}
+
+// The characters that can continue across position m a unit that begins at
+// or before `last` (last < m) in a text whose first m characters are t's:
+// for every contraction or context string c whose first characters are
+// t[i..m) with i <= last, the character that follows them in c.
+std::u16string Joining(const CollationProfile& profile, const std::u16string& t, std::size_t last,
+                       std::size_t m) {
+  std::u16string out;
+  for (const std::u16string& c : profile.Contractions()) {
+    for (std::size_t i = m >= c.size() ? m - c.size() + 1 : 0; i <= last; ++i)
+      if (c.compare(0, m - i, t, i, m - i) == 0) out += c[m - i];
+  }
+  return out;
+}
+
+// The length of the unit that starts at s in a text whose characters s..m-1
+// are t's and whose unit there ends by m: the longest contraction that
+// t[s..m) begins with, else the one character.
+std::size_t UnitLength(const CollationProfile& profile, const std::u16string& t, std::size_t s,
+                       std::size_t m) {
+  std::size_t length = 1;
+  for (const std::u16string& c : profile.Contractions())
+    if (c.size() > length && c.size() <= m - s && t.compare(s, c.size(), c) == 0) length = c.size();
+  return length;
+}
+
 }  // namespace
 
 PrefixMatcher::PrefixMatcher(const locale::Collator* collator, std::string_view constant)
@@ -34,21 +72,98 @@ PrefixMatcher::PrefixMatcher(const locale::Collator* collator, std::string_view 
   for (std::size_t m = 0; m < n; ++m) {
     shortEqual_[m] = collator_->CompareA(constant_.data(), static_cast<int>(m), constant_.data(),
                                          static_cast<int>(n)) == locale::kEqual;
-    const char16_t* rest = decoded.data() + m;
-    const auto restLength = static_cast<std::int32_t>(n - m);
     bool full = false;
-    restElement_[m] = profile_->FirstElement(rest, restLength, &full);
+    restElement_[m] =
+        profile_->FirstElement(decoded.data() + m, static_cast<std::int32_t>(n - m), &full);
     restFull_[m] = full;
-    // Rule 3 applies only where the strings split.
-    if (m > 0 && !profile_->Independent(keys_[m - 1])) continue;
+  }
+  for (std::size_t m = 0; m < n; ++m) {
+    // Rule 3 applies where the strings split at m: always after an
+    // independent character; after any other, when T splits there and x
+    // cannot join T's head.
+    const bool afterIndependent = m == 0 || profile_->Independent(keys_[m - 1]);
+    const bool splits = afterIndependent || SplitsAt(*profile_, decoded, keys_[m], m);
+    const std::u16string joining =
+        afterIndependent || !splits ? std::u16string() : Joining(*profile_, decoded, m - 1, m);
+    // Rule 4: earlier split points s; for each, the x it rejects.
+    std::vector<EarlierSplit> earlier;
+    if (!afterIndependent && profile_->Analysed()) {
+      bool starters = true;
+      for (std::size_t s = m; s-- > 0;) {
+        starters = starters && profile_->Starter(keys_[s]);
+        if (!starters) break;
+        if (s > 0 && !SplitsAt(*profile_, decoded, keys_[s], s)) continue;
+        earlier.push_back(Split(decoded, s, m));
+      }
+    }
     LevelWeights restWeights;
-    const bool weighed = profile_->TextWeights(rest, restLength, &restWeights);
+    const bool weighed =
+        splits &&
+        profile_->TextWeights(decoded.data() + m, static_cast<std::int32_t>(n - m), &restWeights);
     for (int x = 1; x < 256; ++x) {
       const auto key = static_cast<unsigned char>(x);
-      if (profile_->Key(key) == key && key != keys_[m])
-        reject_[m * 256 + x] = Rejects(m, key, &restWeights, weighed);
+      if (profile_->Key(key) != key || key == keys_[m]) continue;
+      const char16_t ch = collator_->DecodeByte(key);
+      bool rejected = false;
+      if (afterIndependent ||
+          (splits && profile_->Starter(key) && joining.find(ch) == std::u16string::npos))
+        rejected = Rejects(m, key, &restWeights, weighed);
+      if (!rejected && profile_->Starter(key))
+        for (const EarlierSplit& e : earlier)
+          if (e.Rejects(ch)) {
+            rejected = true;
+            break;
+          }
+      reject_[m * 256 + x] = rejected;
     }
   }
+}
+
+bool PrefixMatcher::Differs(const char16_t* unit, std::size_t length, std::size_t s) const {
+  bool full = false;
+  const std::uint32_t first =
+      profile_->FirstElement(unit, static_cast<std::int32_t>(length), &full);
+  const auto primary = static_cast<std::uint16_t>(first >> 16);
+  const auto restPrimary = static_cast<std::uint16_t>(restElement_[s] >> 16);
+  return (full && restFull_[s] && first != restElement_[s]) ||
+         (primary != 0 && restPrimary != 0 && primary != restPrimary);
+}
+
+PrefixMatcher::EarlierSplit PrefixMatcher::Split(const std::u16string& t, std::size_t s,
+                                                 std::size_t m) const {
+  EarlierSplit e;
+  // P splits at s unless x continues a string begun before s.
+  if (s > 0) e.joining = Joining(*profile_, t, s - 1, m);
+  // Without a string that x continues, P's unit at s is the longest one
+  // within T's characters s..m-1.
+  e.differs = Differs(t.data() + s, UnitLength(*profile_, t, s, m), s);
+  // Strings that begin with T's characters s..m-1 and go on with some x: a
+  // string that ends with x is P's unit when x comes (no shorter one is);
+  // a longer one may be.
+  const std::size_t known = m - s;
+  for (const std::u16string& c : profile_->Contractions()) {
+    if (c.size() <= known || c.compare(0, known, t, s, known) != 0) continue;
+    EarlierSplit::Next* next = nullptr;
+    for (EarlierSplit::Next& n : e.next)
+      if (n.ch == c[known]) next = &n;
+    if (next == nullptr) {
+      e.next.push_back(EarlierSplit::Next{c[known], e.differs, true});
+      next = &e.next.back();
+    }
+    const bool differs = Differs(c.data(), c.size(), s);
+    if (c.size() == known + 1)
+      next->whole = differs;
+    else
+      next->longer = next->longer && differs;
+  }
+  return e;
+}
+
+bool PrefixMatcher::EarlierSplit::Rejects(char16_t x) const {
+  if (joining.find(x) != std::u16string::npos) return false;
+  for (const Next& n : next)
+    if (n.ch == x) return n.whole && n.longer;
+  return differs;
 }
 
 bool PrefixMatcher::Rejects(std::size_t m, unsigned char x, const LevelWeights* rest,

@@ -9,10 +9,15 @@
 //   1. m = N: P is T, so they are equal.
 //   2. v ends at m: P is T's first m characters; the answer for each m < N
 //      is worked out once.
-//   3. If m = 0, or T's m-th character (1-based) is independent, both
-//      strings split at m into an equal head and their remainders, which
-//      alone decide. The remainders are unequal when, for P's next
-//      character x (see CollationProfile):
+//   3. Both strings split at m into an equal head and their remainders,
+//      which alone decide, when m = 0 or T's m-th character (1-based) is
+//      independent; and also when (i) no contraction or context string
+//      occurs in T across positions m and m + 1 (1-based) and T's next
+//      character is a starter, and (ii) P's next character x is a starter
+//      that no such string lets continue: for no string whose first
+//      characters are T's characters i+1..m is x the one that follows them.
+//      (A unit of P across the split would be such a string.) The
+//      remainders are unequal when, for x (see CollationProfile):
 //      a. every unit x can begin starts with a fully weighted CE, as T's
 //         remainder does, and none of them is that CE; or
 //      b. every unit x can begin starts with a nonzero primary, as T's
@@ -20,10 +25,27 @@
 //      c. x is independent and, on some level, its weights are not a prefix
 //         of the weights of T's remainder.
 //      Which x are rejected at which m is worked out once per matcher.
-//   4. Otherwise the collator compares P with T; the answer is kept per
+//   4. Where the strings need not split at m, they may split earlier: at
+//      s < m when s = 0 or no contraction or context string occurs in T
+//      across positions s and s + 1 (1-based), T's characters s+1..m and x
+//      are starters, and x continues no string whose first characters are
+//      T's characters i+1..m for any i < s. P's unit at s is then the
+//      longest string (the single character at least) that T's characters
+//      s+1..m followed by x begin with, or a longer string that they begin.
+//      When each of these has a first CE that, against the first CE of T's
+//      remainder from s, is fully weighted on both sides and different, or
+//      has a different nonzero primary, P and T are unequal.
+//   5. Otherwise the collator compares P with T; the answer is kept per
 //      distinct P, so each prefix is compared at most once.
-// Rule 3 only ever answers "unequal" where the collator would; a randomised
+// Rules 3 and 4 only ever answer "unequal" where the collator would; a randomised
 // comparison with the collator checks this for many locales.
+//
+// Equal reads no byte of the value beyond its first N (nor beyond its end):
+// values whose first N bytes are the same, or that are the same string
+// shorter than that, get the same answer. Settled tells from a shared
+// leading part alone when every value that begins with it is decided, which
+// lets a search over values ordered by their bytes (prefix_search.h) skip
+// or take whole runs of them.
 //
 // One matcher per compiled comparison; it owns its tables and memo. Not
 // thread-safe (the filter runs under the table's lock).
@@ -63,12 +85,46 @@ class PrefixMatcher {
     return Compare(value, m);
   }
 
+  // What the first `d` bytes `q` (none of them 0, d >= 1) settle for every
+  // value that begins with them and goes on beyond them.
+  enum class Verdict { kEqual, kUnequal, kOpen };
+  Verdict Settled(const unsigned char* q, std::size_t d) const {
+    if (collator_ == nullptr) return Verdict::kUnequal;
+    const std::size_t n = keys_.size();
+    std::size_t m = 0;
+    while (m < d && m < n && profile_->Key(q[m]) == keys_[m]) ++m;
+    if (m == n) return Verdict::kEqual;
+    if (m < d) return reject_[m * 256 + profile_->Key(q[m])] ? Verdict::kUnequal : Verdict::kOpen;
+    return Verdict::kOpen;
+  }
+  // N, the number of the constant's characters.
+  std::size_t Length() const { return constant_.size(); }
+  // True when every byte is its own key (values equal to the collator by
+  // their keys are equal by their bytes).
+  bool ByteKeys() const { return identity_; }
+
   // Number of collator calls made so far (for tests and benchmarks).
   std::size_t CollatorCalls() const { return calls_; }
 
  private:
   // Rule 3 for a next character with key `x` at split point `m`.
   bool Rejects(std::size_t m, unsigned char x, const LevelWeights* rest, bool restWeighed) const;
+  // Rule 4 at split point s for divergence at m: which x it rejects.
+  struct EarlierSplit {
+    std::u16string joining;  // x that may continue a string begun before s
+    bool differs = false;    // P's unit within T's characters s..m-1 differs
+    struct Next {
+      char16_t ch;         // an x that some string starting at s goes on with
+      bool whole = false;  // the string ending with x (else the shorter unit) differs
+      bool longer = true;  // every longer string going on with x differs
+    };
+    std::vector<Next> next;
+    bool Rejects(char16_t x) const;
+  };
+  EarlierSplit Split(const std::u16string& t, std::size_t s, std::size_t m) const;
+  // True when the unit's first CE and that of T's remainder from s differ
+  // as rule 4 asks.
+  bool Differs(const char16_t* unit, std::size_t length, std::size_t s) const;
   bool Compare(const char* value, std::size_t known);
 
   struct Hash {

@@ -8,8 +8,10 @@
 #include <cstring>
 #include <filesystem>
 
+#include "dataset/core/mapped_file.h"
 #include "dataset/host/db_errors.h"
 #include "dataset/host/host_messages.h"
+#include "dataset/host/open_steps.h"
 #include "dataset/index/index_list.h"
 #include "dataset/locale/locale_services.h"
 
@@ -46,9 +48,30 @@ PacketBytes TCustomClientDataSet::ReadPacketFile() const {
   lock.l_type = F_RDLCK;
   lock.l_whence = SEEK_SET;
   (void)::fcntl(fd, F_SETLK, &lock);
+  // Size and time of the file as opened (it may have changed since the look
+  // above).
+  if (::fstat(fd, &st) != 0 || st.st_size == 0) {
+    ::close(fd);
+    DatabaseError(msg::kMissingDataPacket, Name());
+  }
 
-  // The whole file in one buffer; a large one comes zero-filled from huge
-  // pages, so it is written once, by the read itself.
+  // The file is mapped, not copied: the table reads the rows from the page
+  // cache and keeps its blob values where they lie.
+  std::error_code ec;
+  PacketSource source;
+  source.path = std::filesystem::absolute(fileName_, ec).lexically_normal().string();
+  if (ec) source.path = fileName_;
+  source.size = static_cast<std::uint64_t>(st.st_size);
+  source.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  MappedFile mapped;
+  if (mapped.Map(fd, static_cast<std::size_t>(st.st_size))) {
+    ::close(fd);
+    return PacketBytes(std::move(mapped), std::move(source));
+  }
+
+  // Where the file cannot be mapped, the whole file in one buffer; a large
+  // one comes zero-filled from huge pages, so it is written once, by the
+  // read itself.
   LargeBuffer bytes;
   if (!bytes.Resize(static_cast<std::size_t>(st.st_size))) {
     ::close(fd);
@@ -76,9 +99,11 @@ PacketBytes TCustomClientDataSet::ReadPacketFile() const {
 
 void TCustomClientDataSet::InternalOpen() {
   PacketBytes packet = ReadPacketFile();
+  OpenStepDone("read");
 
   Check(DSBASE_Factory(table_.Receive()));
   Check(table_->AppendData(std::move(packet), true));
+  OpenStepDone("store");
   Check(DSCursor_Factory(cursor_.Receive()));
   Check(cursor_->InitCursor(table_.get()));
 
@@ -94,8 +119,11 @@ void TCustomClientDataSet::InternalOpen() {
   if (Fields().empty()) CreateFields();
   BindFields();
   Check(cursor_->ToBeforeFirst());
+  OpenStepDone("fields");
   ApplyStoredIndex();
+  OpenStepDone("order");
   if (filtered_) ActivateFilters();
+  OpenStepDone("filter");
 }
 
 void TCustomClientDataSet::InternalClose() {

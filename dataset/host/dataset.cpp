@@ -4,6 +4,7 @@
 
 #include "dataset/host/db_errors.h"
 #include "dataset/host/host_messages.h"
+#include "dataset/host/open_steps.h"
 #include "dataset/locale/locale_services.h"
 
 namespace dorvem {
@@ -39,6 +40,7 @@ void TDataSet::DoOpen() {
     for (TDataSource* source : dataSources_)
       for (TDataLink* link : source->Links()) wanted = std::max(wanted, link->BufferCount());
     SetWindowSize(wanted);
+    OpenStepDone("window");
     bof_ = true;
     eof_ = recordCount_ == 0;
   } catch (...) {

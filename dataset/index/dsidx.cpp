@@ -41,7 +41,22 @@ std::uint32_t DSIDX::Release() {
   return left;
 }
 
+void DSIDX::ResolveLazy(std::uint32_t pos) const {
+  lazy_->Resolve(pos);
+  if (lazy_->Done()) lazy_.reset();
+}
+
+void DSIDX::SettleLazy() const {
+  lazy_->ResolveAll();
+  lazy_.reset();
+}
+
 std::uint32_t DSIDX::FindRecord(std::uint32_t record) const {
+  if (lazy_) {
+    const std::uint32_t pos = lazy_->FindRecord(record);
+    if (lazy_->Done()) lazy_.reset();
+    return pos;
+  }
   for (std::uint32_t pos = 1; pos <= count_; ++pos)
     if (entries_[pos] == record) return pos;
   return 0;
@@ -52,7 +67,7 @@ std::uint32_t DSIDX::LowerBound(std::uint32_t record) {
   std::uint32_t lo = 1, hi = count_ + 1;
   while (lo < hi) {
     const std::uint32_t mid = lo + (hi - lo) / 2;
-    if (comparator_.Compare(entries_[mid], record) < 0)
+    if (comparator_.Compare(Entry(mid), record) < 0)
       lo = mid + 1;
     else
       hi = mid;
@@ -61,6 +76,7 @@ std::uint32_t DSIDX::LowerBound(std::uint32_t record) {
 }
 
 void DSIDX::Clear() {
+  lazy_.reset();
   if (count_) ++changeCounter_;
   count_ = 0;
 }
@@ -68,6 +84,7 @@ void DSIDX::Clear() {
 // Makes room for `slots` entry slots (and slot 0). On failure the capacity
 // is unchanged.
 DBResult DSIDX::Reserve(std::uint32_t slots) {
+  Settle();
   if (slots <= capacity_) return dbr::kOk;
   try {
     entries_.resize(static_cast<std::size_t>(slots) + 1);
@@ -123,12 +140,14 @@ std::uint32_t DSIDX::InsertPosition(std::uint32_t record, bool* equal) {
 }
 
 DBResult DSIDX::Insert(std::uint32_t record) {
+  Settle();
   if (comparator_.FieldCount() == 0) return Append(record);
   comparator_.Prepare(*table_, false);
   return InsertPrepared(record);
 }
 
 DBResult DSIDX::InsertPrepared(std::uint32_t record) {
+  Settle();
   bool equal = false;
   const std::uint32_t pos = InsertPosition(record, &equal);
   if (equal && Unique()) return dbr::kKeyViolation;
@@ -143,6 +162,7 @@ DBResult DSIDX::InsertPrepared(std::uint32_t record) {
 }
 
 void DSIDX::RemoveAt(std::uint32_t pos) {
+  Settle();
   if (pos == 0 || pos > count_) return;
   std::memmove(&entries_[pos], &entries_[pos + 1], (count_ - pos) * sizeof(std::uint32_t));
   --count_;

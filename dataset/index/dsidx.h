@@ -18,6 +18,11 @@
 // all candidate records at once. Slot 0 and slot Count() + 1 hold sentinels
 // while a build sorts.
 //
+// A build that sorts by one ranked key (path d) may leave its sort
+// unfinished (LazyOrder): the count is known at once, and each entry is
+// settled when it is first read, in exactly the order the whole sort would
+// give. Changing the entries (insertion, removal) settles them all first.
+//
 // Kinds: plain; the change log (DSIDXCHG, below); filtered (DSIDXFILT,
 // dsidxfilt.h), which takes only the records its filters accept.
 //
@@ -25,10 +30,12 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "dataset/core/result_codes.h"
 #include "dataset/index/key_comparator.h"
+#include "dataset/index/lazy_order.h"
 #include "dataset/store/index_descriptor.h"
 
 namespace dorvem {
@@ -73,7 +80,16 @@ class DSIDX {
   std::uint32_t Count() const { return count_; }
   std::uint32_t Capacity() const { return capacity_; }
   // Record number at 1-based position `pos` (1 <= pos <= Count()).
-  std::uint32_t Entry(std::uint32_t pos) const { return entries_[pos]; }
+  std::uint32_t Entry(std::uint32_t pos) const {
+    if (lazy_ && !lazy_->IsFinal(pos)) ResolveLazy(pos);
+    return entries_[pos];
+  }
+  // Finishes an unfinished sort (see LazyOrder); the entries do not change.
+  void Settle() const {
+    if (lazy_) SettleLazy();
+  }
+  // True while the sort of the last build is unfinished.
+  bool Unsettled() const { return lazy_ != nullptr; }
   // Position (1-based) of `record`, searched from the first entry; 0 when
   // the record is not in the index.
   std::uint32_t FindRecord(std::uint32_t record) const;
@@ -118,9 +134,19 @@ class DSIDX {
   // status bits clear, or a delta table). The filtered kind also asks its
   // filters.
   virtual bool Takes(std::uint32_t record);
+  // Where the index's filters can name the records they accept all at once
+  // (RecordFilter::AcceptedAtOnce): those records, and true. A record is
+  // then taken when it is marked and DSIDX::Takes takes it, exactly as
+  // Takes would decide. False for an index without such filters.
+  virtual bool AcceptedAtOnce(std::vector<std::uint64_t>* accepted) {
+    (void)accepted;
+    return false;
+  }
 
  private:
   void Clear();
+  void ResolveLazy(std::uint32_t pos) const;
+  void SettleLazy() const;
   DBResult Reserve(std::uint32_t slots);
   DBResult Append(std::uint32_t record);
   std::uint32_t InsertPosition(std::uint32_t record, bool* equal);
@@ -144,6 +170,9 @@ class DSIDX {
   std::uint32_t capacity_ = 0;  // entry slots 1..capacity_
   // Slot 0 is the low sentinel's; slots 1..capacity_ hold entries.
   std::vector<std::uint32_t> entries_;
+  // The unfinished sort that fills entries_ as they are read; null when the
+  // entries are all in place.
+  mutable std::unique_ptr<LazyOrder> lazy_;
 };
 
 // The change log's index ("CHANGEINDEX"): the order of pending changes.

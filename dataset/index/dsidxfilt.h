@@ -36,6 +36,9 @@ class DSIDXFILT final : public DSIDX {
   bool Takes(std::uint32_t record) override {
     return DSIDX::Takes(record) && (!filters_ || filters_->Accepts(record));
   }
+  bool AcceptedAtOnce(std::vector<std::uint64_t>* accepted) override {
+    return filters_ && filters_->AcceptedAtOnce(accepted);
+  }
 
  private:
   std::unique_ptr<RecordFilter> filters_;

@@ -1,5 +1,6 @@
 // Building a whole index: the four paths of DSIDX::Build (see dsidx.h).
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -31,6 +32,18 @@ DBResult DSIDX::Build(const DSIDX* source) {
 DBResult DSIDX::BuildInRecordOrder() {
   const std::uint32_t records = table_->RecordCount();
   if (DBResult r = Reserve(records)) return r;
+  std::vector<std::uint64_t> accepted;
+  if (AcceptedAtOnce(&accepted)) {
+    // The marked records in record order, each still asked whether a
+    // cursor may see it.
+    for (std::size_t w = 0; w < accepted.size(); ++w)
+      for (std::uint64_t bits = accepted[w]; bits != 0; bits &= bits - 1) {
+        const auto rec = static_cast<std::uint32_t>(w * 64 + std::countr_zero(bits) + 1);
+        if (rec <= records && DSIDX::Takes(rec))
+          if (DBResult r = Append(rec)) return r;
+      }
+    return dbr::kOk;
+  }
   for (std::uint32_t rec = 1; rec <= records; ++rec)
     if (Takes(rec))
       if (DBResult r = Append(rec)) return r;
@@ -42,9 +55,35 @@ DBResult DSIDX::BuildInRecordOrder() {
 // after one comparison with the last entry.
 DBResult DSIDX::BuildFromSource(const DSIDX& source) {
   if (DBResult r = Reserve(source.Count())) return r;
+  // Where the filters name the records they accept all at once, a record
+  // is taken when it is named and DSIDX::Takes takes it, as Takes decides.
+  std::vector<std::uint64_t> accepted;
+  const bool named = AcceptedAtOnce(&accepted);
+  if (named && source.lazy_) {
+    std::size_t marked = 0;
+    for (const std::uint64_t w : accepted) marked += static_cast<std::size_t>(std::popcount(w));
+    if (marked <= source.Count() / 64) {
+      // Few records named: only the source's slots that hold them are
+      // settled (lazy_order.h); every other slot holds none of them.
+      source.lazy_->ResolveMarked(accepted);
+      for (std::uint32_t pos = 1; pos <= source.Count(); ++pos) {
+        if (!source.lazy_->IsFinal(pos)) continue;
+        const std::uint32_t rec = source.entries_[pos];
+        if (((accepted[(rec - 1) >> 6] >> ((rec - 1) & 63)) & 1) != 0 && DSIDX::Takes(rec))
+          if (DBResult r = InsertPrepared(rec)) return r;
+      }
+      if (source.lazy_->Done()) source.lazy_.reset();
+      return dbr::kOk;
+    }
+  }
+  // Every entry of the source is read in order: settle them at once.
+  source.Settle();
   for (std::uint32_t pos = 1; pos <= source.Count(); ++pos) {
     const std::uint32_t rec = source.Entry(pos);
-    if (Takes(rec))
+    const bool takes =
+        named ? ((accepted[(rec - 1) >> 6] >> ((rec - 1) & 63)) & 1) != 0 && DSIDX::Takes(rec)
+              : Takes(rec);
+    if (takes)
       if (DBResult r = InsertPrepared(rec)) return r;
   }
   return dbr::kOk;
@@ -91,6 +130,13 @@ DBResult DSIDX::BuildSorted() {
       }
       pairs[0] = 0;
       pairs[n + 1] = std::numeric_limits<std::uint64_t>::max();
+      if (!Unique()) {
+        // Left unfinished: each entry is settled when first read, in the
+        // order the whole sort gives (lazy_order.h). A unique index checks
+        // every neighbour at once, so it sorts in full.
+        lazy_ = std::make_unique<LazyOrder>(std::move(pairs), entries_.data());
+        return dbr::kOk;
+      }
       SortEntries(pairs.data(), n,
                   [](std::uint64_t x, std::uint64_t y) { return (x >> 32) < (y >> 32); });
       for (std::uint32_t i = 1; i <= n; ++i) entries_[i] = static_cast<std::uint32_t>(pairs[i]);

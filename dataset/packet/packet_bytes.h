@@ -1,46 +1,82 @@
 // PacketBytes: the bytes of one data packet, owned.
 //
-// A packet arrives either as an ordinary byte vector (tools, tests, text
-// packets translated to the binary form) or as a LargeBuffer that a whole
-// file was read into (opening a dataset), which spares filling hundreds of
-// megabytes with zeros only to overwrite them. Whoever holds the bytes owns
-// them; the packet reader frees them after the last row.
+// A packet arrives as an ordinary byte vector (tools, tests, text packets
+// translated to the binary form), as a LargeBuffer that a file was read
+// into, or as a read-only mapping of the file itself (opening a dataset),
+// which keeps no private copy of the bytes at all. Whoever holds the bytes
+// owns them; the packet reader frees them after the last row, unless the
+// table keeps them for the blob values that point into them.
+//
+// A packet read from a file also carries the file's identity (PacketSource),
+// by which the table recognises what it may keep between runs.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "dataset/core/large_buffer.h"
+#include "dataset/core/mapped_file.h"
 
 namespace dorvem {
+
+// The file a packet was read from: its absolute path, size in bytes and
+// modification time (nanoseconds since the epoch). An empty path means the
+// packet came from no file.
+struct PacketSource {
+  std::string path;
+  std::uint64_t size = 0;
+  std::int64_t mtimeNs = 0;
+};
 
 class PacketBytes {
  public:
   PacketBytes() = default;
   PacketBytes(std::vector<std::uint8_t>&& bytes) : vector_(std::move(bytes)) {}  // NOLINT
   PacketBytes(const std::vector<std::uint8_t>& bytes) : vector_(bytes) {}        // NOLINT
-  explicit PacketBytes(LargeBuffer&& bytes) : buffer_(std::move(bytes)), large_(true) {}
+  explicit PacketBytes(LargeBuffer&& bytes) : buffer_(std::move(bytes)), form_(Form::kBuffer) {}
+  PacketBytes(MappedFile&& file, PacketSource source)
+      : file_(std::move(file)), source_(std::move(source)), form_(Form::kMapped) {}
 
-  const std::uint8_t* data() const { return large_ ? buffer_.data() : vector_.data(); }
-  std::size_t size() const { return large_ ? buffer_.size() : vector_.size(); }
+  const std::uint8_t* data() const {
+    return form_ == Form::kBuffer   ? buffer_.data()
+           : form_ == Form::kMapped ? file_.data()
+                                    : vector_.data();
+  }
+  std::size_t size() const {
+    return form_ == Form::kBuffer   ? buffer_.size()
+           : form_ == Form::kMapped ? file_.size()
+                                    : vector_.size();
+  }
   bool empty() const { return size() == 0; }
   std::uint8_t operator[](std::size_t i) const { return data()[i]; }
   std::span<const std::uint8_t> span() const { return {data(), size()}; }
+
+  const PacketSource& Source() const { return source_; }
+
+  // For a mapped file: lets the system take back the pages read so far (the
+  // bytes stay readable). Nothing for the other forms.
+  void DropResidentPages() const { file_.DropResidentPages(); }
 
   // Frees the bytes.
   void clear() {
     std::vector<std::uint8_t>().swap(vector_);
     buffer_.Free();
-    large_ = false;
+    file_.Unmap();
+    form_ = Form::kVector;
   }
 
  private:
+  enum class Form { kVector, kBuffer, kMapped };
+
   std::vector<std::uint8_t> vector_;
   LargeBuffer buffer_;
-  bool large_ = false;
+  MappedFile file_;
+  PacketSource source_;
+  Form form_ = Form::kVector;
 };
 
 }  // namespace dorvem

@@ -29,31 +29,50 @@ std::uint8_t* BlobStore::Reserve(std::uint32_t size) {
   return reserved_;
 }
 
+bool BlobStore::AddEntry(const std::uint8_t* bytes, std::uint32_t size) {
+  try {
+    bytes_.push_back(bytes);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  try {
+    sizes_.push_back(size);
+  } catch (const std::bad_alloc&) {
+    bytes_.pop_back();
+    return false;
+  }
+  return true;
+}
+
+void BlobStore::ReserveEntries(std::size_t entries) {
+  try {
+    bytes_.reserve(entries);
+    sizes_.reserve(entries);
+  } catch (const std::bad_alloc&) {
+    // Only a hint: the arrays grow as entries come.
+  }
+}
+
 std::uint32_t BlobStore::Commit(std::uint32_t size) {
-  entries_.push_back(Entry{reserved_, size});
+  if (!AddEntry(reserved_, size)) return 0;
   if (reserved_ == chunkFree_) {
     const std::size_t used = size == 0 ? 1 : size;
     chunkFree_ += used;
     chunkLeft_ -= used;
   }
   reserved_ = nullptr;
-  return static_cast<std::uint32_t>(entries_.size());
+  return EntryCount();
 }
 
 std::uint32_t BlobStore::AddExternal(const std::uint8_t* bytes, std::uint32_t size) {
-  try {
-    entries_.push_back(Entry{bytes, size});
-  } catch (const std::bad_alloc&) {
-    return 0;
-  }
-  return static_cast<std::uint32_t>(entries_.size());
+  return AddEntry(bytes, size) ? EntryCount() : 0;
 }
 
 DBResult BlobStore::Length(std::uint32_t handle, std::uint32_t* length) const {
   *length = 0;
   if (handle & kBlobNotFetchedBit) return dbr::kBlobNotFetched;
-  if (handle == 0 || handle > entries_.size()) return dbr::kInvalidBlobHandle;
-  *length = entries_[handle - 1].size;
+  if (handle == 0 || handle > sizes_.size()) return dbr::kInvalidBlobHandle;
+  *length = sizes_[handle - 1];
   return dbr::kOk;
 }
 
@@ -64,7 +83,7 @@ DBResult BlobStore::Read(std::uint32_t handle, std::uint32_t offset, std::uint32
   if (DBResult r = Length(handle, &length)) return r;
   if (offset >= length) return dbr::kOk;
   const std::uint32_t n = count < length - offset ? count : length - offset;
-  std::memcpy(out, entries_[handle - 1].bytes + offset, n);
+  std::memcpy(out, bytes_[handle - 1] + offset, n);
   *copied = n;
   return dbr::kOk;
 }

@@ -3,11 +3,11 @@
 // A blob value lives in the store and the record holds its handle: the
 // 1-based entry number, 0 for no value. A handle with bit 31 set stands for
 // a value whose bytes were not in the packet (not fetched). An entry is a
-// pointer and a byte count: values loaded from a packet point into the
-// packet's bytes, which the table keeps for as long as the store lives;
-// other values are copied into large chunks of the store's own, so that a
-// million values never cost a million allocations. The store belongs to its
-// table (DSBASE).
+// pointer and a byte count (kept in two arrays, twelve bytes an entry):
+// values loaded from a packet point into the packet's bytes, which the table
+// keeps for as long as the store lives; other values are copied into large
+// chunks of the store's own, so that a million values never cost a million
+// allocations. The store belongs to its table (DSBASE).
 #pragma once
 
 #include <cstdint>
@@ -32,7 +32,8 @@ class BlobStore {
   // not committed is reused by the next one. Returns null when memory cannot
   // be had.
   std::uint8_t* Reserve(std::uint32_t size);
-  // Turns the last reservation into an entry; returns its handle.
+  // Turns the last reservation into an entry; returns its handle, 0 when
+  // memory for the entry cannot be had.
   std::uint32_t Commit(std::uint32_t size);
 
   // Adds an entry for bytes that live elsewhere (kept alive by the owner of
@@ -49,16 +50,18 @@ class BlobStore {
   DBResult Read(std::uint32_t handle, std::uint32_t offset, std::uint32_t count, void* out,
                 std::uint32_t* copied) const;
 
-  std::uint32_t EntryCount() const { return static_cast<std::uint32_t>(entries_.size()); }
+  std::uint32_t EntryCount() const { return static_cast<std::uint32_t>(sizes_.size()); }
+
+  // Makes room for `entries` entries in all (a hint: adding never needs it).
+  void ReserveEntries(std::size_t entries);
 
  private:
-  struct Entry {
-    const std::uint8_t* bytes;
-    std::uint32_t size;
-  };
+  bool AddEntry(const std::uint8_t* bytes, std::uint32_t size);
+
   static constexpr std::size_t kChunkSize = 8u << 20;
 
-  std::vector<Entry> entries_;
+  std::vector<const std::uint8_t*> bytes_;
+  std::vector<std::uint32_t> sizes_;
   std::vector<LargeBuffer> chunks_;
   std::uint8_t* chunkFree_ = nullptr;  // next free byte of the current chunk
   std::size_t chunkLeft_ = 0;          // bytes left in the current chunk

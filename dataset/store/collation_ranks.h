@@ -11,13 +11,16 @@
 //
 // The table owns one CollationRanks and drops a column's ranks whenever a
 // value of that column changes (storing a value or a null flag) and all of
-// them when rows are added; ranks are computed again on next use. A rank
+// them when rows are added; ranks are computed again on next use. Ranks of
+// a table loaded from a file are kept between runs (rank_cache.h): read
+// back when still valid, written after each computation. A rank
 // array is valid until the next change of the table; callers hold the
 // table's lock while they use one.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "dataset/locale/locale_services.h"
@@ -41,6 +44,12 @@ class CollationRanks {
   const std::uint32_t* Find(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
                             std::uint32_t flags) const;
 
+  // The byte order of string field `fieldId` (byte_order.h): *count
+  // records. Kept, cached between runs and dropped like the ranks; null
+  // when switched off, when the field is not a string, or when memory runs
+  // out.
+  const std::uint32_t* ByteOrder(const DSBASE& table, std::uint32_t fieldId, std::uint32_t* count);
+
   void DropField(std::uint32_t fieldId);
   void DropAll();
 
@@ -49,8 +58,11 @@ class CollationRanks {
   void SetEnabled(bool enabled);
   bool Enabled() const { return enabled_; }
 
-  // Number of rank arrays computed so far (for tests of the cache).
+  // Number of rank arrays computed so far, and of rank arrays and byte
+  // orders read from the rank cache (rank_cache.h) instead (for tests of
+  // the cache).
   std::uint32_t Computations() const { return computations_; }
+  std::uint32_t CacheLoads() const { return cacheLoads_; }
 
  private:
   struct Entry {
@@ -62,9 +74,21 @@ class CollationRanks {
   const Entry* Lookup(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
                       std::uint32_t flags) const;
 
+  struct OrderEntry {
+    std::uint32_t fieldId;
+    std::uint32_t tableRecords;
+    std::vector<std::uint32_t> order;
+  };
+
+  // The column's content hash (rank_cache.h), kept while its values stay.
+  std::uint64_t ColumnHash(const DSBASE& table, std::uint32_t fieldId);
+
   std::vector<Entry> entries_;
+  std::vector<OrderEntry> orders_;
+  std::vector<std::pair<std::uint32_t, std::uint64_t>> hashes_;  // field -> content hash
   bool enabled_ = true;
   std::uint32_t computations_ = 0;
+  std::uint32_t cacheLoads_ = 0;
 };
 
 // Computes the ranks of one string column (see CollationRanks::Get) into

@@ -21,10 +21,12 @@ void DSBASE::DiscardData() {
   fields_.clear();
   fieldParams_.clear();
   columns_.clear();
+  strings_.clear();
   nulls_.Free();
   status_.Free();
   blobs_.reset();
   blobPackets_.clear();
+  source_ = PacketSource{};
   reader_.Reset();
   tableParams_.clear();
   changeLog_.clear();
@@ -92,7 +94,13 @@ DBResult DSBASE::GetFieldValue(std::uint32_t record, std::uint32_t fieldId, void
     if (nullFlag) *nullFlag = kNullFlagValue;
     return dbr::kOk;
   }
-  if (value) std::memcpy(value, ValuePtr(record, fieldId), fields_[fieldId - 1].recordLength);
+  if (value) {
+    const std::uint32_t width = fields_[fieldId - 1].recordLength;
+    if (const StringColumn* s = strings_[fieldId - 1].get())
+      s->CopySlot(record, static_cast<std::uint8_t*>(value), width);
+    else
+      std::memcpy(value, ValuePtr(record, fieldId), width);
+  }
   if (nullFlag) *nullFlag = NullFlag(record, fieldId);
   return dbr::kOk;
 }
@@ -104,6 +112,8 @@ DBResult DSBASE::PutFieldValue(std::uint32_t record, std::uint32_t fieldId, cons
     status_.data()[record - 1] = value ? *static_cast<const std::uint8_t*>(value) : 0;
     return dbr::kOk;
   }
+  if (strings_[fieldId - 1])
+    if (DBResult r = MakeFixedWidth(fieldId)) return r;
   const DSFLDDesc& d = fields_[fieldId - 1];
   std::uint8_t* slot =
       columns_[fieldId - 1].data() + static_cast<std::size_t>(record - 1) * d.recordLength;
@@ -159,11 +169,33 @@ void DSBASE::CopyRecordImage(std::uint32_t record, std::uint8_t* image) const {
   const std::uint8_t* flags = nulls_.data() + static_cast<std::size_t>(record - 1) * n;
   for (std::size_t f = 0; f < n; ++f) {
     const DSFLDDesc& d = fields_[f];
-    std::memcpy(image + d.offset,
-                columns_[f].data() + static_cast<std::size_t>(record - 1) * d.recordLength,
-                d.recordLength);
+    if (const StringColumn* s = strings_[f].get())
+      s->CopySlot(record, image + d.offset, d.recordLength);
+    else
+      std::memcpy(image + d.offset,
+                  columns_[f].data() + static_cast<std::size_t>(record - 1) * d.recordLength,
+                  d.recordLength);
   }
   std::memcpy(image + recordSize_ - n, flags, n);
+}
+
+DBResult DSBASE::MakeFixedWidth(std::uint32_t fieldId) {
+  const StringColumn& s = *strings_[fieldId - 1];
+  const std::uint32_t width = fields_[fieldId - 1].recordLength;
+  LargeBuffer fixed;
+  const std::size_t bytes = static_cast<std::size_t>(capacity_) * width;
+  if (!fixed.Resize(bytes ? bytes : 1)) return dbr::kOutOfMemory;
+  for (std::uint32_t r = 1; r <= s.Count() && r <= capacity_; ++r)
+    s.CopySlot(r, fixed.data() + static_cast<std::size_t>(r - 1) * width, width);
+  columns_[fieldId - 1] = std::move(fixed);
+  strings_[fieldId - 1].reset();
+  return dbr::kOk;
+}
+
+void DSBASE::SettleStorage() {
+  for (auto& s : strings_)
+    if (s) s->ShrinkToFit();
+  for (const PacketBytes& p : blobPackets_) p.DropResidentPages();
 }
 
 DBResult DSBASE::CreateIndex(const IndexDescriptor& d) {

@@ -10,7 +10,15 @@
 // array per field of capacity x record length bytes, one null-flag matrix
 // of capacity x fields bytes and one status byte per record, so a record is
 // a row number into them and an index comparison touches only its key
-// columns.
+// columns. String fields are kept compactly instead (StringColumn: each
+// value's bytes and a zero, no padding to the width) until a value is put
+// into one, which turns that field into a fixed-width array; either way a
+// record image holds exactly the same bytes.
+//
+// The packet a table was loaded from stays alive while blob values point
+// into it; a packet mapped from its file then gives its pages back to the
+// system once the rows are stored, so only the blobs read since stay
+// resident.
 //
 // Records are numbered from 1. Every operation takes the table's re-entrant
 // lock. Operations return result codes and never throw.
@@ -29,6 +37,7 @@
 #include "dataset/store/collation_ranks.h"
 #include "dataset/store/field_desc.h"
 #include "dataset/store/index_descriptor.h"
+#include "dataset/store/string_column.h"
 #include "dataset/store/table_indexes.h"
 #include "dataset/store/table_interface.h"
 
@@ -72,11 +81,17 @@ class DSBASE final : public EngineObject<TDSBASE, InterfaceId::kDSBase> {
   std::uint8_t RecordStatus(std::uint32_t record) const { return status_.data()[record - 1]; }
   // True when a cursor may see the record (hidden bits clear, or a delta).
   bool RecordVisible(std::uint32_t record) const;
-  // Stored value of a field of a record (record length bytes) and its flag.
+  // Stored value of a field of a record and its flag. The value reads as
+  // the field's record length bytes; of a string only the bytes up to its
+  // terminating zero are significant.
   const std::uint8_t* ValuePtr(std::uint32_t record, std::uint32_t fieldId) const {
+    if (const StringColumn* s = strings_[fieldId - 1].get()) return s->Value(record);
     return columns_[fieldId - 1].data() +
            static_cast<std::size_t>(record - 1) * fields_[fieldId - 1].recordLength;
   }
+  // The compact values of a string field, or null when the field is not
+  // kept compactly.
+  const StringColumn* Strings(std::uint32_t fieldId) const { return strings_[fieldId - 1].get(); }
   std::uint8_t NullFlag(std::uint32_t record, std::uint32_t fieldId) const {
     return nulls_.data()[static_cast<std::size_t>(record - 1) * fields_.size() + fieldId - 1];
   }
@@ -103,6 +118,8 @@ class DSBASE final : public EngineObject<TDSBASE, InterfaceId::kDSBase> {
   // Collation ranks of the string columns, kept for index builds; dropped
   // per column when its values change and entirely when rows are added.
   CollationRanks& Ranks() const { return *ranks_; }
+  // The file the first packet was read from (empty path when none).
+  const PacketSource& Source() const { return source_; }
 
  private:
   DBResult LoadFirstPacket(PacketBytes packet);
@@ -119,6 +136,10 @@ class DSBASE final : public EngineObject<TDSBASE, InterfaceId::kDSBase> {
   DBResult Grow();
   DBResult StoreRows();
   DBResult StoreField(std::uint32_t record, std::uint32_t fieldId);
+  // Turns a compactly kept string field into a fixed-width array.
+  DBResult MakeFixedWidth(std::uint32_t fieldId);
+  // After rows were stored: trims growth room and gives back packet pages.
+  void SettleStorage();
   void DiscardData();
   DBResult CheckRecord(std::uint32_t record, std::uint32_t fieldId) const;
 
@@ -130,11 +151,13 @@ class DSBASE final : public EngineObject<TDSBASE, InterfaceId::kDSBase> {
   std::uint32_t nextRecord_ = 1;
   std::uint32_t capacity_ = 0;
   std::vector<LargeBuffer> columns_;
+  std::vector<std::unique_ptr<StringColumn>> strings_;  // per field; null: fixed
   LargeBuffer nulls_;
   LargeBuffer status_;
   std::unique_ptr<BlobStore> blobs_;
   // Packets whose bytes blob values point into; kept as long as the blobs.
   std::vector<PacketBytes> blobPackets_;
+  PacketSource source_;
   std::vector<std::uint8_t> valueBuffer_;
   EngineRef<TDATAPACKET_READ> reader_;
   bool hasPacket_ = false;

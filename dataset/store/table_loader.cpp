@@ -36,6 +36,7 @@ DBResult DSBASE::LoadFirstPacket(PacketBytes packet) {
   // The packet cannot hold more rows than it has bytes; a header that claims
   // more must not make us reserve room for them.
   const std::size_t packetSize = packet.size();
+  source_ = packet.Source();
 
   TDATAPACKET_READ* raw = nullptr;
   if (DATAPACKETREAD_Factory(&raw) != dbr::kOk || raw == nullptr) return dbr::kOutOfMemory;
@@ -55,12 +56,18 @@ DBResult DSBASE::LoadFirstPacket(PacketBytes packet) {
     const std::uint64_t initial =
         rows >= 0x7FFFFFFFu ? 100 : std::min<std::uint64_t>(rows, packetSize) + 25;
     r = Reserve(initial);
+    if (r == dbr::kOk && blobs_) {
+      std::size_t blobFields = 0;
+      for (const DSFLDDesc& d : fields_) blobFields += d.logicalType == kLtBlob;
+      blobs_->ReserveEntries(static_cast<std::size_t>(initial) * blobFields);
+    }
   }
   if (r == dbr::kOk) {
     if (blobs_) reader_->RetainPackets();
     r = StoreRows();
   }
   if (r == dbr::kOk && blobs_) r = TakePackets();
+  if (r == dbr::kOk) SettleStorage();
   if (r == dbr::kOk && indexes_) r = indexes_->CreateLoadIndexes();
   if (r != dbr::kOk) DiscardData();
   return r;
@@ -80,6 +87,7 @@ DBResult DSBASE::AppendFurtherPacket(PacketBytes packet) {
     if (r == dbr::kOk) r = t;
   }
   if (r != dbr::kOk) return r;
+  SettleStorage();
   return indexes_ ? indexes_->RebuildAll() : dbr::kOk;
 }
 
@@ -187,6 +195,9 @@ DBResult DSBASE::BuildRecordLayout() {
     valueBuffer_.resize(largest);
     if (anyBlob) blobs_ = std::make_unique<BlobStore>();
     columns_.resize(fields_.size());
+    strings_.resize(fields_.size());
+    for (std::size_t f = 0; f < fields_.size(); ++f)
+      if (fields_[f].logicalType == kLtString) strings_[f] = std::make_unique<StringColumn>();
   } catch (const std::bad_alloc&) {
     return dbr::kOutOfMemory;
   }
@@ -205,8 +216,14 @@ DBResult DSBASE::Reserve(std::uint64_t records) {
     if (width && bytes / width != records) return false;
     return a.Resize(bytes ? bytes : 1);
   };
-  for (std::size_t f = 0; f < n; ++f)
-    if (!grow(columns_[f], fields_[f].recordLength)) return dbr::kOutOfMemory;
+  for (std::size_t f = 0; f < n; ++f) {
+    if (strings_[f]) {
+      if (!strings_[f]->ReserveRecords(static_cast<std::uint32_t>(records)))
+        return dbr::kOutOfMemory;
+    } else if (!grow(columns_[f], fields_[f].recordLength)) {
+      return dbr::kOutOfMemory;
+    }
+  }
   if (!grow(nulls_, n) || !grow(status_, 1)) return dbr::kOutOfMemory;
   capacity_ = static_cast<std::uint32_t>(records);
   return dbr::kOk;
@@ -239,12 +256,38 @@ DBResult DSBASE::StoreRows() {
 
 DBResult DSBASE::StoreField(std::uint32_t record, std::uint32_t fieldId) {
   const DSFLDDesc& d = fields_[fieldId - 1];
-  std::uint8_t* slot =
-      columns_[fieldId - 1].data() + static_cast<std::size_t>(record - 1) * d.recordLength;
+  StringColumn* compact = strings_[fieldId - 1].get();
+  std::uint8_t* slot = compact ? nullptr
+                               : columns_[fieldId - 1].data() +
+                                     static_cast<std::size_t>(record - 1) * d.recordLength;
   std::uint8_t& nullFlag =
       nulls_.data()[static_cast<std::size_t>(record - 1) * fields_.size() + fieldId - 1];
   std::uint32_t status = 0;
   DBResult r;
+
+  if (compact) {
+    // A length-prefixed string is read where it lies, without a copy.
+    const std::uint8_t* bytes = nullptr;
+    std::uint32_t size = 0;
+    r = reader_->NextFieldView(&bytes, &size, &status);
+    if (r != dbr::kNotApplicable) {
+      if (r == dbr::kFieldIsBlank || (r == dbr::kOk && status != 0)) {
+        // A compact column holds a value for every record: an empty one
+        // here, as the zero-filled slot of a fixed-width column would.
+        if (!compact->Store(record, nullptr, 0)) return dbr::kOutOfMemory;
+        nullFlag = static_cast<std::uint8_t>(status ? status : kNullFlagBlank);
+        return dbr::kOk;
+      }
+      if (r != dbr::kOk) return r;
+      // A value not fetched has no bytes; reading it by NextField leaves the
+      // value buffer as it was, and that is what gets stored.
+      const std::uint8_t* value = bytes ? bytes : valueBuffer_.data();
+      // Cut to the width; trailing blanks are kept.
+      if (!compact->Store(record, value, std::min(size, d.units1))) return dbr::kOutOfMemory;
+      nullFlag = kNullFlagValue;
+      return dbr::kOk;
+    }
+  }
 
   if (d.logicalType == kLtBlob) {
     // Blob bytes stay where they lie in the packet, which the table keeps.
@@ -287,6 +330,7 @@ DBResult DSBASE::StoreField(std::uint32_t record, std::uint32_t fieldId) {
     r = reader_->NextField(&cap, valueBuffer_.data(), &status);
   }
   if (r == dbr::kFieldIsBlank || (r == dbr::kOk && status != 0)) {
+    if (compact && !compact->Store(record, nullptr, 0)) return dbr::kOutOfMemory;
     nullFlag = static_cast<std::uint8_t>(status ? status : kNullFlagBlank);
     return dbr::kOk;
   }
@@ -296,8 +340,12 @@ DBResult DSBASE::StoreField(std::uint32_t record, std::uint32_t fieldId) {
     case kLtString: {
       // Cut to the width; trailing blanks are kept.
       const std::uint32_t n = std::min(cap, d.units1);
-      std::memcpy(slot, value, n);
-      slot[n] = 0;
+      if (compact) {
+        if (!compact->Store(record, value, n)) return dbr::kOutOfMemory;
+      } else {
+        std::memcpy(slot, value, n);
+        slot[n] = 0;
+      }
       break;
     }
     case kLtVarBytes:

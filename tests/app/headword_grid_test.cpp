@@ -4,9 +4,12 @@
 
 #include <QFontMetrics>
 #include <QImage>
+#include <QPaintEvent>
+#include <QRegion>
 #include <QScrollBar>
 #include <QToolButton>
 #include <QWheelEvent>
+#include <functional>
 #include <stdexcept>
 
 #include "tests/app/dictionary_window.h"
@@ -176,6 +179,88 @@ TEST(HeadwordGridTest, WheelMovesOneRecordPerStep) {
   EXPECT_EQ(w.TakeAfterScrolls(), 2);
   EXPECT_EQ(turn(60), ".A04");  // half steps add up
   EXPECT_EQ(turn(60), ".A03");
+}
+
+// Collects, in the grid's coordinates, what the grid and its scroll bars
+// repaint.
+class RepaintRecorder : public QObject {
+ public:
+  explicit RepaintRecorder(TDBGrid& grid) : grid_(grid) {
+    grid.installEventFilter(this);
+    for (QWidget* bar : {static_cast<QWidget*>(grid.VerticalScrollBar()),
+                         static_cast<QWidget*>(grid.HorizontalScrollBar())})
+      bar->installEventFilter(this);
+  }
+  QRegion Take() { return std::exchange(painted_, QRegion()); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      auto* widget = static_cast<QWidget*>(watched);
+      const QPoint offset = widget == &grid_ ? QPoint() : widget->mapTo(&grid_, QPoint());
+      painted_ += static_cast<QPaintEvent*>(event)->region().translated(offset);
+    }
+    return false;
+  }
+
+ private:
+  TDBGrid& grid_;
+  QRegion painted_;
+};
+
+// The grid repaints less than all of itself on a notice; whatever looks
+// different afterwards must still be repainted, or the screen keeps the old
+// pixels there.
+TEST(HeadwordGridTest, EveryPixelThatChangesIsRepainted) {
+  DictionaryWindow w(DictionaryWindow::Numbered(25));
+  ASSERT_TRUE(w.Show());
+  TDBGrid& grid = *w->grdAdat;
+  RepaintRecorder recorder(grid);
+  auto type = [&](const char* keys) {
+    return [&w, keys] {
+      for (const char* k = keys; *k != 0; ++k) {
+        if (*k == '\b')
+          QTest::keyClick(w->edtKeres, Qt::Key_Backspace);
+        else
+          QTest::keyClick(w->edtKeres, *k);
+      }
+    };
+  };
+  const std::pair<const char*, std::function<void()>> steps[] = {
+      {"next record", [&] { w->tblAdat.MoveRecords(1); }},
+      {"next page", [&] { w->tblAdat.MoveRecords(grid.VisibleDataRows()); }},
+      {"focus in", [&] { grid.setFocus(); }},
+      {"last record", [&] { w->tblAdat.GoLast(); }},
+      {"column shifted", [&] { grid.HorizontalScrollBar()->setValue(20); }},
+      {"focus out", [&] { w->edtKeres->setFocus(); }},
+      {"a few records, no vertical bar", type(".A2")},
+      {"one record", type("5")},
+      {"none", type("X")},
+      {"all again", type("\b\b\b\b")},
+      {"closed", [&] { w->tblAdat.Close(); }},
+      {"opened", [&] { w->tblAdat.Open(); }},
+  };
+  for (const auto& [name, step] : steps) {
+    SCOPED_TRACE(name);
+    QCoreApplication::processEvents();
+    const QImage before = grid.grab().toImage();
+    recorder.Take();
+    step();
+    QCoreApplication::processEvents();
+    // Before grab(), which paints all of it again.
+    const QRegion painted = recorder.Take();
+    const QImage after = grid.grab().toImage();
+    ASSERT_EQ(after.size(), before.size());
+    int changed = 0, stale = 0;
+    for (int y = 0; y < after.height(); ++y)
+      for (int x = 0; x < after.width(); ++x)
+        if (after.pixel(x, y) != before.pixel(x, y)) {
+          ++changed;
+          if (!painted.contains(QPoint(x, y))) ++stale;
+        }
+    EXPECT_GT(changed, 0);
+    EXPECT_EQ(stale, 0);
+  }
 }
 
 // A move that fails in the grid's or the navigator's handler is reported

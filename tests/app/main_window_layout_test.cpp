@@ -170,6 +170,18 @@ TEST_F(LayoutTest, CaptionsAccessKeysAndInitialStates) {
   EXPECT_TRUE(w.dbiKep->Center());
   EXPECT_FALSE(w.dbiKep->Stretch());
   EXPECT_FALSE(w.MediaPlayer1->AutoRewind());
+  // The large picture, decoded while the data file was opened, is there
+  // once the window is made, also when opening failed.
+  const QImage background = LoadPicture(kBackgroundPicture).toImage();
+  ASSERT_FALSE(background.isNull());
+  EXPECT_EQ(w.imgKep->pixmap().toImage(), background);
+  {
+    ReportRecorder recorder;
+    ProgramFolderFixture noFile;
+    TfrmMain closed(noFile.Folder());
+    EXPECT_EQ(closed.imgKep->pixmap().toImage(), background);
+    EXPECT_EQ(recorder.reports.size(), 1u);
+  }
   {
     // Both speed buttons start disabled and the device closed; a start-up
     // without a visible record leaves them so (with one, the entry refresh

@@ -2,6 +2,9 @@
 // Up and Down move through it from the box.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QBackingStore>
+#include <QImage>
 #include <QToolButton>
 
 #include "dataset/host/db_errors.h"
@@ -14,6 +17,7 @@ namespace dorvem {
 namespace {
 
 using testing::DictionaryWindow;
+using testing::DictRow;
 using testing::ReportRecorder;
 
 // "\xD5" is O with double acute in windows-1250.
@@ -166,6 +170,53 @@ TEST(SearchClosedTest, EachChangeTriesToOpenAgain) {
   QTest::keyClicks(w.edtKeres, "d");
   EXPECT_EQ(recorder.reports.size(), 5u);
   EXPECT_EQ(w.grdAdat->RowTexts(), QStringList({"D'AMORE", "D'AMORE II", "DAL", "DAMORE"}));
+}
+
+// The window as it stands in its backing store (what reaches the screen).
+QImage Screen(QWidget& window) {
+  QPaintDevice* device = window.backingStore()->paintDevice();
+  if (device == nullptr || device->devType() != QInternal::Image) return {};
+  return static_cast<QImage*>(device)->copy();
+}
+
+// Each keystroke repaints only what changed, and the explanation view keeps
+// its document when the memo shown stays the same: what is on the screen
+// after each key must be exactly what painting the whole window shows.
+TEST(SearchScreenTest, AfterEachKeyTheScreenIsWhatAFullRepaintShows) {
+  std::string tall = "{\\rtf1 ";
+  for (int i = 0; i < 60; ++i) tall += "line " + std::to_string(i) + "\\par ";
+  tall += "}";
+  DictionaryWindow w(std::vector<DictRow>{
+      {".BEVEZETO.mp3", ".BEVEZETO", "{\\rtf1 intro}", {}, 1},
+      {"A.mp3", "A", "{\\rtf1 same}", {}, 2},
+      {"AB.mp3", "AB", tall, {}, 3},
+      {"ABC.mp3", "ABC", "{\\rtf1 same}", {}, 4},
+      {"AC.mp3", "AC", "{\\rtf1 same}", {}, 5},
+      {"B.mp3", "B", "{\\rtf1 other}", {}, 6},
+  });
+  ASSERT_TRUE(w.Show());
+  // No blinking cursor: the screen changes only through the keys.
+  const int flashTime = QApplication::cursorFlashTime();
+  QApplication::setCursorFlashTime(0);
+  for (const char* key : {"a", "b", "c", "\b", "\b", "c", "\b", "\b", "b", "x", "\b", "\b"}) {
+    SCOPED_TRACE(key);
+    if (*key == '\b')
+      QTest::keyClick(w->edtKeres, Qt::Key_Backspace);
+    else
+      QTest::keyClick(w->edtKeres, *key);
+    QCoreApplication::processEvents();
+    const QImage shown = Screen(*w.window);
+    ASSERT_FALSE(shown.isNull());
+    w->repaint();
+    const QImage full = Screen(*w.window);
+    ASSERT_EQ(full.size(), shown.size());
+    int differing = 0;
+    for (int y = 0; y < full.height(); ++y)
+      for (int x = 0; x < full.width(); ++x) differing += full.pixel(x, y) != shown.pixel(x, y);
+    EXPECT_EQ(differing, 0);
+  }
+  EXPECT_EQ(w.Current(), ".BEVEZETO");
+  QApplication::setCursorFlashTime(flashTime);
 }
 
 }  // namespace

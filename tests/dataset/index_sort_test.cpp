@@ -2,10 +2,12 @@
 // the last swap) against the paths that keep arrival order.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 #include <random>
 
 #include "dataset/index/entry_sort.h"
+#include "dataset/index/lazy_order.h"
 #include "dataset/store/collation_ranks.h"
 #include "tests/dataset/index_support.h"
 
@@ -140,6 +142,95 @@ TEST(IndexSortTest, EmptyTableAndSingleRecordGiveEmptyAndSingleIndexes) {
   BuiltIndex b;
   BuildIndex(one.get(), KeyOn("KSZOVEG", {kKszoveg}), &b);
   EXPECT_EQ(EntriesOf(*b.index), std::vector<std::uint32_t>{1});
+}
+
+// The lazy sort against the whole sort: the same record in every slot, equal
+// keys included, whichever slots are asked for first and in what order.
+TEST(IndexSortTest, LazyOrderGivesTheWholeSortsOrderInAnyOrderOfReading) {
+  std::mt19937 rng(11);
+  const auto less = [](std::uint64_t x, std::uint64_t y) { return (x >> 32) < (y >> 32); };
+  for (std::uint32_t n : {1u, 10u, 11u, 12u, 40u, 1000u, 5000u}) {
+    for (int round = 0; round < 12; ++round) {
+      SCOPED_TRACE(::testing::Message() << "n=" << n << " round=" << round);
+      std::vector<std::uint64_t> e(n + 2);
+      // Few distinct keys in some rounds (long runs of equal keys), many in
+      // others.
+      std::uniform_int_distribution<std::uint64_t> key(1, round % 3 == 0 ? 3 : n / 2 + 1);
+      std::vector<std::uint32_t> records(n);
+      std::iota(records.begin(), records.end(), 1);
+      std::shuffle(records.begin(), records.end(), rng);
+      for (std::uint32_t i = 1; i <= n; ++i) e[i] = (key(rng) << 32) | records[i - 1];
+      e[0] = 0;
+      e[n + 1] = ~0ull;
+      std::vector<std::uint64_t> whole = e;
+      SortEntries(whole.data(), n, less);
+
+      std::vector<std::uint32_t> out(n + 2, 0);
+      LazyOrder lazy(e, out.data());
+      // Read some slots in random order, find a few records, then the rest.
+      std::uniform_int_distribution<std::uint32_t> slot(1, n);
+      for (int k = 0; k < 5; ++k) {
+        const std::uint32_t pos = slot(rng);
+        lazy.Resolve(pos);
+        ASSERT_TRUE(lazy.IsFinal(pos));
+        EXPECT_EQ(out[pos], static_cast<std::uint32_t>(whole[pos]));
+      }
+      for (int k = 0; k < 3; ++k) {
+        const std::uint32_t pos = slot(rng);
+        EXPECT_EQ(lazy.FindRecord(static_cast<std::uint32_t>(whole[pos])), pos);
+      }
+      EXPECT_EQ(lazy.FindRecord(n + 5), 0u);
+      // A few marked records: each ends in the slot the whole sort gives
+      // it, and the marked records of the final slots, in slot order, are
+      // those of the whole sort.
+      std::vector<std::uint64_t> marked(n / 64 + 1, 0);
+      std::vector<std::uint32_t> wholeMarked, lazyMarked;
+      for (int k = 0; k < 4; ++k) {
+        const std::uint32_t r = records[rng() % n] - 1;
+        marked[r >> 6] |= std::uint64_t{1} << (r & 63);
+      }
+      const auto isMarked = [&marked](std::uint64_t entry) {
+        const auto r = static_cast<std::uint32_t>(entry) - 1;
+        return ((marked[r >> 6] >> (r & 63)) & 1) != 0;
+      };
+      lazy.ResolveMarked(marked);
+      for (std::uint32_t pos = 1; pos <= n; ++pos) {
+        if (isMarked(whole[pos])) wholeMarked.push_back(static_cast<std::uint32_t>(whole[pos]));
+        if (lazy.IsFinal(pos) && isMarked(out[pos])) lazyMarked.push_back(out[pos]);
+        if (lazy.IsFinal(pos)) {
+          ASSERT_EQ(out[pos], static_cast<std::uint32_t>(whole[pos]));
+        }
+      }
+      EXPECT_EQ(lazyMarked, wholeMarked);
+      lazy.ResolveAll();
+      EXPECT_TRUE(lazy.Done());
+      for (std::uint32_t pos = 1; pos <= n; ++pos)
+        ASSERT_EQ(out[pos], static_cast<std::uint32_t>(whole[pos])) << "slot " << pos;
+    }
+  }
+}
+
+TEST(IndexSortTest, HeadwordIndexLeftUnsortedReadsAsTheSortedOne) {
+  // Equal and distinct headwords: the index built with ranks may leave its
+  // sort unfinished; reading it gives the order of a finished sort.
+  std::vector<std::optional<std::string>> words;
+  for (int i = 0; i < 60; ++i)
+    words.push_back(i % 4 == 0 ? "ALLEGRO" : "W" + std::to_string(i % 9));
+  auto table = LoadTable(HeadwordRows(words));
+  BuiltIndex lazy, copy;
+  BuildIndex(table.get(), KeyOn("KSZOVEG", {kKszoveg}), &lazy);
+  ASSERT_EQ(lazy.status, 0);
+  // A copy settles its source first and then takes its entries in order.
+  BuildIndex(table.get(), KeyOn("KSZOVEG", {kKszoveg}), &copy, lazy.index);
+  EXPECT_FALSE(lazy.index->Unsettled());
+  EXPECT_EQ(EntriesOf(*copy.index), EntriesOf(*lazy.index));
+  // The order of records 1, 5, 9, ... (all "ALLEGRO") as the whole sort of
+  // those pairs leaves it, then W1..W8 in ascending order.
+  std::vector<std::uint32_t> got = EntriesOf(*lazy.index);
+  ASSERT_EQ(got.size(), 60u);
+  for (std::size_t i = 0; i < 15; ++i) EXPECT_EQ((got[i] - 1) % 4, 0u) << i;
+  for (std::size_t i = 15; i + 1 < got.size(); ++i)
+    EXPECT_LE(*words[got[i] - 1], *words[got[i + 1] - 1]) << i;
 }
 
 }  // namespace

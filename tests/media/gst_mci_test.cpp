@@ -84,6 +84,7 @@ class GstMciTest : public ::testing::Test {
  protected:
   GstMciTest()
       : mci([this] {
+          ++built;
           if (!render)  // as fast as the pipeline goes
             return gst_parse_bin_from_description("fakesink sync=false", TRUE, nullptr);
           // Decoded sound as 16-bit samples into one WAVE file per pipeline.
@@ -125,6 +126,7 @@ class GstMciTest : public ::testing::Test {
   QTemporaryDir dir;
   bool render = false;  // set before the pipelines that are to render start
   std::atomic<int> sinks{0};
+  std::atomic<int> built{0};  // pipelines built
   NoticeLog log;
   GstMci mci;  // after what its pipelines use
 };
@@ -260,6 +262,33 @@ TEST_F(GstMciTest, NoticesComeThroughTheQueueWithTheirOutcomes) {
   QCoreApplication::processEvents();
   EXPECT_EQ(log.outcomes, (std::vector<std::uint32_t>{MCI_NOTIFY_SUPERSEDED, MCI_NOTIFY_ABORTED,
                                                       MCI_NOTIFY_SUCCESSFUL, MCI_NOTIFY_ABORTED}));
+}
+
+TEST_F(GstMciTest, ADeviceClosedWithinTheEventThatOpenedItGetsNoPipeline) {
+  const std::string wav = Write(QStringLiteral("a.wav"), WaveFile(22050, 1, 11025));
+  // Opened, played, stopped and closed within one event, as a cue that the
+  // second entry refresh of a keystroke stops: its notice is aborted, and
+  // no pipeline is ever built for it.
+  MCIDEVICEID id = 0;
+  ASSERT_EQ(Open(wav, "", &id), 0u);
+  ASSERT_EQ(Send(id, MCI_PLAY, MCI_NOTIFY, MCI_PLAY_PARMS{&log}), 0u);
+  EXPECT_EQ(Generic(id, MCI_STOP), 0u);
+  EXPECT_EQ(Generic(id, MCI_CLOSE), 0u);
+  mci.WaitForPipelines();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(built, 0);
+  EXPECT_EQ(log.outcomes, std::vector<std::uint32_t>{MCI_NOTIFY_ABORTED});
+
+  // Once the event is over the pipeline is built, and a close in a later
+  // event tears it down.
+  ASSERT_EQ(Open(wav, "", &id), 0u);
+  ASSERT_EQ(Send(id, MCI_PLAY, 0, MCI_PLAY_PARMS{&log}), 0u);
+  QCoreApplication::processEvents();
+  mci.WaitForPipelines();
+  EXPECT_EQ(built, 1);
+  EXPECT_EQ(Generic(id, MCI_CLOSE), 0u);
+  mci.WaitForPipelines();
+  EXPECT_EQ(built, 1);
 }
 
 // Open file descriptors of the process.

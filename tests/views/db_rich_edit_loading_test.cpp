@@ -208,9 +208,27 @@ TEST(DBRichEditLoadingTest, SearchAndTheScrollBarRightAfterTheMoveSeeTheWholeMem
   EXPECT_EQ(w.edit.textCursor().selectedText(), QString::fromUtf8("Bekezdés 199:"));
 }
 
+TEST(DBRichEditLoadingTest, TheSameMemoAgainKeepsTheDocumentAndItsBuildGoesOn) {
+  const TallMemo tall = Tall(200);
+  MemoView v({tall.rtf, tall.rtf});
+  v.edit.show();
+  v.ds.Open();
+  ASSERT_TRUE(v.edit.Loading());
+  const QTextDocument* first = &v.Built();
+  const std::size_t built = Text(v.Built()).size();
+  v.ds.GoNext();
+  EXPECT_EQ(&v.Built(), first);
+  EXPECT_TRUE(v.edit.Loading());
+  EXPECT_EQ(Text(v.Built()).size(), built);
+  RunUntilLoaded(v);
+  EXPECT_EQ(&v.Built(), first);
+  EXPECT_EQ(Text(v.Built()), tall.text);
+}
+
 TEST(DBRichEditLoadingTest, ANewNoticeDropsTheLoadAndAtMostOneOldDocumentWaits) {
   const TallMemo tall = Tall(200);
-  MemoView v({tall.rtf, tall.rtf, "short"});
+  const TallMemo other = Tall(201);
+  MemoView v({tall.rtf, other.rtf, "short"});
   v.edit.show();
   v.ds.Open();
   ASSERT_TRUE(v.edit.Loading());

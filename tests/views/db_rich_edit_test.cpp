@@ -82,6 +82,58 @@ TEST(DBRichEditTest, ReloadsOnEveryNoticeAndEmptiesWhenClosed) {
   EXPECT_TRUE(v.edit.MemoLoaded());
 }
 
+TEST(DBRichEditTest, AReloadThatWouldShowTheSameKeepsTheDocument) {
+  std::string tall;
+  for (int i = 0; i < 300; ++i) tall += "line " + std::to_string(i) + "\n";
+  MemoView v({"same", "same", "other", tall});
+  v.ds.Open();
+  v.edit.show();
+  QCoreApplication::processEvents();
+  const QTextDocument* first = v.edit.document();
+  // The same record again, and another record with the same memo: nothing
+  // to build anew.
+  v.ds.GoFirst();
+  EXPECT_EQ(v.edit.document(), first);
+  v.ds.GoNext();
+  EXPECT_EQ(v.edit.document(), first);
+  EXPECT_TRUE(v.edit.MemoLoaded());
+  EXPECT_EQ(v.Shown(), "same");
+
+  // What a reload resets is reset: a selection, the cursor, a scrolled
+  // view. Each time the memo is shown anew from its start.
+  struct Case {
+    const char* name;
+    void (*before)(TDBRichEdit&);
+  };
+  const Case cases[] = {
+      {"selected", [](TDBRichEdit& e) { e.selectAll(); }},
+      {"cursor moved", [](TDBRichEdit& e) { e.moveCursor(QTextCursor::End); }},
+      {"scrolled",
+       [](TDBRichEdit& e) { e.verticalScrollBar()->setValue(e.verticalScrollBar()->maximum()); }},
+  };
+  v.ds.GoLast();
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QCoreApplication::processEvents();
+    const QTextDocument* before = v.edit.document();
+    c.before(v.edit);
+    v.ds.GoLast();
+    QCoreApplication::processEvents();
+    EXPECT_NE(v.edit.document(), before);
+    EXPECT_EQ(v.Shown(), tall);
+    EXPECT_EQ(v.edit.textCursor().position(), 0);
+    EXPECT_FALSE(v.edit.textCursor().hasSelection());
+    EXPECT_EQ(v.edit.verticalScrollBar()->value(), 0);
+  }
+  // Without a field in between (closed), the memo is built again.
+  const QTextDocument* shown = v.edit.document();
+  v.ds.Close();
+  v.ds.Open();
+  v.ds.GoLast();
+  EXPECT_NE(v.edit.document(), shown);
+  EXPECT_EQ(v.Shown(), tall);
+}
+
 TEST(DBRichEditTest, PlainTextFollowsTheDatasCodePage) {
   // Hungarian (1038) data is windows-1250, English (1033) windows-1252.
   for (const auto& [lcid, shown] : {std::pair{1038u, "őű"}, std::pair{1033u, "õû"}}) {

@@ -1,0 +1,32 @@
+// The byte order of a string column: its present values sorted as unsigned
+// byte strings, for searches that settle whole runs of values sharing their
+// first bytes (eval/prefix_search.h).
+//
+// A value is the field's bytes up to its terminating zero (at most the
+// field's record length); values compare byte by byte, a shorter one
+// first when it is the other's beginning; equal values stand in record
+// order. So values that share their first d bytes fill one run of the
+// order, and within it those that end at d come first.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+namespace dorvem {
+
+class DSBASE;
+
+// The records of `table` whose field `fieldId` (a string field) is not
+// null, in the byte order of their values, into *order. False when memory
+// runs out.
+bool ComputeByteOrder(const DSBASE& table, std::uint32_t fieldId,
+                      std::vector<std::uint32_t>* order);
+
+// True when `order` holds every record with a present value exactly once
+// and nothing else: what a byte order read back from elsewhere must be
+// before it is used. (Whether it is in byte order is not looked at; a
+// checksum guards the copy.) Two sequential passes.
+bool CoversPresentValues(const DSBASE& table, std::uint32_t fieldId,
+                         const std::vector<std::uint32_t>& order);
+
+}  // namespace dorvem

@@ -1,0 +1,109 @@
+// RankCache: the collation ranks and the byte order of a data file's
+// string column, kept between runs in the user's cache folder.
+//
+// Computing the ranks of a million headwords takes a large part of opening
+// the dictionary, sorting them by their bytes for the first search another
+// tenth of a second, and the file rarely changes between runs. So once
+// computed, both are written to "$XDG_CACHE_HOME/dorvem" (when that
+// variable holds no absolute path, "$HOME/.cache/dorvem"), one file per
+// data file, column and kind, and read back on the next run instead of
+// being computed again. The data file itself is never written.
+//
+// A cache file is used only when everything that decides its contents is
+// as it was (RankCacheKey): the data file's path, size and modification
+// time, a hash of the column's values and null flags as loaded, the record
+// count and, for ranks, the locale identifier, the collation flags and the
+// collator's version. It is ignored when anything differs, when it is
+// damaged (a checksum covers every byte) and when it cannot be read; it is
+// rewritten whenever its contents are computed anew. Failing to write it
+// (a read-only or missing folder, a full disk) is silent: the contents are
+// computed, only not kept. Writes go to a temporary file that is renamed
+// over the old one, so a reader never sees half a file.
+//
+// The byte layout of a cache file (every number little-endian) lives here
+// and nowhere else:
+//   0  magic "DVRANKS1" (8 bytes)      8  layout version (u32)
+//   12 field id (u32)                  16 record count (u32)
+//   20 locale identifier (u32)         24 collation flags (u32)
+//   28 collator version (4 bytes)      32 data file size (u64)
+//   40 modification time, ns (i64)     48 content hash of the column (u64)
+//   56 hash of the data file's path (u64)
+//   64 kind (u32: 1 ranks, 2 byte order)
+//   68 number n of the numbers that follow (u32, at most the record count)
+//   72 n numbers (u32 each)
+//   72 + 4n  checksum of bytes 0 .. 72 + 4n (u64, ContentHash)
+// A byte order's key has locale, flags and collator version 0.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dataset/locale/locale_services.h"
+
+namespace dorvem {
+
+class DSBASE;
+
+// What makes a rank array valid.
+struct RankCacheKey {
+  std::string path;  // absolute path of the data file
+  std::uint64_t fileSize = 0;
+  std::int64_t mtimeNs = 0;
+  std::uint64_t contentHash = 0;  // ColumnContentHash
+  std::uint32_t fieldId = 0;
+  std::uint32_t records = 0;
+  locale::LCID lcid = 0;
+  std::uint32_t flags = 0;
+  std::array<std::uint8_t, 4> collatorVersion{};
+};
+
+namespace rank_cache {
+
+inline constexpr char kMagic[8] = {'D', 'V', 'R', 'A', 'N', 'K', 'S', '1'};
+inline constexpr std::uint32_t kLayoutVersion = 2;
+inline constexpr std::size_t kVersionAt = 8, kFieldAt = 12, kRecordsAt = 16, kLcidAt = 20,
+                             kFlagsAt = 24, kCollatorVersionAt = 28, kFileSizeAt = 32,
+                             kMtimeAt = 40, kContentHashAt = 48, kPathHashAt = 56, kKindAt = 64,
+                             kCountAt = 68, kHeaderSize = 72, kChecksumSize = 8;
+
+enum class Kind : std::uint32_t { kRanks = 1, kByteOrder = 2 };
+
+// The folder cache files go to; empty when neither variable gives one.
+std::string Folder();
+// The cache file of `kind` for `key`'s data file and field (in Folder());
+// empty when there is no folder.
+std::string FileFor(const RankCacheKey& key, Kind kind);
+
+// The checksum of a cache file's bytes before the checksum itself.
+std::uint64_t Checksum(const std::uint8_t* bytes, std::size_t size);
+
+// Reads the numbers of `kind` kept for `key` into *numbers. False, with
+// *numbers empty, when there are none, when anything of the key differs,
+// or when the file is damaged or unreadable.
+bool Load(const RankCacheKey& key, Kind kind, std::vector<std::uint32_t>* numbers);
+
+// Keeps `numbers` (at most key.records of them) of `kind` for `key`. False
+// when they could not be written (nothing is reported; a partly written
+// file never takes the old one's place).
+bool Store(const RankCacheKey& key, Kind kind, const std::vector<std::uint32_t>& numbers);
+
+}  // namespace rank_cache
+
+// A hash of the values and null flags of field `fieldId` of every record of
+// `table`: equal for equal column contents, whatever their storage.
+std::uint64_t ColumnContentHash(const DSBASE& table, std::uint32_t fieldId);
+
+// The key of field `fieldId` of `table` without locale, flags and collator
+// version (a byte order's key), given the column's content hash: false
+// when the table was not loaded from a file.
+bool MakeColumnKey(const DSBASE& table, std::uint32_t fieldId, std::uint64_t contentHash,
+                   RankCacheKey* key);
+// The key of the ranks under (lcid, flags): the column key with them and
+// the collator's version. False also when no collator can be had.
+bool MakeRankCacheKey(const DSBASE& table, std::uint32_t fieldId, std::uint64_t contentHash,
+                      locale::LCID lcid, std::uint32_t flags, RankCacheKey* key);
+
+}  // namespace dorvem

@@ -1,0 +1,96 @@
+// StringColumn: the values of one string field of a table, stored compactly.
+//
+// A fixed-width slot per record spends the field's whole width on every
+// value: a media file name column of width 255 over a million records takes
+// 256 MB, nearly all of it zeros. Here each record's value is kept as its
+// bytes followed by one terminating zero, one after another in record
+// order, in one growable arena. A record finds its value through a 32-bit
+// offset from the base of its block of 65536 records, so offsets stay 32
+// bits however large the arena grows (a block holds at most 65536 values of
+// at most 65531 bytes each, less than 4 GiB).
+//
+// Seen from outside, a value is the slot a fixed-width column would hold:
+// Value() points at its bytes and terminating zero, and CopySlot writes the
+// bytes followed by zeros up to the field's record length. The arena keeps
+// kTail zero bytes after its last value, so reading a whole record length
+// from any Value() stays inside it. A record without a stored value (beyond
+// Count()) reads as all zeros.
+//
+// Values are appended in record order. The last one may be stored again (a
+// row whose storing failed half-way is stored anew). The column belongs to
+// its table (DSBASE), which calls it under its lock.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "dataset/core/large_buffer.h"
+
+namespace dorvem {
+
+class StringColumn {
+ public:
+  // Bytes of zeros kept after the last value: more than any record length.
+  static constexpr std::size_t kTail = 65536;
+
+  StringColumn() = default;
+  StringColumn(const StringColumn&) = delete;
+  StringColumn& operator=(const StringColumn&) = delete;
+
+  // Makes room for the offsets of `records` values. False when memory
+  // cannot be had (nothing changes).
+  bool ReserveRecords(std::uint32_t records);
+
+  // Stores the value of record `record` (its `length` bytes; `bytes` may be
+  // null when `length` is 0): record Count() + 1 is appended, record
+  // Count() replaces the last value. False (nothing changes) when memory
+  // cannot be had or the record is neither.
+  bool Store(std::uint32_t record, const std::uint8_t* bytes, std::uint32_t length);
+
+  // Number of records with a stored value.
+  std::uint32_t Count() const { return count_; }
+
+  // The value of record `record` (1-based): its bytes and a terminating
+  // zero; all zeros for a record beyond Count().
+  const std::uint8_t* Value(std::uint32_t record) const {
+    if (record == 0 || record > count_) return Zeros();
+    return bytes_.data() + Start(record);
+  }
+  // Number of bytes of the value (without the terminating zero).
+  std::uint32_t Length(std::uint32_t record) const;
+
+  // Writes the value as a record-image slot of `width` bytes: its bytes (at
+  // most width), then zeros.
+  void CopySlot(std::uint32_t record, std::uint8_t* slot, std::uint32_t width) const;
+
+  // Gives back arena room reserved beyond the values and the tail.
+  void ShrinkToFit();
+
+  // The arena's used bytes and the offsets, for content hashes.
+  const std::uint8_t* ArenaData() const { return bytes_.data(); }
+  std::size_t ArenaSize() const { return used_; }
+  const std::uint8_t* OffsetData() const { return offsets_.data(); }
+
+ private:
+  static constexpr unsigned kBlockShift = 16;
+  static const std::uint8_t* Zeros();
+
+  std::uint64_t Start(std::uint32_t record) const {
+    const std::uint32_t i = record - 1;
+    return bases_[i >> kBlockShift] + Offsets()[i];
+  }
+  const std::uint32_t* Offsets() const {
+    return reinterpret_cast<const std::uint32_t*>(offsets_.data());
+  }
+  std::uint32_t* Offsets() { return reinterpret_cast<std::uint32_t*>(offsets_.data()); }
+
+  LargeBuffer bytes_;                 // values and their zeros, then the zero tail
+  LargeBuffer offsets_;               // one u32 per record: its value's start in its block
+  std::vector<std::uint64_t> bases_;  // arena offset of each block's first value
+  std::uint64_t used_ = 0;            // arena bytes holding values
+  std::uint32_t count_ = 0;
+  std::uint32_t reserved_ = 0;  // records the offsets have room for
+};
+
+}  // namespace dorvem

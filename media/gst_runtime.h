@@ -1,0 +1,34 @@
+// The GStreamer runtime of the process: initialised once, on a thread of
+// its own, so that the program's start-up does not wait for it.
+//
+// Initialising GStreamer (its type system, its plugin registry) and asking
+// the registry which decoders are installed take tens of milliseconds of
+// the event thread when done in line. The layer starts both here when it is
+// created (StartGstRuntime); the first request that needs GStreamer - the
+// first open of a device - waits for what is still left of it (GstReady,
+// DecodersInstalled). Starting it again, also from another layer, does
+// nothing; every caller sees the same answers.
+//
+// The thread belongs to the runtime and is joined when the process ends.
+// When no thread can be started, the first caller that waits does the work
+// in line, as it was done before.
+// The functions may be called from any thread.
+#pragma once
+
+#include "media/media_formats.h"
+
+namespace dorvem::mci {
+
+// Begins initialising GStreamer and taking the decoder census, unless that
+// has begun already. Returns at once.
+void StartGstRuntime();
+
+// Waits until GStreamer has been initialised (starting it when nobody has);
+// false when it could not be.
+bool GstReady();
+
+// Whether the decoders that files of `kind` need are installed (false when
+// GStreamer is not ready, and for kUnknown). Waits as GstReady does.
+bool DecoderInstalled(MediaKind kind);
+
+}  // namespace dorvem::mci

@@ -1,0 +1,340 @@
+// The rank cache: ranks of a table loaded from a file are kept in the cache
+// folder and read back only while everything that decides them is as it
+// was; anything else (a changed file, locale, collation flag or collator, a
+// damaged or missing cache file, a folder that cannot be written) means the
+// ranks are computed, and the answer is the same either way.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "dataset/core/byte_layout.h"
+#include "dataset/core/mapped_file.h"
+#include "dataset/locale/locale_services.h"
+#include "dataset/packet/packet_bytes.h"
+#include "dataset/store/rank_cache.h"
+#include "tests/dataset/index_support.h"
+
+namespace dorvem {
+namespace {
+
+using namespace dorvem::testing;
+namespace fs = std::filesystem;
+
+// Hungarian order: C < CZ < CS (a letter of its own) < D; absent is rank 0.
+const std::vector<std::optional<std::string>> kWords = {"CUKOR", "CSAK", "CZ", "DAL", std::nullopt};
+const std::vector<std::uint32_t> kRanks = {1, 3, 2, 4, 0};
+// By bytes: CSAK < CUKOR < CZ < DAL; the null is left out.
+const std::vector<std::uint32_t> kByteOrder = {2, 1, 3, 4};
+
+// A table loaded as the dataset loads a file: mapped, with its identity.
+EngineRef<DSBASE> LoadFile(const std::string& path) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  EXPECT_GE(fd, 0);
+  struct stat st {};
+  EXPECT_EQ(::fstat(fd, &st), 0);
+  MappedFile mapped;
+  EXPECT_TRUE(mapped.Map(fd, static_cast<std::size_t>(st.st_size)));
+  ::close(fd);
+  PacketSource source{path, static_cast<std::uint64_t>(st.st_size),
+                      st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec};
+  TDSBASE* raw = nullptr;
+  EXPECT_EQ(DSBASE_Factory(&raw), 0);
+  EngineRef<DSBASE> table(static_cast<DSBASE*>(raw));
+  EXPECT_EQ(table->AppendData(PacketBytes(std::move(mapped), std::move(source)), true), 0);
+  return table;
+}
+
+std::vector<std::uint32_t> RanksOf(DSBASE* table, locale::LCID lcid = 1038,
+                                   std::uint32_t flags = 0) {
+  const std::uint32_t* r = table->Ranks().Get(*table, kKszoveg, lcid, flags);
+  if (r == nullptr) return {};
+  return {r, r + table->RecordCount()};
+}
+
+std::vector<std::uint8_t> ReadBytes(const fs::path& p) {
+  std::ifstream in(p, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+void WriteBytes(const fs::path& p, const std::vector<std::uint8_t>& bytes) {
+  std::ofstream out(p, std::ios::binary | std::ios::trunc);
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
+}
+// Puts a matching checksum after changed bytes, so that only the change
+// itself can make the file unusable.
+void Reseal(std::vector<std::uint8_t>* bytes) {
+  const std::size_t body = bytes->size() - rank_cache::kChecksumSize;
+  StoreU64(bytes->data() + body, rank_cache::Checksum(bytes->data(), body));
+}
+
+class RankCacheTest : public ::testing::Test {
+ public:
+  void SetUp() override {
+    char pattern[] = "/tmp/dorvem-rank-cache-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+    const char* old = std::getenv("XDG_CACHE_HOME");
+    if (old) oldCacheHome_ = old;
+    ::setenv("XDG_CACHE_HOME", (dir_ / "cache").c_str(), 1);
+    data_ = std::make_unique<TempFile>(Encode(DictionaryModel(HeadwordRows(kWords))));
+  }
+  void TearDown() override {
+    if (oldCacheHome_)
+      ::setenv("XDG_CACHE_HOME", oldCacheHome_->c_str(), 1);
+    else
+      ::unsetenv("XDG_CACHE_HOME");
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  // The cache files in the folder (whose names begin with `kind`).
+  std::vector<fs::path> CacheFiles(const std::string& kind = "ranks") const {
+    std::vector<fs::path> out;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(dir_ / "cache" / "dorvem", ec))
+      if (e.path().filename().string().rfind(kind, 0) == 0) out.push_back(e.path());
+    return out;
+  }
+  // Opens the data file and asks for the headwords' byte order.
+  struct OrderOutcome {
+    std::vector<std::uint32_t> order;
+    std::uint32_t loaded;
+  };
+  OrderOutcome OpenOrder() {
+    auto table = LoadFile(data_->Path());
+    std::uint32_t count = 0;
+    const std::uint32_t* o = table->Ranks().ByteOrder(*table, kKszoveg, &count);
+    OrderOutcome out{o ? std::vector<std::uint32_t>(o, o + count) : std::vector<std::uint32_t>{},
+                     table->Ranks().CacheLoads()};
+    return out;
+  }
+  // Opens the data file, asks for the ranks and says how they came.
+  struct Outcome {
+    std::vector<std::uint32_t> ranks;
+    std::uint32_t computed, loaded;
+  };
+  Outcome Open(locale::LCID lcid = 1038, std::uint32_t flags = 0) {
+    auto table = LoadFile(data_->Path());
+    Outcome o{RanksOf(table.get(), lcid, flags), 0, 0};
+    o.computed = table->Ranks().Computations();
+    o.loaded = table->Ranks().CacheLoads();
+    return o;
+  }
+
+  fs::path dir_;
+  std::optional<std::string> oldCacheHome_;
+  std::unique_ptr<TempFile> data_;
+};
+
+TEST_F(RankCacheTest, RanksAreKeptAndReadBackWhileValid) {
+  const Outcome first = Open();
+  EXPECT_EQ(first.ranks, kRanks);
+  EXPECT_EQ(first.computed, 1u);
+  EXPECT_EQ(first.loaded, 0u);
+  const std::vector<fs::path> files = CacheFiles();
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(fs::file_size(files[0]), rank_cache::kHeaderSize + 4 * kRanks.size() + 8);
+
+  for (int run = 0; run < 2; ++run) {
+    const Outcome again = Open();
+    EXPECT_EQ(again.ranks, kRanks);
+    EXPECT_EQ(again.computed, 0u);
+    EXPECT_EQ(again.loaded, 1u);
+  }
+  // The data file was never written.
+  EXPECT_EQ(ReadBytes(data_->Path()), Encode(DictionaryModel(HeadwordRows(kWords))));
+}
+
+TEST_F(RankCacheTest, ComputedAgainWhenAnythingThatDecidesThemChanged) {
+  struct Case {
+    const char* what;
+    std::function<void(RankCacheTest*)> change;
+    locale::LCID lcid;
+    std::uint32_t flags;
+    std::vector<std::uint32_t> expected;
+  };
+  const std::vector<Case> cases = {
+      // Same size and time, other contents: "DAL" becomes "CAL" (now first).
+      {"contents",
+       [](RankCacheTest* t) {
+         struct stat st {};
+         ::stat(t->data_->Path().c_str(), &st);
+         t->data_->Rewrite(
+             Encode(DictionaryModel(HeadwordRows({"CUKOR", "CSAK", "CZ", "CAL", std::nullopt}))));
+         const timespec times[2] = {st.st_atim, st.st_mtim};
+         ::utimensat(AT_FDCWD, t->data_->Path().c_str(), times, 0);
+       },
+       1038,
+       0,
+       {2, 4, 3, 1, 0}},
+      {"modification time",
+       [](RankCacheTest* t) {
+         const timespec times[2] = {{1000, 0}, {1000, 0}};
+         ::utimensat(AT_FDCWD, t->data_->Path().c_str(), times, 0);
+       },
+       1038, 0, kRanks},
+      // English: CS is C followed by S, so CSAK < CUKOR < CZ.
+      {"locale", [](RankCacheTest*) {}, 1033, 0, {2, 1, 3, 4, 0}},
+      {"collation flags", [](RankCacheTest*) {}, 1038, locale::kIgnoreCase, kRanks},
+      {"collator version",
+       [](RankCacheTest* t) {
+         const fs::path file = t->CacheFiles().at(0);
+         std::vector<std::uint8_t> bytes = ReadBytes(file);
+         bytes[rank_cache::kCollatorVersionAt] ^= 0x40;
+         Reseal(&bytes);
+         WriteBytes(file, bytes);
+       },
+       1038, 0, kRanks},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    data_->Rewrite(Encode(DictionaryModel(HeadwordRows(kWords))));
+    ASSERT_EQ(Open().ranks, kRanks);  // computed or read, the cache now holds them
+    c.change(this);
+    const Outcome changed = Open(c.lcid, c.flags);
+    EXPECT_EQ(changed.ranks, c.expected);
+    EXPECT_EQ(changed.computed, 1u);
+    EXPECT_EQ(changed.loaded, 0u);
+    // Kept anew: the next run reads them.
+    const Outcome next = Open(c.lcid, c.flags);
+    EXPECT_EQ(next.ranks, c.expected);
+    EXPECT_EQ(next.loaded, 1u);
+  }
+}
+
+TEST_F(RankCacheTest, DamagedCacheFileIsIgnored) {
+  struct Case {
+    const char* what;
+    std::function<void(std::vector<std::uint8_t>*)> damage;
+  };
+  const std::vector<Case> cases = {
+      {"a rank byte flipped", [](auto* b) { (*b)[rank_cache::kHeaderSize + 5] ^= 1; }},
+      {"the checksum flipped", [](auto* b) { b->back() ^= 0x80; }},
+      {"cut short", [](auto* b) { b->resize(b->size() - 3); }},
+      {"longer", [](auto* b) { b->push_back(0); }},
+      {"empty", [](auto* b) { b->clear(); }},
+      {"magic", [](auto* b) { (*b)[0] = 'X'; }},
+      // Resealed, so only the ranks themselves can tell.
+      {"a present value ranked 0",
+       [](auto* b) {
+         StoreU32(b->data() + rank_cache::kHeaderSize, 0);
+         Reseal(b);
+       }},
+      {"a rank beyond the records",
+       [](auto* b) {
+         StoreU32(b->data() + rank_cache::kHeaderSize + 4, 99);
+         Reseal(b);
+       }},
+      {"an absent value ranked",
+       [](auto* b) {
+         StoreU32(b->data() + rank_cache::kHeaderSize + 16, 1);
+         Reseal(b);
+       }},
+  };
+  ASSERT_EQ(Open().computed, 1u);
+  const fs::path file = CacheFiles().at(0);
+  const std::vector<std::uint8_t> good = ReadBytes(file);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::uint8_t> bytes = good;
+    c.damage(&bytes);
+    WriteBytes(file, bytes);
+    const Outcome o = Open();
+    EXPECT_EQ(o.ranks, kRanks);
+    EXPECT_EQ(o.computed, 1u);
+    EXPECT_EQ(o.loaded, 0u);
+    EXPECT_EQ(ReadBytes(file), good);  // written anew
+  }
+}
+
+TEST_F(RankCacheTest, FolderThatCannotBeWrittenOnlyCostsTheComputation) {
+  // The cache home is a plain file: no folder can be made under it.
+  WriteBytes(dir_ / "cache", {'x'});
+  for (int run = 0; run < 2; ++run) {
+    const Outcome o = Open();
+    EXPECT_EQ(o.ranks, kRanks);
+    EXPECT_EQ(o.computed, 1u);
+    EXPECT_EQ(o.loaded, 0u);
+  }
+  EXPECT_EQ(ReadBytes(dir_ / "cache"), std::vector<std::uint8_t>{'x'});
+}
+
+TEST_F(RankCacheTest, ByteOrderIsKeptReadBackAndIgnoredWhenDamagedOrStale) {
+  OrderOutcome o = OpenOrder();
+  EXPECT_EQ(o.order, kByteOrder);
+  EXPECT_EQ(o.loaded, 0u);
+  ASSERT_EQ(CacheFiles("order").size(), 1u);
+  const fs::path file = CacheFiles("order")[0];
+  EXPECT_EQ(fs::file_size(file), rank_cache::kHeaderSize + 4 * kByteOrder.size() + 8);
+  o = OpenOrder();
+  EXPECT_EQ(o.order, kByteOrder);
+  EXPECT_EQ(o.loaded, 1u);
+
+  const std::vector<std::uint8_t> good = ReadBytes(file);
+  struct Case {
+    const char* what;
+    std::function<void(std::vector<std::uint8_t>*)> damage;
+  };
+  const std::vector<Case> cases = {
+      {"a byte flipped", [](auto* b) { (*b)[rank_cache::kHeaderSize + 1] ^= 1; }},
+      // Resealed, so only the records listed can tell.
+      {"a record twice",
+       [](auto* b) {
+         StoreU32(b->data() + rank_cache::kHeaderSize + 4, 2);
+         Reseal(b);
+       }},
+      {"the null record",
+       [](auto* b) {
+         StoreU32(b->data() + rank_cache::kHeaderSize + 12, 5);
+         Reseal(b);
+       }},
+      {"one left out",
+       [](auto* b) {
+         b->erase(b->begin() + rank_cache::kHeaderSize + 12,
+                  b->begin() + rank_cache::kHeaderSize + 16);
+         StoreU32(b->data() + rank_cache::kCountAt, 3);
+         Reseal(b);
+       }},
+      {"a ranks file in its place", [this](auto* b) { *b = ReadBytes(CacheFiles("ranks").at(0)); }},
+  };
+  ASSERT_EQ(Open().ranks, kRanks);  // a ranks file to put in its place
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    std::vector<std::uint8_t> bytes = good;
+    c.damage(&bytes);
+    WriteBytes(file, bytes);
+    o = OpenOrder();
+    EXPECT_EQ(o.order, kByteOrder);
+    EXPECT_EQ(o.loaded, 0u);
+    EXPECT_EQ(ReadBytes(file), good);  // written anew
+  }
+
+  // Other contents of the same size and time: computed anew.
+  struct stat st {};
+  ::stat(data_->Path().c_str(), &st);
+  data_->Rewrite(
+      Encode(DictionaryModel(HeadwordRows({"CUKOR", "CSAK", "CZ", "CAL", std::nullopt}))));
+  const timespec times[2] = {st.st_atim, st.st_mtim};
+  ::utimensat(AT_FDCWD, data_->Path().c_str(), times, 0);
+  o = OpenOrder();
+  EXPECT_EQ(o.order, (std::vector<std::uint32_t>{4, 2, 1, 3}));
+  EXPECT_EQ(o.loaded, 0u);
+}
+
+TEST_F(RankCacheTest, TableNotReadFromAFileKeepsNothing) {
+  auto table = LoadTable(HeadwordRows(kWords));
+  EXPECT_EQ(RanksOf(table.get()), kRanks);
+  EXPECT_EQ(table->Ranks().Computations(), 1u);
+  std::uint32_t count = 0;
+  ASSERT_NE(table->Ranks().ByteOrder(*table, kKszoveg, &count), nullptr);
+  EXPECT_EQ(count, 4u);
+  EXPECT_TRUE(CacheFiles("").empty());
+}
+
+}  // namespace
+}  // namespace dorvem
