@@ -122,12 +122,21 @@ class TwoEntries {
 
 // ---- The memo half --------------------------------------------------------
 
-// Two entries holding `memo`, with the view set up as the window sets up
-// edtSzoveg.
+// `memo` with one more space at the end of its text: the same work to
+// load, but not the memo shown, which the view would keep.
+std::string Other(const std::string& memo) {
+  std::string other = memo;
+  const std::size_t end = other.rfind('}');
+  other.insert(end == std::string::npos ? other.size() : end, " ");
+  return other;
+}
+
+// Two entries holding `memo` and Other(memo), with the view set up as the
+// window sets up edtSzoveg.
 class MemoView : public TwoEntries {
  public:
   explicit MemoView(const std::string& memo)
-      : TwoEntries("entries", {{".A", memo, std::nullopt}, {".B", memo, std::nullopt}}) {
+      : TwoEntries("entries", {{".A", memo, std::nullopt}, {".B", Other(memo), std::nullopt}}) {
     edit.SetDataSource(&source);
     edit.SetDataField("SZOVMAGY");
     edit.SetReadOnly(true);
