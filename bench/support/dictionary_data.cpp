@@ -244,6 +244,43 @@ std::string LargeRichTextMemo(std::size_t size) {
   return memo;
 }
 
+namespace {
+void PutLe(std::vector<std::uint8_t>& b, std::size_t at, std::uint32_t value, int bytes) {
+  for (int i = 0; i < bytes; ++i) b[at + static_cast<std::size_t>(i)] = (value >> (8 * i)) & 0xFF;
+}
+}  // namespace
+
+std::vector<std::uint8_t> PictureBlob24(int width, int height) {
+  const std::size_t w = static_cast<std::size_t>(width);
+  const std::size_t h = static_cast<std::size_t>(height);
+  const std::size_t rowBytes = (w * 3 + 3) / 4 * 4;
+  const std::size_t fileSize = 14 + 40 + rowBytes * h;
+  std::vector<std::uint8_t> b(8 + fileSize, 0);
+  PutLe(b, 0, 1, 2);
+  PutLe(b, 2, 0x0100, 2);
+  PutLe(b, 4, static_cast<std::uint32_t>(fileSize), 4);
+  const std::size_t f = 8;  // the bitmap file
+  b[f] = 'B';
+  b[f + 1] = 'M';
+  PutLe(b, f + 2, static_cast<std::uint32_t>(fileSize), 4);
+  PutLe(b, f + 10, 14 + 40, 4);
+  PutLe(b, f + 14, 40, 4);
+  PutLe(b, f + 18, static_cast<std::uint32_t>(width), 4);
+  PutLe(b, f + 22, static_cast<std::uint32_t>(height), 4);
+  PutLe(b, f + 26, 1, 2);
+  PutLe(b, f + 28, 24, 2);
+  PutLe(b, f + 34, static_cast<std::uint32_t>(rowBytes * h), 4);
+  for (std::size_t y = 0; y < h; ++y) {
+    std::uint8_t* row = b.data() + f + 54 + y * rowBytes;
+    for (std::size_t x = 0; x < w; ++x) {
+      row[3 * x] = static_cast<std::uint8_t>(x + y);      // blue
+      row[3 * x + 1] = static_cast<std::uint8_t>(y * 2);  // green
+      row[3 * x + 2] = static_cast<std::uint8_t>(x);      // red
+    }
+  }
+  return b;
+}
+
 std::string DictionaryPacketFile(std::size_t count) {
   const std::string name = "dorvem-bench-" + std::to_string(count) + ".cds";
   const std::filesystem::path path = std::filesystem::temp_directory_path() / name;

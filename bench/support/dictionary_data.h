@@ -54,6 +54,12 @@ std::string EntryPacketFile(const std::string& name, const std::vector<BenchEntr
 // characters.
 std::string LargeRichTextMemo(std::size_t size);
 
+// A picture blob as the demo dictionary stores them: the 8-byte graphic
+// header (count 1, type 0x0100, the size of what follows), then a 24-bit
+// bottom-up bitmap file of `width` x `height` pixels with a 40-byte
+// information header and no colour table, its pixels a colour gradient.
+std::vector<std::uint8_t> PictureBlob24(int width, int height);
+
 // Peak resident memory of the process in bytes, and a reset of that peak
 // (so that one benchmark's peak can be read on its own).
 std::uint64_t PeakResidentBytes();

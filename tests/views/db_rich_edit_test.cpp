@@ -10,52 +10,15 @@
 #include <string>
 #include <vector>
 
-#include "dataset/host/client_dataset.h"
-#include "dataset/host/data_source.h"
-#include "tests/dataset/test_packets.h"
 #include "tests/views/document_description.h"
+#include "tests/views/memo_view.h"
 #include "views/db_rich_edit.h"
 
 namespace dorvem {
 namespace {
 
-using testing::DictRow;
+using testing::MemoView;
 using testing::Text;
-
-// A dataset of the dictionary's shape holding `memos` in load order, and
-// the view linked to its SZOVMAGY as the window links it.
-class MemoView {
- public:
-  explicit MemoView(const std::vector<std::optional<std::string>>& memos, std::uint32_t lcid = 1038)
-      : file_(testing::Encode(testing::DictionaryModel(Rows(memos), lcid))) {
-    ds.SetFileName(file_.Path());
-    source.SetDataSet(&ds);
-    edit.SetDataSource(&source);
-    edit.SetDataField("SZOVMAGY");
-    edit.SetReadOnly(true);
-    edit.setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    edit.resize(449, 235);
-  }
-
-  std::string Shown() const { return Text(*edit.document()); }
-
-  TClientDataSet ds{"tblAdat"};
-  TDataSource source{"DataSource1"};
-  TDBRichEdit edit;
-
- private:
-  static std::vector<DictRow> Rows(const std::vector<std::optional<std::string>>& memos) {
-    std::vector<DictRow> rows;
-    int i = 0;
-    for (const auto& m : memos) {
-      ++i;
-      rows.push_back({"f.mp3", "W" + std::to_string(i), m, std::nullopt, i});
-    }
-    return rows;
-  }
-
-  testing::TempFile file_;
-};
 
 TEST(DBRichEditTest, ShowsEachRecordsMemoAsItsPathReadsIt) {
   struct Entry {

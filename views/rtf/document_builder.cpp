@@ -10,10 +10,14 @@ TRtfDocumentBuilder::TRtfDocumentBuilder(QTextDocument& doc, const TRtfFontTable
                                          const TRtfColourTable& colours)
     : doc_(doc), fonts_(fonts), colours_(colours), cursor_(&doc) {
   cursor_.movePosition(QTextCursor::End);
+}
+
+void TRtfDocumentBuilder::BeginEdit() {
   cursor_.beginEditBlock();
 }
 
-TRtfDocumentBuilder::~TRtfDocumentBuilder() {
+void TRtfDocumentBuilder::EndEdit() {
+  FlushRun();
   cursor_.endEditBlock();
 }
 
@@ -115,6 +119,7 @@ void TRtfDocumentBuilder::EndParagraph(const TRtfParaProps& para, const TRtfChar
   OpenPendingParagraph(para, chars);
   FormatBlock(para, chars);
   paragraphDue_ = true;
+  ++paragraphsEnded_;
 }
 
 void TRtfDocumentBuilder::Finish(const TRtfParaProps& para, const TRtfCharProps& chars) {

@@ -16,9 +16,12 @@
 // "\par\par" still makes one empty paragraph between. An empty paragraph
 // takes the character format of its mark, so its height follows \fs.
 //
-// All of it is one edit block of the document, so a view showing the
-// document lays it out once, when the builder is destroyed. The builder does
-// not own the document or the tables; it lives for one reading.
+// The reader writes in steps, each between BeginEdit and EndEdit and so one
+// edit block of the document: a view showing the document lays each step
+// out once, when it ends. A step that ends where a paragraph ended
+// (AtParagraphEnd) leaves every block in the document in its final form;
+// the next block is opened by the next step. The builder does not own the
+// document or the tables; it lives for one reading.
 #pragma once
 
 #include <QImage>
@@ -54,9 +57,17 @@ class TRtfDocumentBuilder {
  public:
   TRtfDocumentBuilder(QTextDocument& doc, const TRtfFontTable& fonts,
                       const TRtfColourTable& colours);
-  ~TRtfDocumentBuilder();
   TRtfDocumentBuilder(const TRtfDocumentBuilder&) = delete;
   TRtfDocumentBuilder& operator=(const TRtfDocumentBuilder&) = delete;
+
+  // A step of writing: everything appended between the two is one edit of
+  // the document. EndEdit inserts the text gathered so far first.
+  void BeginEdit();
+  void EndEdit();
+  // Whether a paragraph has just ended and the next one is not open yet.
+  bool AtParagraphEnd() const { return paragraphDue_; }
+  // How many paragraphs have ended so far.
+  std::size_t ParagraphsEnded() const { return paragraphsEnded_; }
 
   // The font of \deffN, for runs whose font is the default one.
   void SetDefaultFont(int font);
@@ -97,6 +108,7 @@ class TRtfDocumentBuilder {
   int defaultFont_ = -1;
   bool paragraphDue_ = false;  // a \par was read; the next content opens a block
   bool blockEmpty_ = true;     // nothing inserted into the current block yet
+  std::size_t paragraphsEnded_ = 0;
   // What the current block was given when it was opened (none for the
   // document's first block).
   std::optional<TRtfParaProps> blockPara_;

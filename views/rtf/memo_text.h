@@ -14,9 +14,11 @@
 //     paths fail, and the document holds only "(Failed to Load Stream)".
 //
 // Usable without a widget (the caller owns the document), so that a check
-// of the data can load every memo exactly as the window does. While the
-// content is replaced the document has no page size, so a view showing it
-// lays it out once afterwards, from its start and in steps.
+// of the data can load every memo exactly as the window does. LoadMemoText
+// loads the whole memo at once; while the content is replaced the document
+// has no page size, so a view showing it lays it out once afterwards, from
+// its start and in steps. TMemoBuild (memo_build.h) builds the same
+// document a part at a time.
 #pragma once
 
 #include <cstdint>

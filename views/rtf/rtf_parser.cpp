@@ -27,71 +27,92 @@ TRtfParser::TRtfParser(std::string_view bytes, QTextDocument& doc)
 }
 
 void TRtfParser::Run() {
+  while (!Step(kWholeDocument)) {
+  }
+}
+
+bool TRtfParser::Step(std::size_t bytes) {
+  if (ended_) return true;
+  const std::size_t start = tokens_.Position();
+  const std::size_t until = bytes > kWholeDocument - start ? kWholeDocument : start + bytes;
+  const std::size_t paragraphs = builder_.ParagraphsEnded();
+  builder_.BeginEdit();
   while (!ended_) {
-    TRtfToken t = tokens_.Next();
-    if (t.kind == TRtfTokenKind::kEnd) break;
-
-    if (skip_ > 0) {
-      switch (t.kind) {
-        case TRtfTokenKind::kText: {
-          const std::size_t n = std::min<std::size_t>(skip_, t.text.size());
-          skip_ -= static_cast<int>(n);
-          t.text.remove_prefix(n);
-          if (t.text.empty()) continue;
-          break;
-        }
-        case TRtfTokenKind::kHexByte:
-        case TRtfTokenKind::kSymbol:
-        case TRtfTokenKind::kBinary:
-          --skip_;
-          continue;
-        default:
-          skip_ = 0;
-          break;
-      }
+    const TRtfToken t = tokens_.Next();
+    if (t.kind == TRtfTokenKind::kEnd) {
+      EndDocument();
+      break;
     }
-    if (highSurrogate_ != 0 && !(t.kind == TRtfTokenKind::kWord && t.text == "u"))
-      EmitPendingSurrogate();
+    OnToken(t);
+    // A paragraph ended in this step, and nothing of the next is built.
+    if (tokens_.Position() >= until && builder_.ParagraphsEnded() > paragraphs &&
+        builder_.AtParagraphEnd())
+      break;
+  }
+  builder_.EndEdit();
+  return ended_;
+}
 
-    if (t.kind == TRtfTokenKind::kGroupOpen) {
-      OpenGroup();
-      continue;
-    }
-    if (groups_.empty()) continue;  // nothing counts outside the document's group
+void TRtfParser::OnToken(TRtfToken t) {
+  if (skip_ > 0) {
     switch (t.kind) {
-      case TRtfTokenKind::kGroupClose:
-        if (overflow_ > 0) {
-          --overflow_;
-        } else if (groups_.size() == 1) {
-          EndDocument();
-        } else {
-          CloseGroup();
-        }
-        break;
-      case TRtfTokenKind::kWord:
-        OnWord(t);
-        break;
-      case TRtfTokenKind::kSymbol:
-        OnSymbol(t.value);
-        break;
-      case TRtfTokenKind::kHexByte: {
-        const char byte = static_cast<char>(t.value);
-        OnBytes(std::string_view(&byte, 1));
+      case TRtfTokenKind::kText: {
+        const std::size_t n = std::min<std::size_t>(skip_, t.text.size());
+        skip_ -= static_cast<int>(n);
+        t.text.remove_prefix(n);
+        if (t.text.empty()) return;
         break;
       }
-      case TRtfTokenKind::kText:
-        OnBytes(t.text);
-        break;
+      case TRtfTokenKind::kHexByte:
+      case TRtfTokenKind::kSymbol:
       case TRtfTokenKind::kBinary:
-        FlushBytes();
-        if (groups_.back().destination == TRtfDestination::kPicture && picture_)
-          picture_->AppendBinary(t.text);
-        break;
+        --skip_;
+        return;
       default:
+        skip_ = 0;
         break;
     }
   }
-  if (!ended_) EndDocument();
+  if (highSurrogate_ != 0 && !(t.kind == TRtfTokenKind::kWord && t.text == "u"))
+    EmitPendingSurrogate();
+
+  if (t.kind == TRtfTokenKind::kGroupOpen) {
+    OpenGroup();
+    return;
+  }
+  if (groups_.empty()) return;  // nothing counts outside the document's group
+  switch (t.kind) {
+    case TRtfTokenKind::kGroupClose:
+      if (overflow_ > 0) {
+        --overflow_;
+      } else if (groups_.size() == 1) {
+        EndDocument();
+      } else {
+        CloseGroup();
+      }
+      break;
+    case TRtfTokenKind::kWord:
+      OnWord(t);
+      break;
+    case TRtfTokenKind::kSymbol:
+      OnSymbol(t.value);
+      break;
+    case TRtfTokenKind::kHexByte: {
+      const char byte = static_cast<char>(t.value);
+      OnBytes(std::string_view(&byte, 1));
+      break;
+    }
+    case TRtfTokenKind::kText:
+      OnBytes(t.text);
+      break;
+    case TRtfTokenKind::kBinary:
+      FlushBytes();
+      if (groups_.back().destination == TRtfDestination::kPicture && picture_)
+        picture_->AppendBinary(t.text);
+      break;
+    default:
+      break;
+  }
 }
 
 void TRtfParser::OpenGroup() {
@@ -139,13 +160,14 @@ void TRtfParser::CloseGroup() {
 }
 
 void TRtfParser::EndDocument() {
+  ended_ = true;
+  if (groups_.empty()) return;  // bytes that never opened the document's group
   FlushBytes();
   EmitPendingSurrogate();
   const TRtfCharProps chars = groups_.back().chars;
   const TRtfParaProps para = groups_.back().para;
   while (!groups_.empty()) CloseGroup();
   builder_.Finish(para, chars);
-  ended_ = true;
 }
 
 void TRtfParser::OnBytes(std::string_view bytes) {

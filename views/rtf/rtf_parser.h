@@ -11,6 +11,11 @@
 // constant time apart from the text it carries, so reading is linear in the
 // input.
 //
+// Reading goes in steps (Step), so that a document can be built a part at
+// a time: the parser keeps its whole state between steps, and a step
+// stops only right after a paragraph ended (or at the document's end), so
+// every block already in the document is complete.
+//
 // After \uN the next \ucN characters (1 by default) are skipped: each text
 // byte, \'hh, control symbol and \bin counts as one; a control word or a
 // brace ends the skipping. Surrogate pairs may come as two \u words; a lone
@@ -51,12 +56,26 @@ struct TRtfGroup {
   int unicodeSkip = 1;
 };
 
+// A step budget that reads the whole document.
+inline constexpr std::size_t kWholeDocument = static_cast<std::size_t>(-1);
+
 class TRtfParser {
  public:
+  // `bytes` must outlive the parser; the document's content is appended to
+  // (the caller empties it first).
   TRtfParser(std::string_view bytes, QTextDocument& doc);
+  // Reads the rest of the document.
   void Run();
+  // Reads on until at least `bytes` more input bytes are used and a
+  // paragraph has just ended in this step (nothing of the next one read
+  // into the document yet), or to the document's end; what it reads is
+  // one edit of the document. Returns whether the document is complete
+  // (then further steps do nothing).
+  bool Step(std::size_t bytes);
+  bool Done() const { return ended_; }
 
  private:
+  void OnToken(TRtfToken t);
   void OpenGroup();
   void CloseGroup();
   void EndDocument();

@@ -46,6 +46,8 @@ class TRtfTokenizer {
 
   // The next token; kEnd once the bytes are used up (and ever after).
   TRtfToken Next();
+  // How many bytes the tokens so far have used.
+  std::size_t Position() const { return pos_; }
 
  private:
   TRtfToken ReadControl();

@@ -1,0 +1,191 @@
+#include "views/rtf/memo_build.h"
+
+#include <QString>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <algorithm>
+#include <string>
+
+#include "views/rtf/document_builder.h"
+#include "views/rtf/rtf_parser.h"
+#include "views/rtf/rtf_reader.h"
+#include "views/rtf/text_decoder.h"
+
+namespace dorvem {
+
+namespace {
+
+// Plain text is decoded in pieces of this many bytes while a step looks
+// for the end of the line it reached.
+constexpr std::size_t kLinePiece = 4096;
+
+std::size_t Until(std::size_t at, std::size_t bytes) {
+  return bytes > TMemoBuild::kAll - at ? TMemoBuild::kAll : at + bytes;
+}
+
+// Undo and redo off for one step, as the document had them after it.
+class UndoPause {
+ public:
+  explicit UndoPause(QTextDocument& doc) : doc_(doc), undo_(doc.isUndoRedoEnabled()) {
+    doc_.setUndoRedoEnabled(false);
+  }
+  ~UndoPause() { doc_.setUndoRedoEnabled(undo_); }
+  UndoPause(const UndoPause&) = delete;
+  UndoPause& operator=(const UndoPause&) = delete;
+
+ private:
+  QTextDocument& doc_;
+  bool undo_;
+};
+
+}  // namespace
+
+class TMemoBuild::TPath {
+ public:
+  virtual ~TPath() = default;
+  virtual bool Done() const = 0;
+  virtual void Step(std::size_t bytes) = 0;
+};
+
+// Rich text: our RTF reader, a step at a time.
+class TMemoBuild::TRichPath : public TPath {
+ public:
+  TRichPath(std::string_view bytes, QTextDocument& doc) : bytes_(bytes), parser_(bytes_, doc) {}
+  bool Done() const override { return parser_.Done(); }
+  void Step(std::size_t bytes) override { parser_.Step(bytes); }
+
+ private:
+  const std::string bytes_;  // the parser reads these
+  rtf::TRtfParser parser_;
+};
+
+// Plain text in the data's code page: every line break (CR LF, a lone CR,
+// a lone LF) ends one line, and each character is made safe for a
+// document. A step inserts whole lines; the line in progress waits in
+// `pending_` (which holds no line break but, at its start, the one that
+// ends the line before).
+class TMemoBuild::TPlainPath : public TPath {
+ public:
+  TPlainPath(std::string_view bytes, std::uint32_t codePage, QTextDocument& doc)
+      : bytes_(bytes), decoder_(static_cast<int>(codePage)), cursor_(&doc) {
+    cursor_.movePosition(QTextCursor::End);
+  }
+  bool Done() const override { return done_; }
+
+  void Step(std::size_t bytes) override {
+    if (done_) return;
+    const std::size_t goal = Until(pos_, bytes);
+    qsizetype scanned = std::min<qsizetype>(pending_.size(), 1);
+    qsizetype lastBreak = -1;
+    while (pos_ < bytes_.size()) {
+      const std::size_t left = bytes_.size() - pos_;
+      const std::size_t take =
+          pos_ < goal ? std::min(goal - pos_, left) : std::min(kLinePiece, left);
+      Decode(std::string_view(bytes_).substr(pos_, take));
+      pos_ += take;
+      if (pos_ < goal) continue;
+      lastBreak = QStringView(pending_).sliced(scanned).lastIndexOf(u'\n');
+      if (lastBreak >= 0) {
+        lastBreak += scanned;
+        break;
+      }
+      scanned = pending_.size();
+    }
+    if (pos_ >= bytes_.size()) {
+      QString tail;
+      decoder_.Flush(tail);
+      AppendSafe(tail);
+      Insert(pending_.size());
+      done_ = true;
+    } else {
+      Insert(lastBreak);
+    }
+  }
+
+ private:
+  void Decode(std::string_view piece) {
+    scratch_.resize(0);
+    decoder_.Append(piece, scratch_);
+    AppendSafe(scratch_);
+  }
+
+  void AppendSafe(const QString& decoded) {
+    for (const QChar q : decoded) {
+      const char16_t c = q.unicode();
+      if (c == u'\r') {
+        pending_.append(u'\n');
+      } else if (c == u'\n') {
+        if (!afterCr_) pending_.append(u'\n');
+      } else if (const char16_t safe = rtf::DocumentSafe(c)) {
+        pending_.append(QChar(safe));
+      }
+      afterCr_ = c == u'\r';
+    }
+  }
+
+  // Inserts the first `count` characters of the pending text.
+  void Insert(qsizetype count) {
+    if (count <= 0) return;
+    cursor_.beginEditBlock();
+    cursor_.insertText(pending_.first(count));
+    cursor_.endEditBlock();
+    pending_.remove(0, count);
+  }
+
+  const std::string bytes_;
+  std::size_t pos_ = 0;
+  rtf::TTextDecoder decoder_;
+  QTextCursor cursor_;
+  QString scratch_;
+  QString pending_;
+  bool afterCr_ = false;  // the last character decoded was a CR
+  bool done_ = false;
+};
+
+// Neither path can read the bytes: the document shows the failure text.
+class TMemoBuild::TFailurePath : public TPath {
+ public:
+  explicit TFailurePath(QTextDocument& doc) : doc_(doc) {}
+  bool Done() const override { return done_; }
+  void Step(std::size_t) override {
+    if (done_) return;
+    QTextCursor(&doc_).insertText(QStringLiteral("(%1)").arg(QLatin1String(kFailedToLoadStream)));
+    done_ = true;
+  }
+
+ private:
+  QTextDocument& doc_;
+  bool done_ = false;
+};
+
+TMemoBuild::TMemoBuild(std::string_view bytes, std::uint32_t codePage, QTextDocument& doc,
+                       bool plainTextOnly)
+    : doc_(doc) {
+  const UndoPause pause(doc_);
+  doc_.clear();
+  if (!plainTextOnly && rtf::IsRichText(bytes)) {
+    outcome_ = TMemoOutcome::kRichText;
+    path_ = std::make_unique<TRichPath>(bytes, doc_);
+  } else if (bytes.find('\0') == std::string_view::npos) {
+    outcome_ = TMemoOutcome::kPlainText;
+    path_ = std::make_unique<TPlainPath>(bytes, codePage, doc_);
+  } else {
+    outcome_ = TMemoOutcome::kFailed;
+    path_ = std::make_unique<TFailurePath>(doc_);
+  }
+}
+
+TMemoBuild::~TMemoBuild() = default;
+
+bool TMemoBuild::Done() const {
+  return path_->Done();
+}
+
+bool TMemoBuild::Step(std::size_t bytes) {
+  if (path_->Done()) return true;
+  const UndoPause pause(doc_);
+  path_->Step(bytes);
+  return path_->Done();
+}
+
+}  // namespace dorvem

@@ -1,0 +1,66 @@
+// TMemoBuild: a memo's bytes loaded into a text document a part at a time,
+// so that a view can show the beginning of a long memo at once and build
+// the rest while the program is idle. What the bytes become is decided by
+// the rules of memo_text.h; a build taken to its end leaves exactly the
+// document that LoadMemoText makes of the same bytes.
+//
+// The path (rich text, plain text, failure) is chosen when the build
+// starts, so Outcome is known at once; the document is emptied then and
+// filled by the steps. Each step is one edit of the document and ends right
+// after a paragraph (a line of plain text) ended, or at the memo's end, so
+// that what is in the document stays as it is: later steps only append. A
+// step uses at least the bytes it is given unless the memo ends first, and
+// more when the paragraph in progress is longer.
+//
+// Undo and redo are off while a step runs and as the document had them in
+// between; nothing is recorded. The build owns a copy of the bytes and the
+// reading state. It does not own the document, which must outlive it and
+// which nobody else may change while it runs. Destroying a build that is
+// not done leaves the document with the paragraphs built so far.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+#include "views/rtf/memo_text.h"
+
+class QTextDocument;
+
+namespace dorvem {
+
+class TMemoBuild {
+ public:
+  // A step budget that builds all that is left.
+  static constexpr std::size_t kAll = static_cast<std::size_t>(-1);
+
+  // Starts loading `bytes` into `doc`: empties it and chooses the path
+  // (with `plainTextOnly` the bytes are read as plain text whatever they
+  // are). `codePage` is the data's, for plain text.
+  TMemoBuild(std::string_view bytes, std::uint32_t codePage, QTextDocument& doc,
+             bool plainTextOnly = false);
+  ~TMemoBuild();
+  TMemoBuild(const TMemoBuild&) = delete;
+  TMemoBuild& operator=(const TMemoBuild&) = delete;
+
+  TMemoOutcome Outcome() const { return outcome_; }
+  // Whether the document holds the whole memo.
+  bool Done() const;
+  // Builds on by at least `bytes` bytes of the memo, to the end of the
+  // paragraph they reach. Returns Done().
+  bool Step(std::size_t bytes);
+  // Builds the rest.
+  void Finish() { Step(kAll); }
+
+ private:
+  class TPath;
+  class TRichPath;
+  class TPlainPath;
+  class TFailurePath;
+
+  QTextDocument& doc_;
+  TMemoOutcome outcome_;
+  std::unique_ptr<TPath> path_;
+};
+
+}  // namespace dorvem
