@@ -92,13 +92,14 @@ TEST_F(SearchTest, AnApostropheBeforeAWordStaysInTheKey) {
 }
 
 TEST_F(SearchTest, RejectedFilterIsReportedOnceAndTheTextStays) {
-  // A number after the apostrophe ends the string constant 'A'; the number
-  // 1 is then left over after a complete expression.
+  // A number after the apostrophe ends the string constant 'A'; a digit
+  // right after a literal scans as a minus sign, which then finds the * where
+  // an operand must be.
   const QStringList rows = Type("a'");
   ReportRecorder recorder;
   // The stored filter and the shown rows stay those of the last good text.
   EXPECT_EQ(Type("1"), rows);
-  EXPECT_EQ(recorder.Texts(), QStringList{"Filter expression incorrectly terminated."});
+  EXPECT_EQ(recorder.Texts(), QStringList{"Expression expected but '*' found."});
   EXPECT_EQ(w_->edtKeres->text(), "A'1");
   EXPECT_EQ(Filter(), "KSZOVEG='A'*'");
   // The engine dropped the old filter before the new one failed: back at
