@@ -46,8 +46,8 @@ void TypeBreakingText(TfrmMain& w, std::mt19937& random) {
   // Texts that end the filter's string early, open brackets or comments, or
   // leave keywords and numbers after a quote.
   static constexpr std::array<std::string_view, 14> kTexts = {
-      "'",    "'1",   "' AND ", "' OR X", "[",   "IS ",  "/*",
-      "')",   "\\",   "\"",     "%_",     "' (", "*'*", "'' = '"};
+      "'",  "'1", "' AND ", "' OR X", "[",   "IS ", "/*",
+      "')", "\\", "\"",     "%_",     "' (", "*'*", "'' = '"};
   TypeAscii(w.edtKeres, Pick(random, kTexts));
 }
 
@@ -77,11 +77,14 @@ void GridKeys(TfrmMain& w, std::mt19937& random) {
     Qt::Key key;
     Qt::KeyboardModifiers mods;
   };
-  static const std::array<Key, 8> kKeys = {
-      Key{Qt::Key_Down, {}},     Key{Qt::Key_Up, {}},
-      Key{Qt::Key_PageDown, {}}, Key{Qt::Key_PageUp, {}},
-      Key{Qt::Key_Home, {}},     Key{Qt::Key_End, {}},
-      Key{Qt::Key_Home, Qt::ControlModifier}, Key{Qt::Key_End, Qt::ControlModifier}};
+  static const std::array<Key, 8> kKeys = {Key{Qt::Key_Down, {}},
+                                           Key{Qt::Key_Up, {}},
+                                           Key{Qt::Key_PageDown, {}},
+                                           Key{Qt::Key_PageUp, {}},
+                                           Key{Qt::Key_Home, {}},
+                                           Key{Qt::Key_End, {}},
+                                           Key{Qt::Key_Home, Qt::ControlModifier},
+                                           Key{Qt::Key_End, Qt::ControlModifier}};
   const Key& k = Pick(random, kKeys);
   QTest::keyClick(w.grdAdat, k.key, k.mods);
 }
@@ -110,7 +113,8 @@ void GridScrollBar(TfrmMain& w, std::mt19937& random) {
     // The thumb dragged somewhere and let go.
     const int span = bar->maximum() - bar->minimum() + 1;
     bar->setSliderDown(true);
-    bar->setSliderPosition(bar->minimum() + static_cast<int>(random() % static_cast<unsigned>(span)));
+    bar->setSliderPosition(bar->minimum() +
+                           static_cast<int>(random() % static_cast<unsigned>(span)));
     bar->setSliderDown(false);
   }
 }
@@ -131,10 +135,14 @@ void ExplanationKeys(TfrmMain& w, std::mt19937& random) {
     Qt::Key key;
     Qt::KeyboardModifiers mods;
   };
-  static const std::array<Key, 8> kKeys = {
-      Key{Qt::Key_PageDown, {}}, Key{Qt::Key_PageUp, {}}, Key{Qt::Key_End, Qt::ControlModifier},
-      Key{Qt::Key_V, Qt::ControlModifier}, Key{Qt::Key_Delete, {}}, Key{Qt::Key_Return, {}},
-      Key{Qt::Key_A, Qt::ControlModifier}, Key{Qt::Key_C, Qt::ControlModifier}};
+  static const std::array<Key, 8> kKeys = {Key{Qt::Key_PageDown, {}},
+                                           Key{Qt::Key_PageUp, {}},
+                                           Key{Qt::Key_End, Qt::ControlModifier},
+                                           Key{Qt::Key_V, Qt::ControlModifier},
+                                           Key{Qt::Key_Delete, {}},
+                                           Key{Qt::Key_Return, {}},
+                                           Key{Qt::Key_A, Qt::ControlModifier},
+                                           Key{Qt::Key_C, Qt::ControlModifier}};
   const Key& k = Pick(random, kKeys);
   QTest::keyClick(w.edtSzoveg, k.key, k.mods);
 }
@@ -144,11 +152,13 @@ void PictureKeys(TfrmMain& w, std::mt19937& random) {
     Qt::Key key;
     Qt::KeyboardModifiers mods;
   };
-  static const std::array<Key, 7> kKeys = {
-      Key{Qt::Key_C, Qt::ControlModifier},   Key{Qt::Key_Insert, Qt::ControlModifier},
-      Key{Qt::Key_Return, {}},               Key{Qt::Key_V, Qt::ControlModifier},
-      Key{Qt::Key_Delete, Qt::ShiftModifier}, Key{Qt::Key_Escape, {}},
-      Key{Qt::Key_X, Qt::ControlModifier}};
+  static const std::array<Key, 7> kKeys = {Key{Qt::Key_C, Qt::ControlModifier},
+                                           Key{Qt::Key_Insert, Qt::ControlModifier},
+                                           Key{Qt::Key_Return, {}},
+                                           Key{Qt::Key_V, Qt::ControlModifier},
+                                           Key{Qt::Key_Delete, Qt::ShiftModifier},
+                                           Key{Qt::Key_Escape, {}},
+                                           Key{Qt::Key_X, Qt::ControlModifier}};
   const Key& k = Pick(random, kKeys);
   QTest::keyClick(w.dbiKep, k.key, k.mods);
   if (random() % 4 == 0 && w.dbiKep->isVisible()) QTest::mouseDClick(w.dbiKep, Qt::LeftButton);
