@@ -113,23 +113,19 @@ std::string Headword(std::mt19937& random, int n) {
 }
 
 std::string Memo(std::mt19937& random, const std::string& headword) {
-  switch (random() % 6) {
-    case 0:
-      return {};
-    case 1: {  // plain text with bare line feeds
-      return headword + ": egyszer\xFB sz\xF6veg\nm\xE1sodik sor\n\nharmadik";
-    }
-    case 2: {  // a long memo
-      std::string memo = "{\\rtf1\\ansi\\ansicpg1250 ";
-      for (int i = 0; i < 300; ++i) memo += "{\\b " + headword + "} hossz\\'fa bekezd\\'e9s\\par ";
-      return memo + "}";
-    }
-    default:
-      return "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 Arial;}}"
-             "{\\colortbl ;\\red128\\green0\\blue0;}\\pard\\qc\\cf1\\b\\fs26 " +
-             headword +
-             "\\b0\\par\\pard\\cf0\\fs20 k\\'e9t hang t\\'e1vols\\'e1ga, {\\i d\\'f5lt}\\par}";
+  const unsigned kind = random() % 60;
+  if (kind == 0) {  // a long memo, about 15 KB
+    std::string memo = "{\\rtf1\\ansi\\ansicpg1250 ";
+    for (int i = 0; i < 300; ++i) memo += "{\\b " + headword + "} hossz\\'fa bekezd\\'e9s\\par ";
+    return memo + "}";
   }
+  if (kind < 10) return {};
+  if (kind < 25)  // plain text with bare line feeds
+    return headword + ": egyszer\xFB sz\xF6veg\nm\xE1sodik sor\n\nharmadik";
+  return "{\\rtf1\\ansi\\ansicpg1250\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset238 Arial;}}"
+         "{\\colortbl ;\\red128\\green0\\blue0;}\\pard\\qc\\cf1\\b\\fs26 " +
+         headword +
+         "\\b0\\par\\pard\\cf0\\fs20 k\\'e9t hang t\\'e1vols\\'e1ga, {\\i d\\'f5lt}\\par}";
 }
 
 std::optional<std::string> Picture(std::mt19937& random) {
@@ -202,7 +198,7 @@ int main(int argc, char** argv) {
                         "Sounds/hangkep.mp3", "Sounds/kottakep.mp3"})
     WriteFile(folder + QString::fromLatin1(f), "data", 4);
 
-  double rssAfterWarmUp = 0;
+  double rssAfterWarmUp = 0, rssEnd = 0;
   int moves = 0;
   {
     TfrmMain window(folder);
@@ -220,10 +216,10 @@ int main(int argc, char** argv) {
       media.requests.clear();
       if (i == 2000) rssAfterWarmUp = ResidentBytes();
     }
+    rssEnd = ResidentBytes();
     window.close();
   }
   QCoreApplication::processEvents();
-  const double rssEnd = ResidentBytes();
   const double growth =
       rssAfterWarmUp > 0 ? (rssEnd - rssAfterWarmUp) * 100.0 / rssAfterWarmUp : 0.0;
   std::printf(
