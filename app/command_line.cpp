@@ -1,5 +1,7 @@
 #include "app/command_line.h"
 
+#include "app/data_check.h"
+
 #ifndef DORVEM_VERSION
 #error "DORVEM_VERSION is set by the build (the project's version)"
 #endif
@@ -55,6 +57,7 @@ std::string VersionText() {
 std::string HelpText(const std::string& dataFile) {
   return "Használat: dorvem [Qt-kapcsolók]\n"
          "          dorvem --help | --version\n"
+         "          dorvem --check [ADATFÁJL]\n"
          "\n"
          "Zenei fogalmak szótára. Kapcsoló nélkül megnyitja a szótár ablakát, amely\n"
          "ezt az adatfájlt olvassa:\n"
@@ -65,6 +68,11 @@ std::string HelpText(const std::string& dataFile) {
          "Kapcsolók:\n"
          "  -h, --help    ez a súgó\n"
          "  --version     a program neve és változata\n"
+         "  --check [ADATFÁJL]\n"
+         "                ablak nélkül ellenőrzi az adatfájlt (ha nincs megadva, a fentit),\n"
+         "                minden címszó magyarázatát és képét, médiafájlját és kottáját;\n"
+         "                a médiafájlokat az adatfájl mappája melletti Sounds mappában\n"
+         "                keresi. Kilépési kód: 0 nincs hiba, 1 hibát talált.\n"
          "\n"
          "Billentyűk az ablakban:\n"
          "  betűk         a címszavak listája a beírt szókezdetre szűkül\n"
@@ -86,11 +94,10 @@ int RunCommandLine(const TCommandLine& commandLine, const std::string& dataFile,
     case TCommand::cmVersion:
       out << VersionText();
       return 0;
-    case TCommand::cmCheck:
-      // The data checker's place: it reads commandLine.dataFile (or
-      // `dataFile` when none is named) without opening the window.
-      err << "dorvem: --check: ebben a változatban még nincs adatellenőrzés\n";
-      return 2;
+    case TCommand::cmCheck: {
+      const std::string& file = commandLine.dataFile.empty() ? dataFile : commandLine.dataFile;
+      return WriteCheckReport(CheckDictionary(file, ProgramFolderOfDataFile(file)), out);
+    }
     case TCommand::cmWindow:
     case TCommand::cmUsageError:
       break;

@@ -5,7 +5,7 @@
 // example -platform or -style), as they always were. An own option is the
 // first argument: "--help" (or "-h") and "--version" print a text and end
 // the program without a window or a display; "--check" (with an optional
-// data file name) is the data checker's place, which is not built yet.
+// data file name) checks a dictionary without a window (data_check.h).
 //
 // ParseCommandLine only reads the arguments; RunCommandLine carries out the
 // commands that need no window and tells main() whether to open it.
@@ -42,8 +42,12 @@ std::string VersionText();
 std::string HelpText(const std::string& dataFile);
 
 // Carries out a command that needs no window (any but cmWindow): writes
-// the help or the version to `out` and returns 0, or writes a usage error to
-// `err` and returns 2. `dataFile` as for HelpText.
+// the help or the version to `out` and returns 0; checks the named data
+// file, or `dataFile` when none is named, with its media in the Sounds
+// folder beside the data file's folder, writes the report to `out` and
+// returns 1 when it found an error, else 0 (the check needs the GUI
+// application object); or writes a usage error to `err` and returns 2.
+// `dataFile` as for HelpText.
 int RunCommandLine(const TCommandLine& commandLine, const std::string& dataFile, std::ostream& out,
                    std::ostream& err);
 

@@ -1,10 +1,12 @@
 // The program's entry. An own option on the command line (command_line.h)
-// is carried out without a window; otherwise it checks that there is a
+// is carried out without a window or a display; otherwise it checks that there is a
 // display, creates the application and the main window, and runs the event
 // loop until the window closes.
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <cstdio>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,8 +20,16 @@ int main(int argc, char** argv) {
   const dorvem::TCommandLine commandLine =
       dorvem::ParseCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
   if (commandLine.command != dorvem::TCommand::cmWindow) {
-    // Enough of an application to find the program folder; no display.
-    QCoreApplication app(argc, argv);
+    // Enough of an application to find the program folder; no display. The
+    // check lays explanations out in text documents, which needs the GUI
+    // application, on the offscreen platform: it opens no window.
+    std::unique_ptr<QCoreApplication> app;
+    if (commandLine.command == dorvem::TCommand::cmCheck) {
+      qputenv("QT_QPA_PLATFORM", "offscreen");
+      app = std::make_unique<QGuiApplication>(argc, argv);
+    } else {
+      app = std::make_unique<QCoreApplication>(argc, argv);
+    }
     const std::string dataFile = dorvem::FileSystemName(dorvem::ProgramFolder() +
                                                         QString::fromLatin1(dorvem::kDataFileName));
     return dorvem::RunCommandLine(commandLine, dataFile, std::cout, std::cerr);

@@ -41,16 +41,11 @@ QString TfrmMain::DataText(const std::string& bytes) const {
 }
 
 LocatedFile TfrmMain::MediaFile() const {
-  const QString name = DataText(tblAdatFAJLNEV.AsString());
-  const QString relative = QString::fromLatin1(kMediaFolder) + name;
-  if (!IsSafeMediaName(name)) return {FileSystemPath(programFolder_ + relative), false};
-  return LocateFile(programFolder_, relative);
+  return LocateMediaFile(programFolder_, DataText(tblAdatFAJLNEV.AsString()));
 }
 
 LocatedFile TfrmMain::ScoreFile(const std::string& name) const {
-  const QString relative = QString::fromLatin1(kScoreFolder) + DataText(ScoreFileName(name));
-  if (!IsSafeMediaName(DataText(name))) return {FileSystemPath(programFolder_ + relative), false};
-  return LocateFile(programFolder_, relative);
+  return LocateScoreFile(programFolder_, DataText(name));
 }
 
 bool TfrmMain::ScoreFileExists(const std::string& name) const {
@@ -87,13 +82,13 @@ void TfrmMain::spbLejatszoClick() {
   // refresh.
   if (!media.exists) return;
 
-  const std::string extension = locale::CharUpperA(ExtensionOf(tblAdatFAJLNEV.AsString()));
+  const TMediaHandling handling = MediaHandlingOf(tblAdatFAJLNEV.AsString());
   const QString shortPath = ShortPathName(media.path);
-  if (extension == ".MID" || extension == ".RMI" || extension == ".WAV" || extension == ".MP3") {
-    const bool midi = extension == ".MID" || extension == ".RMI";
-    MediaPlayer1->SetDeviceType(midi ? dtSequencer : dtAutoSelect);
+  if (handling == TMediaHandling::mhSequencer || handling == TMediaHandling::mhAutoSelect) {
+    MediaPlayer1->SetDeviceType(handling == TMediaHandling::mhSequencer ? dtSequencer
+                                                                        : dtAutoSelect);
     PlayOnDevice(media.path);
-  } else if (extension == ".SCM") {
+  } else if (handling == TMediaHandling::mhScorePlayer) {
     if (IsFile(media.path)) {
       const QString player = programFolder_ + QString::fromLatin1(kScorePlayer);
       if (!IsFile(player)) return ShowWarning(MissingPlayer(player));
@@ -101,7 +96,7 @@ void TfrmMain::spbLejatszoClick() {
     } else {
       ShowWarning(MissingFile(media.path));
     }
-  } else if (extension == ".AVI") {
+  } else if (handling == TMediaHandling::mhVideoPlayer) {
     if (IsFile(media.path)) {
       const QString& player = VideoPlayerPath;
       if (!IsFile(player)) {

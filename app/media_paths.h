@@ -17,6 +17,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <string>
 #include <string_view>
 
@@ -38,9 +39,27 @@ std::string ExtensionOf(std::string_view name);
 // has none ("a.b.wav" -> "a.b.PDF", "" -> ".PDF").
 std::string ScoreFileName(std::string_view name);
 
+// How the play action treats an entry's media file, chosen by the extension
+// of its name in the data, upper-cased with the locale's upper-casing and
+// compared exactly.
+enum class TMediaHandling {
+  mhSequencer,    // ".MID", ".RMI": played in the program on the sequencer
+  mhAutoSelect,   // ".WAV", ".MP3": played in the program, the device chosen by the file
+  mhScorePlayer,  // ".SCM": handed to the score player
+  mhVideoPlayer,  // ".AVI": handed to the video player
+  mhSystem,       // anything else, or no extension: opened with the system
+};
+
+// The handling of the data's name `name` (bytes in the data's code page).
+TMediaHandling MediaHandlingOf(std::string_view name);
+
 // Whether a name from the data may name a file: not absolute (no leading
 // "\" or "/", no drive "X:") and without a ".." component.
 bool IsSafeMediaName(const QString& name);
+
+// The components of a relative path: the parts between "\" and "/"
+// separators, empty ones skipped ("a\\b/c" -> a, b, c).
+QStringList PathComponents(const QString& path);
 
 // A file looked up below the program folder.
 struct LocatedFile {
@@ -55,6 +74,14 @@ struct LocatedFile {
 // skipped) below `folder` (a path with or without a trailing separator),
 // each component exactly first, then ignoring case.
 LocatedFile LocateFile(const QString& folder, const QString& relative);
+
+// The media file ("Sounds\" + name) and the score document
+// ("Sounds\PICTURES\" + ScoreFileName(name)) of the data's name `name`
+// (decoded from the data's code page), looked up below `programFolder`. A
+// name that is not safe names no file: the result is the path as written
+// below the program folder, not found.
+LocatedFile LocateMediaFile(const QString& programFolder, const QString& name);
+LocatedFile LocateScoreFile(const QString& programFolder, const QString& name);
 
 // The short form of `path` given to external programs: the path itself.
 inline QString ShortPathName(const QString& path) {

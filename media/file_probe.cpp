@@ -48,4 +48,14 @@ FileProbe ProbeMediaFile(const std::string& path) {
   return probe;
 }
 
+FileProbe ProbeMediaFileFor(const std::string& path, std::optional<MediaKind> required) {
+  FileProbe probe = ProbeMediaFile(path);
+  if (probe.error == 0 && required && *required != probe.kind) {
+    probe.error = MCIERR_INVALID_FILE;
+    probe.kind = MediaKind::kUnknown;
+    probe.lengthMs = 0;
+  }
+  return probe;
+}
+
 }  // namespace dorvem::mci

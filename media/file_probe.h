@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "media/mci_codes.h"
@@ -22,5 +23,11 @@ struct FileProbe {
 // (missing, a folder, ...): not found. Cannot be opened or mapped: read
 // error. Of no known kind, or malformed, or empty: invalid file.
 FileProbe ProbeMediaFile(const std::string& path);
+
+// What opening the file at `path` answers, as far as the file decides it:
+// the probe, turned into an invalid file when the device was asked for by
+// its type and `required`, the kind that type plays, is not what the file
+// holds (a sequencer opened on a wave file).
+FileProbe ProbeMediaFileFor(const std::string& path, std::optional<MediaKind> required);
 
 }  // namespace dorvem::mci

@@ -93,9 +93,8 @@ MCIERROR GstMci::Open(std::uint32_t flags, MciRecord& record) {
     return named ? MCIERR_FILENAME_REQUIRED : MCIERR_MISSING_PARAMETER;
   if (open->elementName.empty()) return MCIERR_FILENAME_REQUIRED;
 
-  const FileProbe probe = ProbeMediaFile(open->elementName);
+  const FileProbe probe = ProbeMediaFileFor(open->elementName, named);
   if (probe.error != 0) return probe.error;
-  if (named && *named != probe.kind) return MCIERR_INVALID_FILE;
   if (!gstReady_ || !DecoderInstalled(probe.kind)) return MCIERR_CANNOT_LOAD_DRIVER;
 
   const MCIDEVICEID id = FreeId();

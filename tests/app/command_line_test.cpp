@@ -64,7 +64,10 @@ TEST(CommandLineTest, CommandsPrintTheirTextAndStatus) {
        2,
        "",
        "dorvem: --help: fölösleges argumentum: 'x'\nBővebben: dorvem --help\n"},
-      {{"--check"}, 2, "", "dorvem: --check: ebben a változatban még nincs adatellenőrzés\n"},
+      {{"--check", "a", "b"},
+       2,
+       "",
+       "dorvem: --check: fölösleges argumentum: 'b'\nBővebben: dorvem --help\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.args));
@@ -82,6 +85,8 @@ TEST(CommandLineTest, CommandsPrintTheirTextAndStatus) {
   const std::string help = out.str();
   EXPECT_EQ(help.rfind("Használat: dorvem [Qt-kapcsolók]\n", 0), 0u) << help;
   EXPECT_NE(help.find("\n  /opt/d/Data/dorvem1.cds\n"), std::string::npos) << help;
+  EXPECT_NE(help.find("\n          dorvem --check [ADATFÁJL]\n"), std::string::npos) << help;
+  EXPECT_NE(help.find("\n  --check [ADATFÁJL]\n"), std::string::npos) << help;
   for (const char* key : {"F3", "F4", "Alt+G", "Alt+K", "Tab", "Le, Fel"})
     EXPECT_NE(help.find(std::string("\n  ") + key + " "), std::string::npos) << key;
 }

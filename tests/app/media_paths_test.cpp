@@ -36,6 +36,29 @@ TEST(MediaPathsTest, ExtensionAndScoreNameFollowTheLastDotAfterTheLastFolder) {
   }
 }
 
+TEST(MediaPathsTest, TheUpperCasedExtensionChoosesHowTheFilePlays) {
+  using enum TMediaHandling;
+  const std::pair<const char*, TMediaHandling> cases[] = {
+      {"piano.mid", mhSequencer},
+      {"x.RMI", mhSequencer},
+      {"x.mId", mhSequencer},
+      {"a.b.wav", mhAutoSelect},
+      {"x.MP3", mhAutoSelect},
+      {"x.scm", mhScorePlayer},
+      {"film.Avi", mhVideoPlayer},
+      {"lap.htm", mhSystem},
+      {"noext", mhSystem},
+      {"", mhSystem},
+      {"dir.mid\\file", mhSystem},
+      {"x.mid.txt", mhSystem},
+      {"x.mp3 ", mhSystem},
+      {"x.m\xED"
+       "d",
+       mhSystem},
+  };
+  for (const auto& [name, handling] : cases) EXPECT_EQ(MediaHandlingOf(name), handling) << name;
+}
+
 TEST(MediaPathsTest, AbsoluteNamesAndNamesWithDotDotNameNoFile) {
   const std::pair<const char*, bool> cases[] = {
       {"a.wav", true},    {"sub\\a.wav", true}, {"..a.wav", true},        {"a..b", true},
