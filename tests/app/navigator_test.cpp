@@ -2,8 +2,9 @@
 // release, auto-repeat, glyphs, and never taking the focus.
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
+#include <QAbstractEventDispatcher>
 #include <QImage>
+#include <QTimerEvent>
 #include <QToolButton>
 
 #include "tests/app/dictionary_window.h"
@@ -64,29 +65,48 @@ TEST(NavigatorTest, EnablingFollowsTheEndFlagsAndEachClickIsOneMove) {
   }
 }
 
+// The button's repeat timer with the interval `ms`, or 0. The test fires
+// it itself, so no repeat ever depends on the machine's pace.
+int RepeatTimer(QObject* button, int ms) {
+  for (const QAbstractEventDispatcher::TimerInfo& t :
+       QAbstractEventDispatcher::instance()->registeredTimers(button))
+    if (t.interval == ms) return t.timerId;
+  return 0;
+}
+
+void Fire(QObject* button, int timerId) {
+  QTimerEvent tick(timerId);
+  QCoreApplication::sendEvent(button, &tick);
+}
+
 TEST(NavigatorTest, HeldNextRepeatsAfter400ThenEvery100Milliseconds) {
   DictionaryWindow w(DictionaryWindow::Numbered(30));
   ASSERT_TRUE(w.Show());
   QToolButton* next = w->DBNavigator1->Button(nbNext);
   // A short press moves once, on release.
   QTest::mousePress(next, Qt::LeftButton);
-  QTest::qWait(150);
   EXPECT_EQ(w->tblAdat.RecNo(), 1);
   QTest::mouseRelease(next, Qt::LeftButton);
   EXPECT_EQ(w->tblAdat.RecNo(), 2);
+  EXPECT_EQ(RepeatTimer(next, 400), 0);
 
-  // Held for 700 ms: repeats at 400, 500, 600 (and perhaps 700) ms, then
-  // the release; a busy machine may lag but never repeats early.
-  QElapsedTimer held;
+  // Held: the first repeat comes from a 400 ms timer, which then runs
+  // every 100 ms; each tick moves once, and the release once more.
   QTest::mousePress(next, Qt::LeftButton);
-  held.start();
-  QTest::qWait(700);
-  const qint64 ms = held.elapsed();
-  const int repeats = w->tblAdat.RecNo() - 2;
+  const int first = RepeatTimer(next, 400);
+  ASSERT_NE(first, 0);
+  EXPECT_EQ(RepeatTimer(next, 100), 0);
+  Fire(next, first);
+  EXPECT_EQ(w->tblAdat.RecNo(), 3);
+  const int then = RepeatTimer(next, 100);
+  ASSERT_NE(then, 0);
+  EXPECT_EQ(RepeatTimer(next, 400), 0);
+  Fire(next, then);
+  Fire(next, then);
+  EXPECT_EQ(w->tblAdat.RecNo(), 5);
   QTest::mouseRelease(next, Qt::LeftButton);
-  EXPECT_GE(repeats, 2);
-  EXPECT_LE(repeats, 1 + (ms - 400) / 100);
-  EXPECT_EQ(w->tblAdat.RecNo(), 2 + repeats + 1);
+  EXPECT_EQ(w->tblAdat.RecNo(), 6);
+  EXPECT_EQ(RepeatTimer(next, 100), 0);
 }
 
 }  // namespace

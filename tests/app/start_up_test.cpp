@@ -19,18 +19,6 @@ namespace {
 using testing::ProgramFolderFixture;
 using testing::ReportRecorder;
 
-// The text the dataset raises when it opens `path`.
-std::string OpenError(const QString& path) {
-  TClientDataSet ds("tblAdat");
-  ds.SetFileName(QFile::encodeName(path).toStdString());
-  try {
-    ds.Open();
-  } catch (const std::exception& e) {
-    return e.what();
-  }
-  return {};
-}
-
 TEST(StartUpTest, AbsentDataFileIsReportedOnceAndLeavesAUsableWindow) {
   ProgramFolderFixture folder;
   ReportRecorder recorder;
@@ -55,12 +43,12 @@ TEST(StartUpTest, AbsentDataFileIsReportedOnceAndLeavesAUsableWindow) {
 
 TEST(StartUpTest, MalformedDataFileReportsTheEnginesText) {
   ProgramFolderFixture folder;
+  // Neither magic nor "<" at the start: the engine's 16389, whose text ends
+  // in a full stop, so the report adds none.
   folder.WriteDataFile({'n', 'o', 't', ' ', 'a', ' ', 'p', 'a', 'c', 'k', 'e', 't'});
-  const std::string engineText = OpenError(folder.DataFile());
-  ASSERT_FALSE(engineText.empty());
   ReportRecorder recorder;
   TfrmMain w(folder.Folder());
-  EXPECT_EQ(recorder.Texts(), QStringList{QString::fromStdString(ErrorReportText(engineText))});
+  EXPECT_EQ(recorder.Texts(), QStringList{"Mismatch in datapacket."});
   EXPECT_FALSE(w.tblAdat.Active());
 }
 

@@ -1,7 +1,9 @@
 // cdstool as its users meet it: what it prints and how it exits.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
+#include <sstream>
 
 #include "tests/dataset/test_packets.h"
 #include "tests/dataset/tool_runner.h"
@@ -90,6 +92,72 @@ TEST(CdsToolTest, BuildMakesAPacketFromJson) {
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("LCID:          1038"), std::string::npos) << r.out;
   }
+}
+
+// What info shows of the dictionary's packet: the header as written, each
+// column's type word, logical type, width, record length and subtype, the
+// parameters, the rows and the locale. Each expected line begins a line of
+// the output; the text form has no header and its own type words.
+TEST(CdsToolTest, InfoShowsHeaderColumnsParametersRowsAndLocale) {
+  // One hidden (deleted) row among three, and a blank LCID-free variant.
+  PacketModel model = DictionaryModel({{"a.mp3", "\xC1RIA", "x", std::nullopt, 1},
+                                       {std::nullopt, "B", std::nullopt, "BM", 2},
+                                       {std::nullopt, "C", std::nullopt, std::nullopt, 3}});
+  model.rows[1].status = 2;  // deleted
+  const std::vector<std::string> common = {
+      "  FAJLNEV          type 0x0049000",
+      "      WIDTH = 255",
+      "  KSZOVEG          type 0x00490001  logical 1      units 40,0  length 41  attributes 0x0",
+      "      WIDTH = 40",
+      "      SUBTYPE = \"Text\"",
+      "      SUBTYPE = \"Binary\"",
+      "  Index            type 0x00010004  logical 6 ",
+      "table parameters:",
+      "  LCID = 1038",
+      "rows:          3 (2 visible)",
+      "LCID:          1038 (code page 1250)",
+  };
+  const struct {
+    bool xml;
+    std::vector<std::string> lines;
+  } forms[] = {
+      {false,
+       {"form:          binary", "magic:         0xBDE01996", "version:       1.0",
+        "header length: 24", "column count:  5", "row count:     3", "flags:         0x00000001",
+        "  FAJLNEV          type 0x00490002  logical 1      units 255,0  length 256",
+        "  SZOVMAGY         type 0x004B0004  logical 3      units 0,0  length 4  subtype 22",
+        "  GRAPHIC          type 0x004B0004  logical 3      units 0,0  length 4  subtype 23"}},
+      {true,
+       {"form:          XML text",
+        "  FAJLNEV          type 0x00490001  logical 1      units 255,0  length 256",
+        "  SZOVMAGY         type 0x004B0001  logical 3      units 0,0  length 4  subtype 22",
+        "  GRAPHIC          type 0x004B0001  logical 3      units 0,0  length 4  subtype 23"}},
+  };
+  for (const auto& form : forms) {
+    SCOPED_TRACE(form.xml ? "xml" : "binary");
+    TempFile file(Encode(model, form.xml));
+    const auto r = RunTool({"info", file.Path()});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::vector<std::string> out;
+    std::istringstream lines(r.out);
+    for (std::string line; std::getline(lines, line);) out.push_back(line);
+    std::vector<std::string> expected = common;
+    expected.insert(expected.end(), form.lines.begin(), form.lines.end());
+    for (const std::string& want : expected) {
+      const bool found = std::any_of(out.begin(), out.end(), [&](const std::string& line) {
+        return line.rfind(want, 0) == 0;
+      });
+      EXPECT_TRUE(found) << "no line begins with \"" << want << "\" in\n" << r.out;
+    }
+    EXPECT_EQ(form.xml, r.out.find("magic:") == std::string::npos);
+  }
+  // Without an LCID the comparison locale is the user's and the text's code
+  // page the fallback one.
+  TempFile none(Encode(DictionaryModel({{{}, "A", {}, {}, 1}}, 0)));
+  const auto r = RunTool({"info", none.Path()});
+  EXPECT_NE(r.out.find("\nLCID:          0 (none: user's default locale) (code page 1250)\n"),
+            std::string::npos)
+      << r.out;
 }
 
 TEST(CdsToolTest, ErrorsGoToStderrWithStatusOneAndUsageWithTwo) {

@@ -138,6 +138,72 @@ TEST(FilterEvalTest, TypedValuesCompareByTheirOwnRules) {
   EXPECT_EQ(Passing(t, "M LIKE 'IN%'", foCaseInsensitive), Records{3});
 }
 
+// An SQL time stamp record: six 16-bit parts and the fraction, the
+// milliseconds of the second.
+testing::Value SqlStamp(std::uint16_t y, std::uint16_t mo, std::uint16_t d, std::uint16_t h,
+                        std::uint16_t mi, std::uint16_t s, std::uint32_t milliseconds) {
+  std::vector<std::uint8_t> b(16);
+  const std::uint16_t parts[] = {y, mo, d, h, mi, s};
+  for (int i = 0; i < 6; ++i) StoreU16(b.data() + 2 * i, parts[i]);
+  StoreU32(b.data() + 12, milliseconds);
+  return b;
+}
+
+// A BCD record: precision, sign bit and scale, then the digits two to a byte.
+testing::Value Bcd(std::uint8_t precision, bool negative, std::uint8_t scale,
+                   std::vector<std::uint8_t> digitPairs) {
+  std::vector<std::uint8_t> b(18);
+  b[0] = precision;
+  b[1] = static_cast<std::uint8_t>((negative ? 0x80 : 0) | scale);
+  for (std::size_t i = 0; i < digitPairs.size(); ++i) b[2 + i] = digitPairs[i];
+  return b;
+}
+
+// Times of day, SQL time stamps and BCD numbers in filters: each compares
+// by the value it stands for, against literals read as the column's type.
+TEST(FilterEvalTest, TimesSqlTimeStampsAndBcdCompareByValue) {
+  TableBuilder table;
+  table.Fixed("T", pk::kTcTime, 4).Fixed("TS", pk::kTcSqlTimeStamp, 16).Bcd("N", 10, 2);
+  table.Row({I32(45000000), SqlStamp(2024, 2, 29, 23, 59, 58, 123),
+             Bcd(4, false, 2, {0x12, 0x50})});  // 12:30, 12.50
+  table.Row({I32(28800500), SqlStamp(2024, 3, 1, 0, 0, 0, 0),
+             Bcd(3, true, 2, {0x32, 0x50})});  // 08:00:00.5, -3.25
+  table.Row({kNull, kNull, kNull});
+  table.Row({I32(86399999), SqlStamp(1999, 12, 31, 12, 0, 0, 0),
+             Bcd(3, false, 1, {0x12, 0x50})});  // 23:59:59.999, 12.5
+  OpenTable t(table);
+  const struct {
+    const char* text;
+    Records passing;
+  } cases[] = {
+      {"T = '12:30:00'", {1}},
+      {"T = '12:30'", {1}},
+      {"T > '12:30'", {4}},
+      {"T < '12:30:00'", {2}},
+      {"T >= '08:00:00.500'", {1, 2, 4}},
+      {"T <= '08:00:00.499'", {}},
+      {"T <> '23:59:59.999'", {1, 2}},
+      {"T IS NULL", {3}},
+      {"HOUR(T) = 23", {4}},
+      {"MINUTE(T) = 30", {1}},
+      {"TS = '2024-02-29 23:59:58.123'", {1}},
+      {"TS > '2024-02-29'", {1, 2}},
+      {"TS > '2024-02-29 23:59:58.122'", {1, 2}},
+      {"TS > '2024-02-29 23:59:58.123'", {2}},
+      {"TS < '2000-01-01'", {4}},
+      {"TS <> '2024-03-01 00:00'", {1, 4}},
+      {"TS >= '2024-03-01'", {2}},
+      {"YEAR(TS) = 1999", {4}},
+      {"N = 12.5", {1, 4}},
+      {"N > 0", {1, 4}},
+      {"N < 0", {2}},
+      {"N = -3.25", {2}},
+      {"N + 1 = 13.5", {1, 4}},
+      {"N IS NOT NULL AND N <= 12.4", {2}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Passing(t, c.text), c.passing) << c.text;
+}
+
 TEST(FilterEvalTest, EngineRefusesWhatItCannotEvaluate) {
   OpenTable t(TypedTable());
   EXPECT_EQ(CompileStatus(t, Parse(t, "S = F")), dbr::kTypeMismatch);

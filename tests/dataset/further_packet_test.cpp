@@ -71,5 +71,63 @@ TEST(FurtherPacketTest, BlobsOfEveryPacketStayReadable) {
             (std::vector<std::string>{"first", "second", "third", "fourth", "sixth"}));
 }
 
+// Index values of every record, in record order; -1 stands for blank.
+std::vector<std::int32_t> Indexes(TDSBASE* table) {
+  EngineRef<TDSCursor> cursor;
+  EXPECT_EQ(DSCursor_Factory(cursor.Receive()), 0);
+  EXPECT_EQ(cursor->InitCursor(table), 0);
+  DSProps props;
+  EXPECT_EQ(cursor->GetCursorProps(&props), dbr::kOk);
+  std::vector<std::uint8_t> image(props.recordSize);
+  std::vector<std::int32_t> out;
+  while (cursor->Advance(1) == 0) {
+    EXPECT_EQ(cursor->ReadCurrent(image.data()), 0);
+    std::int32_t v = 0;
+    std::uint8_t blank = 0;
+    EXPECT_EQ(cursor->GetField(image.data(), 5, &v, &blank), 0);
+    out.push_back(blank ? -1 : v);
+  }
+  return out;
+}
+
+// Rows numbered from `first`; every seventh has a blank index and memo.
+std::vector<DictRow> Numbered(int first, int count) {
+  std::vector<DictRow> rows;
+  for (int i = first; i < first + count; ++i) {
+    DictRow r{{}, "W" + std::to_string(i), "m" + std::to_string(i), {}, i};
+    if (i % 7 == 0) r.index.reset(), r.szovmagy.reset();
+    rows.push_back(r);
+  }
+  return rows;
+}
+
+// A first packet reserves its rows plus 25; appended rows grow the store by
+// its size, by half of it beyond 1000 records. Every record on either side
+// of each growth keeps its values and its blanks.
+TEST(FurtherPacketTest, RowsPastTheFirstReservationGrowTheStore) {
+  struct Case {
+    int firstRows, furtherRows;
+    std::uint32_t reserved, grown;
+  };
+  for (const Case& c : {Case{1, 60, 26, 104}, Case{1000, 600, 1025, 2305}}) {
+    SCOPED_TRACE(c.firstRows);
+    EngineRef<TDSBASE> table;
+    ASSERT_EQ(DSBASE_Factory(table.Receive()), 0);
+    ASSERT_EQ(table->AppendData(Encode(DictionaryModel(Numbered(1, c.firstRows))), false), 0);
+    EXPECT_EQ(static_cast<DSBASE*>(table.get())->Capacity(), c.reserved);
+    ASSERT_EQ(table->AppendData(FurtherPacket(Numbered(c.firstRows + 1, c.furtherRows)), true), 0);
+    EXPECT_EQ(static_cast<DSBASE*>(table.get())->Capacity(), c.grown);
+    const int total = c.firstRows + c.furtherRows;
+    std::vector<std::int32_t> indexes;
+    std::vector<std::string> memos;
+    for (int i = 1; i <= total; ++i) {
+      indexes.push_back(i % 7 == 0 ? -1 : i);
+      memos.push_back(i % 7 == 0 ? "" : "m" + std::to_string(i));
+    }
+    EXPECT_EQ(Indexes(table.get()), indexes);
+    EXPECT_EQ(Memos(table.get()), memos);
+  }
+}
+
 }  // namespace
 }  // namespace dorvem

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 #include "dataset/core/byte_layout.h"
@@ -177,11 +178,46 @@ TEST(IndexCompareTest, CaseAndTrailingBlanksMakeHeadwordsDistinct) {
   EXPECT_EQ(Ordered({"b", "B", "a", "A"}, true), (V{"'a'", "'A'", "'b'", "'B'"}));
 }
 
+// The user's default locale is read from the environment once per process,
+// so each case runs in a fresh process (a re-executed death test) whose
+// environment names exactly the locale given, whatever the caller's LANG.
+void ExpectDefaultOrder(const char* posixLocale, const std::vector<std::string>& expected) {
+  SCOPED_TRACE(posixLocale);
+  const std::string style = GTEST_FLAG_GET(death_test_style);
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const char* kept[3] = {};
+  const char* names[3] = {"LC_ALL", "LC_COLLATE", "LANG"};
+  std::string saved[3];
+  for (int i = 0; i < 3; ++i)
+    if (const char* v = std::getenv(names[i])) saved[i] = v, kept[i] = saved[i].c_str();
+  ::setenv("LC_ALL", posixLocale, 1);
+  ::unsetenv("LC_COLLATE");
+  ::unsetenv("LANG");
+  EXPECT_EXIT(
+      {
+        const bool same = Ordered({"CZ", "CSA"}, false, false, 0) == expected &&
+                          Ordered({"CZ", "CSA"}, false, false, 0x7777) == expected;
+        std::exit(same ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+  for (int i = 0; i < 3; ++i) {
+    if (kept[i] != nullptr) {
+      ::setenv(names[i], kept[i], 1);
+    } else {
+      ::unsetenv(names[i]);
+    }
+  }
+  GTEST_FLAG_SET(death_test_style, style);
+}
+
 TEST(IndexCompareTest, AnUninstalledLocaleComparesAsTheDefaultLocale) {
   using V = std::vector<std::string>;
-  // Hungarian puts CS after every other C; the default (root) order does not.
+  // Hungarian puts CS after every other C; the root order does not.
   EXPECT_EQ(Ordered({"CZ", "CSA"}, false, false, 1038), (V{"'CZ'", "'CSA'"}));
-  EXPECT_EQ(Ordered({"CZ", "CSA"}, false, false, 0), Ordered({"CZ", "CSA"}, false, false, 0x7777));
+  // Locale 0 is the user's, and an identifier that is not installed becomes
+  // 0 when the packet is read: both follow the environment.
+  ExpectDefaultOrder("C", V{"'CSA'", "'CZ'"});
+  ExpectDefaultOrder("hu_HU.UTF-8", V{"'CZ'", "'CSA'"});
 }
 
 }  // namespace

@@ -5,8 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -260,6 +262,40 @@ void ExpectSameModel(const PacketModel& a, const PacketModel& b, SameWord sameWo
 
 inline void ExpectSameModel(const PacketModel& a, const PacketModel& b) {
   ExpectSameModel(a, b, [](std::uint32_t x, std::uint32_t y) { return x == y; });
+}
+
+// The results a damaged packet may end with: the reader's own failures.
+inline bool IsReaderFailure(DBResult r) {
+  for (DBResult known :
+       {dbr::kPacketMismatch, dbr::kNoMetaData, dbr::kFieldNameNull, dbr::kInvalidFieldType,
+        dbr::kInvalidParameter, dbr::kOutOfMemory, dbr::kNotApplicable, dbr::kBlobNotFetched})
+    if (r == known) return true;
+  return false;
+}
+
+// A table read from a damaged packet must still be a table: `rows` rows (when
+// known) of one value per column, blank and unchanged values without bytes,
+// no value longer than the `packetSize` bytes it came from, strings cut at
+// their first zero byte.
+inline void ExpectReadableTable(const PacketModel& m, std::optional<std::size_t> rows,
+                                std::size_t packetSize) {
+  if (rows) {
+    ASSERT_EQ(m.rows.size(), *rows);
+  }
+  for (const PacketRow& row : m.rows) {
+    ASSERT_EQ(row.values.size(), m.columns.size());
+    for (std::size_t c = 0; c < row.values.size(); ++c) {
+      const PacketValue& v = row.values[c];
+      EXPECT_LE(v.status, packet::kFieldNotChanged);
+      EXPECT_LE(v.bytes.size(), packetSize);
+      if (v.status != packet::kFieldHasValue) {
+        EXPECT_TRUE(v.bytes.empty());
+      }
+      if (packet::TypeCode(m.columns[c].desc.typeWord) == packet::kTcString) {
+        EXPECT_EQ(std::count(v.bytes.begin(), v.bytes.end(), 0), 0);
+      }
+    }
+  }
 }
 
 }  // namespace dorvem::packet_test
