@@ -1,6 +1,8 @@
 // The search: every change of the search box's text re-filters tblAdat to
 // the headwords that begin with it, and Up and Down in the box move through
 // the list without leaving it.
+#include <exception>
+
 #include "app/main_window.h"
 #include "app/search_key.h"
 #include "app/upper_case_edit.h"
@@ -27,11 +29,20 @@ void TfrmMain::edtKeresChange() {
   }
   const std::string key = SearchKey(ToCodePage(text, tblAdat.TextCodePage()));
   // On the open dataset each assignment moves to the first record of the
-  // list it leaves: first of the old list, then of the new one.
-  tblAdat.SetFilterOptions(
-      static_cast<TFilterOptions>(tblAdat.FilterOptions() & ~foNoPartialCompare));
+  // list it leaves: first of the old list, then of the new one. When the
+  // first move fails (that entry's picture cannot be shown, say), the new
+  // filter is still set, or every later keystroke would fail on the same
+  // entry and the list could never change; the error is reported after it.
+  std::exception_ptr leaving;
+  try {
+    tblAdat.SetFilterOptions(
+        static_cast<TFilterOptions>(tblAdat.FilterOptions() & ~foNoPartialCompare));
+  } catch (...) {
+    leaving = std::current_exception();
+  }
   tblAdat.SetFilter(SearchFilter(key));
   tblAdat.Open();
+  if (leaving) std::rethrow_exception(leaving);
 }
 
 void TfrmMain::edtKeresKeyDown(int key, Qt::KeyboardModifiers shift) {

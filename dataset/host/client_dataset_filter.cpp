@@ -27,7 +27,12 @@ void TCustomClientDataSet::UpdateFilter(const std::string& text, TFilterOptions 
   if (Active() && filtered_) {
     EnsureBrowse();
     if (text != filterText_ || options != filterOptions_) AttachExpressionFilter(text, options);
+    // Kept before the move: the filter attached now is this one, also when
+    // a notice of the move to its first record raises.
+    filterText_ = text;
+    filterOptions_ = options;
     GoFirst();
+    return;
   }
   filterText_ = text;
   filterOptions_ = options;

@@ -159,5 +159,39 @@ TEST(MalformedDataTest, AnInvalidPictureIsReportedOnceAndMovingGoesOn) {
   EXPECT_EQ(w->edtKeres->text(), "AL");
 }
 
+// The first entry of the list has a picture that is no bitmap. Each new
+// search text first goes back to that entry (the first of the list it
+// leaves), which fails; the new list must still be taken, or typing would
+// keep the window on that list for good. One report a keystroke at most.
+TEST(MalformedDataTest, AnInvalidPictureFirstInTheListDoesNotStopTheSearch) {
+  std::vector<DictRow> rows = GoodRows();
+  rows[0].graphic = std::string("BM\x01", 3);
+  ReportRecorder recorder;
+  DictionaryWindow w(rows);
+  ASSERT_TRUE(w.Show());
+  EXPECT_EQ(recorder.Texts(), QStringList{"Stream read error."});  // opening on it
+  recorder.reports.clear();
+
+  QTest::keyClick(w->edtKeres, Qt::Key_A);
+  EXPECT_EQ(w.Current(), "ALMA");
+  EXPECT_EQ(recorder.Texts(), QStringList{"Stream read error."});
+  EXPECT_EQ(Shown(*w->edtSzoveg), "négy");
+
+  QTest::keyClick(w->edtKeres, Qt::Key_L);
+  EXPECT_EQ(w.Current(), "ALMA");
+  EXPECT_EQ(recorder.reports.size(), 1u);
+
+  // Back to the list of "." entries and down from its broken first entry.
+  QTest::keyClick(w->edtKeres, Qt::Key_Backspace);
+  QTest::keyClick(w->edtKeres, Qt::Key_Backspace);
+  EXPECT_EQ(w->edtKeres->text(), "");
+  EXPECT_EQ(w.Current(), ".A");
+  QTest::keyClick(w->edtKeres, Qt::Key_Down);
+  EXPECT_EQ(w.Current(), ".B");
+  // The same search text as before the failed move: its list again.
+  QTest::keyClick(w->edtKeres, Qt::Key_A);
+  EXPECT_EQ(w.Current(), "ALMA");
+}
+
 }  // namespace
 }  // namespace dorvem
