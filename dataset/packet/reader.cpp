@@ -60,6 +60,7 @@ DBResult DATAPACKETREAD_Factory(TDATAPACKET_READ** out) {
 
 void DSEXTRACT::Reset() {
   FreePacket();
+  endedUnderView_.clear();
   started_ = text_ = hasMetaData_ = metaDone_ = layoutText_ = false;
   rowCount_ = flags_ = 0;
   rowsRead_ = 1;
@@ -90,6 +91,7 @@ void DSEXTRACT::FreePacket() {
       return;
     }
   }
+  if (viewing_) endedUnderView_ = std::move(packet_);
   packet_.clear();
   in_ = ByteSpanReader();
   released_ = true;

@@ -117,6 +117,10 @@ class DSEXTRACT final : public EngineObject<TDATAPACKET_READ, InterfaceId::kPack
   bool released_ = true;
   bool retain_ = false;                // keep finished packets for the table
   std::vector<PacketBytes> retained_;  // finished packets kept
+  // A packet that ended while NextFieldView pointed into it: kept until the
+  // reader's next call, so that the view the caller holds stays readable.
+  bool viewing_ = false;
+  PacketBytes endedUnderView_;
   bool hasMetaData_ = false;
   bool metaDone_ = false;
   bool layoutText_ = false;  // the row layout was built for a text packet

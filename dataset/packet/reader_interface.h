@@ -86,7 +86,9 @@ class TDATAPACKET_READ : public TEngineUnknown {
   // (a row status, a fixed-size or nested-table value); blank and
   // not-changed values are reported as by NextField with *bytes null; a
   // value not fetched reports its length word as *size with *bytes null.
-  // The pointer stays valid only while the packet lives: see RetainPackets.
+  // The pointer stays valid until the reader's next call, also when this
+  // value ended the packet; beyond that only while the packet lives: see
+  // RetainPackets.
   virtual DBResult NextFieldView(const std::uint8_t** bytes, std::uint32_t* size,
                                  std::uint32_t* status) = 0;
 

@@ -104,6 +104,7 @@ DBResult DSEXTRACT::NextFieldSize(std::uint32_t* size) {
 }
 
 DBResult DSEXTRACT::NextField(std::uint32_t* bufSize, void* value, std::uint32_t* status) {
+  endedUnderView_.clear();  // the previous view is over
   if (!started_) return dbr::kNotApplicable;
   if (!metaDone_) {
     // The top level's table parameters all read: the metadata ends here.
@@ -184,6 +185,7 @@ DBResult DSEXTRACT::NextFieldView(const std::uint8_t** bytes, std::uint32_t* siz
                                   std::uint32_t* status) {
   *bytes = nullptr;
   *size = 0;
+  endedUnderView_.clear();  // the previous view is over
   if (!started_ || !metaDone_) return dbr::kNotApplicable;
   if (released_) return dbr::kAtEnd;
   Level& level = levels_[cur_];
@@ -210,7 +212,10 @@ DBResult DSEXTRACT::NextFieldView(const std::uint8_t** bytes, std::uint32_t* siz
     *bytes = in_.Here() + prefix;
     in_.Skip(prefix + length);
   }
+  // Stepping past the value may end the packet; *bytes must outlive that.
+  viewing_ = true;
   AdvanceSlot(level);
+  viewing_ = false;
   return dbr::kOk;
 }
 
