@@ -1,6 +1,7 @@
 // The RTF reader against hand-written documents: the text, runs and block
 // formats it must produce, and what it must survive.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QBuffer>
 #include <QImage>
@@ -302,6 +303,25 @@ TEST(RtfReaderTest, PicturesBeyondThePixelLimitAreNotShown) {
   EXPECT_EQ(Runs(doc), (std::vector<std::string>{"x"}));
   rtf::ReadRichText("{\\rtf1{\\pict\\pngblip " + Hex(Encoded(small, "png")) + "}x}", doc);
   EXPECT_EQ(Runs(doc), (std::vector<std::string>{"[image 4000x4000]", "x"}));
+}
+
+TEST(RtfReaderTest, APngWhoseChunkClaimsMoreThanItHoldsIsNotShown) {
+  // A text chunk after the header that claims 2,097,152,037 bytes: libpng
+  // would ask for that much memory before finding the bytes missing.
+  const QByteArray png = Encoded(Picture(), "png");
+  const QByteArray lying = png.left(33) + QByteArray("\x7D\x00\x00\x25tEXtdate", 12) + png.mid(33);
+  // The process's peak resident memory must not jump by the claimed size.
+  const auto peakKb = [] {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+  };
+  const long before = peakKb();
+  QTextDocument doc;
+  rtf::ReadRichText(
+      "{\\rtf1{\\pict\\pngblip " + Hex(lying) + "}x{\\pict\\pngblip " + Hex(png) + "}}", doc);
+  EXPECT_EQ(Runs(doc), (std::vector<std::string>{"x", "[image 2x3]"}));
+  EXPECT_LT(peakKb() - before, 256 * 1024);
 }
 
 TEST(RtfReaderTest, ReplacesWhatTheDocumentHeldAndKeepsItsDefaultFont) {

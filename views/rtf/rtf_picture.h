@@ -38,7 +38,9 @@ class TRtfPicture {
 
   // Decodes the picture if it is to be shown; `pixelBudget` is what the
   // document may still decode and is reduced by what this picture takes.
-  // Returns a null image when the picture is not shown.
+  // Returns a null image when the picture is not shown: not PNG or JPEG,
+  // too large, over the budget, a PNG with a chunk that runs past its bytes,
+  // or undecodable.
   QImage Decode(std::int64_t& pixelBudget) const;
   // The size to show `image` at, in document pixels.
   QSizeF ShownSize(const QImage& image) const;
