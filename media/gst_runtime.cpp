@@ -7,6 +7,8 @@
 #include <mutex>
 #include <system_error>
 
+#include "media/audio_sinks.h"
+
 namespace dorvem::mci {
 
 namespace {
@@ -46,6 +48,13 @@ std::shared_future<Census>& Runtime() {
   return runtime;
 }
 
+// The audio output's first probe, begun once; joined at exit (before the
+// census, which was begun before it).
+std::future<void>& OutputProbe() {
+  static std::future<void> probe;
+  return probe;
+}
+
 const Census& Wait() {
   StartGstRuntime();
   return Runtime().get();
@@ -61,6 +70,13 @@ void StartGstRuntime() {
     } catch (const std::system_error&) {
       // No thread to be had: the census is taken by the first that waits.
       Runtime() = std::async(std::launch::deferred, TakeCensus).share();
+    }
+    try {
+      OutputProbe() = std::async(std::launch::async, [] {
+        if (Runtime().get().ready) DefaultAudioOutput().Prime();
+      });
+    } catch (const std::system_error&) {
+      // The first pipeline probes on its own path instead.
     }
   });
 }

@@ -9,7 +9,11 @@
 // DecodersInstalled). Starting it again, also from another layer, does
 // nothing; every caller sees the same answers.
 //
-// The thread belongs to the runtime and is joined when the process ends.
+// Once GStreamer is ready, a second thread of the runtime decides the
+// program's audio output (DefaultAudioOutput, audio_sinks.h), so that the
+// first pipeline does not search for a sound device on its own path.
+//
+// The threads belong to the runtime and are joined when the process ends.
 // When no thread can be started, the first caller that waits does the work
 // in line, as it was done before.
 // The functions may be called from any thread.
@@ -19,8 +23,8 @@
 
 namespace dorvem::mci {
 
-// Begins initialising GStreamer and taking the decoder census, unless that
-// has begun already. Returns at once.
+// Begins initialising GStreamer, taking the decoder census and deciding
+// the audio output, unless that has begun already. Returns at once.
 void StartGstRuntime();
 
 // Waits until GStreamer has been initialised (starting it when nobody has);
