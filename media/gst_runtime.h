@@ -10,8 +10,10 @@
 // nothing; every caller sees the same answers.
 //
 // Once GStreamer is ready, a second thread of the runtime decides the
-// program's audio output (DefaultAudioOutput, audio_sinks.h), so that the
-// first pipeline does not search for a sound device on its own path.
+// program's audio output (DefaultAudioOutput, audio_sinks.h) and loads and
+// sets up the elements that pipelines are built of, so that the first
+// pipeline does not search for a sound device, load plugins or set up
+// classes on its own path.
 //
 // The threads belong to the runtime and are joined when the process ends.
 // When no thread can be started, the first caller that waits does the work
@@ -34,5 +36,10 @@ bool GstReady();
 // Whether the decoders that files of `kind` need are installed (false when
 // GStreamer is not ready, and for kUnknown). Waits as GstReady does.
 bool DecoderInstalled(MediaKind kind);
+
+// Waits until the audio output has been decided and the elements warmed
+// (starting the runtime when nobody has). For tests and benchmarks that
+// measure a pipeline as the program meets it, long after its start.
+void WaitForGstPreparation();
 
 }  // namespace dorvem::mci
