@@ -92,6 +92,9 @@ void StartGstRuntime() {
       // No thread to be had: the census is taken by the first that waits.
       Runtime() = std::async(std::launch::deferred, TakeCensus).share();
     }
+    // Made before the preparation's future, so that it is destroyed after
+    // the future has joined the thread that uses it.
+    DefaultAudioOutput();
     try {
       Preparation() = std::async(std::launch::async, [] {
                         if (!Runtime().get().ready) return;
