@@ -78,8 +78,10 @@ class GstMci : public QObject, public MciInterface {
   Q_OBJECT
 
  public:
-  // `sinks` makes each pipeline's audio sink; empty for the default output.
-  explicit GstMci(AudioSinkFactory sinks = {});
+  // `sinks` makes each pipeline's audio sink; empty for the output that
+  // `output` chooses (null: the program's, DefaultAudioOutput), which must
+  // outlive the layer.
+  explicit GstMci(AudioSinkFactory sinks = {}, AudioOutput* output = nullptr);
   ~GstMci() override;
 
   MCIERROR SendCommand(MCIDEVICEID device, std::uint32_t command, std::uint32_t flags,
@@ -137,6 +139,7 @@ class GstMci : public QObject, public MciInterface {
   MCIDEVICEID FreeId() const;
 
   AudioSinkFactory sinks_;
+  AudioOutput* output_;
   std::map<MCIDEVICEID, Device> devices_;
   std::uint64_t nextInstance_ = 1;
   std::uint64_t nextSerial_ = 1;

@@ -36,8 +36,9 @@ constexpr std::array<DeviceName, 13> kDeviceNames{{
 
 }  // namespace
 
-GstMci::GstMci(AudioSinkFactory sinks)
+GstMci::GstMci(AudioSinkFactory sinks, AudioOutput* output)
     : sinks_(std::move(sinks)),
+      output_(output),
       batch_([this](PipelineBatch::Work work) { worker_.Post(std::move(work)); },
              [this] {
                QMetaObject::invokeMethod(
@@ -96,7 +97,8 @@ MCIERROR GstMci::Open(std::uint32_t flags, MciRecord& record) {
   // thread, where a report for a device closed meanwhile finds nothing.
   const std::uint64_t instance = device.instance;
   device.playback = std::make_shared<GstPlayback>(
-      open->elementName, sinks_, [this, instance](GstPlayback::Event event, std::uint64_t serial) {
+      open->elementName, sinks_, output_,
+      [this, instance](GstPlayback::Event event, std::uint64_t serial) {
         QMetaObject::invokeMethod(
             this, [this, instance, event, serial] { OnPipelineEvent(instance, event, serial); },
             Qt::QueuedConnection);

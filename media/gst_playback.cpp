@@ -4,11 +4,16 @@
 
 #include <cstring>
 
+#include "media/audio_sinks.h"
+
 namespace dorvem::mci {
 
 namespace {
 
 constexpr GstClockTime kPrerollLimit = 10 * GST_SECOND;
+// How many device choices one pipeline tries before it takes the silent
+// sink.
+constexpr int kDeviceTries = 3;
 
 void OnElementSetup(GstElement* /*playbin*/, GstElement* element, gpointer /*data*/) {
   GstElementFactory* factory = gst_element_get_factory(element);
@@ -24,8 +29,23 @@ GstClockTime Nanos(std::uint32_t ms) {
 
 }  // namespace
 
-GstPlayback::GstPlayback(std::string path, AudioSinkFactory sinks, EventHandler onEvent)
-    : path_(std::move(path)), sinks_(std::move(sinks)), onEvent_(std::move(onEvent)) {}
+GstPlayback::GstPlayback(std::string path, AudioSinkFactory sinks, AudioOutput* output,
+                         EventHandler onEvent)
+    : path_(std::move(path)),
+      sinks_(std::move(sinks)),
+      output_(output),
+      onEvent_(std::move(onEvent)) {}
+
+GstElement* GstPlayback::OutputSink() {
+  AudioOutput& output = output_ != nullptr ? *output_ : DefaultAudioOutput();
+  std::string factory = output.Choose();
+  for (int tries = 0; tries < kDeviceTries && !factory.empty(); ++tries) {
+    if (GstElement* sink = MakeOutputSink(factory)) return sink;
+    output.DeviceFailed(factory);
+    factory = output.Choose();
+  }
+  return MakeOutputSink({});
+}
 
 GstPlayback::~GstPlayback() {
   Finish();
@@ -41,8 +61,9 @@ void GstPlayback::Start() {
   }
   g_object_set(pipeline, "uri", uri, nullptr);
   g_free(uri);
-  if (sinks_)
-    if (GstElement* sink = sinks_()) g_object_set(pipeline, "audio-sink", sink, nullptr);
+  GstElement* sink = sinks_ ? sinks_() : nullptr;
+  if (sink == nullptr) sink = OutputSink();
+  if (sink != nullptr) g_object_set(pipeline, "audio-sink", sink, nullptr);
   g_signal_connect(pipeline, "element-setup", G_CALLBACK(OnElementSetup), nullptr);
 
   // The end and errors are looked at where they are posted. Messages stay

@@ -11,10 +11,14 @@
 // layer forwards it to the event thread.
 //
 // MIDI goes through the fluidsynth decoder, given the General MIDI sound
-// font that the program's packages install. Sound goes to the default
-// audio output; without a sound device GStreamer falls back to a silent
-// sink that keeps real time, so timing and notices stay the same. Tests
-// put a sink of their own in its place (AudioSinkFactory).
+// font that the program's packages install. Sound goes to the audio output
+// that an AudioOutput has chosen (audio_output.h; the program's own unless
+// one is given): a device sink made directly, or without a device the
+// silent sink that keeps real time, so timing and notices are those of the
+// automatic audio sink without its search on every pipeline. A device sink
+// that no longer opens is reported to the AudioOutput and the pipeline
+// takes its next choice, as the automatic sink would fall back. Tests put a
+// sink of their own in its place (AudioSinkFactory).
 #pragma once
 
 #include <atomic>
@@ -24,12 +28,14 @@
 #include <optional>
 #include <string>
 
+#include "media/audio_output.h"
+
 typedef struct _GstElement GstElement;
 
 namespace dorvem::mci {
 
 // Makes the audio sink of one pipeline (a floating reference), or null for
-// the default output. Called on the worker thread.
+// the chosen audio output. Called on the worker thread.
 using AudioSinkFactory = std::function<GstElement*()>;
 
 class GstPlayback {
@@ -41,7 +47,9 @@ class GstPlayback {
   // The sound font given to the fluidsynth decoder.
   static constexpr char kSoundFont[] = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
 
-  GstPlayback(std::string path, AudioSinkFactory sinks, EventHandler onEvent);
+  // `output` chooses the audio output when `sinks` gives no sink; null for
+  // the program's (DefaultAudioOutput). It must outlive the playback.
+  GstPlayback(std::string path, AudioSinkFactory sinks, AudioOutput* output, EventHandler onEvent);
   // Finishes the pipeline if Finish has not.
   ~GstPlayback();
   GstPlayback(const GstPlayback&) = delete;
@@ -69,9 +77,13 @@ class GstPlayback {
  private:
   // Waits (on the worker) until the pipeline has prerolled or failed.
   void WaitForPreroll() const;
+  // The sink of the chosen output (a floating reference, or null when not
+  // even the silent sink can be made).
+  GstElement* OutputSink();
 
   std::string path_;
   AudioSinkFactory sinks_;
+  AudioOutput* output_;
   EventHandler onEvent_;
   mutable std::mutex mutex_;  // guards pipeline_ against PositionMs
   GstElement* pipeline_ = nullptr;

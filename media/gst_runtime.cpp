@@ -7,6 +7,8 @@
 #include <mutex>
 #include <system_error>
 
+#include "media/audio_sinks.h"
+
 namespace dorvem::mci {
 
 namespace {
@@ -46,6 +48,34 @@ std::shared_future<Census>& Runtime() {
   return runtime;
 }
 
+// The elements that every pipeline is built of, and the parsers and
+// decoders of WAVE and MPEG audio (the cue sounds'); MIDI's synthesizer is
+// left for its first use, for its size.
+constexpr const char* kPipelineElements[] = {
+    "playbin",  "uridecodebin", "decodebin",      "filesrc",       "typefind",      "queue",
+    "tee",      "identity",     "input-selector", "audioconvert",  "audioresample", "volume",
+    "fakesink", "wavparse",     "mpegaudioparse", "mpg123audiodec"};
+
+// Loads the plugins of the pipeline elements and sets their classes up, by
+// making one of each and dropping it again, so that the first pipeline
+// does not pay for it on its own path. The type finders are loaded too.
+void WarmPipelineElements() {
+  for (const char* factory : kPipelineElements)
+    if (GstElement* element = gst_element_factory_make(factory, nullptr)) {
+      gst_object_ref_sink(element);
+      gst_object_unref(element);
+    }
+  if (GstPlugin* finders = gst_plugin_load_by_name("typefindfunctions")) gst_object_unref(finders);
+}
+
+// The preparation after the census - the audio output's first probe and
+// the warming of the elements - begun once; joined at exit (before the
+// census, which was begun before it).
+std::shared_future<void>& Preparation() {
+  static std::shared_future<void> preparation;
+  return preparation;
+}
+
 const Census& Wait() {
   StartGstRuntime();
   return Runtime().get();
@@ -62,6 +92,18 @@ void StartGstRuntime() {
       // No thread to be had: the census is taken by the first that waits.
       Runtime() = std::async(std::launch::deferred, TakeCensus).share();
     }
+    // Made before the preparation's future, so that it is destroyed after
+    // the future has joined the thread that uses it.
+    DefaultAudioOutput();
+    try {
+      Preparation() = std::async(std::launch::async, [] {
+                        if (!Runtime().get().ready) return;
+                        DefaultAudioOutput().Prime();
+                        WarmPipelineElements();
+                      }).share();
+    } catch (const std::system_error&) {
+      // The first pipeline probes on its own path instead.
+    }
   });
 }
 
@@ -71,6 +113,11 @@ bool GstReady() {
 
 bool DecoderInstalled(MediaKind kind) {
   return Wait().installed[int(kind)];
+}
+
+void WaitForGstPreparation() {
+  StartGstRuntime();
+  if (Preparation().valid()) Preparation().wait();
 }
 
 }  // namespace dorvem::mci
