@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "media/gst_mci.h"
+#include "media/gst_runtime.h"
 #include "media/mci_errors.h"
 #include "media/mci_notify.h"
 #include "tests/media/media_bytes.h"
@@ -308,6 +309,9 @@ TEST_F(GstMciTest, ClosedDevicesLeaveNothingBehind) {
     mci.WaitForPipelines();
   };
   cycle();  // GStreamer's own first-use descriptors
+  // The runtime's preparation (choosing the audio output, warming the
+  // elements) opens and closes files on a thread of its own.
+  WaitForGstPreparation();
   const int before = OpenDescriptors();
   for (int i = 0; i < 5; ++i) cycle();
   EXPECT_EQ(OpenDescriptors(), before);
