@@ -21,6 +21,7 @@
 #include "media/gst_runtime.h"
 #include "media/mci_notify.h"
 #include "tests/media/media_bytes.h"
+#include "tests/media/notice_log.h"
 
 namespace dorvem {
 namespace {
@@ -177,23 +178,6 @@ TEST(AudioSinksTest, SinksMadeFromAVerdict) {
   EXPECT_EQ(MakeOutputSink("nosuchsinkanywhere"), nullptr);
 }
 
-// Counts notices by outcome.
-class Notices : public QObject {
- public:
-  bool event(QEvent* e) override {
-    if (e->type() != MciNotifyEvent::EventType()) return QObject::event(e);
-    outcomes.push_back(static_cast<MciNotifyEvent*>(e)->Outcome());
-    return true;
-  }
-  bool WaitFor(std::size_t count) {
-    QDeadlineTimer deadline(60000);
-    while (outcomes.size() < count && !deadline.hasExpired())
-      QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 100);
-    return outcomes.size() >= count;
-  }
-  std::vector<std::uint32_t> outcomes;
-};
-
 // Plays a short sound `times` times, one after the other, on a layer whose
 // output `world` decides; returns the notices' outcomes.
 std::vector<std::uint32_t> PlayCues(FakeWorld& world, int times) {
@@ -206,7 +190,7 @@ std::vector<std::uint32_t> PlayCues(FakeWorld& world, int times) {
     file.write(reinterpret_cast<const char*>(wav.data()), qint64(wav.size()));
   }
   AudioOutput output = world.Output();
-  Notices notices;
+  NoticeLog notices;
   {
     GstMci mci({}, &output);
     for (int i = 0; i < times; ++i) {

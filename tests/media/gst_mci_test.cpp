@@ -20,31 +20,13 @@
 #include "media/mci_errors.h"
 #include "media/mci_notify.h"
 #include "tests/media/media_bytes.h"
+#include "tests/media/notice_log.h"
 
 namespace dorvem {
 namespace {
 
 using namespace mci;
 using namespace testing;
-
-// Receives notices and keeps their outcomes.
-class NoticeLog : public QObject {
- public:
-  bool event(QEvent* e) override {
-    if (e->type() != MciNotifyEvent::EventType()) return QObject::event(e);
-    outcomes.push_back(static_cast<MciNotifyEvent*>(e)->Outcome());
-    return true;
-  }
-  // Runs the event loop until `count` notices have come, for at most a
-  // generous bound (the pipelines render faster than real time).
-  bool WaitFor(std::size_t count) {
-    QDeadlineTimer deadline(60000);
-    while (outcomes.size() < count && !deadline.hasExpired())
-      QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 100);
-    return outcomes.size() >= count;
-  }
-  std::vector<std::uint32_t> outcomes;
-};
 
 // A rendered WAVE file: its length and loudness.
 struct Rendered {
