@@ -16,6 +16,7 @@
 #include <cstring>
 #include <vector>
 
+#include "dataset/core/byte_layout.h"
 #include "media/media_formats.h"
 
 namespace dorvem::mci {
@@ -109,8 +110,7 @@ std::optional<std::span<const std::uint8_t>> StandardMidiFile(std::span<const st
   std::size_t at = 12;
   while (file.size() - at >= 8) {
     const std::uint8_t* c = file.data() + at;
-    const std::uint32_t size = std::uint32_t(c[4]) | std::uint32_t(c[5]) << 8 |
-                               std::uint32_t(c[6]) << 16 | std::uint32_t(c[7]) << 24;
+    const std::uint32_t size = LoadU32(c + 4);
     if (size > file.size() - at - 8) return std::nullopt;
     if (std::memcmp(c, "data", 4) == 0) return file.subspan(at + 8, size);
     at += 8 + std::size_t(size) + (size & 1);

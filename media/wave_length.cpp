@@ -7,18 +7,10 @@
 // little-endian.
 #include <cstring>
 
+#include "dataset/core/byte_layout.h"
 #include "media/media_formats.h"
 
 namespace dorvem::mci {
-
-namespace {
-
-std::uint32_t U32(const std::uint8_t* p) {
-  return std::uint32_t(p[0]) | std::uint32_t(p[1]) << 8 | std::uint32_t(p[2]) << 16 |
-         std::uint32_t(p[3]) << 24;
-}
-
-}  // namespace
 
 std::optional<std::uint32_t> WaveLengthMs(std::span<const std::uint8_t> file) {
   if (file.size() < 12 || std::memcmp(file.data(), "RIFF", 4) != 0 ||
@@ -28,11 +20,11 @@ std::optional<std::uint32_t> WaveLengthMs(std::span<const std::uint8_t> file) {
   std::size_t at = 12;
   while (file.size() - at >= 8) {
     const std::uint8_t* chunk = file.data() + at;
-    const std::uint32_t size = U32(chunk + 4);
+    const std::uint32_t size = LoadU32(chunk + 4);
     const std::size_t available = file.size() - at - 8;
     if (std::memcmp(chunk, "fmt ", 4) == 0) {
       if (size < 16 || available < 16) return std::nullopt;
-      bytesPerSecond = U32(chunk + 16);
+      bytesPerSecond = LoadU32(chunk + 16);
     } else if (std::memcmp(chunk, "data", 4) == 0) {
       // The sound comes after its format; a data chunk cut short plays what
       // is there.

@@ -1,16 +1,17 @@
 #include "views/bitmap_layout.h"
 
+#include "dataset/core/byte_layout.h"
+
 namespace dorvem {
 
 namespace {
 
 std::uint16_t U16(std::span<const std::uint8_t> b, std::size_t at) {
-  return static_cast<std::uint16_t>(b[at] | b[at + 1] << 8);
+  return LoadU16(b.data() + at);
 }
 
 std::uint32_t U32(std::span<const std::uint8_t> b, std::size_t at) {
-  return static_cast<std::uint32_t>(b[at]) | static_cast<std::uint32_t>(b[at + 1]) << 8 |
-         static_cast<std::uint32_t>(b[at + 2]) << 16 | static_cast<std::uint32_t>(b[at + 3]) << 24;
+  return LoadU32(b.data() + at);
 }
 
 std::int32_t I32(std::span<const std::uint8_t> b, std::size_t at) {
