@@ -149,6 +149,9 @@ class TfrmMain : public QWidget {
   // ("Sounds\hangkep.mp3") after stopping and closing what plays. A failed
   // open shows the "Hibakód: " box; the play then raises.
   void PlayCueSound(bool scoreCue);
+  // Lets the media layer get the two cue sounds ready to play, while the
+  // cue sounds are switched on (chbHang): at start and when ticked.
+  void PrepareCueSounds();
   // Whether the score document of the data's name `name` (bytes in the
   // data's code page) exists.
   bool ScoreFileExists(const std::string& name) const;

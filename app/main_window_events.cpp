@@ -1,4 +1,5 @@
 // Creating, showing and closing the window, and its key preview.
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QKeyEvent>
@@ -45,6 +46,7 @@ TfrmMain::TfrmMain(QString programFolder)
     ReportException(std::current_exception());
   }
   ShowBackground();
+  if (chbHang->isChecked()) PrepareCueSounds();
   StartupPhaseDone("opened");
 }
 

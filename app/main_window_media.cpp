@@ -1,6 +1,7 @@
 // The entry's media actions: the play button and F3 play the entry's media
 // by its kind, in the program or in an external player; the score button
 // and F4 open its score document; the cue sounds of the entry refresh.
+#include <QCheckBox>
 #include <QFile>
 #include <QFileInfo>
 #include <QToolButton>
@@ -10,6 +11,7 @@
 #include "app/message_boxes.h"
 #include "dataset/host/handler_guard.h"
 #include "dataset/locale/locale_services.h"
+#include "media/default_mci.h"
 #include "media/media_player.h"
 
 namespace dorvem {
@@ -34,6 +36,16 @@ void TfrmMain::ConnectMediaHandlers() {
   connect(spbLejatszo, &QToolButton::clicked, this,
           [this] { GuardHandler([this] { spbLejatszoClick(); }); });
   connect(spbKep, &QToolButton::clicked, this, [this] { GuardHandler([this] { spbKepClick(); }); });
+  connect(chbHang, &QCheckBox::toggled, this, [this](bool on) {
+    if (on) PrepareCueSounds();
+  });
+}
+
+void TfrmMain::PrepareCueSounds() {
+  for (const char* name : {kSoundCue, kScoreCue}) {
+    const LocatedFile cue = LocateFile(programFolder_, QString::fromLatin1(name));
+    if (cue.exists) mci::DefaultMci().Prepare(QFile::encodeName(cue.path).toStdString());
+  }
 }
 
 QString TfrmMain::DataText(const std::string& bytes) const {

@@ -2,8 +2,9 @@
 
 #include <gst/gst.h>
 
-#include <chrono>
 #include <cstring>
+
+#include "media/monotonic_clock.h"
 
 namespace dorvem::mci {
 
@@ -86,11 +87,7 @@ GstElement* MakeOutputSink(const std::string& factory) {
 }
 
 AudioOutput& DefaultAudioOutput() {
-  static AudioOutput output(ProbeAudioDevice, [] {
-    return std::int64_t(std::chrono::duration_cast<std::chrono::milliseconds>(
-                            std::chrono::steady_clock::now().time_since_epoch())
-                            .count());
-  });
+  static AudioOutput output(ProbeAudioDevice, MonotonicMs);
   return output;
 }
 

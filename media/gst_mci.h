@@ -38,6 +38,13 @@
 // therefore changes nothing, and a play with MCI_WAIT returns at once as
 // well.
 //
+// Kept pipelines. The pipeline of a closed device is rewound and kept for
+// a while (pipeline_pool.h), and a later open of the same file takes it
+// instead of building one; Prepare builds one ahead of the first open. Their
+// age is checked every PipelinePool::kIdleMs from the event thread while
+// any is kept. A kept pipeline is indistinguishable from a new
+// one to every request.
+//
 // GStreamer itself is initialised on a thread of its own from the moment
 // the layer is created (gst_runtime.h); the first open waits for what is
 // left of that, so the program's start-up does not.
@@ -60,6 +67,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -87,11 +95,16 @@ class GstMci : public QObject, public MciInterface {
   MCIERROR SendCommand(MCIDEVICEID device, std::uint32_t command, std::uint32_t flags,
                        MciRecord& record) override;
   std::optional<std::string> ErrorString(MCIERROR code) override;
+  // Builds and keeps a pipeline for `file` on the worker, when it is a file
+  // this layer plays; never waits.
+  void Prepare(const std::string& file) override;
 
   // Blocks until the pipelines have carried out everything requested so
   // far, the work held back for the current event included (the notices
   // they cause may still be on their way). For tests and benchmarks.
   void WaitForPipelines();
+  // How many pipelines are kept for reuse now. For tests.
+  std::size_t KeptPipelines() const { return pool_.Size(); }
 
  private:
   enum class Mode { kStopped, kPlaying, kPaused, kFailed };
@@ -132,6 +145,8 @@ class GstMci : public QObject, public MciInterface {
   void FinishPipeline(Device& device);
   // Posts the pending play notice with `outcome` and forgets it.
   void ResolvePending(Device& device, std::uint32_t outcome);
+  // Starts the check of the kept pipelines' age unless it runs.
+  void WatchKeptPipelines();
   // What a pipeline reported, on the event thread.
   void OnPipelineEvent(std::uint64_t instance, GstPlayback::Event event, std::uint64_t serial);
 
@@ -140,6 +155,8 @@ class GstMci : public QObject, public MciInterface {
 
   AudioSinkFactory sinks_;
   AudioOutput* output_;
+  PipelinePool pool_;  // used on the worker; cleared there before it ends
+  QTimer keptCheck_;
   std::map<MCIDEVICEID, Device> devices_;
   std::uint64_t nextInstance_ = 1;
   std::uint64_t nextSerial_ = 1;

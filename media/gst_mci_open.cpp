@@ -8,6 +8,7 @@
 #include "media/gst_runtime.h"
 #include "media/mci_errors.h"
 #include "media/mci_notify.h"
+#include "media/monotonic_clock.h"
 
 namespace dorvem::mci {
 
@@ -39,6 +40,7 @@ constexpr std::array<DeviceName, 13> kDeviceNames{{
 GstMci::GstMci(AudioSinkFactory sinks, AudioOutput* output)
     : sinks_(std::move(sinks)),
       output_(output),
+      pool_(GstPlayback::ReleasePipeline, MonotonicMs),
       batch_([this](PipelineBatch::Work work) { worker_.Post(std::move(work)); },
              [this] {
                QMetaObject::invokeMethod(
@@ -47,11 +49,36 @@ GstMci::GstMci(AudioSinkFactory sinks, AudioOutput* output)
   // GStreamer gets ready on a thread of its own; the first open waits for
   // what is left of that.
   StartGstRuntime();
+  keptCheck_.setSingleShot(true);
+  keptCheck_.setInterval(int(PipelinePool::kIdleMs));
+  connect(&keptCheck_, &QTimer::timeout, this, [this] {
+    worker_.Post([this] { pool_.Expire(); });
+    if (pool_.Size() > 0) keptCheck_.start();
+  });
 }
 
 GstMci::~GstMci() {
   for (auto& [id, device] : devices_) FinishPipeline(device);
+  batch_.Flush();
+  worker_.Post([this] { pool_.Clear(); });
   WaitForPipelines();
+}
+
+void GstMci::WatchKeptPipelines() {
+  // Started before the worker has kept what it is about to keep; it goes
+  // on while anything is kept, so a pipeline is released between kIdleMs
+  // and twice that after it was kept.
+  if (!keptCheck_.isActive()) keptCheck_.start();
+}
+
+void GstMci::Prepare(const std::string& file) {
+  worker_.Post([this, file] {
+    if (!GstReady()) return;
+    const FileProbe probe = ProbeMediaFileFor(file, std::nullopt);
+    if (probe.error != 0 || !DecoderInstalled(probe.kind)) return;
+    GstPlayback(file, sinks_, output_, &pool_, [](GstPlayback::Event, std::uint64_t) {}).Prepare();
+  });
+  WatchKeptPipelines();
 }
 
 void GstMci::WaitForPipelines() {
@@ -97,7 +124,7 @@ MCIERROR GstMci::Open(std::uint32_t flags, MciRecord& record) {
   // thread, where a report for a device closed meanwhile finds nothing.
   const std::uint64_t instance = device.instance;
   device.playback = std::make_shared<GstPlayback>(
-      open->elementName, sinks_, output_,
+      open->elementName, sinks_, output_, &pool_,
       [this, instance](GstPlayback::Event event, std::uint64_t serial) {
         QMetaObject::invokeMethod(
             this, [this, instance, event, serial] { OnPipelineEvent(instance, event, serial); },
@@ -115,6 +142,7 @@ MCIERROR GstMci::Close(Device& device) {
   ResolvePending(device, MCI_NOTIFY_ABORTED);
   FinishPipeline(device);
   devices_.erase(device.id);
+  WatchKeptPipelines();
   return 0;
 }
 

@@ -30,65 +30,100 @@ GstClockTime Nanos(std::uint32_t ms) {
 }  // namespace
 
 GstPlayback::GstPlayback(std::string path, AudioSinkFactory sinks, AudioOutput* output,
-                         EventHandler onEvent)
+                         PipelinePool* pool, EventHandler onEvent)
     : path_(std::move(path)),
       sinks_(std::move(sinks)),
       output_(output),
+      pool_(sinks_ ? nullptr : pool),
       onEvent_(std::move(onEvent)) {}
-
-GstElement* GstPlayback::OutputSink() {
-  AudioOutput& output = output_ != nullptr ? *output_ : DefaultAudioOutput();
-  std::string factory = output.Choose();
-  for (int tries = 0; tries < kDeviceTries && !factory.empty(); ++tries) {
-    if (GstElement* sink = MakeOutputSink(factory)) return sink;
-    output.DeviceFailed(factory);
-    factory = output.Choose();
-  }
-  return MakeOutputSink({});
-}
 
 GstPlayback::~GstPlayback() {
   Finish();
 }
 
-void GstPlayback::Start() {
+AudioOutput& GstPlayback::Output() {
+  return output_ != nullptr ? *output_ : DefaultAudioOutput();
+}
+
+GstElement* GstPlayback::OutputSink(std::string& factory) {
+  AudioOutput& output = Output();
+  for (int tries = 0; tries < kDeviceTries && !factory.empty(); ++tries) {
+    if (GstElement* sink = MakeOutputSink(factory)) return sink;
+    output.DeviceFailed(factory);
+    factory = output.Choose();
+  }
+  factory.clear();
+  return MakeOutputSink({});
+}
+
+GstElement* GstPlayback::BuildPipeline(GstElement* sink) {
   GstElement* pipeline = gst_element_factory_make("playbin", nullptr);
   gchar* uri = pipeline ? gst_filename_to_uri(path_.c_str(), nullptr) : nullptr;
   if (uri == nullptr) {
     if (pipeline) gst_object_unref(pipeline);
-    onEvent_(Event::kError, serial_);
-    return;
+    if (sink) gst_object_unref(gst_object_ref_sink(sink));
+    return nullptr;
   }
   g_object_set(pipeline, "uri", uri, nullptr);
   g_free(uri);
-  GstElement* sink = sinks_ ? sinks_() : nullptr;
-  if (sink == nullptr) sink = OutputSink();
   if (sink != nullptr) g_object_set(pipeline, "audio-sink", sink, nullptr);
   g_signal_connect(pipeline, "element-setup", G_CALLBACK(OnElementSetup), nullptr);
+  return pipeline;
+}
 
+void GstPlayback::Attach(GstElement* pipeline) {
   // The end and errors are looked at where they are posted. Messages stay
   // on the bus (nobody pops it; dropping them here keeps the pipeline
   // alive after its tear-down) until Finish flushes it.
   GstBus* bus = gst_element_get_bus(pipeline);
+  gst_bus_set_flushing(bus, FALSE);  // a kept pipeline's bus was flushing
   gst_bus_set_sync_handler(
       bus,
       [](GstBus*, GstMessage* message, gpointer data) {
         auto* self = static_cast<GstPlayback*>(data);
-        if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS)
+        if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_EOS) {
           self->onEvent_(Event::kEndOfStream, self->serial_);
-        else if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR)
+        } else if (GST_MESSAGE_TYPE(message) == GST_MESSAGE_ERROR) {
+          self->failed_ = true;
           self->onEvent_(Event::kError, self->serial_);
+        }
         return GST_BUS_PASS;
       },
       this, nullptr);
   gst_object_unref(bus);
+}
 
+void GstPlayback::Start() {
+  GstElement* sink = sinks_ ? sinks_() : nullptr;
+  GstElement* pipeline = nullptr;
+  if (sink == nullptr) {
+    std::string factory = Output().Choose();
+    const std::optional<FileIdentity> file = pool_ ? FileIdentity::Of(path_) : std::nullopt;
+    if (file) {
+      PipelineKey key{path_, *file, factory};
+      pipeline = pool_->Take(key);
+      if (pipeline != nullptr) key_ = std::move(key);
+    }
+    if (pipeline == nullptr) {
+      sink = OutputSink(factory);
+      if (file) key_ = PipelineKey{path_, *file, factory};
+    }
+  }
+  if (pipeline == nullptr) pipeline = BuildPipeline(sink);
+  if (pipeline == nullptr) {
+    key_.reset();
+    onEvent_(Event::kError, serial_);
+    return;
+  }
+  Attach(pipeline);
   {
     std::lock_guard lock(mutex_);
     pipeline_ = pipeline;
   }
-  if (gst_element_set_state(pipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE)
+  if (gst_element_set_state(pipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
+    failed_ = true;
     onEvent_(Event::kError, serial_);
+  }
 }
 
 void GstPlayback::WaitForPreroll() const {
@@ -139,6 +174,34 @@ void GstPlayback::Finish() {
   gst_bus_set_sync_handler(bus, nullptr, nullptr, nullptr);
   gst_bus_set_flushing(bus, TRUE);  // drops what is queued and what comes
   gst_object_unref(bus);
+  if (key_ && !failed_ && Rewind(pipeline))
+    pool_->Keep(*key_, pipeline);
+  else
+    ReleasePipeline(pipeline);
+  key_.reset();
+}
+
+void GstPlayback::Prepare() {
+  if (pool_ == nullptr) return;
+  Start();
+  if (pipeline_ != nullptr &&
+      gst_element_get_state(pipeline_, nullptr, nullptr, kPrerollLimit) != GST_STATE_CHANGE_SUCCESS)
+    failed_ = true;  // not ready to be taken: freed, not kept
+  Finish();
+}
+
+bool GstPlayback::Rewind(GstElement* pipeline) {
+  if (gst_element_set_state(pipeline, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) return false;
+  // A pipeline still prerolling cannot seek yet; one that never gets there
+  // is not worth keeping.
+  if (gst_element_get_state(pipeline, nullptr, nullptr, kPrerollLimit) != GST_STATE_CHANGE_SUCCESS)
+    return false;
+  return gst_element_seek(pipeline, 1.0, GST_FORMAT_TIME,
+                          GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE),
+                          GST_SEEK_TYPE_SET, 0, GST_SEEK_TYPE_SET, gint64(GST_CLOCK_TIME_NONE));
+}
+
+void GstPlayback::ReleasePipeline(GstElement* pipeline) {
   gst_element_set_state(pipeline, GST_STATE_NULL);
   gst_object_unref(pipeline);
 }

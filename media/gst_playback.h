@@ -19,6 +19,14 @@
 // that no longer opens is reported to the AudioOutput and the pipeline
 // takes its next choice, as the automatic sink would fall back. Tests put a
 // sink of their own in its place (AudioSinkFactory).
+//
+// Given a pool (pipeline_pool.h), and playing into the chosen audio output,
+// a playback starts from a kept pipeline of the same file and output when
+// there is one, and on Finish rewinds its pipeline to the start (paused)
+// and leaves it to the pool instead of freeing it - unless the pipeline
+// reported an error or cannot be rewound. A pipeline taken from the pool is
+// in the state a new one reaches by prerolling: paused at the start, no
+// play limits.
 #pragma once
 
 #include <atomic>
@@ -29,6 +37,7 @@
 #include <string>
 
 #include "media/audio_output.h"
+#include "media/pipeline_pool.h"
 
 typedef struct _GstElement GstElement;
 
@@ -48,8 +57,10 @@ class GstPlayback {
   static constexpr char kSoundFont[] = "/usr/share/sounds/sf2/FluidR3_GM.sf2";
 
   // `output` chooses the audio output when `sinks` gives no sink; null for
-  // the program's (DefaultAudioOutput). It must outlive the playback.
-  GstPlayback(std::string path, AudioSinkFactory sinks, AudioOutput* output, EventHandler onEvent);
+  // the program's (DefaultAudioOutput). `pool` (null: none) is used only
+  // when `sinks` is empty. Both must outlive the playback.
+  GstPlayback(std::string path, AudioSinkFactory sinks, AudioOutput* output, PipelinePool* pool,
+              EventHandler onEvent);
   // Finishes the pipeline if Finish has not.
   ~GstPlayback();
   GstPlayback(const GstPlayback&) = delete;
@@ -67,8 +78,16 @@ class GstPlayback {
   void Pause();
   // Pauses at `ms`.
   void Seek(std::uint32_t ms);
-  // Stops the pipeline and frees it; nothing is reported after this.
+  // Stops the pipeline and frees it, or rewinds it and leaves it to the
+  // pool; nothing is reported after this.
   void Finish();
+  // Builds the pipeline (or finds it kept), waits for its preroll and
+  // leaves it to the pool: a later playback of the file starts at once.
+  // Does nothing without a pool.
+  void Prepare();
+
+  // Stops a pipeline and frees it (the pool's release).
+  static void ReleasePipeline(GstElement* pipeline);
 
   // --- Any thread -------------------------------------------------------------
   // Where the pipeline is, when it can tell.
@@ -77,18 +96,30 @@ class GstPlayback {
  private:
   // Waits (on the worker) until the pipeline has prerolled or failed.
   void WaitForPreroll() const;
-  // The sink of the chosen output (a floating reference, or null when not
-  // even the silent sink can be made).
-  GstElement* OutputSink();
+  // The sink of the output `factory` names, or of the next choices when
+  // that device does not open (a floating reference, or null when not even
+  // the silent sink can be made); `factory` becomes the one made.
+  GstElement* OutputSink(std::string& factory);
+  // The audio output that chooses the sinks.
+  AudioOutput& Output();
+  // A new playbin on the file with the sink `sink` (null: playbin's own).
+  GstElement* BuildPipeline(GstElement* sink);
+  // Hands the pipeline's end and errors to onEvent_ from now on.
+  void Attach(GstElement* pipeline);
+  // Paused at the start, without play limits; false when it cannot be.
+  static bool Rewind(GstElement* pipeline);
 
   std::string path_;
   AudioSinkFactory sinks_;
   AudioOutput* output_;
+  PipelinePool* pool_;
   EventHandler onEvent_;
-  mutable std::mutex mutex_;  // guards pipeline_ against PositionMs
+  std::optional<PipelineKey> key_;  // the pipeline may go to the pool under it
+  mutable std::mutex mutex_;        // guards pipeline_ against PositionMs
   GstElement* pipeline_ = nullptr;
   bool bounded_ = false;  // the last play ended at a position of its own
   std::atomic<std::uint64_t> serial_{0};
+  std::atomic<bool> failed_{false};  // the pipeline reported an error
 };
 
 }  // namespace dorvem::mci

@@ -33,6 +33,11 @@ class MciInterface {
   // The text of result code `code` (UTF-8), or nothing when the layer has
   // none for it.
   virtual std::optional<std::string> ErrorString(MCIERROR code) = 0;
+
+  // A hint that `file` is likely to be opened soon: a layer may get ready
+  // for it so that the open and play that follow cost less. Changes
+  // nothing a request can observe; the default does nothing.
+  virtual void Prepare(const std::string& file) { static_cast<void>(file); }
 };
 
 }  // namespace dorvem::mci

@@ -1,0 +1,88 @@
+#include "media/pipeline_pool.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <iterator>
+
+namespace dorvem::mci {
+
+std::optional<FileIdentity> FileIdentity::Of(const std::string& path) {
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+  return FileIdentity{std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
+                      std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+PipelinePool::PipelinePool(Release release, Clock clock)
+    : release_(std::move(release)), clock_(std::move(clock)) {}
+
+PipelinePool::~PipelinePool() {
+  Clear();
+}
+
+GstElement* PipelinePool::Take(const PipelineKey& key) {
+  GstElement* found = nullptr;
+  std::vector<Kept> stale;
+  {
+    std::lock_guard lock(mutex_);
+    for (auto it = kept_.begin(); it != kept_.end();) {
+      if (found == nullptr && it->key == key) {
+        found = it->pipeline;
+      } else if (it->key.path == key.path && !(it->key == key)) {
+        stale.push_back(*it);
+      } else {
+        ++it;
+        continue;
+      }
+      it = kept_.erase(it);
+    }
+  }
+  ReleaseAll(std::move(stale));
+  return found;
+}
+
+void PipelinePool::Keep(const PipelineKey& key, GstElement* pipeline) {
+  std::vector<Kept> gone;
+  {
+    std::lock_guard lock(mutex_);
+    kept_.push_back({key, pipeline, clock_()});
+    while (kept_.size() > kCapacity) {
+      gone.push_back(kept_.front());
+      kept_.erase(kept_.begin());
+    }
+  }
+  ReleaseAll(std::move(gone));
+}
+
+void PipelinePool::Expire() {
+  std::vector<Kept> gone;
+  {
+    std::lock_guard lock(mutex_);
+    const std::int64_t now = clock_();
+    const auto idle = [now](const Kept& k) { return now - k.keptAtMs >= kIdleMs; };
+    std::copy_if(kept_.begin(), kept_.end(), std::back_inserter(gone), idle);
+    std::erase_if(kept_, idle);
+  }
+  ReleaseAll(std::move(gone));
+}
+
+void PipelinePool::Clear() {
+  std::vector<Kept> gone;
+  {
+    std::lock_guard lock(mutex_);
+    gone.swap(kept_);
+  }
+  ReleaseAll(std::move(gone));
+}
+
+std::size_t PipelinePool::Size() const {
+  std::lock_guard lock(mutex_);
+  return kept_.size();
+}
+
+void PipelinePool::ReleaseAll(std::vector<Kept> gone) {
+  for (const Kept& k : gone) release_(k.pipeline);
+}
+
+}  // namespace dorvem::mci
