@@ -132,5 +132,21 @@ TEST(EntryRefreshTest, AFailingCueShowsItsCodeAndSkipsTheRestOfTheRefresh) {
   EXPECT_TRUE(w.window->spbKep->isEnabled());
 }
 
+// The cue sounds are made ready while they are switched on: at start, and
+// whenever chbHang is ticked again; files that are not there are skipped.
+TEST(EntryRefreshTest, TheCueSoundsArePreparedWhileTheyAreOn) {
+  MediaWindow w({{std::nullopt, ".A", "x", std::nullopt, 1}},
+                {"Sounds/hangkep.mp3", "Sounds/kottakep.mp3"});
+  const std::vector<std::string> both = {w.Path("Sounds/hangkep.mp3").toStdString(),
+                                         w.Path("Sounds/kottakep.mp3").toStdString()};
+  EXPECT_EQ(w.mci.prepared, both);
+  w.window->chbHang->setChecked(false);
+  EXPECT_EQ(w.mci.prepared, both);
+  QFile::remove(w.Path("Sounds/kottakep.mp3"));
+  w.window->chbHang->setChecked(true);
+  EXPECT_EQ(w.mci.prepared, (std::vector<std::string>{both[0], both[1], both[0]}));
+  EXPECT_TRUE(w.mci.Take().empty()) << "no request comes of it";
+}
+
 }  // namespace
 }  // namespace dorvem

@@ -42,6 +42,8 @@ class RecordingMci : public mci::MciInterface {
   mci::MCIERROR SendCommand(mci::MCIDEVICEID device, std::uint32_t command, std::uint32_t flags,
                             mci::MciRecord& record) override;
   std::optional<std::string> ErrorString(mci::MCIERROR code) override;
+  // Recorded in `prepared`, apart from the requests.
+  void Prepare(const std::string& file) override { prepared.push_back(file); }
 
   // The requests since the last call, and forgets them.
   std::vector<MciRequest> Take();
@@ -50,6 +52,7 @@ class RecordingMci : public mci::MciInterface {
   void Notify(std::uint32_t outcome);
 
   std::vector<MciRequest> requests;
+  std::vector<std::string> prepared;               // files Prepare was given, in order
   std::deque<mci::MCIERROR> openResults;           // next MCI_OPEN results; empty: success
   std::map<std::uint32_t, mci::MCIERROR> results;  // command -> result
   std::map<std::uint32_t, std::uint32_t> status;   // MCI_STATUS item -> answer
