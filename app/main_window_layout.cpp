@@ -10,7 +10,6 @@
 #include <QScreen>
 #include <QToolButton>
 
-#include "app/group_box.h"
 #include "app/main_window.h"
 #include "app/pictures.h"
 #include "app/startup_trace.h"
@@ -85,7 +84,7 @@ void TfrmMain::CreateWindowSettings() {
 
 void TfrmMain::CreateSearchControls() {
   grpKeres =
-      Place(new TGroupBox(QStringLiteral(u" Írja be a szövegmezőbe a keresendő szót!"), pnlAdat),
+      Place(new QGroupBox(QStringLiteral(u" Írja be a szövegmezőbe a keresendő szót!"), pnlAdat),
             "grpKeres", {4, 5, 225, 68});
   grpKeres->setAutoFillBackground(true);
   SetColor(grpKeres, QPalette::Window, kGradientActiveCaption);
