@@ -30,6 +30,10 @@ TDBGrid::TDBGrid(QWidget* parent) : QFrame(parent) {
   // A single border drawn as a sunken three-dimensional edge.
   setFrameStyle(QFrame::WinPanel | QFrame::Sunken);
   setFocusPolicy(Qt::StrongFocus);
+  // The border, the cells, the corner between the bars and the bars
+  // themselves cover every pixel, so nothing beneath the grid need be
+  // painted when it repaints.
+  setAttribute(Qt::WA_OpaquePaintEvent);
   CreateScrollBars();
   LayoutScrollBars();
 }

@@ -1,6 +1,7 @@
 // Drawing the grid: the title cell, the indicator column with its arrow, the
 // data cells with the highlighted current row, the grid lines and the
 // three-dimensional edges of the fixed cells.
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPolygon>
 
@@ -59,6 +60,8 @@ void TDBGrid::paintEvent(QPaintEvent* event) {
                    frame.right() - cellsArea_.right(), frame.bottom() - cellsArea_.bottom()),
              kButtonFace);
 
+  // A repaint beneath a scroll bar alone leaves the cells as they are.
+  if (!event->region().intersects(cellsArea_)) return;
   p.setClipRect(cellsArea_);
   p.fillRect(cellsArea_, color_);
   const bool active = ShowsIndicatorArrow();

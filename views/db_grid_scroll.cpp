@@ -12,15 +12,18 @@
 #include "dataset/host/dataset.h"
 #include "dataset/host/handler_guard.h"
 #include "views/db_grid.h"
+#include "views/quiet_scroll_bar.h"
 
 namespace dorvem {
 
 // A scroll bar of the grid: using it gives the grid the focus first, and
-// the wheel over the vertical one acts as over the grid.
-class TDBGrid::ScrollBar : public QScrollBar {
+// the wheel over the vertical one acts as over the grid. A new list whose
+// thumb stays where it was (at the top, at its smallest) does not repaint
+// it.
+class TDBGrid::ScrollBar : public TQuietScrollBar {
  public:
   ScrollBar(Qt::Orientation orientation, TDBGrid& grid)
-      : QScrollBar(orientation, &grid), grid_(grid) {
+      : TQuietScrollBar(orientation, &grid), grid_(grid) {
     setFocusPolicy(Qt::NoFocus);
   }
 

@@ -10,6 +10,7 @@
 #include "dataset/host/dataset.h"
 #include "dataset/host/fields.h"
 #include "dataset/host/handler_guard.h"
+#include "views/quiet_scroll_bar.h"
 
 namespace dorvem {
 
@@ -44,6 +45,14 @@ TDBRichEdit::TDBRichEdit(QWidget* parent) : QTextEdit(parent) {
   setFocusPolicy(Qt::StrongFocus);
   document()->setUndoRedoEnabled(false);
   SetReadOnly(false);
+  // The documents hang below a holder of their own: a new child of the
+  // view itself would put the scroll bar's container out of the last place
+  // among the view's children, and the view raises it back on every new
+  // document, repainting the bar and everything beneath it.
+  documents_ = new QObject(this);
+  // Each new document sets the bar's steps again; a bar that looks the
+  // same is not repainted for it.
+  setVerticalScrollBar(new TQuietScrollBar(Qt::Vertical));
   // A bar that is always shown stays usable only while there is something
   // to scroll.
   QScrollBar* bar = QTextEdit::verticalScrollBar();
@@ -119,9 +128,16 @@ void TDBRichEdit::LoadMemo() {
     return;
   }
   CancelLoading();
-  auto* doc = new QTextDocument(this);
+  auto* doc = new QTextDocument(documents_);
   doc->setDefaultFont(font());
   doc->setUndoRedoEnabled(false);
+  // Laid out from the start at the width and wrapping the view gives the
+  // document shown: laid out unwrapped first, a long line would show the
+  // horizontal scroll bar for a moment, moving the vertical one and making
+  // both repaint with everything beneath them.
+  const QTextDocument* shown = QTextEdit::document();
+  doc->setDefaultTextOption(shown->defaultTextOption());
+  doc->setPageSize(shown->pageSize());
   auto build = std::make_unique<TMemoBuild>(
       std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), codePage, *doc,
       plainText_);
@@ -151,7 +167,7 @@ void TDBRichEdit::ShowDocument(QTextDocument* doc) {
   // The first document belongs to the view's text control, which deletes
   // it when it is replaced; the later ones are ours.
   QTextDocument* old = QTextEdit::document();
-  const bool ours = old != nullptr && old->parent() == this;
+  const bool ours = old != nullptr && old->parent() == documents_;
   setDocument(doc);
   if (ours) {
     // Freeing a whole laid-out memo costs about as much as showing the

@@ -169,6 +169,8 @@ class TDBRichEdit : public QTextEdit {
   // finishing it does not change what the view holds, only how much of it
   // is built.
   mutable std::unique_ptr<TMemoBuild> build_;
+  // Parent of the documents this view made (owned by the view).
+  QObject* documents_ = nullptr;
   // The document shown before, freed in the next idle pass.
   std::unique_ptr<QTextDocument> retired_;
   QTimer idlePass_;

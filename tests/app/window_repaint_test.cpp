@@ -1,0 +1,148 @@
+// What a search keystroke leaves unpainted: the window beneath the grid,
+// the search frame's own drawing beneath the search box, and the
+// explanation view's scroll bar while the memos shown fit. Each rests on a
+// fact about what is drawn there, checked here against the toolkit's own
+// drawing.
+#include <gtest/gtest.h>
+
+#include <QBackingStore>
+#include <QGroupBox>
+#include <QImage>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QScrollBar>
+
+#include "tests/app/dictionary_window.h"
+#include "views/db_grid.h"
+#include "views/db_rich_edit.h"
+
+namespace dorvem {
+namespace {
+
+using testing::DictionaryWindow;
+using testing::DictRow;
+
+// The pixels of `widget` that its own painting and its children's leave
+// as they were, over a background of a colour the window never shows.
+int UnpaintedPixels(QWidget& widget) {
+  const QColor marker(255, 0, 255);
+  QImage image(widget.size(), QImage::Format_ARGB32_Premultiplied);
+  image.fill(marker);
+  widget.render(&image, QPoint(), QRegion(), QWidget::DrawChildren);
+  int unpainted = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) unpainted += image.pixelColor(x, y) == marker;
+  return unpainted;
+}
+
+// The grid paints opaquely: the window beneath it is not painted again, so
+// the grid and its scroll bars must cover all of it in every state.
+TEST(WindowRepaintTest, GridCoversAllOfItselfInEveryState) {
+  DictionaryWindow w(DictionaryWindow::Numbered(40));
+  ASSERT_TRUE(w.Show());
+  TDBGrid& grid = *w->grdAdat;
+  auto type = [&w](const char* keys) {
+    return [&w, keys] { QTest::keyClicks(w->edtKeres, keys); };
+  };
+  const std::pair<const char*, std::function<void()>> steps[] = {
+      {"a list longer than the grid", [] {}},
+      {"focused, the current row highlighted", [&] { grid.setFocus(); }},
+      {"three records, no scroll bar", type(".A1")},
+      {"no record", type("X")},
+      {"closed", [&] { w->tblAdat.Close(); }},
+  };
+  for (const auto& [name, step] : steps) {
+    SCOPED_TRACE(name);
+    step();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(UnpaintedPixels(grid), 0);
+  }
+}
+
+// The window as it stands in its backing store (what reaches the screen).
+QImage Screen(QWidget& window) {
+  return static_cast<QImage*>(window.backingStore()->paintDevice())->copy();
+}
+
+// The search frame and the search box above it, repainted in part: each
+// region of the window's screen is spoilt and repainted alone; the screen
+// must then be what a full repaint shows (the frame's drawing shows through
+// the box's rounded corners, so it may not be skipped beneath the box).
+TEST(WindowRepaintTest, SearchFrameRepaintsMatchAFullRepaint) {
+  DictionaryWindow w(DictionaryWindow::Numbered(5));
+  ASSERT_TRUE(w.Show());
+  QWidget& window = *w.window;
+  QWidget* frame = w->grpKeres;
+  const QRect box = frame->rect();
+  const std::pair<const char*, QRect> regions[] = {
+      {"the search box", w->edtKeres->geometry()},
+      {"inside, beside the search box", QRect(5, 44, 10, 10)},
+      {"the title", QRect(0, 0, box.width(), 14)},
+      {"the left edge", QRect(0, 0, 6, box.height())},
+      {"the bottom edge", QRect(0, box.height() - 6, box.width(), 6)},
+      {"all of it", box},
+  };
+  QCoreApplication::processEvents();
+  window.repaint();
+  const QImage full = Screen(window);
+  for (const auto& [name, region] : regions) {
+    SCOPED_TRACE(name);
+    window.repaint();
+    {
+      QPainter spoil(window.backingStore()->paintDevice());
+      spoil.fillRect(QRect(frame->mapTo(&window, region.topLeft()), region.size()),
+                     QColor(255, 0, 255));
+    }
+    frame->repaint(region);
+    const QImage shown = Screen(window);
+    int differing = 0;
+    for (int y = 0; y < full.height(); ++y)
+      for (int x = 0; x < full.width(); ++x) differing += full.pixel(x, y) != shown.pixel(x, y);
+    EXPECT_EQ(differing, 0);
+  }
+}
+
+class PaintCounter : public QObject {
+ public:
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    paints += event->type() == QEvent::Paint;
+    return false;
+  }
+};
+
+// Each keystroke shows a new memo in a new document; while the memos fit,
+// the explanation view's scroll bar stays as it is and is not repainted.
+TEST(WindowRepaintTest, ExplanationScrollBarRepaintsOnlyWhenItChanges) {
+  std::string tall = "{\\rtf1 ";
+  for (int i = 0; i < 60; ++i) tall += "line " + std::to_string(i) + "\\par ";
+  tall += "}";
+  DictionaryWindow w(std::vector<DictRow>{
+      {{}, ".BEVEZETO", "{\\rtf1 intro}", {}, 1},
+      {{}, "A", "{\\rtf1 first}", {}, 2},
+      {{}, "AB", "{\\rtf1 second, a little longer than the first}", {}, 3},
+      {{}, "AC", tall, {}, 4},
+  });
+  ASSERT_TRUE(w.Show());
+  QScrollBar* bar = w->edtSzoveg->verticalScrollBar();
+  PaintCounter counter;
+  bar->installEventFilter(&counter);
+  const std::tuple<const char*, int, bool> keys[] = {
+      {"short memo", Qt::Key_A, false},         {"another short memo", Qt::Key_B, false},
+      {"back", Qt::Key_Backspace, false},       {"a memo taller than the view", Qt::Key_C, true},
+      {"short again", Qt::Key_Backspace, true},
+  };
+  for (const auto& [name, key, repaints] : keys) {
+    SCOPED_TRACE(name);
+    counter.paints = 0;
+    QTest::keyClick(w->edtKeres, static_cast<Qt::Key>(key));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(counter.paints > 0, repaints);
+    EXPECT_EQ(bar->isEnabled(), std::string(name) == "a memo taller than the view");
+  }
+}
+
+}  // namespace
+}  // namespace dorvem
