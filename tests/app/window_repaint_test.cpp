@@ -13,6 +13,7 @@
 #include <QScrollBar>
 
 #include "tests/app/dictionary_window.h"
+#include "tests/views/paint_counter.h"
 #include "views/db_grid.h"
 #include "views/db_rich_edit.h"
 
@@ -102,16 +103,7 @@ TEST(WindowRepaintTest, SearchFrameRepaintsMatchAFullRepaint) {
   }
 }
 
-class PaintCounter : public QObject {
- public:
-  int paints = 0;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    paints += event->type() == QEvent::Paint;
-    return false;
-  }
-};
+using testing::PaintCounter;
 
 // Each keystroke shows a new memo in a new document; while the memos fit,
 // the explanation view's scroll bar stays as it is and is not repainted.

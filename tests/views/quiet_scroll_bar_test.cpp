@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include "tests/views/paint_counter.h"
 #include "views/quiet_scroll_bar.h"
 
 namespace dorvem {
@@ -33,16 +34,7 @@ QImage PlainBar(QWidget& window, const BarValues& v) {
   return bar.grab().toImage();
 }
 
-class PaintCounter : public QObject {
- public:
-  int paints = 0;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    paints += event->type() == QEvent::Paint;
-    return false;
-  }
-};
+using testing::PaintCounter;
 
 TEST(QuietScrollBarTest, RepaintsOnAValueChangeExactlyWhenItShows) {
   struct Case {
