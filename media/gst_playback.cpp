@@ -99,15 +99,10 @@ void GstPlayback::Start() {
   if (sink == nullptr) {
     std::string factory = Output().Choose();
     const std::optional<FileIdentity> file = pool_ ? FileIdentity::Of(path_) : std::nullopt;
-    if (file) {
-      PipelineKey key{path_, *file, factory};
-      pipeline = pool_->Take(key);
-      if (pipeline != nullptr) key_ = std::move(key);
-    }
-    if (pipeline == nullptr) {
-      sink = OutputSink(factory);
-      if (file) key_ = PipelineKey{path_, *file, factory};
-    }
+    if (file) pipeline = pool_->Take({path_, *file, factory});
+    // The sink actually made may be a later choice than `factory`.
+    if (pipeline == nullptr) sink = OutputSink(factory);
+    if (file) key_ = PipelineKey{path_, *file, factory};
   }
   if (pipeline == nullptr) pipeline = BuildPipeline(sink);
   if (pipeline == nullptr) {
@@ -183,10 +178,9 @@ void GstPlayback::Finish() {
 
 void GstPlayback::Prepare() {
   if (pool_ == nullptr) return;
+  // Finish keeps the pipeline once it has prerolled (Rewind waits for
+  // that), and frees one that does not get there.
   Start();
-  if (pipeline_ != nullptr &&
-      gst_element_get_state(pipeline_, nullptr, nullptr, kPrerollLimit) != GST_STATE_CHANGE_SUCCESS)
-    failed_ = true;  // not ready to be taken: freed, not kept
   Finish();
 }
 

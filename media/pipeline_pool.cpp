@@ -26,17 +26,14 @@ GstElement* PipelinePool::Take(const PipelineKey& key) {
   std::vector<Kept> stale;
   {
     std::lock_guard lock(mutex_);
-    for (auto it = kept_.begin(); it != kept_.end();) {
-      if (found == nullptr && it->key == key) {
-        found = it->pipeline;
-      } else if (it->key.path == key.path && !(it->key == key)) {
-        stale.push_back(*it);
-      } else {
-        ++it;
-        continue;
-      }
-      it = kept_.erase(it);
+    const auto hit =
+        std::find_if(kept_.begin(), kept_.end(), [&key](const Kept& k) { return k.key == key; });
+    if (hit != kept_.end()) {
+      found = hit->pipeline;
+      kept_.erase(hit);
     }
+    stale =
+        RemoveLocked([&key](const Kept& k) { return k.key.path == key.path && !(k.key == key); });
   }
   ReleaseAll(std::move(stale));
   return found;
@@ -60,9 +57,7 @@ void PipelinePool::Expire() {
   {
     std::lock_guard lock(mutex_);
     const std::int64_t now = clock_();
-    const auto idle = [now](const Kept& k) { return now - k.keptAtMs >= kIdleMs; };
-    std::copy_if(kept_.begin(), kept_.end(), std::back_inserter(gone), idle);
-    std::erase_if(kept_, idle);
+    gone = RemoveLocked([now](const Kept& k) { return now - k.keptAtMs >= kIdleMs; });
   }
   ReleaseAll(std::move(gone));
 }
@@ -79,6 +74,14 @@ void PipelinePool::Clear() {
 std::size_t PipelinePool::Size() const {
   std::lock_guard lock(mutex_);
   return kept_.size();
+}
+
+std::vector<PipelinePool::Kept> PipelinePool::RemoveLocked(
+    const std::function<bool(const Kept&)>& gone) {
+  std::vector<Kept> removed;
+  std::copy_if(kept_.begin(), kept_.end(), std::back_inserter(removed), gone);
+  std::erase_if(kept_, gone);
+  return removed;
 }
 
 void PipelinePool::ReleaseAll(std::vector<Kept> gone) {

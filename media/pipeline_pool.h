@@ -92,6 +92,9 @@ class PipelinePool {
     GstElement* pipeline;
     std::int64_t keptAtMs;
   };
+  // Removes the kept pipelines for which `gone` holds and returns them.
+  // Call with mutex_ held.
+  std::vector<Kept> RemoveLocked(const std::function<bool(const Kept&)>& gone);
   // Releases outside the lock: stopping a pipeline joins its threads.
   void ReleaseAll(std::vector<Kept> gone);
 
