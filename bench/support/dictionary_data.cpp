@@ -86,6 +86,13 @@ PacketModel DictionaryTable() {
   return m;
 }
 
+// The media name of the i-th entry: one in three has a sound, the rest none.
+PacketValue MediaNameValue(std::size_t i) {
+  if (i % 3 != 0) return PacketValue{1, {}};
+  const std::string file = "hang" + std::to_string(i) + ".mp3";
+  return PacketValue{0, {file.begin(), file.end()}};
+}
+
 std::vector<std::uint8_t> IndexValue(std::size_t i) {
   std::vector<std::uint8_t> index(4);
   StoreU32(index.data(), static_cast<std::uint32_t>(i + 1));
@@ -121,9 +128,7 @@ std::vector<std::uint8_t> DictionaryPacket(std::size_t count) {
   m.rows.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
     PacketRow row;
-    const std::string file = i % 3 == 0 ? "hang" + std::to_string(i) + ".mp3" : "";
-    row.values.push_back(file.empty() ? PacketValue{1, {}}
-                                      : PacketValue{0, {file.begin(), file.end()}});
+    row.values.push_back(MediaNameValue(i));
     row.values.push_back(PacketValue{0, {words[i].begin(), words[i].end()}});
     const int len = memoLength(rng);
     row.values.push_back(PacketValue{0, {memoText.begin(), memoText.begin() + len}});
@@ -175,9 +180,7 @@ std::vector<std::uint8_t> PlainDictionaryPacket(std::size_t count, std::size_t d
   m.rows.reserve(count);
   for (std::size_t i = 0; i < count; ++i) {
     PacketRow row;
-    const std::string file = i % 3 == 0 ? "hang" + std::to_string(i) + ".mp3" : "";
-    row.values.push_back(file.empty() ? PacketValue{1, {}}
-                                      : PacketValue{0, {file.begin(), file.end()}});
+    row.values.push_back(MediaNameValue(i));
     row.values.push_back(PacketValue{0, {words[i].begin(), words[i].end()}});
     const auto length = static_cast<std::size_t>(memoLength(rng));
     std::string memo;

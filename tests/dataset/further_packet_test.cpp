@@ -28,25 +28,34 @@ std::vector<std::uint8_t> FurtherPacket(const std::vector<DictRow>& rows) {
   return out;
 }
 
-std::vector<std::string> Memos(TDSBASE* table) {
+// Calls `each` with the cursor and the record image of every record, in
+// record order.
+template <class Each>
+void ForEachRecord(TDSBASE* table, Each each) {
   EngineRef<TDSCursor> cursor;
   EXPECT_EQ(DSCursor_Factory(cursor.Receive()), 0);
   EXPECT_EQ(cursor->InitCursor(table), 0);
   DSProps props;
   EXPECT_EQ(cursor->GetCursorProps(&props), dbr::kOk);
   std::vector<std::uint8_t> image(props.recordSize);
-  std::vector<std::string> memos;
   while (cursor->Advance(1) == 0) {
     EXPECT_EQ(cursor->ReadCurrent(image.data()), 0);
+    each(*cursor, image.data());
+  }
+}
+
+std::vector<std::string> Memos(TDSBASE* table) {
+  std::vector<std::string> memos;
+  ForEachRecord(table, [&memos](TDSCursor& cursor, std::uint8_t* image) {
     std::uint32_t length = 0;
-    EXPECT_EQ(cursor->GetBlobLen(image.data(), 3, &length), 0);
+    EXPECT_EQ(cursor.GetBlobLen(image, 3, &length), 0);
     std::string memo(length, '\0');
     std::uint32_t count = length;
     if (length) {
-      EXPECT_EQ(cursor->GetBlob(image.data(), 3, 0, &count, memo.data()), 0);
+      EXPECT_EQ(cursor.GetBlob(image, 3, 0, &count, memo.data()), 0);
     }
     memos.push_back(memo);
-  }
+  });
   return memos;
 }
 
@@ -73,20 +82,13 @@ TEST(FurtherPacketTest, BlobsOfEveryPacketStayReadable) {
 
 // Index values of every record, in record order; -1 stands for blank.
 std::vector<std::int32_t> Indexes(TDSBASE* table) {
-  EngineRef<TDSCursor> cursor;
-  EXPECT_EQ(DSCursor_Factory(cursor.Receive()), 0);
-  EXPECT_EQ(cursor->InitCursor(table), 0);
-  DSProps props;
-  EXPECT_EQ(cursor->GetCursorProps(&props), dbr::kOk);
-  std::vector<std::uint8_t> image(props.recordSize);
   std::vector<std::int32_t> out;
-  while (cursor->Advance(1) == 0) {
-    EXPECT_EQ(cursor->ReadCurrent(image.data()), 0);
+  ForEachRecord(table, [&out](TDSCursor& cursor, std::uint8_t* image) {
     std::int32_t v = 0;
     std::uint8_t blank = 0;
-    EXPECT_EQ(cursor->GetField(image.data(), 5, &v, &blank), 0);
+    EXPECT_EQ(cursor.GetField(image, 5, &v, &blank), 0);
     out.push_back(blank ? -1 : v);
-  }
+  });
   return out;
 }
 
