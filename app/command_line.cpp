@@ -1,6 +1,7 @@
 #include "app/command_line.h"
 
-#include "app/data_check.h"
+#include "dictionary/data_check.h"
+#include "dictionary/paths.h"
 
 #ifndef DORVEM_VERSION
 #error "DORVEM_VERSION is set by the build (the project's version)"
@@ -85,8 +86,10 @@ std::string HelpText(const std::string& dataFile) {
          "  Alt+K         kilépés\n";
 }
 
-int RunCommandLine(const TCommandLine& commandLine, const std::string& dataFile, std::ostream& out,
-                   std::ostream& err) {
+int RunCommandLine(const TCommandLine& commandLine, const TDictionaryOptions& options,
+                   std::ostream& out, std::ostream& err) {
+  const std::string dataFile =
+      FileSystemName(options.programFolder + QString::fromLatin1(kDataFileName));
   switch (commandLine.command) {
     case TCommand::cmHelp:
       out << HelpText(dataFile);
@@ -96,7 +99,8 @@ int RunCommandLine(const TCommandLine& commandLine, const std::string& dataFile,
       return 0;
     case TCommand::cmCheck: {
       const std::string& file = commandLine.dataFile.empty() ? dataFile : commandLine.dataFile;
-      return WriteCheckReport(CheckDictionary(file, ProgramFolderOfDataFile(file)), out);
+      return WriteCheckReport(
+          CheckDictionary(file, ProgramFolderOfDataFile(file), options.cacheFolder), out);
     }
     case TCommand::cmWindow:
     case TCommand::cmUsageError:

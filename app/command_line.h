@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "dictionary/dictionary_options.h"
+
 namespace dorvem {
 
 enum class TCommand {
@@ -43,12 +45,11 @@ std::string HelpText(const std::string& dataFile);
 
 // Carries out a command that needs no window (any but cmWindow): writes
 // the help or the version to `out` and returns 0; checks the named data
-// file, or `dataFile` when none is named, with its media in the Sounds
-// folder beside the data file's folder, writes the report to `out` and
-// returns 1 when it found an error, else 0 (the check needs the GUI
-// application object); or writes a usage error to `err` and returns 2.
-// `dataFile` as for HelpText.
-int RunCommandLine(const TCommandLine& commandLine, const std::string& dataFile, std::ostream& out,
-                   std::ostream& err);
+// file, or the data file of `options` when none is named, with its media in
+// the Sounds folder beside the data file's folder, writes the report to
+// `out` and returns 1 when it found an error, else 0 (the check needs the
+// GUI application object); or writes a usage error to `err` and returns 2.
+int RunCommandLine(const TCommandLine& commandLine, const TDictionaryOptions& options,
+                   std::ostream& out, std::ostream& err);
 
 }  // namespace dorvem

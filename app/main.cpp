@@ -15,7 +15,7 @@
 #include "app/command_line.h"
 #include "app/display_check.h"
 #include "app/main_window.h"
-#include "app/paths.h"
+#include "app/program_options.h"
 #include "app/startup_trace.h"
 
 int main(int argc, char** argv) {
@@ -32,9 +32,7 @@ int main(int argc, char** argv) {
     } else {
       app = std::make_unique<QCoreApplication>(argc, argv);
     }
-    const std::string dataFile = dorvem::FileSystemName(dorvem::ProgramFolder() +
-                                                        QString::fromLatin1(dorvem::kDataFileName));
-    return dorvem::RunCommandLine(commandLine, dataFile, std::cout, std::cerr);
+    return dorvem::RunCommandLine(commandLine, dorvem::ProgramOptions(), std::cout, std::cerr);
   }
   if (!dorvem::HasDisplayInEnvironment()) {
     std::fprintf(stderr, "%s\n", dorvem::NoDisplayMessage(argc > 0 ? argv[0] : "dorvem").c_str());
@@ -45,7 +43,7 @@ int main(int argc, char** argv) {
   // Lets the desktop match the window with its menu entry and icon.
   QGuiApplication::setDesktopFileName(QStringLiteral(DORVEM_APP_ID));
   dorvem::StartupPhaseDone("application");
-  dorvem::TfrmMain frmMain;
+  dorvem::TfrmMain frmMain(dorvem::ProgramOptions());
   frmMain.show();
   dorvem::StartupPhaseDone("shown");
   return app.exec();

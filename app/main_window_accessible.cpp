@@ -12,6 +12,7 @@
 
 #include "app/accessible_views.h"
 #include "app/main_window.h"
+#include "app/upper_case_edit.h"
 #include "media/media_player.h"
 #include "views/db_grid.h"
 #include "views/db_image.h"
@@ -112,7 +113,7 @@ void TfrmMain::DescribeControls() {
   };
   for (const ControlText& t : buttons) Describe(t.control, t.name, t.description);
 
-  new TCurrentRowNotifier(pnlAdat, &DataSource1, grdAdat);
+  new TCurrentRowNotifier(pnlAdat, &dictionary_.DataSource1, grdAdat);
 }
 
 }  // namespace dorvem

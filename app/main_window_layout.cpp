@@ -101,14 +101,14 @@ void TfrmMain::CreateSearchControls() {
   DBNavigator1->SetVisibleButtons(NavButton(nbFirst) | NavButton(nbPrior) | NavButton(nbNext) |
                                   NavButton(nbLast));
   DBNavigator1->SetShowHint(true);
-  DBNavigator1->SetDataSource(&DataSource1);
+  DBNavigator1->SetDataSource(&dictionary_.DataSource1);
 }
 
 void TfrmMain::CreateDataViews() {
   grdAdat = Place(new TDBGrid(pnlAdat), "grdAdat", {231, 5, 327, 236});
-  grdAdat->SetDataSource(&DataSource1);
+  grdAdat->SetDataSource(&dictionary_.DataSource1);
   TColumn& column = grdAdat->Column();
-  column.fieldName = "KSZOVEG";
+  column.fieldName = ColumnOf(TColumnRole::crHeadword).name;
   column.width = 311;
   column.alignment = Qt::AlignLeft;
   column.titleCaption = QStringLiteral(u"Keresett meghatározás");
@@ -126,8 +126,8 @@ void TfrmMain::CreateDataViews() {
   grdAdat->SetReadOnly(true);
 
   edtSzoveg = Place(new TDBRichEdit(pnlAdat), "edtSzoveg", {559, 5, 449, 235});
-  edtSzoveg->SetDataSource(&DataSource1);
-  edtSzoveg->SetDataField("SZOVMAGY");
+  edtSzoveg->SetDataSource(&dictionary_.DataSource1);
+  edtSzoveg->SetDataField(ColumnOf(TColumnRole::crExplanation).name);
   edtSzoveg->SetReadOnly(true);
   edtSzoveg->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   SetColor(edtSzoveg, QPalette::Base, kMoneyGreen);
@@ -143,8 +143,8 @@ void TfrmMain::CreateDataViews() {
 
   // Covers imgKep exactly when shown.
   dbiKep = Place(new TDBImage(pnlAdat), "dbiKep", {8, 256, 1000, 451});
-  dbiKep->SetDataSource(&DataSource1);
-  dbiKep->SetDataField("GRAPHIC");
+  dbiKep->SetDataSource(&dictionary_.DataSource1);
+  dbiKep->SetDataField(ColumnOf(TColumnRole::crPicture).name);
   dbiKep->SetReadOnly(true);
   dbiKep->SetColor(kWhite);
   dbiKep->setVisible(false);

@@ -62,7 +62,7 @@
 #include "views/colors.h"
 #include "views/db_image.h"
 #include "views/db_rich_edit.h"
-#include "views/picture_blob.h"
+#include "views/picture/picture_blob.h"
 #include "views/rtf/memo_text.h"
 
 namespace {

@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <span>
 
-#include "views/bitmap_layout.h"
-#include "views/picture_blob.h"
+#include "views/picture/bitmap_layout.h"
+#include "views/picture/picture_blob.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   // Declared sizes up to the limit are padded and decoded; a lower limit

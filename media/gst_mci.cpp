@@ -5,8 +5,8 @@
 
 #include <algorithm>
 
-#include "media/mci_errors.h"
 #include "media/mci_notify.h"
+#include "media/probe/mci_errors.h"
 
 namespace dorvem::mci {
 

@@ -76,9 +76,9 @@
 
 #include "media/gst_playback.h"
 #include "media/mci_interface.h"
-#include "media/media_formats.h"
 #include "media/media_worker.h"
 #include "media/pipeline_batch.h"
+#include "media/probe/media_formats.h"
 
 namespace dorvem::mci {
 

@@ -3,12 +3,12 @@
 #include <QByteArray>
 #include <array>
 
-#include "media/file_probe.h"
 #include "media/gst_mci.h"
 #include "media/gst_runtime.h"
-#include "media/mci_errors.h"
 #include "media/mci_notify.h"
 #include "media/monotonic_clock.h"
+#include "media/probe/file_probe.h"
+#include "media/probe/mci_errors.h"
 
 namespace dorvem::mci {
 

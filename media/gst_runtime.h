@@ -21,7 +21,7 @@
 // The functions may be called from any thread.
 #pragma once
 
-#include "media/media_formats.h"
+#include "media/probe/media_formats.h"
 
 namespace dorvem::mci {
 

@@ -14,8 +14,8 @@
 #include <optional>
 #include <string>
 
-#include "media/mci_codes.h"
 #include "media/mci_records.h"
+#include "media/probe/mci_codes.h"
 
 namespace dorvem::mci {
 

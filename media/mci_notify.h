@@ -11,8 +11,8 @@
 #include <QEvent>
 #include <cstdint>
 
-#include "media/mci_codes.h"
 #include "media/mci_records.h"
+#include "media/probe/mci_codes.h"
 
 namespace dorvem::mci {
 

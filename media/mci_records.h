@@ -13,7 +13,7 @@
 #include <string>
 #include <variant>
 
-#include "media/mci_codes.h"
+#include "media/probe/mci_codes.h"
 
 class QObject;
 

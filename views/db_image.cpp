@@ -9,7 +9,7 @@
 #include "dataset/host/fields.h"
 #include "dataset/host/handler_guard.h"
 #include "views/db_image.h"
-#include "views/picture_blob.h"
+#include "views/picture/picture_blob.h"
 
 namespace dorvem {
 

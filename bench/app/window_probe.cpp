@@ -14,8 +14,10 @@
 #include "app/error_report.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
+#include "app/program_options.h"
 #include "app/startup_trace.h"
 #include "bench/app/run_report.h"
+#include "dictionary/external_programs.h"
 
 namespace dorvem::bench {
 
@@ -95,7 +97,8 @@ int RunWindowProbe(int argc, char** argv, const ProbeOptions& options) {
   SetErrorReportSink([&](const ErrorReportBox& box) { count(box.text); });
   SetMessageBoxSink([&](const MessageBoxText& box) { count(box.text); });
 
-  TfrmMain window(QString::fromStdString(options.programFolder));
+  TfrmMain window({QString::fromStdString(options.programFolder), UserCacheFolder(),
+                   QString::fromLatin1(kVideoPlayerPath)});
   window.show();
   StartupPhaseDone("shown");
   if (!report.PhaseEnd("first paint")) {

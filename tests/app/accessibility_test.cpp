@@ -166,7 +166,7 @@ TEST(AccessibilityTest, TheHeadwordListNamesItsRowsAndFollowsTheCurrentOne) {
   QTest::keyClicks(w->edtKeres, "d");
   EXPECT_EQ(rows(), QStringList({"DOB*"}));
   // A closed dataset shows no record to tell of.
-  w->tblAdat.Close();
+  w->Dictionary().tblAdat.Close();
   EXPECT_EQ(grid->childCount(), 0);
   EXPECT_TRUE(GridCurrentRowNotices(w->grdAdat).empty());
 }
@@ -205,7 +205,7 @@ TEST(AccessibilityTest, TheKeyboardAloneReachesEveryControlAndLeaves) {
   EXPECT_TRUE(w.window->isVisible());
   QTest::keyClick(w->btnKilep, Qt::Key_Space);
   EXPECT_FALSE(w.window->isVisible());
-  EXPECT_FALSE(w->tblAdat.Active());
+  EXPECT_FALSE(w->Dictionary().tblAdat.Active());
 }
 
 }  // namespace

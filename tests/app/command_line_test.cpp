@@ -12,6 +12,9 @@
 namespace dorvem {
 namespace {
 
+// The window's data file is "/opt/d/Data/dorvem1.cds".
+const TDictionaryOptions kOptions{QStringLiteral("/opt/d/"), {}, {}};
+
 TEST(CommandLineTest, OwnOptionsAreReadOnlyAsTheFirstArgument) {
   struct Case {
     std::vector<std::string> args;
@@ -72,15 +75,14 @@ TEST(CommandLineTest, CommandsPrintTheirTextAndStatus) {
   for (const Case& c : cases) {
     SCOPED_TRACE(::testing::PrintToString(c.args));
     std::ostringstream out, err;
-    EXPECT_EQ(RunCommandLine(ParseCommandLine(c.args), "/opt/d/Data/dorvem1.cds", out, err),
-              c.status);
+    EXPECT_EQ(RunCommandLine(ParseCommandLine(c.args), kOptions, out, err), c.status);
     EXPECT_EQ(out.str(), c.out);
     EXPECT_EQ(err.str(), c.err);
   }
 
   // The help names the data file on a line of its own and lists the keys.
   std::ostringstream out, err;
-  EXPECT_EQ(RunCommandLine(ParseCommandLine({"-h"}), "/opt/d/Data/dorvem1.cds", out, err), 0);
+  EXPECT_EQ(RunCommandLine(ParseCommandLine({"-h"}), kOptions, out, err), 0);
   EXPECT_EQ(err.str(), "");
   const std::string help = out.str();
   EXPECT_EQ(help.rfind("Használat: dorvem [Qt-kapcsolók]\n", 0), 0u) << help;

@@ -40,7 +40,7 @@ class DictionaryWindow {
     return words;
   }
 
-  std::string Current() const { return window->tblAdatKSZOVEG.AsString(); }
+  std::string Current() const { return window->Dictionary().Headword(); }
 
   // The AfterScroll count since the last call.
   int TakeAfterScrolls() { return std::exchange(afterScrolls, 0); }
@@ -54,12 +54,13 @@ class DictionaryWindow {
  private:
   void Start(const std::vector<std::uint8_t>& dataFile) {
     folder.WriteDataFile(dataFile);
-    window = std::make_unique<TfrmMain>(folder.Folder());
+    window = std::make_unique<TfrmMain>(folder.Options());
     // Counted first; the window's own handler, if any, still runs.
-    window->tblAdat.AfterScroll = [this, own = window->tblAdat.AfterScroll](TDataSet& ds) {
-      ++afterScrolls;
-      if (own) own(ds);
-    };
+    window->Dictionary().tblAdat.AfterScroll =
+        [this, own = window->Dictionary().tblAdat.AfterScroll](TDataSet& ds) {
+          ++afterScrolls;
+          if (own) own(ds);
+        };
   }
 };
 

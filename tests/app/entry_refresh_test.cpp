@@ -49,13 +49,13 @@ TEST(EntryRefreshTest, EachMoveSetsThePictureAndTheButtons) {
       {".G", false, true, false},
   };
   w.window->chbHang->setChecked(false);
-  w.window->tblAdat.GoFirst();
+  w.window->Dictionary().tblAdat.GoFirst();
   for (const Expected& e : expected) {
-    ASSERT_EQ(w.window->tblAdatKSZOVEG.AsString(), e.headword);
+    ASSERT_EQ(w.window->Dictionary().Headword(), e.headword);
     EXPECT_EQ(w.window->dbiKep->isVisibleTo(w.window->pnlAdat), e.picture) << e.headword;
     EXPECT_EQ(w.window->spbLejatszo->isEnabled(), e.play) << e.headword;
     EXPECT_EQ(w.window->spbKep->isEnabled(), e.score) << e.headword;
-    w.window->tblAdat.GoNext();
+    w.window->Dictionary().tblAdat.GoNext();
   }
   EXPECT_TRUE(w.reports.reports.empty());
   EXPECT_TRUE(w.boxes.Take().isEmpty());
@@ -82,13 +82,13 @@ TEST(EntryRefreshTest, CuesAnnounceSoundAndScoreAndEveryMoveSilencesThem) {
   EXPECT_EQ(w.mci.Take(),
             w.PlayRequests(1, soundCue) + w.StopRequests(1) + w.PlayRequests(2, scoreCue));
   // .B has a sound only.
-  w.window->tblAdat.GoNext();
+  w.window->Dictionary().tblAdat.GoNext();
   EXPECT_EQ(w.mci.Take(), w.StopRequests(2) + w.PlayRequests(3, soundCue));
   // Without chbHang a move only silences what plays; then nothing is open.
   w.window->chbHang->setChecked(false);
-  w.window->tblAdat.GoNext();
+  w.window->Dictionary().tblAdat.GoNext();
   EXPECT_EQ(w.mci.Take(), w.StopRequests(3));
-  w.window->tblAdat.GoPrior();
+  w.window->Dictionary().tblAdat.GoPrior();
   EXPECT_TRUE(w.mci.Take().empty());
   EXPECT_EQ(w.window->MediaPlayer1->OpenDeviceId(), 0);
 }
@@ -97,12 +97,12 @@ TEST(EntryRefreshTest, AMoveWhileTheEntryPlaysStopsIt) {
   MediaWindow w({{"a.wav", ".A", "x", std::nullopt, 1}, {"b.wav", ".B", "x", std::nullopt, 2}},
                 {"Sounds/a.wav", "Sounds/b.wav"});
   w.window->chbHang->setChecked(false);
-  w.window->tblAdat.GoFirst();
+  w.window->Dictionary().tblAdat.GoFirst();
   w.mci.Take();
   w.window->spbLejatszo->click();
   const MCIDEVICEID id = w.window->MediaPlayer1->OpenDeviceId();
   EXPECT_EQ(w.mci.Take(), w.PlayRequests(id, w.Path("Sounds/a.wav")));
-  w.window->tblAdat.GoNext();
+  w.window->Dictionary().tblAdat.GoNext();
   EXPECT_EQ(w.mci.Take(), w.StopRequests(id));
   EXPECT_EQ(w.window->MediaPlayer1->OpenDeviceId(), 0);
 }
@@ -116,7 +116,7 @@ TEST(EntryRefreshTest, AFailingCueShowsItsCodeAndSkipsTheRestOfTheRefresh) {
   // The sound cue fails to open; its play raises out of the move, so no
   // score cue follows.
   try {
-    w.window->tblAdat.GoNext();
+    w.window->Dictionary().tblAdat.GoNext();
     ADD_FAILURE() << "the move did not raise";
   } catch (const EMCIDeviceError& e) {
     EXPECT_STREQ(e.what(), "No MCI device open");

@@ -38,7 +38,7 @@ TEST(ExplanationViewTest, ShowsTheCurrentEntrysMemo) {
       {"c.mp3", ".C", std::string("\x01\x00\x02", 3), std::nullopt, 3},
   })));
   ReportRecorder reports;
-  TfrmMain window(folder.Folder());
+  TfrmMain window(folder.Options());
   TDBRichEdit& edit = *window.edtSzoveg;
 
   EXPECT_EQ(ShownText(edit), "Hangköz\nkét hang távolsága");
@@ -50,14 +50,14 @@ TEST(ExplanationViewTest, ShowsTheCurrentEntrysMemo) {
   EXPECT_EQ(f.fontWeight(), QFont::Bold);
   EXPECT_EQ(f.foreground().color(), QColor(128, 0, 0));
 
-  window.tblAdat.GoNext();
+  window.Dictionary().tblAdat.GoNext();
   EXPECT_EQ(ShownText(edit), "Összhang\nkét új sor\nvégű ő ŰŐ");
   // Plain text is shown in the view's own font.
   EXPECT_EQ(edit.document()->defaultFont(), edit.font());
   EXPECT_FALSE(edit.document()->begin().begin().fragment().charFormat().hasProperty(
       QTextFormat::FontFamilies));
 
-  window.tblAdat.GoNext();
+  window.Dictionary().tblAdat.GoNext();
   EXPECT_EQ(ShownText(edit), "(Failed to Load Stream)");
   EXPECT_TRUE(reports.reports.empty());
 }

@@ -19,7 +19,7 @@ class GridScrollBarTest : public ::testing::Test {
     n_ = w_->grdAdat->VisibleDataRows();
   }
   QScrollBar& Bar() { return *w_->grdAdat->VerticalScrollBar(); }
-  int Number() { return w_->tblAdat.RecNo(); }
+  int Number() { return w_->Dictionary().tblAdat.RecNo(); }
 
   DictionaryWindow w_{DictionaryWindow::Numbered(40)};
   int n_ = 0;
@@ -53,7 +53,7 @@ TEST_F(GridScrollBarTest, RangePageAndPositionFollowTheCommands) {
     EXPECT_EQ(w_.TakeAfterScrolls(), 1);
   }
   // Closed, the range is empty and fits within a page: no bar.
-  w_->tblAdat.Close();
+  w_->Dictionary().tblAdat.Close();
   EXPECT_EQ(w_->grdAdat->VertScrollInfo(), TScrollInfo{});
   EXPECT_FALSE(Bar().isVisible());
 }
@@ -91,12 +91,12 @@ TEST(GridScrollBarShownTest, FollowsTheFilter) {
   QScrollBar& bar = *grid.VerticalScrollBar();
   const int width = grid.contentsRect().width();
   EXPECT_TRUE(bar.isVisible());
-  w->tblAdat.SetFilter("KSZOVEG='A*'");
+  w->Dictionary().tblAdat.SetFilter("KSZOVEG='A*'");
   EXPECT_FALSE(bar.isVisible());
   EXPECT_EQ(grid.CellsArea().width(), width);
-  w->tblAdat.SetFilter("KSZOVEG='Z*'");
+  w->Dictionary().tblAdat.SetFilter("KSZOVEG='Z*'");
   EXPECT_FALSE(bar.isVisible());
-  w->tblAdat.SetFilter("KSZOVEG='.*'");
+  w->Dictionary().tblAdat.SetFilter("KSZOVEG='.*'");
   EXPECT_TRUE(bar.isVisible());
   EXPECT_EQ(grid.CellsArea().width(), width - bar.sizeHint().width());
   EXPECT_EQ(grid.RowTexts(), QStringList({".A", ".B"}));

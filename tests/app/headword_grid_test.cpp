@@ -44,12 +44,12 @@ TEST(HeadwordGridTest, AsksForTheRowsThatFitAndShowsTheRecordWindow) {
   const int below = grid.CellsArea().height() - grid.TitleRowHeight();
   EXPECT_EQ(n, below / grid.DataRowHeight());
   EXPECT_GE(n, 8);
-  EXPECT_EQ(w->tblAdat.WindowSize(), n);
+  EXPECT_EQ(w->Dictionary().tblAdat.WindowSize(), n);
   EXPECT_EQ(grid.RowTexts(), Words(1, n));
 
   // A lower grid asks for fewer rows; resizing is no move.
   grid.resize(grid.width(), grid.height() - 3 * grid.DataRowHeight());
-  EXPECT_EQ(w->tblAdat.WindowSize(), n - 3);
+  EXPECT_EQ(w->Dictionary().tblAdat.WindowSize(), n - 3);
   EXPECT_EQ(grid.RowTexts(), Words(1, n - 3));
   grid.resize(grid.width(), grid.height() + 3 * grid.DataRowHeight());
   EXPECT_EQ(grid.RowTexts(), Words(1, n));
@@ -69,7 +69,7 @@ TEST(HeadwordGridTest, CentralEuropeanTextBlankRowsAndTheArrow) {
   EXPECT_EQ(w->grdAdat->RowTexts(), QStringList({QStringLiteral(u".ŐRű"), QStringLiteral(u".š")}));
   EXPECT_TRUE(w->grdAdat->ShowsIndicatorArrow());
   // Closed: one blank row without the arrow.
-  w->tblAdat.Close();
+  w->Dictionary().tblAdat.Close();
   EXPECT_EQ(w->grdAdat->RowCount(), 1);
   EXPECT_FALSE(w->grdAdat->ShowsIndicatorArrow());
   // Open and empty: one blank row with the arrow.
@@ -93,7 +93,7 @@ TEST(HeadwordGridTest, ArrowMarksTheCurrentRowAndHighlightNeedsTheFocus) {
   auto background = [&](const QImage& image, int row) {
     return image.pixelColor(grid.CellRect(row).left() + 200, grid.CellRect(row).center().y());
   };
-  w->tblAdat.MoveRecords(2);
+  w->Dictionary().tblAdat.MoveRecords(2);
   // The search box has the focus: only the arrow marks the record.
   QImage image = grid.grab().toImage();
   EXPECT_TRUE(arrowOn(image, 2));
@@ -104,7 +104,7 @@ TEST(HeadwordGridTest, ArrowMarksTheCurrentRowAndHighlightNeedsTheFocus) {
   image = grid.grab().toImage();
   EXPECT_EQ(background(image, 2), kHighlight);
   EXPECT_EQ(background(image, 1), kActiveBorder);
-  w->tblAdat.Close();
+  w->Dictionary().tblAdat.Close();
   EXPECT_FALSE(arrowOn(grid.grab().toImage(), 2));
 }
 
@@ -227,18 +227,18 @@ TEST(HeadwordGridTest, EveryPixelThatChangesIsRepainted) {
     };
   };
   const std::pair<const char*, std::function<void()>> steps[] = {
-      {"next record", [&] { w->tblAdat.MoveRecords(1); }},
-      {"next page", [&] { w->tblAdat.MoveRecords(grid.VisibleDataRows()); }},
+      {"next record", [&] { w->Dictionary().tblAdat.MoveRecords(1); }},
+      {"next page", [&] { w->Dictionary().tblAdat.MoveRecords(grid.VisibleDataRows()); }},
       {"focus in", [&] { grid.setFocus(); }},
-      {"last record", [&] { w->tblAdat.GoLast(); }},
+      {"last record", [&] { w->Dictionary().tblAdat.GoLast(); }},
       {"column shifted", [&] { grid.HorizontalScrollBar()->setValue(20); }},
       {"focus out", [&] { w->edtKeres->setFocus(); }},
       {"a few records, no vertical bar", type(".A2")},
       {"one record", type("5")},
       {"none", type("X")},
       {"all again", type("\b\b\b\b")},
-      {"closed", [&] { w->tblAdat.Close(); }},
-      {"opened", [&] { w->tblAdat.Open(); }},
+      {"closed", [&] { w->Dictionary().tblAdat.Close(); }},
+      {"opened", [&] { w->Dictionary().tblAdat.Open(); }},
   };
   for (const auto& [name, step] : steps) {
     SCOPED_TRACE(name);
@@ -270,7 +270,9 @@ TEST(HeadwordGridTest, MoveErrorsReachTheErrorReport) {
   ASSERT_TRUE(w.Show());
   TDBGrid& grid = *w->grdAdat;
   testing::ReportRecorder recorder;
-  w->tblAdat.BeforeScroll = [](TDataSet&) { throw std::runtime_error("Move refused"); };
+  w->Dictionary().tblAdat.BeforeScroll = [](TDataSet&) {
+    throw std::runtime_error("Move refused");
+  };
   QTest::keyClick(&grid, Qt::Key_Down);
   QTest::mouseClick(&grid, Qt::LeftButton, {}, grid.CellRect(3).center());
   QScrollBar* bar = grid.VerticalScrollBar();
@@ -279,7 +281,7 @@ TEST(HeadwordGridTest, MoveErrorsReachTheErrorReport) {
   EXPECT_EQ(recorder.Texts(), QStringList(4, "Move refused."));
   EXPECT_EQ(w.Current(), ".A01");
   EXPECT_EQ(bar->value(), 1);
-  w->tblAdat.BeforeScroll = nullptr;
+  w->Dictionary().tblAdat.BeforeScroll = nullptr;
   QTest::keyClick(&grid, Qt::Key_Down);
   EXPECT_EQ(w.Current(), ".A02");
 }

@@ -145,7 +145,7 @@ TEST(HighDpiChildTest, WindowKeepsItsDesignAndShowsTheSharpPictures) {
   ASSERT_EQ(qApp->devicePixelRatio(), 2.0);
   ProgramFolderFixture folder;
   folder.WriteDataFile(ProgramFolderFixture::Dictionary({".A"}));
-  TfrmMain w(folder.Folder());
+  TfrmMain w(folder.Options());
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
 

@@ -32,7 +32,7 @@ class LayoutTest : public ::testing::Test {
  protected:
   LayoutTest() {
     folder_.WriteDataFile(ProgramFolderFixture::Dictionary({".A", ".B"}));
-    window_ = std::make_unique<TfrmMain>(folder_.Folder());
+    window_ = std::make_unique<TfrmMain>(folder_.Options());
   }
   ProgramFolderFixture folder_;
   std::unique_ptr<TfrmMain> window_;
@@ -181,7 +181,7 @@ TEST_F(LayoutTest, CaptionsAccessKeysAndInitialStates) {
   {
     ReportRecorder recorder;
     ProgramFolderFixture noFile;
-    TfrmMain closed(noFile.Folder());
+    TfrmMain closed(noFile.Options());
     EXPECT_EQ(closed.imgKep->pixmap().toImage(), background);
     EXPECT_EQ(recorder.reports.size(), 1u);
   }
@@ -191,7 +191,7 @@ TEST_F(LayoutTest, CaptionsAccessKeysAndInitialStates) {
     // sets them: entry_refresh_test.cpp).
     ProgramFolderFixture noEntries;
     noEntries.WriteDataFile(ProgramFolderFixture::Dictionary({"A"}));
-    TfrmMain empty(noEntries.Folder());
+    TfrmMain empty(noEntries.Options());
     EXPECT_FALSE(empty.spbKep->isEnabled());
     EXPECT_FALSE(empty.spbLejatszo->isEnabled());
     EXPECT_FALSE(empty.MediaPlayer1->IsOpen());
@@ -210,10 +210,10 @@ TEST_F(LayoutTest, CaptionsAccessKeysAndInitialStates) {
 
 TEST_F(LayoutTest, DatasetSettingsFieldsAndLinks) {
   TfrmMain& w = *window_;
-  EXPECT_EQ(w.tblAdat.Name(), "tblAdat");
-  EXPECT_EQ(w.tblAdat.Filter(), "KSZOVEG='.*'");
-  EXPECT_TRUE(w.tblAdat.Filtered());
-  EXPECT_EQ(w.tblAdat.IndexFieldNames(), "KSZOVEG");
+  EXPECT_EQ(w.Dictionary().tblAdat.Name(), "tblAdat");
+  EXPECT_EQ(w.Dictionary().tblAdat.Filter(), "KSZOVEG='.*'");
+  EXPECT_TRUE(w.Dictionary().tblAdat.Filtered());
+  EXPECT_EQ(w.Dictionary().tblAdat.IndexFieldNames(), "KSZOVEG");
 
   struct FieldCase {
     const char* component;
@@ -227,9 +227,9 @@ TEST_F(LayoutTest, DatasetSettingsFieldsAndLinks) {
                                 {"tblAdatSZOVMAGY", "SZOVMAGY", ftMemo, 0},
                                 {"tblAdatGRAPHIC", "GRAPHIC", ftBlob, 0},
                                 {"tblAdatIndex", "Index", ftInteger, 0}};
-  ASSERT_EQ(w.tblAdat.Fields().size(), std::size(expected));
+  ASSERT_EQ(w.Dictionary().tblAdat.Fields().size(), std::size(expected));
   for (std::size_t i = 0; i < std::size(expected); ++i) {
-    const TField* f = w.tblAdat.Fields()[i];
+    const TField* f = w.Dictionary().tblAdat.Fields()[i];
     SCOPED_TRACE(expected[i].component);
     EXPECT_EQ(f->Name(), expected[i].component);
     EXPECT_EQ(f->FieldName(), expected[i].column);
@@ -239,19 +239,19 @@ TEST_F(LayoutTest, DatasetSettingsFieldsAndLinks) {
     }
   }
 
-  EXPECT_EQ(w.DataSource1.Name(), "DataSource1");
-  EXPECT_EQ(w.DataSource1.DataSet(), &w.tblAdat);
-  EXPECT_FALSE(w.DataSource1.AutoEdit());
-  EXPECT_EQ(w.grdAdat->DataSource(), &w.DataSource1);
-  EXPECT_EQ(w.DBNavigator1->DataSource(), &w.DataSource1);
-  EXPECT_EQ(w.edtSzoveg->DataSource(), &w.DataSource1);
+  EXPECT_EQ(w.Dictionary().DataSource1.Name(), "DataSource1");
+  EXPECT_EQ(w.Dictionary().DataSource1.DataSet(), &w.Dictionary().tblAdat);
+  EXPECT_FALSE(w.Dictionary().DataSource1.AutoEdit());
+  EXPECT_EQ(w.grdAdat->DataSource(), &w.Dictionary().DataSource1);
+  EXPECT_EQ(w.DBNavigator1->DataSource(), &w.Dictionary().DataSource1);
+  EXPECT_EQ(w.edtSzoveg->DataSource(), &w.Dictionary().DataSource1);
   EXPECT_EQ(w.edtSzoveg->DataField(), "SZOVMAGY");
   EXPECT_TRUE(w.edtSzoveg->ReadOnly());
-  EXPECT_EQ(w.dbiKep->DataSource(), &w.DataSource1);
+  EXPECT_EQ(w.dbiKep->DataSource(), &w.Dictionary().DataSource1);
   EXPECT_EQ(w.dbiKep->DataField(), "GRAPHIC");
   // The open dataset resolves the views' fields.
-  EXPECT_EQ(w.edtSzoveg->DataLink().Field(), &w.tblAdatSZOVMAGY);
-  EXPECT_EQ(w.dbiKep->DataLink().Field(), &w.tblAdatGRAPHIC);
+  EXPECT_EQ(w.edtSzoveg->DataLink().Field(), &w.Dictionary().Fields[TColumnRole::crExplanation]);
+  EXPECT_EQ(w.dbiKep->DataLink().Field(), &w.Dictionary().Fields[TColumnRole::crPicture]);
 }
 
 TEST_F(LayoutTest, TabVisitsTheTabStopsInOrder) {

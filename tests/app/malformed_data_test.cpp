@@ -76,9 +76,9 @@ TEST(MalformedDataTest, RefusedPacketsAreReportedAndLeaveAUsableWindow) {
     ProgramFolderFixture folder;
     folder.WriteDataFile(c.packet);
     ReportRecorder recorder;
-    TfrmMain w(folder.Folder());
+    TfrmMain w(folder.Options());
     EXPECT_EQ(recorder.Texts(), QStringList{c.report});
-    EXPECT_FALSE(w.tblAdat.Active());
+    EXPECT_FALSE(w.Dictionary().tblAdat.Active());
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     recorder.reports.clear();

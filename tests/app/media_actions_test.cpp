@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QToolButton>
 
+#include "app/program_options.h"
 #include "tests/app/media_window.h"
 #include "views/db_grid.h"
 
@@ -21,10 +22,11 @@ using testing::MediaWindow;
 
 // A window on one entry named `name`, with chbHang off and nothing open.
 struct OneEntry {
-  OneEntry(const std::string& name, const std::vector<std::string>& files)
-      : w({{name, ".A", "x", std::nullopt, 1}}, files) {
+  OneEntry(const std::string& name, const std::vector<std::string>& files,
+           const std::string& videoPlayer = {})
+      : w({{name, ".A", "x", std::nullopt, 1}}, files, videoPlayer) {
     w.window->chbHang->setChecked(false);
-    w.window->tblAdat.GoFirst();
+    w.window->Dictionary().tblAdat.GoFirst();
     w.mci.Take();
   }
   MediaWindow w;
@@ -83,10 +85,9 @@ TEST(MediaActionsTest, ThePlayActionGoesByTheUpperCasedExtension) {
       {"C:x.htm", {"Sounds/C:x.htm"}, nullptr, {}, {}, {}, false},
   };
   for (const Case& c : cases) {
-    OneEntry e(c.name, c.files);
+    OneEntry e(c.name, c.files, "player");
     MediaWindow& w = e.w;
     const QString folder = w.folder.Folder();
-    w.window->VideoPlayerPath = w.Path("player");
     ASSERT_TRUE(w.window->spbLejatszo->isEnabled()) << c.name;
     w.window->spbLejatszo->click();
 
@@ -107,16 +108,15 @@ TEST(MediaActionsTest, ThePlayActionGoesByTheUpperCasedExtension) {
 }
 
 TEST(MediaActionsTest, AVideoWithoutItsPlayerWarnsAndOpensWithTheSystem) {
-  OneEntry e("v.AVI", {"Sounds/v.AVI"});
+  OneEntry e("v.AVI", {"Sounds/v.AVI"}, "no-player");
   MediaWindow& w = e.w;
-  w.window->VideoPlayerPath = w.Path("no-player");
   w.window->spbLejatszo->click();
   EXPECT_EQ(w.boxes.Take(), QStringList{QStringLiteral(u"Warning: Nincs meg a lejátszó program:") +
                                         w.Path("no-player")});
   EXPECT_EQ(w.external.Take(), QStringList{QStringLiteral("open ") + w.Path("Sounds/v.AVI")});
   EXPECT_FALSE(w.window->spbLejatszo->isEnabled());
   // The fixed player of this system.
-  EXPECT_EQ(MediaWindow({}, {}).window->VideoPlayerPath, QStringLiteral("/usr/bin/mpv"));
+  EXPECT_EQ(ProgramOptions().videoPlayerPath, QStringLiteral("/usr/bin/mpv"));
 }
 
 TEST(MediaActionsTest, AFailedOpenShowsItsCodeThenTheDevicesError) {
@@ -191,7 +191,7 @@ TEST(MediaActionsTest, F3AndF4WorkFromTheGridAndTheSearchBoxWithAnyShift) {
   EXPECT_EQ(keysInBox, 2);
 
   // On an entry without a sound or score, the keys do nothing.
-  w.window->tblAdat.GoNext();
+  w.window->Dictionary().tblAdat.GoNext();
   ASSERT_FALSE(w.window->spbLejatszo->isEnabled());
   w.mci.Take();
   QTest::keyClick(w.window->grdAdat, Qt::Key_F3);

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "app/external_programs.h"
 #include "app/message_boxes.h"
+#include "dictionary/external_programs.h"
 #include "media/default_mci.h"
 #include "media/media_player.h"
 #include "tests/app/report_recorder.h"
@@ -79,11 +79,16 @@ class MediaWindow {
   // `files`: paths below the program folder ("/" between folders), each
   // created with a few bytes. Headwords must begin with "." to pass the
   // start-up filter.
-  MediaWindow(const std::vector<DictRow>& rows, const std::vector<std::string>& files) {
+  // `videoPlayer`: the video player's path below the program folder; the
+  // system's player when empty.
+  MediaWindow(const std::vector<DictRow>& rows, const std::vector<std::string>& files,
+              const std::string& videoPlayer = {}) {
     folder.WriteDataFile(Encode(DictionaryModel(rows)));
     for (const std::string& f : files) AddFile(f);
     previous_ = mci::SetDefaultMci(&mci);
-    window = std::make_unique<TfrmMain>(folder.Folder());
+    TDictionaryOptions options = folder.Options();
+    if (!videoPlayer.empty()) options.videoPlayerPath = Path(videoPlayer);
+    window = std::make_unique<TfrmMain>(options);
     window->MediaPlayer1->setObjectName(QStringLiteral("MediaPlayer1"));
   }
   ~MediaWindow() {

@@ -50,7 +50,7 @@ TEST(NavigatorTest, EnablingFollowsTheEndFlagsAndEachClickIsOneMove) {
   QTest::mouseRelease(next, Qt::LeftButton, {}, QPoint(next->width() + 30, 5));
   EXPECT_EQ(w.Current(), ".X");
 
-  w->tblAdat.Close();
+  w->Dictionary().tblAdat.Close();
   EXPECT_EQ(Enabled(nav), "----");
   // Right after opening, a single record still leaves Next and Last on.
   DictionaryWindow one({".X"});
@@ -85,9 +85,9 @@ TEST(NavigatorTest, HeldNextRepeatsAfter400ThenEvery100Milliseconds) {
   QToolButton* next = w->DBNavigator1->Button(nbNext);
   // A short press moves once, on release.
   QTest::mousePress(next, Qt::LeftButton);
-  EXPECT_EQ(w->tblAdat.RecNo(), 1);
+  EXPECT_EQ(w->Dictionary().tblAdat.RecNo(), 1);
   QTest::mouseRelease(next, Qt::LeftButton);
-  EXPECT_EQ(w->tblAdat.RecNo(), 2);
+  EXPECT_EQ(w->Dictionary().tblAdat.RecNo(), 2);
   EXPECT_EQ(RepeatTimer(next, 400), 0);
 
   // Held: the first repeat comes from a 400 ms timer, which then runs
@@ -97,15 +97,15 @@ TEST(NavigatorTest, HeldNextRepeatsAfter400ThenEvery100Milliseconds) {
   ASSERT_NE(first, 0);
   EXPECT_EQ(RepeatTimer(next, 100), 0);
   Fire(next, first);
-  EXPECT_EQ(w->tblAdat.RecNo(), 3);
+  EXPECT_EQ(w->Dictionary().tblAdat.RecNo(), 3);
   const int then = RepeatTimer(next, 100);
   ASSERT_NE(then, 0);
   EXPECT_EQ(RepeatTimer(next, 400), 0);
   Fire(next, then);
   Fire(next, then);
-  EXPECT_EQ(w->tblAdat.RecNo(), 5);
+  EXPECT_EQ(w->Dictionary().tblAdat.RecNo(), 5);
   QTest::mouseRelease(next, Qt::LeftButton);
-  EXPECT_EQ(w->tblAdat.RecNo(), 6);
+  EXPECT_EQ(w->Dictionary().tblAdat.RecNo(), 6);
   EXPECT_EQ(RepeatTimer(next, 100), 0);
 }
 

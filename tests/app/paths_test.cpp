@@ -7,7 +7,7 @@
 #include <QProcess>
 
 #include "app/display_check.h"
-#include "app/paths.h"
+#include "dictionary/paths.h"
 
 namespace dorvem {
 namespace {

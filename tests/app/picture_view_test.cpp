@@ -15,7 +15,7 @@
 #include "tests/app/report_recorder.h"
 #include "views/db_grid.h"
 #include "views/db_image.h"
-#include "views/picture_blob.h"
+#include "views/picture/picture_blob.h"
 
 namespace dorvem {
 namespace {
@@ -191,7 +191,7 @@ TEST(PictureViewTest, FailureWhileOpeningIsReportedOnce) {
       {std::nullopt, ".B", std::nullopt, bmp, 2},
   });
   EXPECT_EQ(recorder.Texts(), QStringList(kReadError));
-  EXPECT_TRUE(w->tblAdat.Active());
+  EXPECT_TRUE(w->Dictionary().tblAdat.Active());
   EXPECT_TRUE(w->dbiKep->Picture().isNull());
   EXPECT_TRUE(w->dbiKep->isHidden());
   ASSERT_TRUE(w.Show());
@@ -493,13 +493,13 @@ TEST(PictureViewTest, ShownExactlyWhenTheEntryHasAPicture) {
   EXPECT_FALSE(w->imgKep->isHidden());  // beneath it
 
   // An empty result and a closed dataset show no picture.
-  w->tblAdat.SetFilter("KSZOVEG='Z*'");
+  w->Dictionary().tblAdat.SetFilter("KSZOVEG='Z*'");
   EXPECT_TRUE(view.isHidden());
   EXPECT_TRUE(view.Picture().isNull());
-  w->tblAdat.SetFilter("KSZOVEG='.*'");
+  w->Dictionary().tblAdat.SetFilter("KSZOVEG='.*'");
   Down(w);
   EXPECT_FALSE(view.Picture().isNull());
-  w->tblAdat.Close();
+  w->Dictionary().tblAdat.Close();
   EXPECT_TRUE(view.Picture().isNull());
 }
 

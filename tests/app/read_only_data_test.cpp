@@ -65,8 +65,8 @@ class ReadOnlyDataTest : public ::testing::Test {
 
 TEST_F(ReadOnlyDataTest, EveryWindowActionLeavesTheDataFileAsItWas) {
   {
-    TfrmMain w(folder_.Folder());
-    ASSERT_TRUE(w.tblAdat.Active());
+    TfrmMain w(folder_.Options());
+    ASSERT_TRUE(w.Dictionary().tblAdat.Active());
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     EXPECT_TRUE(Unchanged()) << "after start-up";
@@ -79,12 +79,12 @@ TEST_F(ReadOnlyDataTest, EveryWindowActionLeavesTheDataFileAsItWas) {
     EXPECT_FALSE(reports_.reports.empty());
     EXPECT_FALSE(mci_.Take().empty());
     QTest::mouseClick(w.btnKilep, Qt::LeftButton);
-    EXPECT_FALSE(w.tblAdat.Active());
+    EXPECT_FALSE(w.Dictionary().tblAdat.Active());
     EXPECT_TRUE(Unchanged()) << "after Kilép";
   }
   EXPECT_TRUE(Unchanged()) << "after the window was destroyed";
   // Once more, closed by the close box.
-  TfrmMain again(folder_.Folder());
+  TfrmMain again(folder_.Options());
   again.show();
   again.close();
   EXPECT_TRUE(Unchanged()) << "after the close box";

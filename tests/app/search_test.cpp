@@ -46,7 +46,7 @@ class SearchTest : public ::testing::Test {
     QTest::keyClick(w_->edtKeres, Qt::Key_Backspace);
     return w_->grdAdat->RowTexts();
   }
-  std::string Filter() { return w_->tblAdat.Filter(); }
+  std::string Filter() { return w_->Dictionary().tblAdat.Filter(); }
 
   DictionaryWindow w_{kHeadwords};
 };
@@ -139,7 +139,7 @@ TEST_F(SearchTest, UpAndDownInTheBoxMoveThroughTheList) {
 TEST(SearchClosedTest, EachChangeTriesToOpenAgain) {
   testing::ProgramFolderFixture folder;
   ReportRecorder recorder;
-  TfrmMain w(folder.Folder());
+  TfrmMain w(folder.Options());
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
   recorder.reports.clear();
@@ -153,7 +153,7 @@ TEST(SearchClosedTest, EachChangeTriesToOpenAgain) {
   // Emptying the box only stores the start-up filter.
   QTest::keyClick(w.edtKeres, Qt::Key_Backspace);
   EXPECT_EQ(recorder.reports.size(), 5u);
-  EXPECT_EQ(w.tblAdat.Filter(), "KSZOVEG='.*'");
+  EXPECT_EQ(w.Dictionary().tblAdat.Filter(), "KSZOVEG='.*'");
 
   // Once the file is there, the next change opens it with the new filter.
   folder.WriteDataFile(testing::ProgramFolderFixture::Dictionary(kHeadwords));

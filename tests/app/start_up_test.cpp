@@ -22,13 +22,13 @@ using testing::ReportRecorder;
 TEST(StartUpTest, AbsentDataFileIsReportedOnceAndLeavesAUsableWindow) {
   ProgramFolderFixture folder;
   ReportRecorder recorder;
-  TfrmMain w(folder.Folder());
+  TfrmMain w(folder.Options());
   ASSERT_EQ(recorder.reports.size(), 1u);
   EXPECT_EQ(recorder.reports[0].text, "tblAdat: Missing data provider or data packet.");
   EXPECT_EQ(recorder.reports[0].title,
             QFileInfo(QCoreApplication::applicationFilePath()).baseName());
-  EXPECT_FALSE(w.tblAdat.Active());
-  EXPECT_EQ(w.tblAdat.FileName(), folder.DataFile().toStdString());
+  EXPECT_FALSE(w.Dictionary().tblAdat.Active());
+  EXPECT_EQ(w.Dictionary().tblAdat.FileName(), folder.DataFile().toStdString());
 
   w.show();
   ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
@@ -47,21 +47,21 @@ TEST(StartUpTest, MalformedDataFileReportsTheEnginesText) {
   // in a full stop, so the report adds none.
   folder.WriteDataFile({'n', 'o', 't', ' ', 'a', ' ', 'p', 'a', 'c', 'k', 'e', 't'});
   ReportRecorder recorder;
-  TfrmMain w(folder.Folder());
+  TfrmMain w(folder.Options());
   EXPECT_EQ(recorder.Texts(), QStringList{"Mismatch in datapacket."});
-  EXPECT_FALSE(w.tblAdat.Active());
+  EXPECT_FALSE(w.Dictionary().tblAdat.Active());
 }
 
 TEST(StartUpTest, GoodDataFileOpensWithoutAReport) {
   ProgramFolderFixture folder;
   folder.WriteDataFile(ProgramFolderFixture::Dictionary({".FIRST", "SECOND"}));
   ReportRecorder recorder;
-  TfrmMain w(folder.Folder());
+  TfrmMain w(folder.Options());
   EXPECT_TRUE(recorder.reports.empty());
-  ASSERT_TRUE(w.tblAdat.Active());
-  EXPECT_EQ(w.tblAdatKSZOVEG.AsString(), ".FIRST");
-  EXPECT_EQ(w.tblAdatFAJLNEV.AsString(), ".FIRST.mp3");
-  EXPECT_EQ(w.tblAdatIndex.AsInteger(), 1);
+  ASSERT_TRUE(w.Dictionary().tblAdat.Active());
+  EXPECT_EQ(w.Dictionary().Headword(), ".FIRST");
+  EXPECT_EQ(w.Dictionary().Fields[TColumnRole::crMediaFile].AsString(), ".FIRST.mp3");
+  EXPECT_EQ(w.Dictionary().Fields[TColumnRole::crIndex].AsInteger(), 1);
 }
 
 // Closing by the exit button and by the close box: both hide the window and
@@ -73,16 +73,16 @@ TEST(StartUpTest, ExitButtonAndCloseBoxCloseAlikeWithoutWriting) {
   const QFileInfo before(folder.DataFile());
   for (bool byButton : {true, false}) {
     SCOPED_TRACE(byButton ? "btnKilep" : "close box");
-    TfrmMain w(folder.Folder());
+    TfrmMain w(folder.Options());
     w.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w));
-    ASSERT_TRUE(w.tblAdat.Active());
+    ASSERT_TRUE(w.Dictionary().tblAdat.Active());
     if (byButton)
       QTest::mouseClick(w.btnKilep, Qt::LeftButton);
     else
       w.close();
     EXPECT_FALSE(w.isVisible());
-    EXPECT_FALSE(w.tblAdat.Active());
+    EXPECT_FALSE(w.Dictionary().tblAdat.Active());
   }
   const QFileInfo after(folder.DataFile());
   EXPECT_EQ(after.lastModified(), before.lastModified());
@@ -95,7 +95,7 @@ TEST(StartUpTest, ExitButtonAndCloseBoxCloseAlikeWithoutWriting) {
 TEST(StartUpTest, SearchBoxForcesCapitalsAsTypedAndPasted) {
   ProgramFolderFixture folder;
   ReportRecorder recorder;
-  TfrmMain w(folder.Folder());
+  TfrmMain w(folder.Options());
   QTest::keyClicks(w.edtKeres, "ab c");
   QTest::sendKeyEvent(QTest::Click, w.edtKeres, Qt::Key_unknown, QStringLiteral(u"é"),
                       Qt::NoModifier);

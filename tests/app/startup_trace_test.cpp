@@ -26,7 +26,7 @@ TEST(StartupTraceTest, NamesEachPhaseInOrderAndEndsAfterTheFirstPaint) {
     phases.emplace_back(phase);
     moments.push_back(ns);
   });
-  TfrmMain w(folder.Folder());
+  TfrmMain w(folder.Options());
   w.show();
   for (int i = 0; i < 1000 && StartupTraceOn(); ++i) QCoreApplication::processEvents();
   EXPECT_FALSE(StartupTraceOn());
@@ -47,8 +47,8 @@ TEST(StartupTraceTest, NamesEachPhaseInOrderAndEndsAfterTheFirstPaint) {
   // Over: the marks of the keystrokes' refreshes and of later opens go
   // nowhere.
   QTest::keyClicks(w.edtKeres, "ab");
-  w.tblAdat.Close();
-  w.tblAdat.Open();
+  w.Dictionary().tblAdat.Close();
+  w.Dictionary().tblAdat.Open();
   EXPECT_EQ(phases.size(), expected.size());
 }
 

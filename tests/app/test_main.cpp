@@ -8,8 +8,8 @@
 
 #include "app/application.h"
 #include "app/error_report.h"
-#include "app/external_programs.h"
 #include "app/message_boxes.h"
+#include "dictionary/external_programs.h"
 #include "media/default_mci.h"
 #include "tests/media/recording_mci.h"
 

@@ -50,7 +50,7 @@ TEST(WindowRepaintTest, GridCoversAllOfItselfInEveryState) {
       {"focused, the current row highlighted", [&] { grid.setFocus(); }},
       {"three records, no scroll bar", type(".A1")},
       {"no record", type("X")},
-      {"closed", [&] { w->tblAdat.Close(); }},
+      {"closed", [&] { w->Dictionary().tblAdat.Close(); }},
   };
   for (const auto& [name, step] : steps) {
     SCOPED_TRACE(name);

@@ -17,8 +17,8 @@
 
 #include "media/gst_mci.h"
 #include "media/gst_runtime.h"
-#include "media/mci_errors.h"
 #include "media/mci_notify.h"
+#include "media/probe/mci_errors.h"
 #include "tests/media/media_bytes.h"
 #include "tests/media/notice_log.h"
 

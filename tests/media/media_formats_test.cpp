@@ -2,7 +2,7 @@
 // files that are cut short or malformed.
 #include <gtest/gtest.h>
 
-#include "media/media_formats.h"
+#include "media/probe/media_formats.h"
 #include "tests/media/media_bytes.h"
 
 namespace dorvem {

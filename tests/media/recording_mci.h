@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "media/mci_errors.h"
 #include "media/mci_interface.h"
+#include "media/probe/mci_errors.h"
 
 namespace dorvem::testing {
 

@@ -34,12 +34,13 @@
 
 #include "app/application.h"
 #include "app/error_report.h"
-#include "app/external_programs.h"
 #include "app/main_window.h"
 #include "app/message_boxes.h"
+#include "dictionary/external_programs.h"
 #include "media/default_mci.h"
 #include "tests/app/bmp_writer.h"
 #include "tests/app/window_actions.h"
+#include "tests/app/window_fixture.h"
 #include "tests/dataset/test_packets.h"
 #include "tests/media/recording_mci.h"
 
@@ -201,7 +202,7 @@ int main(int argc, char** argv) {
   double rssAfterWarmUp = 0, rssEnd = 0;
   int moves = 0;
   {
-    TfrmMain window(folder);
+    TfrmMain window(TestOptions(folder));
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) {
       std::fprintf(stderr, "window_soak: the window was not shown\n");
@@ -209,9 +210,11 @@ int main(int argc, char** argv) {
     }
     const std::vector<WindowAction>& actions = WindowActions();
     for (int i = 1; i <= options.actions; ++i) {
-      const int before = window.tblAdat.Active() ? window.tblAdat.RecNo() : -1;
+      const int before =
+          window.Dictionary().tblAdat.Active() ? window.Dictionary().tblAdat.RecNo() : -1;
       actions[random() % actions.size()].run(window, random);
-      if (window.tblAdat.Active() && window.tblAdat.RecNo() != before) ++moves;
+      if (window.Dictionary().tblAdat.Active() && window.Dictionary().tblAdat.RecNo() != before)
+        ++moves;
       QCoreApplication::processEvents();
       media.requests.clear();
       if (i == 2000) rssAfterWarmUp = ResidentBytes();

@@ -1,0 +1,99 @@
+// Creating, showing and closing the window, and its key preview.
+#include "app/main_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QShowEvent>
+
+#include "app/error_report.h"
+#include "app/startup_trace.h"
+#include "app/upper_case_edit.h"
+#include "dataset/host/handler_guard.h"
+#include "views/db_grid.h"
+
+namespace dorvem {
+
+TfrmMain::TfrmMain(TDictionaryOptions options) : dictionary_(std::move(options)) {
+  dictionary_.tblAdat.AfterScroll = [this](TDataSet& ds) { tblAdatAfterScroll(ds); };
+  CreateWindowSettings();
+  CreateSearchControls();
+  StartupPhaseDone("search controls");
+  CreateDataViews();
+  StartupPhaseDone("data views");
+  CreatePictures();
+  StartupPhaseDone("pictures");
+  CreateBottomBar();
+  SetTabOrder();
+  DescribeControls();
+  InstallKeyPreview();
+  ConnectHandlers();
+  CentreOnScreen();
+  StartupPhaseDone("controls");
+  EndStartupTraceAfterFirstPaint(grdAdat);
+
+  // An error while the window is created is reported at once, and creation
+  // carries on: the window opens with tblAdat closed.
+  try {
+    FormCreate();
+  } catch (...) {
+    ReportException(std::current_exception());
+  }
+  ShowBackground();
+  if (chbHang->isChecked()) PrepareCueSounds();
+  StartupPhaseDone("opened");
+}
+
+TfrmMain::~TfrmMain() {
+  delete pnlAdat;
+  delete pnlAlso;
+}
+
+void TfrmMain::FormCreate() {
+  dictionary_.Open();
+}
+
+void TfrmMain::FormShow() {
+  edtKeres->setFocus();
+}
+
+void TfrmMain::FormClose() {
+  dictionary_.Close();
+}
+
+void TfrmMain::btnKilepClick() {
+  close();
+}
+
+void TfrmMain::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (!event->spontaneous()) GuardHandler([this] { FormShow(); });
+}
+
+void TfrmMain::closeEvent(QCloseEvent* event) {
+  // A failing close handler keeps the window open.
+  if (GuardHandler([this] { FormClose(); }))
+    event->accept();
+  else
+    event->ignore();
+}
+
+void TfrmMain::InstallKeyPreview() {
+  // Keys go to the focused control; every control that can have the focus
+  // passes its keys through the window's filter first.
+  for (QWidget* w : findChildren<QWidget*>())
+    if (w->focusPolicy() != Qt::NoFocus) w->installEventFilter(this);
+}
+
+bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
+  if (event->type() == QEvent::KeyPress) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    // The key goes on to the control unless the window's handler failed.
+    if (!GuardHandler([&] { FormKeyDown(key->key(), key->modifiers()); })) return true;
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+}  // namespace dorvem

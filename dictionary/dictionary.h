@@ -1,0 +1,102 @@
+// TDictionary: what the program knows about its dictionary, apart from the
+// window that shows it. It owns the client dataset tblAdat with its five
+// persistent fields and the data source DataSource1 the views link to, and
+// answers for the current entry: its headword, whether it has a picture, a
+// media file and a score document, and what playing it and opening its
+// score resolve to. The window wires its controls to it; the data check,
+// tests and benchmarks use it without a window.
+//
+// The search runs exactly the dataset operations the window has always
+// run, in the same order (see Search), so every notice and every
+// AfterScroll keeps its rhythm. Event thread only.
+#pragma once
+
+#include <QString>
+#include <string>
+
+#include "dataset/host/client_dataset.h"
+#include "dataset/host/data_source.h"
+#include "dictionary/dictionary_fields.h"
+#include "dictionary/dictionary_options.h"
+#include "dictionary/media_paths.h"
+
+namespace dorvem {
+
+// What the play action comes to for the current entry, decided before
+// anything is done; the window carries it out in the order of the members.
+struct TPlayPlan {
+  // A warning to show first (the missing player or file), or empty.
+  QString warning;
+  // Open this file with the system, when it is a file at that moment.
+  QString openWithSystem;
+  // Start `program` with `argument`, when not empty.
+  QString program;
+  QString argument;
+  // Play this file on the media device, with the device chosen by
+  // `handling` (mhSequencer or mhAutoSelect), when not empty.
+  QString devicePath;
+  TMediaHandling handling = TMediaHandling::mhSystem;
+  // Whether the play button is enabled again afterwards; it stays disabled
+  // when the file or the needed player is missing.
+  bool enableAfter = false;
+};
+
+class TDictionary {
+ public:
+  explicit TDictionary(TDictionaryOptions options);
+  TDictionary(const TDictionary&) = delete;
+  TDictionary& operator=(const TDictionary&) = delete;
+
+  const TDictionaryOptions& Options() const { return options_; }
+  // The data file below the program folder, in the file system's encoding.
+  std::string DataFileName() const;
+
+  // Sets tblAdat's file name to the data file and opens it; raises the
+  // dataset's error when that fails (tblAdat stays closed).
+  void Open();
+  // Closes tblAdat; the data file is never written.
+  void Close();
+
+  // The search for the text of the search box. An empty text sets the
+  // start-up filter and nothing else. Any other text is converted to the
+  // data's code page and made a search key (search_key.h); then
+  // no-partial-compare is cleared from the filter options (on the open
+  // dataset this moves to the first record of the list in force), the
+  // filter becomes the headwords that begin with the key (a move to the
+  // first of them), and tblAdat is opened (a new attempt when closed).
+  // Raises what the dataset raises; when the first move fails the filter is
+  // still set, and that first error is raised after it.
+  void Search(const QString& text);
+  // The next and the prior entry of the list; raise the dataset's error on
+  // a closed dataset.
+  void StepNext();
+  void StepPrior();
+
+  // The current entry (tblAdat open, a record current).
+  std::string Headword() const;  // bytes in the data's code page
+  bool HasPicture() const;       // GRAPHIC is not null
+  bool HasMedia() const;         // FAJLNEV is not null (the file is not looked for)
+  bool HasScore() const;         // the score document of FAJLNEV (null reads as "") exists
+  // The entry's media file and score document, looked up below the media
+  // folder; a name that is not safe names no file.
+  LocatedFile MediaFile() const;
+  LocatedFile ScoreFile() const;
+  // What the play action does now, the files and players looked for.
+  TPlayPlan PlanPlay() const;
+  // The sound cue, or the score cue.
+  LocatedFile CueFile(bool scoreCue) const;
+
+  // Data text (bytes in the data's code page) as Unicode text.
+  QString DataText(const std::string& bytes) const;
+
+  // --- Components -----------------------------------------------------------
+  TClientDataSet tblAdat{"tblAdat"};
+  // Made from the table's declaration; tblAdatFAJLNEV ... tblAdatIndex.
+  TDictionaryFields Fields{tblAdat};
+  TDataSource DataSource1{"DataSource1"};
+
+ private:
+  TDictionaryOptions options_;
+};
+
+}  // namespace dorvem

@@ -1,0 +1,92 @@
+#include "dictionary/media_paths.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <optional>
+
+#include "dataset/locale/locale_services.h"
+#include "dictionary/folder_listing.h"
+#include "dictionary/paths.h"
+
+namespace dorvem {
+
+namespace {
+
+// The entry of `dir` called `name`: exactly that one when it exists, else
+// the first one (in name order) equal to it ignoring case.
+std::optional<QString> FindEntry(const QString& dir, const QString& name) {
+  if (QFileInfo::exists(dir + u'/' + name)) return name;
+  return FindEntryIgnoringCase(dir, name);
+}
+
+}  // namespace
+
+QStringList PathComponents(const QString& path) {
+  static const QRegularExpression separators(QStringLiteral("[\\\\/]"));
+  return path.split(separators, Qt::SkipEmptyParts);
+}
+
+std::string ExtensionOf(std::string_view name) {
+  const std::size_t dot = name.find_last_of('.');
+  if (dot == std::string_view::npos) return {};
+  const std::size_t folder = name.find_last_of("\\:");
+  if (folder != std::string_view::npos && folder > dot) return {};
+  return std::string(name.substr(dot));
+}
+
+std::string ScoreFileName(std::string_view name) {
+  const std::string extension = ExtensionOf(name);
+  return std::string(name.substr(0, name.size() - extension.size())) + ".PDF";
+}
+
+TMediaHandling MediaHandlingOf(std::string_view name) {
+  const std::string extension = locale::CharUpperA(ExtensionOf(name));
+  if (extension == ".MID" || extension == ".RMI") return TMediaHandling::mhSequencer;
+  if (extension == ".WAV" || extension == ".MP3") return TMediaHandling::mhAutoSelect;
+  if (extension == ".SCM") return TMediaHandling::mhScorePlayer;
+  if (extension == ".AVI") return TMediaHandling::mhVideoPlayer;
+  return TMediaHandling::mhSystem;
+}
+
+bool IsSafeMediaName(const QString& name) {
+  if (name.startsWith(u'\\') || name.startsWith(u'/')) return false;
+  if (name.size() >= 2 && name[1] == u':') return false;
+  return !PathComponents(name).contains(QStringLiteral(".."));
+}
+
+LocatedFile LocateFile(const QString& folder, const QString& relative) {
+  // Without its trailing separators (the root becomes empty).
+  QString path = folder;
+  while (path.endsWith(u'/') || path.endsWith(u'\\')) path.chop(1);
+  bool found = true;
+  for (const QString& component : PathComponents(relative)) {
+    std::optional<QString> entry;
+    if (found) entry = FindEntry(path, component);
+    found = entry.has_value();
+    path += u'/' + (found ? *entry : component);
+  }
+  return {path, found && QFileInfo(path).isFile()};
+}
+
+namespace {
+
+LocatedFile LocateUnderProgramFolder(const QString& programFolder, const QString& name,
+                                     const QString& relative) {
+  if (!IsSafeMediaName(name)) return {FileSystemPath(programFolder + relative), false};
+  return LocateFile(programFolder, relative);
+}
+
+}  // namespace
+
+LocatedFile LocateMediaFile(const QString& programFolder, const QString& name) {
+  return LocateUnderProgramFolder(programFolder, name, QString::fromLatin1(kMediaFolder) + name);
+}
+
+LocatedFile LocateScoreFile(const QString& programFolder, const QString& name) {
+  // The extension rule looks for ASCII bytes only, which UTF-8 never uses
+  // inside another character.
+  const QString score = QString::fromStdString(ScoreFileName(name.toStdString()));
+  return LocateUnderProgramFolder(programFolder, name, QString::fromLatin1(kScoreFolder) + score);
+}
+
+}  // namespace dorvem
