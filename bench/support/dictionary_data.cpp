@@ -11,10 +11,9 @@
 #include "dataset/core/byte_layout.h"
 #include "dataset/packet/packet_format.h"
 #include "dataset/packet/packet_model.h"
+#include "dictionary/table_packet.h"
 
 namespace dorvem::bench {
-
-namespace pk = dorvem::packet;
 
 std::vector<std::string> HungarianHeadwords(std::size_t count, int duplicatePercent,
                                             std::uint32_t seed) {
@@ -57,33 +56,7 @@ namespace {
 
 // The columns and the Hungarian LCID of the dictionary's table.
 PacketModel DictionaryTable() {
-  PacketModel m;
-  auto column = [&](const char* name, std::uint32_t typeWord, std::vector<PacketParam> params) {
-    PacketColumn c;
-    std::snprintf(c.desc.name, sizeof c.desc.name, "%s", name);
-    c.desc.typeWord = typeWord;
-    c.params = std::move(params);
-    m.columns.push_back(std::move(c));
-  };
-  auto u16 = [](const char* name, std::uint16_t v) {
-    return PacketParam{name,
-                       pk::MakeTypeWord(pk::kTcUInt, 2),
-                       {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)}};
-  };
-  auto subtype = [](const char* name) {
-    PacketParam p{"SUBTYPE", pk::MakeTypeWord(pk::kTcString, 2, pk::kVarying), {}};
-    for (const char* c = name; *c; ++c) p.value.push_back(static_cast<std::uint8_t>(*c));
-    p.value.push_back(0);
-    return p;
-  };
-  column("FAJLNEV", pk::MakeTypeWord(pk::kTcString, 2, pk::kVarying), {u16("WIDTH", 255)});
-  column("KSZOVEG", pk::MakeTypeWord(pk::kTcString, 1, pk::kVarying), {u16("WIDTH", 40)});
-  column("SZOVMAGY", pk::MakeTypeWord(pk::kTcBytes, 4, pk::kVarying), {subtype("Text")});
-  column("GRAPHIC", pk::MakeTypeWord(pk::kTcBytes, 4, pk::kVarying), {subtype("Binary")});
-  column("Index", pk::MakeTypeWord(pk::kTcInt, 4), {});
-  m.tableParams.push_back(
-      PacketParam{"LCID", pk::MakeTypeWord(pk::kTcUInt, 4), {0x0E, 0x04, 0, 0}});
-  return m;
+  return DictionaryPacketTable();
 }
 
 // The media name of the i-th entry: one in three has a sound, the rest none.

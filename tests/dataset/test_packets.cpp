@@ -7,30 +7,11 @@
 #include <fstream>
 
 #include "dataset/packet/packet_format.h"
+#include "dictionary/table_packet.h"
 
 namespace dorvem::testing {
 
-namespace pk = dorvem::packet;
-
 namespace {
-
-PacketParam U16Param(const char* name, std::uint16_t v) {
-  return PacketParam{name, pk::MakeTypeWord(pk::kTcUInt, 2), {std::uint8_t(v), std::uint8_t(v >> 8)}};
-}
-
-PacketParam SubtypeParam(const std::string& name) {
-  PacketParam p{"SUBTYPE", pk::MakeTypeWord(pk::kTcString, 2, pk::kVarying), {name.begin(), name.end()}};
-  p.value.push_back(0);
-  return p;
-}
-
-PacketColumn Column(const char* name, std::uint32_t typeWord, std::vector<PacketParam> params) {
-  PacketColumn c;
-  std::snprintf(c.desc.name, sizeof c.desc.name, "%s", name);
-  c.desc.typeWord = typeWord;
-  c.params = std::move(params);
-  return c;
-}
 
 PacketValue Text(const std::optional<std::string>& s) {
   if (!s) return PacketValue{1, {}};
@@ -40,19 +21,7 @@ PacketValue Text(const std::optional<std::string>& s) {
 }  // namespace
 
 PacketModel DictionaryModel(const std::vector<DictRow>& rows, std::uint32_t lcid) {
-  PacketModel m;
-  m.columns.push_back(Column("FAJLNEV", pk::MakeTypeWord(pk::kTcString, 2, pk::kVarying),
-                             {U16Param("WIDTH", 255)}));
-  m.columns.push_back(Column("KSZOVEG", pk::MakeTypeWord(pk::kTcString, 1, pk::kVarying),
-                             {U16Param("WIDTH", 40)}));
-  m.columns.push_back(Column("SZOVMAGY", pk::MakeTypeWord(pk::kTcBytes, 4, pk::kVarying),
-                             {SubtypeParam("Text")}));
-  m.columns.push_back(Column("GRAPHIC", pk::MakeTypeWord(pk::kTcBytes, 4, pk::kVarying),
-                             {SubtypeParam("Binary")}));
-  m.columns.push_back(Column("Index", pk::MakeTypeWord(pk::kTcInt, 4), {}));
-  if (lcid)
-    m.tableParams.push_back(PacketParam{"LCID", pk::MakeTypeWord(pk::kTcUInt, 4),
-                                        {std::uint8_t(lcid), std::uint8_t(lcid >> 8), 0, 0}});
+  PacketModel m = DictionaryPacketTable(lcid);
   for (const DictRow& r : rows) {
     PacketRow row;
     row.values.push_back(Text(r.fajlnev));
@@ -61,8 +30,9 @@ PacketModel DictionaryModel(const std::vector<DictRow>& rows, std::uint32_t lcid
     row.values.push_back(Text(r.graphic));
     if (r.index) {
       const std::uint32_t v = static_cast<std::uint32_t>(*r.index);
-      row.values.push_back(PacketValue{0, {std::uint8_t(v), std::uint8_t(v >> 8),
-                                           std::uint8_t(v >> 16), std::uint8_t(v >> 24)}});
+      row.values.push_back(PacketValue{
+          0,
+          {std::uint8_t(v), std::uint8_t(v >> 8), std::uint8_t(v >> 16), std::uint8_t(v >> 24)}});
     } else {
       row.values.push_back(PacketValue{1, {}});
     }
@@ -93,7 +63,8 @@ TempFile::~TempFile() {
 
 void TempFile::Rewrite(const std::vector<std::uint8_t>& bytes) const {
   std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
 }
 
 }  // namespace dorvem::testing
