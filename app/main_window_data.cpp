@@ -1,6 +1,7 @@
 // The window's non-visual components: the client dataset tblAdat with its
 // stored settings and persistent fields, and the data source of the views.
 #include "app/main_window.h"
+#include "app/paths.h"
 #include "app/search_key.h"
 
 namespace dorvem {
@@ -10,6 +11,7 @@ void TfrmMain::CreateDataComponents() {
   tblAdat.SetFilter(kEmptySearchFilter);
   tblAdat.SetFiltered(true);
   tblAdat.SetIndexFieldNames("KSZOVEG");
+  tblAdat.SetCacheFolder(UserCacheFolder());
   ConnectEntryHandlers();
 
   tblAdatSZOVMAGY.SetSize(50);

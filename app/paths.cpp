@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <cstdlib>
 
 namespace dorvem {
 
@@ -28,6 +29,14 @@ QString FileSystemPath(const QString& path) {
 
 std::string FileSystemName(const QString& path) {
   return QFile::encodeName(FileSystemPath(path)).toStdString();
+}
+
+std::string UserCacheFolder() {
+  const char* xdg = std::getenv("XDG_CACHE_HOME");
+  if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/dorvem";
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] == '/') return std::string(home) + "/.cache/dorvem";
+  return {};
 }
 
 }  // namespace dorvem

@@ -34,4 +34,10 @@ QString FileSystemPath(const QString& path);
 // other byte-string interfaces take file names.
 std::string FileSystemName(const QString& path);
 
+// The user's cache folder for this program, where the datasets keep what
+// they compute from the data file between runs: "$XDG_CACHE_HOME/dorvem",
+// else "$HOME/.cache/dorvem", each only when the variable holds an
+// absolute path; empty when neither does (nothing is kept).
+std::string UserCacheFolder();
+
 }  // namespace dorvem

@@ -25,11 +25,14 @@ namespace dorvem {
 
 // The file a packet was read from: its absolute path, size in bytes and
 // modification time (nanoseconds since the epoch). An empty path means the
-// packet came from no file.
+// packet came from no file. `cacheFolder` is where what is computed from
+// the file may be kept between runs, as the dataset's owner chose it (an
+// absolute path); empty: nothing is kept.
 struct PacketSource {
   std::string path;
   std::uint64_t size = 0;
   std::int64_t mtimeNs = 0;
+  std::string cacheFolder;
 };
 
 class PacketBytes {

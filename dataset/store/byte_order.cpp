@@ -43,6 +43,22 @@ bool CoversPresentValues(const DSBASE& table, std::uint32_t fieldId,
   return true;
 }
 
+bool InByteOrder(const DSBASE& table, std::uint32_t fieldId,
+                 const std::vector<std::uint32_t>& order) {
+  const std::uint32_t width = table.Field(fieldId).recordLength;
+  for (std::size_t i = 1; i < order.size(); ++i) {
+    const std::uint8_t* x = table.ValuePtr(order[i - 1], fieldId);
+    const std::uint8_t* y = table.ValuePtr(order[i], fieldId);
+    int c = 0;
+    for (std::uint32_t k = 0; k < width && c == 0; ++k) {
+      c = (x[k] > y[k]) - (x[k] < y[k]);
+      if (x[k] == 0) break;
+    }
+    if (c > 0 || (c == 0 && order[i - 1] >= order[i])) return false;
+  }
+  return true;
+}
+
 bool ComputeByteOrder(const DSBASE& table, std::uint32_t fieldId,
                       std::vector<std::uint32_t>* order) {
   const std::uint32_t records = table.RecordCount();

@@ -95,6 +95,56 @@ bool Plausible(const DSBASE& table, std::uint32_t fieldId,
   return true;
 }
 
+// True when plausible `ranks` order the values as the collator does. The
+// records are taken in rank order (a counting sort, no comparisons), and
+// each value must equal the next under the collator when their ranks are
+// equal, and come before it when the next rank is one higher; no rank may
+// be skipped. One pass: a comparison per distinct value, none for equal
+// bytes. (A checksum only tells that a copy is whole, not that this
+// program wrote it.)
+bool FollowsCollation(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
+                      std::uint32_t flags, const std::vector<std::uint32_t>& ranks) {
+  const locale::Collator* collator = locale::Collator::For(lcid, flags);
+  if (collator == nullptr) return false;
+  const std::uint32_t records = table.RecordCount();
+  const std::uint32_t width = table.Field(fieldId).recordLength;
+  try {
+    // starts[k]: where the records of rank k begin in `sorted`.
+    std::vector<std::uint32_t> starts(static_cast<std::size_t>(records) + 2, 0);
+    for (const std::uint32_t rank : ranks) ++starts[rank + 1];
+    for (std::size_t k = 1; k < starts.size(); ++k) starts[k] += starts[k - 1];
+    std::vector<std::uint32_t> sorted(records);
+    for (std::uint32_t r = 1; r <= records; ++r) sorted[starts[ranks[r - 1]]++] = r;
+    // The absent values (rank 0) come first; then every present value.
+    std::uint32_t previous = 0;
+    for (const std::uint32_t r : sorted) {
+      const std::uint32_t rank = ranks[r - 1];
+      if (rank == 0) continue;
+      if (previous == 0) {
+        if (rank != 1) return false;
+        previous = r;
+        continue;
+      }
+      const std::uint32_t before = ranks[previous - 1];
+      const char* a = reinterpret_cast<const char*>(table.ValuePtr(previous, fieldId));
+      const char* b = reinterpret_cast<const char*>(table.ValuePtr(r, fieldId));
+      const auto lenA = static_cast<int>(strnlen(a, width));
+      const auto lenB = static_cast<int>(strnlen(b, width));
+      const bool sameBytes = lenA == lenB && std::memcmp(a, b, static_cast<std::size_t>(lenA)) == 0;
+      if (rank == before) {
+        if (!sameBytes && collator->CompareA(a, lenA, b, lenB) != locale::kEqual) return false;
+      } else if (rank != before + 1 || sameBytes ||
+                 collator->CompareA(a, lenA, b, lenB) != locale::kLess) {
+        return false;
+      }
+      previous = r;
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+
 // The sort keys and sort buffers of a whole column take tens of megabytes
 // for a moment. Once freed, the allocator would keep them for later use
 // (it raises its threshold for mapping large blocks after the first one
@@ -176,10 +226,11 @@ const std::uint32_t* CollationRanks::Get(const DSBASE& table, std::uint32_t fiel
   // Ranks of a table loaded from a file may be kept from an earlier run.
   RankCacheKey key;
   const bool cacheable =
-      !table.Source().path.empty() &&
+      !table.Source().path.empty() && !table.Source().cacheFolder.empty() &&
       MakeRankCacheKey(table, fieldId, ColumnHash(table, fieldId), lcid, flags, &key);
   if (cacheable && rank_cache::Load(key, rank_cache::Kind::kRanks, &fresh.ranks) &&
-      Plausible(table, fieldId, fresh.ranks)) {
+      Plausible(table, fieldId, fresh.ranks) &&
+      FollowsCollation(table, fieldId, lcid, flags, fresh.ranks)) {
     ++cacheLoads_;
   } else {
     const bool computed = ComputeCollationRanks(table, fieldId, lcid, flags, &fresh.ranks);
@@ -211,10 +262,11 @@ const std::uint32_t* CollationRanks::ByteOrder(const DSBASE& table, std::uint32_
   std::erase_if(orders_, [records](const OrderEntry& e) { return e.tableRecords != records; });
   OrderEntry fresh{fieldId, records, {}};
   RankCacheKey key;
-  const bool cacheable = !table.Source().path.empty() &&
+  const bool cacheable = !table.Source().path.empty() && !table.Source().cacheFolder.empty() &&
                          MakeColumnKey(table, fieldId, ColumnHash(table, fieldId), &key);
   if (cacheable && rank_cache::Load(key, rank_cache::Kind::kByteOrder, &fresh.order) &&
-      CoversPresentValues(table, fieldId, fresh.order)) {
+      CoversPresentValues(table, fieldId, fresh.order) &&
+      InByteOrder(table, fieldId, fresh.order)) {
     ++cacheLoads_;
   } else {
     const bool computed = ComputeByteOrder(table, fieldId, &fresh.order);

@@ -43,7 +43,7 @@ std::string ParamText(const PacketParam& p, std::uint32_t codePage) {
 
 }  // namespace
 
-int RunInfo(const Args& args) {
+int RunInfo(const Args& args, const Context& context) {
   if (args.size() != 1) throw UsageError("info needs exactly one FILE");
   const std::string& file = args[0];
 
@@ -51,6 +51,7 @@ int RunInfo(const Args& args) {
   // reported exactly as the window would report it.
   TClientDataSet ds("tblAdat");
   ds.SetFileName(file);
+  ds.SetCacheFolder(context.cacheFolder);
   ds.Open();
 
   std::vector<std::uint8_t> bytes = ReadFileBytes(file);

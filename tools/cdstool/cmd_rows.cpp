@@ -32,7 +32,7 @@ std::vector<std::string> SplitList(const std::string& text, char sep) {
 
 }  // namespace
 
-int RunRows(const Args& args) {
+int RunRows(const Args& args, const Context& context) {
   std::string file;
   std::string fieldList;
   TraceSettings settings;
@@ -58,6 +58,7 @@ int RunRows(const Args& args) {
 
   TClientDataSet ds("tblAdat");
   ds.SetFileName(file);
+  ds.SetCacheFolder(context.cacheFolder);
   ApplyTraceSettings(settings, ds);
   ds.Open();
 
