@@ -11,10 +11,12 @@
 #include <optional>
 
 #include "app/data_check_files.h"
+#include "app/paths.h"
 #include "dataset/host/client_dataset.h"
 #include "dataset/host/db_errors.h"
 #include "dataset/host/fields.h"
 #include "dataset/locale/locale_services.h"
+#include "dataset/packet/packet_damage.h"
 #include "views/graphic_errors.h"
 #include "views/picture_blob.h"
 #include "views/rtf/memo_text.h"
@@ -55,6 +57,7 @@ struct TDictionaryTable {
   // With all the window's fields, or only with `only`.
   explicit TDictionaryTable(const std::string& file, std::optional<TDictionaryField> only = {}) {
     tblAdat.SetFileName(file);
+    tblAdat.SetCacheFolder(UserCacheFolder());
     for (int i = 0; i < kFieldCount; ++i) {
       if (only && *only != i) continue;
       fields.push_back(MakeField(static_cast<TDictionaryField>(i)));
@@ -79,6 +82,7 @@ std::vector<std::string> OpenFailures(const std::string& file, const std::string
   try {
     TClientDataSet plain("tblAdat");
     plain.SetFileName(file);
+    plain.SetCacheFolder(UserCacheFolder());
     plain.Open();
   } catch (const std::exception& e) {
     return {OpenFailure(e.what())};
@@ -164,6 +168,8 @@ TDataCheck CheckDictionary(const std::string& dataFile, const QString& programFo
     return check;
   }
   check.opened = true;
+  for (const std::string& damage : PacketFileDamageLines(dataFile))
+    check.findings.push_back({TFindingLevel::flError, {}, "az adatfájl sérült: " + damage});
 
   QTextDocument doc;
   doc.setUndoRedoEnabled(false);

@@ -6,6 +6,8 @@
 #include "dataset/host/client_dataset.h"
 #include "dataset/host/db_errors.h"
 #include "tools/cdstool/commands.h"
+#include "tools/cdstool/packet_damage_report.h"
+#include "tools/cdstool/packet_file.h"
 #include "tools/cdstool/text_out.h"
 #include "tools/cdstool/trace_options.h"
 
@@ -120,7 +122,8 @@ int RunRows(const Args& args, const Context& context) {
   }
   if (json) out += first ? "]\n" : "\n]\n";
   std::fwrite(out.data(), 1, out.size(), stdout);
-  return 0;
+  std::fflush(stdout);
+  return ReportDamage(MapFileBytes(file));
 }
 
 }  // namespace cdstool
