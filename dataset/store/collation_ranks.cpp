@@ -1,6 +1,7 @@
 #include "dataset/store/collation_ranks.h"
 
 #include <malloc.h>
+#include <sys/random.h>
 
 #include <algorithm>
 #include <cstring>
@@ -95,13 +96,23 @@ bool Plausible(const DSBASE& table, std::uint32_t fieldId,
   return true;
 }
 
+// The most neighbouring values whose order FollowsCollation asks the
+// collator about: a collator call costs about as much as a sort key, so
+// asking about every one of a million values would cost half of computing
+// the ranks afresh.
+constexpr std::size_t kCollatorChecks = 65536;
+
 // True when plausible `ranks` order the values as the collator does. The
-// records are taken in rank order (a counting sort, no comparisons), and
-// each value must equal the next under the collator when their ranks are
-// equal, and come before it when the next rank is one higher; no rank may
-// be skipped. One pass: a comparison per distinct value, none for equal
-// bytes. (A checksum only tells that a copy is whole, not that this
-// program wrote it.)
+// records are taken in rank order (a counting sort, no comparisons); in one
+// pass every rank must equal the one before it or be one higher (none
+// skipped, the first one 1), and neighbours of equal rank must have equal
+// bytes or be equal under the collator, neighbours of the next rank come
+// before under it. The collator is asked about every neighbour pair of a
+// column of up to kCollatorChecks values and about evenly spread pairs from
+// a random start otherwise, so a wrong order (reversed, shuffled, shifted)
+// is caught at once and a planted one cannot know which pairs are asked.
+// (A checksum only tells that a copy is whole, not that this program wrote
+// it.)
 bool FollowsCollation(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
                       std::uint32_t flags, const std::vector<std::uint32_t>& ranks) {
   const locale::Collator* collator = locale::Collator::For(lcid, flags);
@@ -115,29 +126,31 @@ bool FollowsCollation(const DSBASE& table, std::uint32_t fieldId, locale::LCID l
     for (std::size_t k = 1; k < starts.size(); ++k) starts[k] += starts[k - 1];
     std::vector<std::uint32_t> sorted(records);
     for (std::uint32_t r = 1; r <= records; ++r) sorted[starts[ranks[r - 1]]++] = r;
-    // The absent values (rank 0) come first; then every present value.
-    std::uint32_t previous = 0;
-    for (const std::uint32_t r : sorted) {
-      const std::uint32_t rank = ranks[r - 1];
-      if (rank == 0) continue;
-      if (previous == 0) {
-        if (rank != 1) return false;
-        previous = r;
-        continue;
-      }
-      const std::uint32_t before = ranks[previous - 1];
-      const char* a = reinterpret_cast<const char*>(table.ValuePtr(previous, fieldId));
-      const char* b = reinterpret_cast<const char*>(table.ValuePtr(r, fieldId));
-      const auto lenA = static_cast<int>(strnlen(a, width));
-      const auto lenB = static_cast<int>(strnlen(b, width));
-      const bool sameBytes = lenA == lenB && std::memcmp(a, b, static_cast<std::size_t>(lenA)) == 0;
-      if (rank == before) {
-        if (!sameBytes && collator->CompareA(a, lenA, b, lenB) != locale::kEqual) return false;
-      } else if (rank != before + 1 || sameBytes ||
-                 collator->CompareA(a, lenA, b, lenB) != locale::kLess) {
+    if (records > 0 && ranks[sorted[0] - 1] > 1) return false;
+
+    const std::size_t pairs = records > 0 ? records - 1 : 0;
+    std::size_t stride = 1, next = 0;  // the next pair the collator is asked about
+    if (pairs > kCollatorChecks) {
+      stride = pairs / kCollatorChecks;
+      std::uint32_t random = 0;
+      if (::getrandom(&random, sizeof random, 0) == static_cast<ssize_t>(sizeof random))
+        next = random % stride;
+    }
+    for (std::size_t i = 0; i < pairs; ++i) {
+      const std::uint32_t a = sorted[i], b = sorted[i + 1];
+      const std::uint32_t before = ranks[a - 1], rank = ranks[b - 1];
+      if (rank != before && rank != before + 1) return false;
+      if (i != next) continue;
+      next += stride;
+      if (before == 0) continue;  // after an absent value: nothing to compare
+      const char* x = reinterpret_cast<const char*>(table.ValuePtr(a, fieldId));
+      const char* y = reinterpret_cast<const char*>(table.ValuePtr(b, fieldId));
+      const auto lenX = static_cast<int>(strnlen(x, width));
+      const auto lenY = static_cast<int>(strnlen(y, width));
+      const bool sameBytes = lenX == lenY && std::memcmp(x, y, static_cast<std::size_t>(lenX)) == 0;
+      if (rank == before ? !sameBytes && collator->CompareA(x, lenX, y, lenY) != locale::kEqual
+                         : sameBytes || collator->CompareA(x, lenX, y, lenY) != locale::kLess)
         return false;
-      }
-      previous = r;
     }
   } catch (const std::bad_alloc&) {
     return false;
