@@ -142,8 +142,8 @@ TEST(PacketDamageTest, DemoWithSixteenBytesCutOutAt1024) {
   const std::vector<PacketDamage> damage = DamageOf(bytes);
   std::vector<DamageKind> kinds;
   for (const PacketDamage& d : damage) kinds.push_back(d.kind);
-  EXPECT_EQ(kinds, (std::vector<DamageKind>{DamageKind::kUnfetchedValues,
-                                            DamageKind::kTrailingBytes}))
+  EXPECT_EQ(kinds,
+            (std::vector<DamageKind>{DamageKind::kUnfetchedValues, DamageKind::kTrailingBytes}))
       << ::testing::PrintToString(Describe(damage));
 
   // cdstool reports the same lines, and fails.
