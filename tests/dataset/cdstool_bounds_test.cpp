@@ -5,11 +5,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "dataset/store/rank_cache.h"
 #include "tests/dataset/test_packets.h"
 #include "tests/dataset/tool_runner.h"
 
@@ -66,7 +68,8 @@ TEST_F(CdsToolBoundsTest, NothingButRegularFilesIsRead) {
       {{"build", fifo_, out}, "cdstool: Cannot open file \"" + fifo_ + "\". Not a regular file.\n"},
       {{"info", fifo_}, "cdstool: tblAdat: Missing data provider or data packet.\n"},
       {{"rows", fifo_}, "cdstool: tblAdat: Missing data provider or data packet.\n"},
-      {{"convert", fifo_, out, "--to", "xml"}, "cdstool: tblAdat: Missing data provider or data packet.\n"},
+      {{"convert", fifo_, out, "--to", "xml"},
+       "cdstool: tblAdat: Missing data provider or data packet.\n"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.args[0] + " " + c.args[1]);
@@ -88,6 +91,30 @@ TEST_F(CdsToolBoundsTest, ValueLargerThanAPacketHoldsIsRefusedUnread) {
   EXPECT_EQ(r.err, "cdstool: File \"" + big.string() +
                        "\" is too large: 2147483648 bytes, at most 2147483647.\n");
   EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(CdsToolBoundsTest, AFifoInPlaceOfACacheFileDoesNotBlock) {
+  // cdstool keeps its caches in $XDG_CACHE_HOME/dorvem (the test's own).
+  const char* home = std::getenv("XDG_CACHE_HOME");
+  ASSERT_NE(home, nullptr);
+  TempFile file(Encode(DictionaryModel({{{}, "B", {}, {}, 1}, {{}, "A", {}, {}, 2}})));
+  RankCacheKey key;
+  key.folder = std::string(home) + "/dorvem";
+  key.path = fs::absolute(file.Path()).lexically_normal().string();
+  key.fieldId = 2;  // KSZOVEG
+  fs::create_directories(key.folder);
+  for (const auto kind : {rank_cache::Kind::kRanks, rank_cache::Kind::kByteOrder}) {
+    fs::remove(rank_cache::FileFor(key, kind));
+    ASSERT_EQ(::mkfifo(rank_cache::FileFor(key, kind).c_str(), 0600), 0);
+  }
+  ::alarm(60);  // a blocked open ends the test program instead of hanging it
+  const testing::ToolResult r =
+      RunTool({"rows", file.Path(), "--index", "KSZOVEG", "--filter", "KSZOVEG='A*'"});
+  ::alarm(0);
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "\\N\tA\t\\N\t\\N\t2\n");
+  // Computed, and kept in files of its own in the FIFO's place.
+  EXPECT_TRUE(fs::is_regular_file(rank_cache::FileFor(key, rank_cache::Kind::kRanks)));
 }
 
 }  // namespace
