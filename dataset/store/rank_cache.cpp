@@ -317,7 +317,9 @@ void Tidy(const RankCacheKey& key, std::int64_t nowNs, const Limits& limits) {
         continue;
       }
       total += size;
-      if (!parts.temporary && parts.pathHash == pathHash)
+      // A young temporary file is a writer at work: it stays.
+      if (parts.temporary) continue;
+      if (parts.pathHash == pathHash)
         current += size;
       else
         others.push_back(Kept{e->d_name, MtimeNs(st), size});
