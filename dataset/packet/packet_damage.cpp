@@ -17,10 +17,8 @@ namespace {
 // Reads the metadata: the top level's column names into *names; *examine
 // false for a packet whose rows are not examined (no metadata, a text
 // packet, nested tables, metadata the reader refuses).
-DBResult SkipMetaData(DSEXTRACT& reader, std::vector<std::string>* names, bool* examine,
-                      bool* delta) {
+DBResult SkipMetaData(DSEXTRACT& reader, std::vector<std::string>* names, bool* examine) {
   *examine = false;
-  *delta = false;
   if (!reader.HasMetaData() || reader.IsTextPacket()) return dbr::kOk;
   std::vector<std::uint8_t> buf(256);
   char name[kMaxParamNameLength + 1];
@@ -35,8 +33,6 @@ DBResult SkipMetaData(DSEXTRACT& reader, std::vector<std::string>* names, bool* 
       std::uint32_t capacity = static_cast<std::uint32_t>(buf.size());
       std::uint32_t typeWord = 0;
       if (DBResult e = reader.NextParam(name, &typeWord, &capacity, buf.data())) return e;
-      const auto code = packet::ParamCodeOf(name);
-      if (code == packet::kParamDatasetDelta || code == packet::kParamDelta) *delta = true;
     }
   };
   for (;;) {
@@ -64,13 +60,11 @@ DBResult FindPacketDamage(PacketBytes packet, std::vector<PacketDamage>* out) {
     reader.ReadRowsToEnd();
     if (reader.StartPacket(std::move(packet)) != dbr::kOk) return dbr::kOk;
     std::vector<std::string> names;
-    bool examine = false, delta = false;
-    if (DBResult r = SkipMetaData(reader, &names, &examine, &delta)) return r;
+    bool examine = false;
+    if (DBResult r = SkipMetaData(reader, &names, &examine)) return r;
     if (!examine) return dbr::kOk;
     const std::uint32_t headerRows = reader.RowCount();
 
-    PacketDamage hidden;
-    hidden.kind = DamageKind::kHiddenRows;
     PacketDamage unfetched;
     unfetched.kind = DamageKind::kUnfetchedValues;
     std::uint32_t wholeRows = 0;
@@ -89,8 +83,6 @@ DBResult FindPacketDamage(PacketBytes packet, std::vector<PacketDamage>* out) {
         break;
       }
       if (r) break;
-      if (!delta && (rowStatus[0] & packet::kRowHiddenBits) && wholeRows < headerRows)
-        ++hidden.count;
       bool whole = true;
       for (std::size_t c = 0; c < names.size() && whole; ++c) {
         const std::uint8_t* view = nullptr;
@@ -125,8 +117,6 @@ DBResult FindPacketDamage(PacketBytes packet, std::vector<PacketDamage>* out) {
     }
 
     if (unfetched.count > 0) out->push_back(unfetched);
-    hidden.headerRows = headerRows;
-    if (hidden.count > 0) out->push_back(hidden);
     // Rows that end with the bytes are rows, whatever the header says;
     // when the bytes end in a row, what follows the counted rows is
     // damage that no row accounts for.
@@ -175,9 +165,6 @@ std::string DamageText(const PacketDamage& d) {
     case DamageKind::kFewerRows:
       return "a fejléc szerint " + n(d.headerRows) + " sor van az adatfájlban, de csak " +
              n(d.wholeRows) + " teljes sor olvasható ki belőle";
-    case DamageKind::kHiddenRows:
-      return "a fejléc szerinti " + n(d.headerRows) + " sorból " + n(d.count) +
-             " rejtett (törölt vagy módosított sornak van jelölve), ezeket a program nem mutatja";
     case DamageKind::kMoreRows:
       return "a fejléc szerint " + n(d.headerRows) + " sor van az adatfájlban, de " +
              n(d.wholeRows) + " sor van benne: a többit a program nem mutatja";

@@ -12,9 +12,6 @@
 //     is read from a file, which has every value);
 //   - fewer whole rows than the header's row count (the load then fails or
 //     shows fewer entries);
-//   - counted rows whose status hides them (deleted or an original of a
-//     change) in a packet that is no change log: the table loads them but
-//     shows fewer entries than the packet counts;
 //   - more whole rows than the header's row count (the load shows only the
 //     counted ones);
 //   - bytes after the last whole row that no row accounts for.
@@ -33,11 +30,11 @@
 
 namespace dorvem {
 
-enum class DamageKind { kUnfetchedValues, kFewerRows, kHiddenRows, kMoreRows, kTrailingBytes };
+enum class DamageKind { kUnfetchedValues, kFewerRows, kMoreRows, kTrailingBytes };
 
 struct PacketDamage {
   DamageKind kind = DamageKind::kUnfetchedValues;
-  std::uint64_t count = 0;       // values, hidden rows or trailing bytes
+  std::uint64_t count = 0;       // values (kUnfetchedValues), trailing bytes
   std::uint32_t headerRows = 0;  // the header's row count
   std::uint32_t wholeRows = 0;   // rows read whole up to the end of the bytes
   std::uint32_t firstRow = 0;    // kUnfetchedValues: 1-based row of the first

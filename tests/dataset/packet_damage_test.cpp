@@ -127,22 +127,6 @@ TEST(PacketDamageTest, ValuesThatCannotBeFetched) {
             "SZOVMAGY mezőjében)");
 }
 
-TEST(PacketDamageTest, CountedRowsThatAreHidden) {
-  PacketModel model = DictionaryModel(kRows);
-  model.rows[0].status = 0x01;  // deleted
-  model.rows[2].status = 0x20;
-  std::vector<PacketDamage> damage = DamageOf(Encode(model));
-  ASSERT_EQ(damage.size(), 1u);
-  EXPECT_EQ(damage[0].kind, DamageKind::kHiddenRows);
-  EXPECT_EQ(DamageText(damage[0]),
-            "a fejléc szerinti 3 sorból 2 rejtett (törölt vagy módosított sornak van jelölve), "
-            "ezeket a program nem mutatja");
-  // In a change log they are what it holds.
-  model.tableParams.push_back(
-      {"DATASET_DELTA", packet::MakeTypeWord(packet::kTcUInt, 4), {1, 0, 0, 0}});
-  EXPECT_TRUE(DamageOf(Encode(model)).empty());
-}
-
 std::vector<std::uint8_t> ReadDemo() {
   std::ifstream in(DORVEM_SOURCE_DIR "/demo/Data/dorvem1.cds", std::ios::binary);
   return {std::istreambuf_iterator<char>(in), {}};
@@ -154,13 +138,12 @@ TEST(PacketDamageTest, DemoWithSixteenBytesCutOutAt1024) {
   EXPECT_TRUE(DamageOf(bytes).empty());
   bytes.erase(bytes.begin() + 1024, bytes.begin() + 1040);
   // The rows after the cut no longer line up: the table would load values
-  // that cannot be fetched and rows marked hidden, and leave most of the
-  // bytes unread.
+  // that cannot be fetched and leave most of the bytes unread.
   const std::vector<PacketDamage> damage = DamageOf(bytes);
   std::vector<DamageKind> kinds;
   for (const PacketDamage& d : damage) kinds.push_back(d.kind);
-  EXPECT_EQ(kinds, (std::vector<DamageKind>{DamageKind::kUnfetchedValues, DamageKind::kHiddenRows,
-                                            DamageKind::kTrailingBytes}))
+  EXPECT_EQ(kinds,
+            (std::vector<DamageKind>{DamageKind::kUnfetchedValues, DamageKind::kTrailingBytes}))
       << ::testing::PrintToString(Describe(damage));
 
   // cdstool reports the same lines, and fails.
