@@ -100,6 +100,7 @@ class TwoEntries {
  public:
   explicit TwoEntries(const std::string& name, const std::vector<bench::BenchEntry>& entries) {
     ds.SetFileName(bench::EntryPacketFile(name, entries));
+    ds.SetCacheFolder(bench::CacheFolder());
     source.SetDataSet(&ds);
   }
 
@@ -215,6 +216,7 @@ enum class TAfterMove { kNothing, kPaint, kSettle, kFullLayout, kHeldKey };
 std::string DemoLargestMemo() {
   TClientDataSet ds("tblAdat");
   ds.SetFileName(DORVEM_SOURCE_DIR "/demo/Data/dorvem1.cds");
+  ds.SetCacheFolder(bench::CacheFolder());
   ds.Open();
   std::string largest;
   for (ds.GoFirst(); !ds.IsEmpty(); ds.GoNext()) {

@@ -62,6 +62,7 @@ class Search {
  public:
   explicit Search(const std::string& path) {
     ds_.SetFileName(path);
+    ds_.SetCacheFolder(bench::CacheFolder());
     ds_.SetIndexFieldNames("KSZOVEG");
     ds_.SetFilter("KSZOVEG='.*'");
     ds_.SetFiltered(true);

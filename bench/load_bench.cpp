@@ -34,6 +34,7 @@ void BM_OpenDictionaryPacket(benchmark::State& state) {
                         static_cast<TField*>(&index)})
         f->SetDataSet(&ds);
       ds.SetFileName(path);
+      ds.SetCacheFolder(bench::CacheFolder());
       ds.Open();
       benchmark::DoNotOptimize(kszoveg.AsString());
       state.PauseTiming();
@@ -44,7 +45,8 @@ void BM_OpenDictionaryPacket(benchmark::State& state) {
   }
   state.counters["records/s"] =
       benchmark::Counter(static_cast<double>(count), benchmark::Counter::kIsIterationInvariantRate);
-  state.counters["MB/s"] = benchmark::Counter(fileBytes / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+  state.counters["MB/s"] =
+      benchmark::Counter(fileBytes / 1e6, benchmark::Counter::kIsIterationInvariantRate);
   state.counters["file_MB"] = fileBytes / 1e6;
   state.counters["peak_MB"] = static_cast<double>(peak) / 1e6;
 }

@@ -43,7 +43,7 @@ void Phase(const char* name, double ms) {
   std::printf("  %-28s %9.1f ms %9.1f MB\n", name, ms, Mb());
 }
 
-void EnginePhases(const std::string& path, bool warm) {
+void EnginePhases(const std::string& path, bool warm, const std::string& cacheFolder) {
   auto t = Clock::now();
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   struct stat st {};
@@ -53,7 +53,7 @@ void EnginePhases(const std::string& path, bool warm) {
   ::close(fd);
   PacketSource source{std::filesystem::absolute(path).string(),
                       static_cast<std::uint64_t>(st.st_size),
-                      st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec};
+                      st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec, cacheFolder};
   Phase("read (map)", Ms(t));
 
   t = Clock::now();
@@ -111,12 +111,12 @@ int main(int argc, char** argv) {
   if (sizes.empty()) sizes = {100000, 1000000};
   char pattern[] = "/tmp/dorvem-startup-cache-XXXXXX";
   if (::mkdtemp(pattern) == nullptr) return 1;
-  ::setenv("XDG_CACHE_HOME", pattern, 1);
+  const std::string cacheFolder = std::string(pattern) + "/dorvem";
   for (std::size_t n : sizes) {
     const std::string path = bench::DictionaryPacketFile(n);
     for (bool warm : {false, true}) {
       std::printf("\n%zu records, engine phases, cache %s:\n", n, warm ? "warm" : "cold");
-      EnginePhases(path, warm);
+      EnginePhases(path, warm, cacheFolder);
     }
     std::printf("\n%zu records, dataset (cache warm):\n", n);
     HostPhases(path);

@@ -29,6 +29,7 @@ class GridLink : public TDataLink {
 struct Grid {
   explicit Grid(std::size_t count) {
     ds.SetFileName(bench::DictionaryPacketFile(count));
+    ds.SetCacheFolder(bench::CacheFolder());
     ds.SetIndexFieldNames("KSZOVEG");
     source.SetDataSet(&ds);
     link.SetDataSource(&source);

@@ -13,6 +13,7 @@
 #include "dataset/host/db_errors.h"
 #include "dataset/host/fields.h"
 #include "dataset/locale/locale_services.h"
+#include "dataset/packet/packet_damage.h"
 #include "dictionary/data_check_files.h"
 #include "dictionary/dictionary_fields.h"
 #include "views/picture/graphic_errors.h"
@@ -30,9 +31,11 @@ struct TDictionaryTable {
   TDictionaryFields fields;
 
   // With all the window's fields, or only with `only`.
-  explicit TDictionaryTable(const std::string& file, std::optional<TColumnRole> only = {})
+  TDictionaryTable(const std::string& file, const std::string& cacheFolder,
+                   std::optional<TColumnRole> only = {})
       : fields(tblAdat, only) {
     tblAdat.SetFileName(file);
+    tblAdat.SetCacheFolder(cacheFolder);
     if (!only) tblAdat.SetIndexFieldNames(std::string(kHeadwordColumn));
   }
   const TField& Field(TColumnRole role) const { return fields[role]; }
@@ -47,10 +50,12 @@ std::string OpenFailure(const std::string& message) {
 // the error of each field the packet lacks or holds in another type, each
 // found by opening with that field alone; `error` itself when no field
 // alone fails.
-std::vector<std::string> OpenFailures(const std::string& file, const std::string& error) {
+std::vector<std::string> OpenFailures(const std::string& file, const std::string& cacheFolder,
+                                      const std::string& error) {
   try {
     TClientDataSet plain("tblAdat");
     plain.SetFileName(file);
+    plain.SetCacheFolder(cacheFolder);
     plain.Open();
   } catch (const std::exception& e) {
     return {OpenFailure(e.what())};
@@ -58,7 +63,7 @@ std::vector<std::string> OpenFailures(const std::string& file, const std::string
   std::vector<std::string> failures;
   for (const TColumnDeclaration& column : kDictionaryColumns) {
     try {
-      TDictionaryTable one(file, column.role);
+      TDictionaryTable one(file, cacheFolder, column.role);
       one.tblAdat.Open();
     } catch (const std::exception& e) {
       failures.push_back(OpenFailure(e.what()));
@@ -122,22 +127,23 @@ QString ProgramFolderOfDataFile(const std::string& dataFile) {
 
 TDataCheck CheckDictionary(const std::string& dataFile, const QString& programFolder,
                            const std::string& cacheFolder) {
-  (void)cacheFolder;  // TODO cache folder
   TDataCheck check;
   check.dataFile = dataFile;
   check.programFolder = programFolder;
   TFileCheck files(programFolder, check);
   files.CheckFolders();
 
-  TDictionaryTable table(dataFile);
+  TDictionaryTable table(dataFile, cacheFolder);
   try {
     table.tblAdat.Open();
   } catch (const std::exception& e) {
-    for (std::string& failure : OpenFailures(dataFile, e.what()))
+    for (std::string& failure : OpenFailures(dataFile, cacheFolder, e.what()))
       check.findings.push_back({TFindingLevel::flError, {}, std::move(failure)});
     return check;
   }
   check.opened = true;
+  for (const std::string& damage : PacketFileDamageLines(dataFile))
+    check.findings.push_back({TFindingLevel::flError, {}, "az adatfájl sérült: " + damage});
 
   QTextDocument doc;
   doc.setUndoRedoEnabled(false);

@@ -30,6 +30,7 @@ TDictionary::TDictionary(TDictionaryOptions options) : options_(std::move(option
   tblAdat.SetFilter(kEmptySearchFilter);
   tblAdat.SetFiltered(true);
   tblAdat.SetIndexFieldNames(std::string(kHeadwordColumn));
+  tblAdat.SetCacheFolder(options_.cacheFolder);
   // No control may put the dataset into edit mode.
   DataSource1.SetAutoEdit(false);
   DataSource1.SetDataSet(&tblAdat);

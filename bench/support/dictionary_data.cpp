@@ -264,6 +264,10 @@ std::string DictionaryPacketFile(std::size_t count) {
   return path.string();
 }
 
+std::string CacheFolder() {
+  return (std::filesystem::temp_directory_path() / "dorvem-bench-cache").string();
+}
+
 namespace {
 std::uint64_t StatusKilobytes(const char* key) {
   std::ifstream in("/proc/self/status");

@@ -26,6 +26,11 @@ std::vector<std::uint8_t> DictionaryPacket(std::size_t count);
 // Path of that packet in the temporary folder, written on first use.
 std::string DictionaryPacketFile(std::size_t count);
 
+// The folder the benchmarks' datasets keep their caches in
+// ("dorvem-bench-cache" in the temporary folder; never the user's), so
+// that a second open of a packet reads its ranks back as the program does.
+std::string CacheFolder();
+
 // A binary packet of `count` records shaped like a large dictionary as the
 // window benchmarks use it: headwords as HungarianHeadwords gives them, the
 // first `dottedCount` of them (in record order) with a leading "." so that

@@ -1,7 +1,11 @@
 #include "dataset/core/mapped_file.h"
 
+#include <fcntl.h>
 #include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <utility>
 
 namespace dorvem {
@@ -11,6 +15,9 @@ MappedFile& MappedFile::operator=(MappedFile&& o) noexcept {
     Unmap();
     data_ = std::exchange(o.data_, nullptr);
     size_ = std::exchange(o.size_, 0);
+    fd_ = std::exchange(o.fd_, -1);
+    fileSize_ = o.fileSize_;
+    mtimeNs_ = o.mtimeNs_;
   }
   return *this;
 }
@@ -18,8 +25,20 @@ MappedFile& MappedFile::operator=(MappedFile&& o) noexcept {
 bool MappedFile::Map(int fd, std::size_t size) {
   Unmap();
   if (size == 0) return false;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return false;
+  const int own = ::fcntl(fd, F_DUPFD_CLOEXEC, 0);
+  if (own < 0) return false;
   void* p = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
-  if (p == MAP_FAILED) return false;
+  if (p == MAP_FAILED) {
+    const int error = errno;
+    ::close(own);
+    errno = error;
+    return false;
+  }
+  fd_ = own;
+  fileSize_ = st.st_size;
+  mtimeNs_ = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
   // A table reads its packet once from start to end.
   (void)::madvise(p, size, MADV_SEQUENTIAL);
   data_ = static_cast<const std::uint8_t*>(p);
@@ -29,8 +48,29 @@ bool MappedFile::Map(int fd, std::size_t size) {
 
 void MappedFile::Unmap() {
   if (data_) ::munmap(const_cast<std::uint8_t*>(data_), size_);
+  if (fd_ >= 0) ::close(fd_);
   data_ = nullptr;
   size_ = 0;
+  fd_ = -1;
+}
+
+bool MappedFile::CopyOut(const std::uint8_t* at, std::size_t n, void* out) const {
+  if (!Contains(at, n) || fd_ < 0) return false;
+  struct stat st {};
+  if (::fstat(fd_, &st) != 0 || st.st_size != fileSize_ ||
+      static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec != mtimeNs_)
+    return false;
+  auto* to = static_cast<std::uint8_t*>(out);
+  auto offset = static_cast<off_t>(at - data_);
+  while (n > 0) {
+    const ssize_t got = ::pread(fd_, to, n, offset);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;
+    to += got;
+    offset += got;
+    n -= static_cast<std::size_t>(got);
+  }
+  return true;
 }
 
 void MappedFile::DropResidentPages() const {

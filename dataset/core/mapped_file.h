@@ -8,8 +8,17 @@
 // how a loaded table keeps its memo and picture bytes where they lie without
 // holding the whole file resident.
 //
-// A mapping owns its address range; it is movable, not copyable, and unmaps
-// when destroyed. The file may be closed once it is mapped.
+// A file that another program truncates or rewrites while it is mapped
+// takes its bytes with it: touching a page beyond the new end raises
+// SIGBUS. So the mapping is only read while the caller expects the file to
+// stay as it is (loading a table, a few seconds); bytes wanted later (memos
+// and pictures) are copied with CopyOut, which reads the file through a
+// descriptor of its own instead of the memory, and tells when the file is
+// no longer the one mapped instead of faulting.
+//
+// A mapping owns its address range and a descriptor of the file; it is
+// movable, not copyable, and unmaps and closes when destroyed. The caller's
+// descriptor may be closed once the file is mapped.
 #pragma once
 
 #include <cstddef>
@@ -26,10 +35,22 @@ class MappedFile {
   MappedFile(const MappedFile&) = delete;
   MappedFile& operator=(const MappedFile&) = delete;
 
-  // Maps the first `size` bytes of the open file `fd` read-only. False (and
+  // Maps the first `size` bytes of the open file `fd` read-only, and keeps
+  // a descriptor of it with its size and modification time. False (and
   // errno set) when the system refuses; `size` must be at least 1.
   bool Map(int fd, std::size_t size);
   void Unmap();
+
+  // True when the `n` bytes at `at` lie inside the mapping.
+  bool Contains(const std::uint8_t* at, std::size_t n) const {
+    return data_ != nullptr && at >= data_ && n <= size_ &&
+           static_cast<std::size_t>(at - data_) <= size_ - n;
+  }
+  // Copies the `n` bytes at `at` (inside the mapping) into `out` from the
+  // file itself, never faulting. False, with `out` unspecified, when the
+  // file's size or modification time differ from when it was mapped (it
+  // was rewritten or truncated in place) or it cannot be read whole.
+  bool CopyOut(const std::uint8_t* at, std::size_t n, void* out) const;
 
   // Lets the system take back the pages touched so far; the bytes stay
   // readable and unchanged.
@@ -41,6 +62,9 @@ class MappedFile {
  private:
   const std::uint8_t* data_ = nullptr;
   std::size_t size_ = 0;
+  int fd_ = -1;  // the mapped file, for CopyOut
+  std::int64_t fileSize_ = 0;
+  std::int64_t mtimeNs_ = 0;
 };
 
 }  // namespace dorvem

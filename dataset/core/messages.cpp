@@ -34,6 +34,9 @@ constexpr std::array kMessages = {
     Entry{dbr::kAppendToNonPartial, "Trying to append data to a non-partial dataset."},
     Entry{dbr::kPacketMismatch, "Mismatch in datapacket."},
     Entry{dbr::kBlobNotFetched, "Blob has not been fetched."},
+    Entry{dbr::kDataFileChanged,
+          "Az adatfájl megváltozott, mióta a program betöltötte; a szövegek és képek "
+          "újraindítás után jelennek meg."},
 };
 
 constexpr bool SortedByCode() {

@@ -54,6 +54,9 @@ inline constexpr DBResult kNoMetaData = 16387;
 inline constexpr DBResult kAppendToNonPartial = 16388;
 inline constexpr DBResult kPacketMismatch = 16389;
 inline constexpr DBResult kBlobNotFetched = 16393;
+// The data file a table's blob values lie in was truncated or rewritten in
+// place after it was loaded (blob_store.h).
+inline constexpr DBResult kDataFileChanged = 16420;
 }  // namespace dbr
 
 }  // namespace dorvem

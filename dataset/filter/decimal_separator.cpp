@@ -1,8 +1,7 @@
 // The decimal separator of the user's locale, read once from ICU's number
-// symbols of the locale the environment names.
+// symbols of the user's numeric locale (locale_id.h).
 #include <unicode/unum.h>
 
-#include <cstdlib>
 #include <string>
 
 #include "dataset/filter/expr_parser.h"
@@ -12,14 +11,7 @@ namespace dorvem {
 
 char UserDecimalSeparator() {
   static const char separator = [] {
-    std::string locale;
-    for (const char* variable : {"LC_ALL", "LC_NUMERIC", "LANG"}) {
-      const char* value = std::getenv(variable);
-      if (value != nullptr && value[0] != '\0') {
-        locale = locale::IcuLocaleFromPosix(value);
-        break;
-      }
-    }
+    const std::string& locale = locale::UserNumericLocale();
     if (locale.empty()) return '.';
     UErrorCode status = U_ZERO_ERROR;
     UNumberFormat* format = unum_open(UNUM_DECIMAL, nullptr, 0, locale.c_str(), nullptr, &status);

@@ -63,6 +63,7 @@ PacketBytes TCustomClientDataSet::ReadPacketFile() const {
   if (ec) source.path = fileName_;
   source.size = static_cast<std::uint64_t>(st.st_size);
   source.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+  source.cacheFolder = cacheFolder_;
   MappedFile mapped;
   if (mapped.Map(fd, static_cast<std::size_t>(st.st_size))) {
     ::close(fd);

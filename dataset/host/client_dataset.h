@@ -37,6 +37,13 @@ class TCustomClientDataSet : public TDataSet {
   const std::string& FileName() const { return fileName_; }
   void SetFileName(std::string fileName) { fileName_ = std::move(fileName); }
 
+  // The folder where what opening computes from the file (the collation
+  // ranks and byte order of its string columns, rank_cache.h) is kept
+  // between runs: an absolute path chosen by the dataset's owner, taken at
+  // the next open. Empty (the default): nothing is kept.
+  const std::string& CacheFolder() const { return cacheFolder_; }
+  void SetCacheFolder(std::string folder) { cacheFolder_ = std::move(folder); }
+
   const TFieldDefs& FieldDefs() const { return fieldDefs_; }
   int RecordCount() override;
   std::uint32_t TextCodePage() const override { return codePage_; }
@@ -134,6 +141,7 @@ class TCustomClientDataSet : public TDataSet {
   static int FilterRecord(void* self, const std::uint8_t* image);
 
   std::string fileName_;
+  std::string cacheFolder_;
   EngineRef<TDSBASE> table_;
   EngineRef<TDSCursor> cursor_;
   TFieldDefs fieldDefs_;

@@ -68,15 +68,22 @@ std::string IcuLocaleFromPosix(std::string_view posixName) {
   return std::string(canonical, static_cast<std::size_t>(len));
 }
 
+std::string LocaleFromEnvironment(const char* category) {
+  for (const char* variable : {"LC_ALL", category, "LANG"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && value[0] != '\0') return IcuLocaleFromPosix(value);
+  }
+  return {};
+}
+
 const std::string& UserLocale() {
-  static const std::string user = [] {
-    for (const char* variable : {"LC_ALL", "LC_COLLATE", "LANG"}) {
-      const char* value = std::getenv(variable);
-      if (value != nullptr && value[0] != '\0') return IcuLocaleFromPosix(value);
-    }
-    return std::string();
-  }();
+  static const std::string user = LocaleFromEnvironment("LC_COLLATE");
   return user;
+}
+
+const std::string& UserNumericLocale() {
+  static const std::string numeric = LocaleFromEnvironment("LC_NUMERIC");
+  return numeric;
 }
 
 bool IsValidLocale(LCID lcid) {

@@ -29,9 +29,19 @@ bool HasCollationData(const std::string& icuLocale);
 // and the empty name give the empty string (no locale: the root collation).
 std::string IcuLocaleFromPosix(std::string_view posixName);
 
-// The user's default locale as an ICU name: the first non-empty of LC_ALL,
-// LC_COLLATE and LANG, converted by IcuLocaleFromPosix. Read once, on the
-// first call; the empty string when the environment names no locale.
+// The locale the environment names for `category` (a POSIX category
+// variable such as "LC_COLLATE") as an ICU name: the first non-empty of
+// LC_ALL, `category` and LANG, converted by IcuLocaleFromPosix; the empty
+// string when none names a locale. The one place the environment's locale
+// is read.
+std::string LocaleFromEnvironment(const char* category);
+
+// The user's default locale for collation and case mapping:
+// LocaleFromEnvironment("LC_COLLATE"), read once, on the first call.
 const std::string& UserLocale();
+
+// The user's locale for numbers: LocaleFromEnvironment("LC_NUMERIC"), read
+// once, on the first call.
+const std::string& UserNumericLocale();
 
 }  // namespace dorvem::locale

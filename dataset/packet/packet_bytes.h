@@ -13,6 +13,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <span>
 #include <string>
 #include <utility>
@@ -25,11 +26,14 @@ namespace dorvem {
 
 // The file a packet was read from: its absolute path, size in bytes and
 // modification time (nanoseconds since the epoch). An empty path means the
-// packet came from no file.
+// packet came from no file. `cacheFolder` is where what is computed from
+// the file may be kept between runs, as the dataset's owner chose it (an
+// absolute path); empty: nothing is kept.
 struct PacketSource {
   std::string path;
   std::uint64_t size = 0;
   std::int64_t mtimeNs = 0;
+  std::string cacheFolder;
 };
 
 class PacketBytes {
@@ -56,6 +60,22 @@ class PacketBytes {
   std::span<const std::uint8_t> span() const { return {data(), size()}; }
 
   const PacketSource& Source() const { return source_; }
+
+  // True for the mapped form, whose bytes another program can truncate or
+  // rewrite under the reader (mapped_file.h).
+  bool IsMapped() const { return form_ == Form::kMapped; }
+  // True when the `n` bytes at `at` lie in this packet.
+  bool Contains(const std::uint8_t* at, std::size_t n) const {
+    return at >= data() && n <= size() && static_cast<std::size_t>(at - data()) <= size() - n;
+  }
+  // Copies the `n` bytes at `at` (in this packet) into `out`; a mapped file
+  // is read through its descriptor and never faults. False when the file
+  // was changed in place since it was mapped (MappedFile::CopyOut).
+  bool CopyOut(const std::uint8_t* at, std::size_t n, void* out) const {
+    if (form_ == Form::kMapped) return file_.CopyOut(at, n, out);
+    std::memcpy(out, at, n);
+    return true;
+  }
 
   // For a mapped file: lets the system take back the pages read so far (the
   // bytes stay readable). Nothing for the other forms.

@@ -112,9 +112,7 @@ DSColumnDesc BinaryColumn(const PacketModel& model, const PacketColumn& c, Packe
   return d;
 }
 
-}  // namespace
-
-DBResult ReadPacketModel(std::vector<std::uint8_t> packet, PacketModel* out) {
+DBResult ReadModel(PacketBytes packet, bool rows, PacketModel* out) {
   if (!out) return dbr::kInvalidParameter;
   *out = PacketModel();
   try {
@@ -135,12 +133,23 @@ DBResult ReadPacketModel(std::vector<std::uint8_t> packet, PacketModel* out) {
     }
     if (model.columns.empty()) return dbr::kPacketMismatch;
     if (DBResult r = ReadParams(reader.get(), &model.tableParams)) return r;
-    if (DBResult r = ReadRows(reader.get(), &model)) return r;
+    if (rows)
+      if (DBResult r = ReadRows(reader.get(), &model)) return r;
     *out = std::move(model);
     return dbr::kOk;
   } catch (const std::bad_alloc&) {
     return dbr::kOutOfMemory;
   }
+}
+
+}  // namespace
+
+DBResult ReadPacketModel(std::vector<std::uint8_t> packet, PacketModel* out) {
+  return ReadModel(PacketBytes(std::move(packet)), true, out);
+}
+
+DBResult ReadPacketMetaData(PacketBytes packet, PacketModel* out) {
+  return ReadModel(std::move(packet), false, out);
 }
 
 DBResult WritePacketModel(const PacketModel& model, PacketForm form,

@@ -48,6 +48,9 @@ struct PacketModel {
 };
 
 DBResult ReadPacketModel(std::vector<std::uint8_t> packet, PacketModel* out);
+// Only the columns and table parameters (no rows: out->rows stays empty),
+// reading no further into the packet than they reach.
+DBResult ReadPacketMetaData(PacketBytes packet, PacketModel* out);
 DBResult WritePacketModel(const PacketModel& model, PacketForm form,
                           std::vector<std::uint8_t>* out);
 

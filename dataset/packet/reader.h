@@ -57,6 +57,16 @@ class DSEXTRACT final : public EngineObject<TDATAPACKET_READ, InterfaceId::kPack
   DBResult MessageOf(DBResult code, char* text) override;
   bool IsTextPacket() const override { return text_; }
 
+  // --- For examining a packet (packet_damage.h) -------------------------
+  // Rows are read until the bytes end instead of after the header's row
+  // count: NextField answers kAtEnd at a row start with no byte left, and
+  // kPacketMismatch for a row the bytes end in. Set before StartPacket.
+  void ReadRowsToEnd() { toEnd_ = true; }
+  // Offset in the (binary) packet of the next byte to be read, and the
+  // packet's size; both 0 once the packet is released.
+  std::size_t Position() const { return released_ ? 0 : in_.Position(); }
+  std::size_t PacketSize() const { return released_ ? 0 : packet_.size(); }
+
  private:
   // One status slot of a level's row.
   struct Slot {
@@ -127,6 +137,7 @@ class DSEXTRACT final : public EngineObject<TDATAPACKET_READ, InterfaceId::kPack
   std::uint32_t rowCount_ = 0;
   std::uint32_t flags_ = 0;
   std::uint32_t rowsRead_ = 1;
+  bool toEnd_ = false;  // ReadRowsToEnd
 
   std::vector<Level> levels_;
   int cur_ = 0;

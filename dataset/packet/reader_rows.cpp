@@ -24,7 +24,7 @@ DBResult DSEXTRACT::FinishMetaData() {
     if (DBResult r = BuildLayout(static_cast<int>(i))) return r;
   }
   cur_ = 0;
-  if (rowCount_ == 0) FreePacket();
+  if (rowCount_ == 0 && !toEnd_) FreePacket();
   return dbr::kOk;
 }
 
@@ -129,6 +129,10 @@ DBResult DSEXTRACT::ReadField(std::uint32_t* bufSize, void* value, std::uint32_t
   Level& level = levels_[cur_];
 
   if (level.nextSlot == kAtRowStart) {
+    if (toEnd_ && level.parent < 0 && in_.Remaining() == 0) {
+      FreePacket();
+      return dbr::kAtEnd;
+    }
     const std::size_t head = std::size_t{1} + level.statusBytes;
     if (in_.Remaining() < head) return dbr::kPacketMismatch;
     if (!sizeOnly) {
@@ -235,7 +239,7 @@ void DSEXTRACT::CompleteRow() {
     Level& level = levels_[cur_];
     level.nextSlot = kAtRowStart;
     if (level.parent < 0) {
-      if (++rowsRead_ > rowCount_) FreePacket();
+      if (++rowsRead_ > rowCount_ && !toEnd_) FreePacket();
       return;
     }
     if (--level.rowsToCome > 0) return;

@@ -83,7 +83,19 @@ DBResult BlobStore::Read(std::uint32_t handle, std::uint32_t offset, std::uint32
   if (DBResult r = Length(handle, &length)) return r;
   if (offset >= length) return dbr::kOk;
   const std::uint32_t n = count < length - offset ? count : length - offset;
-  std::memcpy(out, bytes_[handle - 1] + offset, n);
+  const std::uint8_t* from = bytes_[handle - 1] + offset;
+  // A value in a mapped file is read from the file, never from the memory.
+  const PacketBytes* mapped = nullptr;
+  if (packets_ != nullptr)
+    for (const PacketBytes& packet : *packets_)
+      if (packet.IsMapped() && packet.Contains(from, n)) mapped = &packet;
+  if (mapped == nullptr) {
+    std::memcpy(out, from, n);
+  } else if (!mapped->CopyOut(from, n, out)) {
+    if (changeReported_) return dbr::kOk;
+    changeReported_ = true;
+    return dbr::kDataFileChanged;
+  }
   *copied = n;
   return dbr::kOk;
 }

@@ -8,6 +8,13 @@
 // keeps for as long as the store lives; other values are copied into large
 // chunks of the store's own, so that a million values never cost a million
 // allocations. The store belongs to its table (DSBASE).
+//
+// Values that point into a packet mapped from its file are copied out of the
+// file, not the memory, when read (PacketBytes::CopyOut): a data file
+// truncated or rewritten in place while the table is open never faults a
+// read. The first read that finds the file changed fails with
+// kDataFileChanged; later reads of such values give no bytes, so the change
+// is reported once.
 #pragma once
 
 #include <cstdint>
@@ -16,6 +23,7 @@
 
 #include "dataset/core/large_buffer.h"
 #include "dataset/core/result_codes.h"
+#include "dataset/packet/packet_bytes.h"
 
 namespace dorvem {
 
@@ -46,9 +54,16 @@ class BlobStore {
   DBResult Length(std::uint32_t handle, std::uint32_t* length) const;
 
   // Copies up to `count` bytes from `offset` into `out`; *copied receives the
-  // number copied (none when the offset lies beyond the end).
+  // number copied (none when the offset lies beyond the end, or when the
+  // value's data file changed in place since it was loaded: then the first
+  // such read returns kDataFileChanged, the later ones kOk).
   DBResult Read(std::uint32_t handle, std::uint32_t offset, std::uint32_t count, void* out,
                 std::uint32_t* copied) const;
+
+  // The packets values added with AddExternal point into (owned by the
+  // table, alive as long as the store); reads of their values go through
+  // them.
+  void SetPackets(const std::vector<PacketBytes>* packets) { packets_ = packets; }
 
   std::uint32_t EntryCount() const { return static_cast<std::uint32_t>(sizes_.size()); }
 
@@ -66,6 +81,8 @@ class BlobStore {
   std::uint8_t* chunkFree_ = nullptr;  // next free byte of the current chunk
   std::size_t chunkLeft_ = 0;          // bytes left in the current chunk
   std::uint8_t* reserved_ = nullptr;   // last reservation
+  const std::vector<PacketBytes>* packets_ = nullptr;
+  mutable bool changeReported_ = false;  // a changed data file was reported
 };
 
 }  // namespace dorvem

@@ -1,5 +1,6 @@
 #include "dataset/store/byte_order.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -41,6 +42,27 @@ bool CoversPresentValues(const DSBASE& table, std::uint32_t fieldId,
     return false;
   }
   return true;
+}
+
+bool InByteOrder(const DSBASE& table, std::uint32_t fieldId,
+                 const std::vector<std::uint32_t>& order) {
+  const std::uint32_t width = table.Field(fieldId).recordLength;
+  // Each part compares its values with the ones before them; the pass
+  // reads values all over the column, so it is spread over the cores.
+  const unsigned parts = PartsFor(order.size());
+  return RunParts(parts, [&](unsigned p) {
+    const std::size_t first = std::max<std::size_t>(PartBegin(order.size(), p, parts), 1);
+    const std::size_t end = PartBegin(order.size(), p + 1, parts);
+    for (std::size_t i = first; i < end; ++i) {
+      const auto* x = reinterpret_cast<const char*>(table.ValuePtr(order[i - 1], fieldId));
+      const auto* y = reinterpret_cast<const char*>(table.ValuePtr(order[i], fieldId));
+      const std::size_t lenX = strnlen(x, width), lenY = strnlen(y, width);
+      int c = std::memcmp(x, y, std::min(lenX, lenY));
+      if (c == 0) c = (lenX > lenY) - (lenX < lenY);
+      if (c > 0 || (c == 0 && order[i - 1] >= order[i])) return false;
+    }
+    return true;
+  });
 }
 
 bool ComputeByteOrder(const DSBASE& table, std::uint32_t fieldId,

@@ -23,10 +23,16 @@ bool ComputeByteOrder(const DSBASE& table, std::uint32_t fieldId,
                       std::vector<std::uint32_t>* order);
 
 // True when `order` holds every record with a present value exactly once
-// and nothing else: what a byte order read back from elsewhere must be
-// before it is used. (Whether it is in byte order is not looked at; a
-// checksum guards the copy.) Two sequential passes.
+// and nothing else: the first half of what a byte order read back from
+// elsewhere must be before it is used. Two sequential passes.
 bool CoversPresentValues(const DSBASE& table, std::uint32_t fieldId,
                          const std::vector<std::uint32_t>& order);
+
+// True when the records of `order` (each a record of `table`) stand in the
+// byte order of their values, equal values in record order: the second
+// half, since a checksum only tells that a copy is whole, not that it was
+// written by this program. One pass, comparing each value with the next.
+bool InByteOrder(const DSBASE& table, std::uint32_t fieldId,
+                 const std::vector<std::uint32_t>& order);
 
 }  // namespace dorvem

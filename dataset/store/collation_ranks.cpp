@@ -1,6 +1,7 @@
 #include "dataset/store/collation_ranks.h"
 
 #include <malloc.h>
+#include <sys/random.h>
 
 #include <algorithm>
 #include <cstring>
@@ -95,6 +96,68 @@ bool Plausible(const DSBASE& table, std::uint32_t fieldId,
   return true;
 }
 
+// The most neighbouring values whose order FollowsCollation asks the
+// collator about: a collator call costs about as much as a sort key, so
+// asking about every one of a million values would cost half of computing
+// the ranks afresh.
+constexpr std::size_t kCollatorChecks = 65536;
+
+// True when plausible `ranks` order the values as the collator does. The
+// records are taken in rank order (a counting sort, no comparisons); in one
+// pass every rank must equal the one before it or be one higher (none
+// skipped, the first one 1), and neighbours of equal rank must have equal
+// bytes or be equal under the collator, neighbours of the next rank come
+// before under it. The collator is asked about every neighbour pair of a
+// column of up to kCollatorChecks values and about evenly spread pairs from
+// a random start otherwise, so a wrong order (reversed, shuffled, shifted)
+// is caught at once and a planted one cannot know which pairs are asked.
+// (A checksum only tells that a copy is whole, not that this program wrote
+// it.)
+bool FollowsCollation(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
+                      std::uint32_t flags, const std::vector<std::uint32_t>& ranks) {
+  const locale::Collator* collator = locale::Collator::For(lcid, flags);
+  if (collator == nullptr) return false;
+  const std::uint32_t records = table.RecordCount();
+  const std::uint32_t width = table.Field(fieldId).recordLength;
+  try {
+    // starts[k]: where the records of rank k begin in `sorted`.
+    std::vector<std::uint32_t> starts(static_cast<std::size_t>(records) + 2, 0);
+    for (const std::uint32_t rank : ranks) ++starts[rank + 1];
+    for (std::size_t k = 1; k < starts.size(); ++k) starts[k] += starts[k - 1];
+    std::vector<std::uint32_t> sorted(records);
+    for (std::uint32_t r = 1; r <= records; ++r) sorted[starts[ranks[r - 1]]++] = r;
+    if (records > 0 && ranks[sorted[0] - 1] > 1) return false;
+
+    const std::size_t pairs = records > 0 ? records - 1 : 0;
+    std::size_t stride = 1, next = 0;  // the next pair the collator is asked about
+    if (pairs > kCollatorChecks) {
+      stride = pairs / kCollatorChecks;
+      std::uint32_t random = 0;
+      if (::getrandom(&random, sizeof random, 0) == static_cast<ssize_t>(sizeof random))
+        next = random % stride;
+    }
+    for (std::size_t i = 0; i < pairs; ++i) {
+      const std::uint32_t a = sorted[i], b = sorted[i + 1];
+      const std::uint32_t before = ranks[a - 1], rank = ranks[b - 1];
+      if (rank != before && rank != before + 1) return false;
+      if (i != next) continue;
+      next += stride;
+      if (before == 0) continue;  // after an absent value: nothing to compare
+      const char* x = reinterpret_cast<const char*>(table.ValuePtr(a, fieldId));
+      const char* y = reinterpret_cast<const char*>(table.ValuePtr(b, fieldId));
+      const auto lenX = static_cast<int>(strnlen(x, width));
+      const auto lenY = static_cast<int>(strnlen(y, width));
+      const bool sameBytes = lenX == lenY && std::memcmp(x, y, static_cast<std::size_t>(lenX)) == 0;
+      if (rank == before ? !sameBytes && collator->CompareA(x, lenX, y, lenY) != locale::kEqual
+                         : sameBytes || collator->CompareA(x, lenX, y, lenY) != locale::kLess)
+        return false;
+    }
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  return true;
+}
+
 // The sort keys and sort buffers of a whole column take tens of megabytes
 // for a moment. Once freed, the allocator would keep them for later use
 // (it raises its threshold for mapping large blocks after the first one
@@ -176,10 +239,11 @@ const std::uint32_t* CollationRanks::Get(const DSBASE& table, std::uint32_t fiel
   // Ranks of a table loaded from a file may be kept from an earlier run.
   RankCacheKey key;
   const bool cacheable =
-      !table.Source().path.empty() &&
+      !table.Source().path.empty() && !table.Source().cacheFolder.empty() &&
       MakeRankCacheKey(table, fieldId, ColumnHash(table, fieldId), lcid, flags, &key);
   if (cacheable && rank_cache::Load(key, rank_cache::Kind::kRanks, &fresh.ranks) &&
-      Plausible(table, fieldId, fresh.ranks)) {
+      Plausible(table, fieldId, fresh.ranks) &&
+      FollowsCollation(table, fieldId, lcid, flags, fresh.ranks)) {
     ++cacheLoads_;
   } else {
     const bool computed = ComputeCollationRanks(table, fieldId, lcid, flags, &fresh.ranks);
@@ -211,10 +275,11 @@ const std::uint32_t* CollationRanks::ByteOrder(const DSBASE& table, std::uint32_
   std::erase_if(orders_, [records](const OrderEntry& e) { return e.tableRecords != records; });
   OrderEntry fresh{fieldId, records, {}};
   RankCacheKey key;
-  const bool cacheable = !table.Source().path.empty() &&
+  const bool cacheable = !table.Source().path.empty() && !table.Source().cacheFolder.empty() &&
                          MakeColumnKey(table, fieldId, ColumnHash(table, fieldId), &key);
   if (cacheable && rank_cache::Load(key, rank_cache::Kind::kByteOrder, &fresh.order) &&
-      CoversPresentValues(table, fieldId, fresh.order)) {
+      CoversPresentValues(table, fieldId, fresh.order) &&
+      InByteOrder(table, fieldId, fresh.order)) {
     ++cacheLoads_;
   } else {
     const bool computed = ComputeByteOrder(table, fieldId, &fresh.order);

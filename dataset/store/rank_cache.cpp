@@ -1,14 +1,18 @@
 #include "dataset/store/rank_cache.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <unicode/ucol.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <filesystem>
 #include <new>
 
@@ -22,6 +26,8 @@ namespace dorvem {
 namespace rank_cache {
 
 namespace {
+
+constexpr std::size_t kSuffixLength = 6;  // of a temporary file: ".XXXXXX"
 
 // Writes all of `size` bytes; false on any failure.
 bool WriteAll(int fd, const std::uint8_t* p, std::size_t size) {
@@ -47,8 +53,116 @@ bool ReadAll(int fd, std::uint8_t* p, std::size_t size) {
   return true;
 }
 
+// Closes a descriptor when it goes.
+struct Fd {
+  int fd = -1;
+  explicit Fd(int f) : fd(f) {}
+  ~Fd() {
+    if (fd >= 0) ::close(fd);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+};
+
 std::uint64_t PathHash(const std::string& path) {
   return ContentHash::Of(path.data(), path.size());
+}
+
+std::int64_t MtimeNs(const struct stat& st) {
+  return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+// The cache file's name (no folder) of `kind` for `key`.
+std::string NameFor(const RankCacheKey& key, Kind kind) {
+  char name[48];
+  std::snprintf(name, sizeof name, "%s-%016llx-%u.bin", kind == Kind::kRanks ? "ranks" : "order",
+                static_cast<unsigned long long>(PathHash(key.path)), key.fieldId);
+  return name;
+}
+
+// A name this module writes: "ranks-" or "order-", 16 hex digits (the
+// path hash), "-", the field id, ".bin", and for a temporary file a dot
+// and six letters or digits.
+struct NameParts {
+  bool ours = false;
+  bool temporary = false;
+  std::uint64_t pathHash = 0;
+};
+NameParts ParseName(const char* name) {
+  NameParts parts;
+  const std::size_t length = std::strlen(name);
+  if (length < 6 + 16 + 2 + 4) return parts;
+  if (std::strncmp(name, "ranks-", 6) != 0 && std::strncmp(name, "order-", 6) != 0) return parts;
+  for (std::size_t i = 6; i < 22; ++i) {
+    const char c = name[i];
+    const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
+    if (digit < 0) return parts;
+    parts.pathHash = (parts.pathHash << 4) | static_cast<std::uint64_t>(digit);
+  }
+  if (name[22] != '-') return parts;
+  std::size_t i = 23;
+  while (i < length && name[i] >= '0' && name[i] <= '9') ++i;
+  if (i == 23 || std::strncmp(name + i, ".bin", 4) != 0) return parts;
+  i += 4;
+  if (i == length) {
+    parts.ours = true;
+    return parts;
+  }
+  if (length != i + 1 + kSuffixLength || name[i] != '.') return parts;
+  for (std::size_t k = i + 1; k < length; ++k)
+    if (!std::isalnum(static_cast<unsigned char>(name[k]))) return parts;
+  parts.ours = parts.temporary = true;
+  return parts;
+}
+
+// Opens `folder` as a directory that is no link and belongs to this user;
+// with `create`, makes it (and its parents) first when missing. -1 when it
+// cannot be had so.
+int OpenFolder(const std::string& folder, bool create) {
+  if (folder.empty() || folder[0] != '/') return -1;
+  if (create) {
+    std::error_code ec;
+    std::filesystem::create_directories(std::filesystem::path(folder).parent_path(), ec);
+    if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) return -1;
+  }
+  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+  if (fd < 0) return -1;
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// Opens `name` in the folder `dir` for reading only when it is a regular
+// file of this user: a link is not followed, and a FIFO or device is
+// opened without waiting and then refused. -1 otherwise; *st is the file's.
+int OpenRegular(int dir, const char* name, struct stat* st) {
+  const int fd = ::openat(dir, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+  if (fd < 0) return -1;
+  if (::fstat(fd, st) != 0 || !S_ISREG(st->st_mode) || st->st_uid != ::geteuid()) {
+    ::close(fd);
+    return -1;
+  }
+  return fd;
+}
+
+// Creates a new file "<name>.XXXXXX" in `dir` (never an existing one);
+// its name into *temp. -1 when none can be made.
+int CreateTemporary(int dir, const std::string& name, std::string* temp) {
+  static constexpr char kLetters[] =
+      "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+  for (int attempt = 0; attempt < 16; ++attempt) {
+    std::uint8_t random[kSuffixLength];
+    if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) return -1;
+    *temp = name + ".";
+    for (const std::uint8_t r : random) *temp += kLetters[r % (sizeof kLetters - 1)];
+    const int fd =
+        ::openat(dir, temp->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
 }
 
 // The header `key` must find in a cache file of `kind` holding `count`
@@ -69,23 +183,29 @@ void WriteHeader(const RankCacheKey& key, Kind kind, std::uint32_t count, std::u
   StoreU32(h + kCountAt, count);
 }
 
-}  // namespace
-
-std::string Folder() {
-  const char* xdg = std::getenv("XDG_CACHE_HOME");
-  if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/dorvem";
-  const char* home = std::getenv("HOME");
-  if (home != nullptr && home[0] == '/') return std::string(home) + "/.cache/dorvem";
-  return {};
+// True when the cache file `name` in `dir` was written for the data file
+// as `key` describes it (same size and modification time).
+bool WrittenForThisVersion(int dir, const char* name, const RankCacheKey& key) {
+  struct stat st {};
+  const Fd fd(OpenRegular(dir, name, &st));
+  std::uint8_t h[kHeaderSize];
+  if (fd.fd < 0 || !ReadAll(fd.fd, h, sizeof h)) return false;
+  return std::memcmp(h, kMagic, sizeof kMagic) == 0 && LoadU32(h + kVersionAt) == kLayoutVersion &&
+         LoadU64(h + kFileSizeAt) == key.fileSize &&
+         static_cast<std::int64_t>(LoadU64(h + kMtimeAt)) == key.mtimeNs;
 }
 
+std::int64_t NowNs() {
+  timespec now{};
+  ::clock_gettime(CLOCK_REALTIME, &now);
+  return static_cast<std::int64_t>(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+}  // namespace
+
 std::string FileFor(const RankCacheKey& key, Kind kind) {
-  const std::string folder = Folder();
-  if (folder.empty()) return {};
-  char name[48];
-  std::snprintf(name, sizeof name, "/%s-%016llx-%u.bin", kind == Kind::kRanks ? "ranks" : "order",
-                static_cast<unsigned long long>(PathHash(key.path)), key.fieldId);
-  return folder + name;
+  if (key.folder.empty()) return {};
+  return key.folder + "/" + NameFor(key, kind);
 }
 
 std::uint64_t Checksum(const std::uint8_t* bytes, std::size_t size) {
@@ -94,28 +214,24 @@ std::uint64_t Checksum(const std::uint8_t* bytes, std::size_t size) {
 
 bool Load(const RankCacheKey& key, Kind kind, std::vector<std::uint32_t>* numbers) {
   numbers->clear();
-  const std::string file = FileFor(key, kind);
-  if (file.empty()) return false;
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return false;
-  const std::size_t largest = kHeaderSize + std::size_t{4} * key.records + kChecksumSize;
+  const Fd dir(OpenFolder(key.folder, false));
+  if (dir.fd < 0) return false;
   struct stat st {};
-  bool ok = ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
-            static_cast<std::uint64_t>(st.st_size) >= kHeaderSize + kChecksumSize &&
-            static_cast<std::uint64_t>(st.st_size) <= largest &&
-            (static_cast<std::size_t>(st.st_size) - kHeaderSize - kChecksumSize) % 4 == 0;
-  const std::size_t size = ok ? static_cast<std::size_t>(st.st_size) : 0;
+  const Fd fd(OpenRegular(dir.fd, NameFor(key, kind).c_str(), &st));
+  if (fd.fd < 0) return false;
+  const std::size_t largest = kHeaderSize + std::size_t{4} * key.records + kChecksumSize;
+  if (static_cast<std::uint64_t>(st.st_size) < kHeaderSize + kChecksumSize ||
+      static_cast<std::uint64_t>(st.st_size) > largest ||
+      (static_cast<std::size_t>(st.st_size) - kHeaderSize - kChecksumSize) % 4 != 0)
+    return false;
+  const auto size = static_cast<std::size_t>(st.st_size);
   std::vector<std::uint8_t> bytes;
-  if (ok) {
-    try {
-      bytes.resize(size);
-    } catch (const std::bad_alloc&) {
-      ok = false;
-    }
+  try {
+    bytes.resize(size);
+  } catch (const std::bad_alloc&) {
+    return false;
   }
-  ok = ok && ReadAll(fd, bytes.data(), size);
-  ::close(fd);
-  if (!ok) return false;
+  if (!ReadAll(fd.fd, bytes.data(), size)) return false;
 
   const auto count = static_cast<std::uint32_t>((size - kHeaderSize - kChecksumSize) / 4);
   std::uint8_t expected[kHeaderSize];
@@ -136,11 +252,8 @@ bool Load(const RankCacheKey& key, Kind kind, std::vector<std::uint32_t>* number
 bool Store(const RankCacheKey& key, Kind kind, const std::vector<std::uint32_t>& numbers) {
   if (numbers.size() > key.records) return false;
   const auto count = static_cast<std::uint32_t>(numbers.size());
-  const std::string file = FileFor(key, kind);
-  if (file.empty()) return false;
-  std::error_code ec;
-  std::filesystem::create_directories(Folder(), ec);
-  if (ec) return false;
+  const Fd dir(OpenFolder(key.folder, true));
+  if (dir.fd < 0) return false;
 
   std::vector<std::uint8_t> bytes;
   try {
@@ -154,16 +267,74 @@ bool Store(const RankCacheKey& key, Kind kind, const std::vector<std::uint32_t>&
   const std::size_t body = bytes.size() - kChecksumSize;
   StoreU64(bytes.data() + body, Checksum(bytes.data(), body));
 
-  std::string temp = file + ".XXXXXX";
-  const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+  // A new file of our own, renamed over whatever bears the name (a link
+  // there is replaced, never followed).
+  const std::string name = NameFor(key, kind);
+  std::string temp;
+  const int fd = CreateTemporary(dir.fd, name, &temp);
   if (fd < 0) return false;
   const bool written = WriteAll(fd, bytes.data(), bytes.size());
   const bool closed = ::close(fd) == 0;
-  if (!written || !closed || ::rename(temp.c_str(), file.c_str()) != 0) {
-    ::unlink(temp.c_str());
+  if (!written || !closed || ::renameat(dir.fd, temp.c_str(), dir.fd, name.c_str()) != 0) {
+    ::unlinkat(dir.fd, temp.c_str(), 0);
     return false;
   }
+  Tidy(key, NowNs());
   return true;
+}
+
+void Tidy(const RankCacheKey& key, std::int64_t nowNs, const Limits& limits) {
+  const int dirFd = OpenFolder(key.folder, false);
+  if (dirFd < 0) return;
+  DIR* dir = ::fdopendir(dirFd);
+  if (dir == nullptr) {
+    ::close(dirFd);
+    return;
+  }
+  struct Kept {
+    std::string name;
+    std::int64_t mtimeNs;
+    std::uint64_t size;
+  };
+  std::vector<Kept> others;  // files of other data files, candidates to go
+  std::uint64_t total = 0, current = 0;
+  const std::uint64_t pathHash = PathHash(key.path);
+  try {
+    while (const dirent* e = ::readdir(dir)) {
+      const NameParts parts = ParseName(e->d_name);
+      struct stat st {};
+      if (!parts.ours || ::fstatat(dirFd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 ||
+          !S_ISREG(st.st_mode) || st.st_uid != ::geteuid())
+        continue;
+      const auto size = static_cast<std::uint64_t>(st.st_size);
+      bool remove = false;
+      if (parts.temporary)
+        remove = nowNs - MtimeNs(st) > limits.temporaryAgeNs;
+      else if (parts.pathHash == pathHash)
+        remove = !WrittenForThisVersion(dirFd, e->d_name, key);
+      if (remove) {
+        ::unlinkat(dirFd, e->d_name, 0);
+        continue;
+      }
+      total += size;
+      // A young temporary file is a writer at work: it stays.
+      if (parts.temporary) continue;
+      if (parts.pathHash == pathHash)
+        current += size;
+      else
+        others.push_back(Kept{e->d_name, MtimeNs(st), size});
+    }
+  } catch (const std::bad_alloc&) {
+    others.clear();
+  }
+  const std::uint64_t limit = std::max(limits.folderBytes, 2 * current);
+  std::sort(others.begin(), others.end(),
+            [](const Kept& a, const Kept& b) { return a.mtimeNs < b.mtimeNs; });
+  for (const Kept& k : others) {
+    if (total <= limit) break;
+    if (::unlinkat(dirFd, k.name.c_str(), 0) == 0) total -= k.size;
+  }
+  ::closedir(dir);
 }
 
 }  // namespace rank_cache
@@ -198,8 +369,9 @@ std::uint64_t ColumnContentHash(const DSBASE& table, std::uint32_t fieldId) {
 bool MakeColumnKey(const DSBASE& table, std::uint32_t fieldId, std::uint64_t contentHash,
                    RankCacheKey* key) {
   const PacketSource& source = table.Source();
-  if (source.path.empty()) return false;
+  if (source.path.empty() || source.cacheFolder.empty()) return false;
   *key = RankCacheKey{};
+  key->folder = source.cacheFolder;
   key->path = source.path;
   key->fileSize = source.size;
   key->mtimeNs = source.mtimeNs;

@@ -1,13 +1,14 @@
 // RankCache: the collation ranks and the byte order of a data file's
-// string column, kept between runs in the user's cache folder.
+// string column, kept between runs in a cache folder.
 //
 // Computing the ranks of a million headwords takes a large part of opening
 // the dictionary, sorting them by their bytes for the first search another
 // tenth of a second, and the file rarely changes between runs. So once
-// computed, both are written to "$XDG_CACHE_HOME/dorvem" (when that
-// variable holds no absolute path, "$HOME/.cache/dorvem"), one file per
-// data file, column and kind, and read back on the next run instead of
-// being computed again. The data file itself is never written.
+// computed, both are written to the cache folder the dataset's owner names
+// (PacketSource::cacheFolder; the engine reads no environment and keeps
+// nothing when it is empty), one file per data file, column and kind, and
+// read back on the next run instead of being computed again. The data file
+// itself is never written.
 //
 // A cache file is used only when everything that decides its contents is
 // as it was (RankCacheKey): the data file's path, size and modification
@@ -19,6 +20,17 @@
 // (a read-only or missing folder, a full disk) is silent: the contents are
 // computed, only not kept. Writes go to a temporary file that is renamed
 // over the old one, so a reader never sees half a file.
+//
+// Anyone who can write the folder can put anything there, so the folder is
+// not trusted: only a regular file owned by this user is read, opened so
+// that neither a link nor a FIFO or device can make the open follow it or
+// wait; numbers read back are checked against the table before use
+// (collation_ranks.cpp); nothing is ever opened for writing but a new file
+// this program creates, in a folder that is itself no link. After each
+// write the folder is tidied (Tidy): other files of the same data file left
+// from another version of it, temporary files of writers that were killed
+// before their rename, and then the oldest files while the folder holds
+// more than its limit.
 //
 // The byte layout of a cache file (every number little-endian) lives here
 // and nowhere else:
@@ -49,7 +61,8 @@ class DSBASE;
 
 // What makes a rank array valid.
 struct RankCacheKey {
-  std::string path;  // absolute path of the data file
+  std::string folder;  // the cache folder (absolute; empty: keep nothing)
+  std::string path;    // absolute path of the data file
   std::uint64_t fileSize = 0;
   std::int64_t mtimeNs = 0;
   std::uint64_t contentHash = 0;  // ColumnContentHash
@@ -71,10 +84,8 @@ inline constexpr std::size_t kVersionAt = 8, kFieldAt = 12, kRecordsAt = 16, kLc
 
 enum class Kind : std::uint32_t { kRanks = 1, kByteOrder = 2 };
 
-// The folder cache files go to; empty when neither variable gives one.
-std::string Folder();
-// The cache file of `kind` for `key`'s data file and field (in Folder());
-// empty when there is no folder.
+// The cache file of `kind` for `key`'s data file and field (in
+// key.folder); empty when there is no folder.
 std::string FileFor(const RankCacheKey& key, Kind kind);
 
 // The checksum of a cache file's bytes before the checksum itself.
@@ -89,6 +100,24 @@ bool Load(const RankCacheKey& key, Kind kind, std::vector<std::uint32_t>* number
 // when they could not be written (nothing is reported; a partly written
 // file never takes the old one's place).
 bool Store(const RankCacheKey& key, Kind kind, const std::vector<std::uint32_t>& numbers);
+
+// What Tidy leaves in a cache folder: at most `folderBytes` of cache files
+// (or twice the size of the files just written, when that is more), and
+// no temporary file older than `temporaryAgeNs`.
+struct Limits {
+  std::uint64_t folderBytes = std::uint64_t{256} << 20;
+  std::int64_t temporaryAgeNs = std::int64_t{10} * 60 * 1000000000;
+};
+
+// Tidies key.folder after a cache file was written there for `key`:
+// removes the other cache files of key's data file that were written for
+// another size or modification time of it (or are damaged), the temporary
+// files older than limits.temporaryAgeNs before `nowNs` (nanoseconds since
+// the epoch), and then, oldest modification time first, cache files of
+// other data files while the folder holds more than its limit. Only regular
+// files owned by this user and named as this module names them are looked
+// at; anything else in the folder is left alone.
+void Tidy(const RankCacheKey& key, std::int64_t nowNs, const Limits& limits = Limits{});
 
 }  // namespace rank_cache
 

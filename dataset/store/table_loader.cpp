@@ -193,7 +193,10 @@ DBResult DSBASE::BuildRecordLayout() {
   for (const DSFLDDesc& d : fields_) largest = std::max<std::size_t>(largest, d.recordLength);
   try {
     valueBuffer_.resize(largest);
-    if (anyBlob) blobs_ = std::make_unique<BlobStore>();
+    if (anyBlob) {
+      blobs_ = std::make_unique<BlobStore>();
+      blobs_->SetPackets(&blobPackets_);
+    }
     columns_.resize(fields_.size());
     strings_.resize(fields_.size());
     for (std::size_t f = 0; f < fields_.size(); ++f)

@@ -1,7 +1,7 @@
-// Every test of this program runs with its own cache folder: opening a data
-// file keeps its collation ranks under $XDG_CACHE_HOME, which must never be
-// the user's. The folder is made before the first test and removed after
-// the last.
+// Every test of this program runs with its own cache folder: cdstool and
+// the program keep the collation ranks of the data files they open under
+// $XDG_CACHE_HOME, which must never be the user's. The folder is made
+// before the first test and removed after the last.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 

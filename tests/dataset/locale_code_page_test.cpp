@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "dataset/locale/code_page.h"
 #include "dataset/locale/locale_id.h"
@@ -34,6 +38,33 @@ TEST(LocaleIdTest, PosixNamesFromTheEnvironmentBecomeIcuNames) {
   EXPECT_EQ(locale::IcuLocaleFromPosix("C.UTF-8"), "");
   EXPECT_EQ(locale::IcuLocaleFromPosix("POSIX"), "");
   EXPECT_EQ(locale::IcuLocaleFromPosix(""), "");
+}
+
+TEST(LocaleIdTest, EnvironmentLocaleOfACategory) {
+  // The variables as they were, put back at the end.
+  std::vector<std::pair<const char*, std::optional<std::string>>> saved;
+  for (const char* v : {"LC_ALL", "LC_NUMERIC", "LC_COLLATE", "LANG"}) {
+    const char* value = std::getenv(v);
+    saved.emplace_back(v, value ? std::optional<std::string>(value) : std::nullopt);
+    ::unsetenv(v);
+  }
+  EXPECT_EQ(locale::LocaleFromEnvironment("LC_NUMERIC"), "");
+  ::setenv("LANG", "hu_HU.UTF-8", 1);
+  EXPECT_EQ(locale::LocaleFromEnvironment("LC_NUMERIC"), "hu_HU");
+  ::setenv("LC_NUMERIC", "de_DE.UTF-8", 1);
+  ::setenv("LC_COLLATE", "sr_RS@latin", 1);
+  EXPECT_EQ(locale::LocaleFromEnvironment("LC_NUMERIC"), "de_DE");
+  EXPECT_EQ(locale::LocaleFromEnvironment("LC_COLLATE"), "sr_Latn_RS");
+  ::setenv("LC_ALL", "", 1);  // empty: not a choice
+  EXPECT_EQ(locale::LocaleFromEnvironment("LC_NUMERIC"), "de_DE");
+  ::setenv("LC_ALL", "C", 1);  // the C locale: no locale, whatever the others say
+  EXPECT_EQ(locale::LocaleFromEnvironment("LC_NUMERIC"), "");
+  for (const auto& [name, value] : saved) {
+    if (value)
+      ::setenv(name, value->c_str(), 1);
+    else
+      ::unsetenv(name);
+  }
 }
 
 TEST(CodePageTest, AnsiCodePageFollowsTheLanguage) {

@@ -8,10 +8,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <set>
 
 #include "dataset/core/byte_layout.h"
 #include "dataset/core/mapped_file.h"
@@ -32,8 +34,9 @@ const std::vector<std::uint32_t> kRanks = {1, 3, 2, 4, 0};
 // By bytes: CSAK < CUKOR < CZ < DAL; the null is left out.
 const std::vector<std::uint32_t> kByteOrder = {2, 1, 3, 4};
 
-// A table loaded as the dataset loads a file: mapped, with its identity.
-EngineRef<DSBASE> LoadFile(const std::string& path) {
+// A table loaded as the dataset loads a file: mapped, with its identity and
+// the cache folder `cacheFolder`.
+EngineRef<DSBASE> LoadFile(const std::string& path, const std::string& cacheFolder) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   EXPECT_GE(fd, 0);
   struct stat st {};
@@ -42,7 +45,7 @@ EngineRef<DSBASE> LoadFile(const std::string& path) {
   EXPECT_TRUE(mapped.Map(fd, static_cast<std::size_t>(st.st_size)));
   ::close(fd);
   PacketSource source{path, static_cast<std::uint64_t>(st.st_size),
-                      st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec};
+                      st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec, cacheFolder};
   TDSBASE* raw = nullptr;
   EXPECT_EQ(DSBASE_Factory(&raw), 0);
   EngineRef<DSBASE> table(static_cast<DSBASE*>(raw));
@@ -79,16 +82,9 @@ class RankCacheTest : public ::testing::Test {
     char pattern[] = "/tmp/dorvem-rank-cache-XXXXXX";
     ASSERT_NE(::mkdtemp(pattern), nullptr);
     dir_ = pattern;
-    const char* old = std::getenv("XDG_CACHE_HOME");
-    if (old) oldCacheHome_ = old;
-    ::setenv("XDG_CACHE_HOME", (dir_ / "cache").c_str(), 1);
     data_ = std::make_unique<TempFile>(Encode(DictionaryModel(HeadwordRows(kWords))));
   }
   void TearDown() override {
-    if (oldCacheHome_)
-      ::setenv("XDG_CACHE_HOME", oldCacheHome_->c_str(), 1);
-    else
-      ::unsetenv("XDG_CACHE_HOME");
     std::error_code ec;
     fs::remove_all(dir_, ec);
   }
@@ -96,7 +92,7 @@ class RankCacheTest : public ::testing::Test {
   std::vector<fs::path> CacheFiles(const std::string& kind = "ranks") const {
     std::vector<fs::path> out;
     std::error_code ec;
-    for (const auto& e : fs::directory_iterator(dir_ / "cache" / "dorvem", ec))
+    for (const auto& e : fs::directory_iterator(Folder(), ec))
       if (e.path().filename().string().rfind(kind, 0) == 0) out.push_back(e.path());
     return out;
   }
@@ -106,7 +102,7 @@ class RankCacheTest : public ::testing::Test {
     std::uint32_t loaded;
   };
   OrderOutcome OpenOrder() {
-    auto table = LoadFile(data_->Path());
+    auto table = LoadFile(data_->Path(), Folder());
     std::uint32_t count = 0;
     const std::uint32_t* o = table->Ranks().ByteOrder(*table, kKszoveg, &count);
     OrderOutcome out{o ? std::vector<std::uint32_t>(o, o + count) : std::vector<std::uint32_t>{},
@@ -119,15 +115,16 @@ class RankCacheTest : public ::testing::Test {
     std::uint32_t computed, loaded;
   };
   Outcome Open(locale::LCID lcid = 1038, std::uint32_t flags = 0) {
-    auto table = LoadFile(data_->Path());
+    auto table = LoadFile(data_->Path(), Folder());
     Outcome o{RanksOf(table.get(), lcid, flags), 0, 0};
     o.computed = table->Ranks().Computations();
     o.loaded = table->Ranks().CacheLoads();
     return o;
   }
 
+  fs::path Folder() const { return dir_ / "cache" / "dorvem"; }
+
   fs::path dir_;
-  std::optional<std::string> oldCacheHome_;
   std::unique_ptr<TempFile> data_;
 };
 
@@ -235,6 +232,23 @@ TEST_F(RankCacheTest, DamagedCacheFileIsIgnored) {
          StoreU32(b->data() + rank_cache::kHeaderSize + 16, 1);
          Reseal(b);
        }},
+      // Plausible numbers in another order: only the values can tell.
+      {"the order reversed",
+       [](auto* b) {
+         for (std::uint32_t i = 0; i < 4; ++i)
+           StoreU32(b->data() + rank_cache::kHeaderSize + 4 * i, 4 - kRanks[i] + 1);
+         Reseal(b);
+       }},
+      {"two values ranked equal",
+       [](auto* b) {
+         StoreU32(b->data() + rank_cache::kHeaderSize + 12, 3);
+         Reseal(b);
+       }},
+      {"a rank skipped",
+       [](auto* b) {
+         StoreU32(b->data() + rank_cache::kHeaderSize + 12, 5);
+         Reseal(b);
+       }},
   };
   ASSERT_EQ(Open().computed, 1u);
   const fs::path file = CacheFiles().at(0);
@@ -301,6 +315,19 @@ TEST_F(RankCacheTest, ByteOrderIsKeptReadBackAndIgnoredWhenDamagedOrStale) {
          Reseal(b);
        }},
       {"a ranks file in its place", [this](auto* b) { *b = ReadBytes(CacheFiles("ranks").at(0)); }},
+      // Every record once, so only the values can tell.
+      {"the order reversed",
+       [](auto* b) {
+         for (std::uint32_t i = 0; i < 4; ++i)
+           StoreU32(b->data() + rank_cache::kHeaderSize + 4 * i, kByteOrder[3 - i]);
+         Reseal(b);
+       }},
+      {"two neighbours swapped",
+       [](auto* b) {
+         StoreU32(b->data() + rank_cache::kHeaderSize, 1);
+         StoreU32(b->data() + rank_cache::kHeaderSize + 4, 2);
+         Reseal(b);
+       }},
   };
   ASSERT_EQ(Open().ranks, kRanks);  // a ranks file to put in its place
   for (const Case& c : cases) {
@@ -334,6 +361,147 @@ TEST_F(RankCacheTest, TableNotReadFromAFileKeepsNothing) {
   ASSERT_NE(table->Ranks().ByteOrder(*table, kKszoveg, &count), nullptr);
   EXPECT_EQ(count, 4u);
   EXPECT_TRUE(CacheFiles("").empty());
+}
+
+TEST_F(RankCacheTest, OnlyARegularFileIsReadAndNothingIsWrittenThroughALink) {
+  ASSERT_EQ(Open().computed, 1u);
+  const fs::path file = CacheFiles().at(0);
+  const std::vector<std::uint8_t> good = ReadBytes(file);
+  WriteBytes(dir_ / "copy.bin", good);
+  WriteBytes(dir_ / "victim", {'k', 'e', 'e', 'p'});
+  ASSERT_EQ(::mkfifo((dir_ / "fifo").c_str(), 0600), 0);
+  struct Case {
+    const char* what;
+    std::function<void()> plant;
+  };
+  const std::vector<Case> cases = {
+      {"a FIFO", [&] { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); }},
+      {"a link to a FIFO", [&] { fs::create_symlink(dir_ / "fifo", file); }},
+      // A good cache file, but behind a link: not followed.
+      {"a link to a good copy", [&] { fs::create_symlink(dir_ / "copy.bin", file); }},
+      {"a link to another file", [&] { fs::create_symlink(dir_ / "victim", file); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove(file);
+    c.plant();
+    ::alarm(20);  // a blocked open ends the test program instead of hanging
+    const Outcome o = Open();
+    ::alarm(0);
+    EXPECT_EQ(o.ranks, kRanks);
+    EXPECT_EQ(o.computed, 1u);
+    EXPECT_EQ(o.loaded, 0u);
+    // Replaced by a file of our own; what the link led to is unchanged.
+    EXPECT_TRUE(fs::is_regular_file(fs::symlink_status(file)));
+    EXPECT_EQ(ReadBytes(file), good);
+  }
+  EXPECT_EQ(ReadBytes(dir_ / "copy.bin"), good);
+  EXPECT_EQ(ReadBytes(dir_ / "victim"), (std::vector<std::uint8_t>{'k', 'e', 'e', 'p'}));
+  EXPECT_TRUE(fs::is_fifo(dir_ / "fifo"));
+
+  // A cache folder that is itself a link is neither read nor written.
+  fs::rename(Folder(), dir_ / "elsewhere");
+  fs::create_symlink(dir_ / "elsewhere", Folder());
+  const Outcome o = Open();
+  EXPECT_EQ(o.computed, 1u);
+  EXPECT_EQ(o.loaded, 0u);
+  EXPECT_EQ(ReadBytes(dir_ / "elsewhere" / file.filename()), good);
+}
+
+TEST_F(RankCacheTest, ReversedRanksOfALargeColumnAreComputedAgain) {
+  // More values than the collator is asked about pair by pair: the check
+  // compares only some neighbours, and a reversed order fails any of them.
+  std::vector<std::optional<std::string>> words;
+  for (int i = 0; i < 70000; ++i) {
+    char word[16];
+    std::snprintf(word, sizeof word, "W%06d", i);
+    words.push_back(std::string(word));
+  }
+  data_->Rewrite(Encode(DictionaryModel(HeadwordRows(words))));
+  std::vector<std::uint32_t> expected(words.size());
+  for (std::uint32_t i = 0; i < expected.size(); ++i) expected[i] = i + 1;
+  Outcome o = Open();
+  ASSERT_EQ(o.ranks, expected);
+  const fs::path file = CacheFiles().at(0);
+  std::vector<std::uint8_t> bytes = ReadBytes(file);
+  for (std::uint32_t i = 0; i < expected.size(); ++i)
+    StoreU32(bytes.data() + rank_cache::kHeaderSize + 4 * i,
+             static_cast<std::uint32_t>(expected.size()) - i);
+  Reseal(&bytes);
+  WriteBytes(file, bytes);
+  o = Open();
+  EXPECT_EQ(o.ranks, expected);
+  EXPECT_EQ(o.computed, 1u);
+  EXPECT_EQ(o.loaded, 0u);
+}
+
+// The folder after a write: the data file's files of another version of it,
+// temporary files of killed writers and, over the limit, the oldest files of
+// other data files are gone; anything not named as a cache file stays.
+TEST_F(RankCacheTest, TidyingKeepsTheCurrentFilesWithinTheLimit) {
+  constexpr std::int64_t kNow = std::int64_t{2000000000} * 1000000000;
+  constexpr std::int64_t kMinute = std::int64_t{60} * 1000000000;
+  const auto setMtime = [](const fs::path& p, std::int64_t ns) {
+    const timespec t{static_cast<time_t>(ns / 1000000000), static_cast<long>(ns % 1000000000)};
+    const timespec times[2] = {t, t};
+    ASSERT_EQ(::utimensat(AT_FDCWD, p.c_str(), times, AT_SYMLINK_NOFOLLOW), 0);
+  };
+  const auto keyFor = [this](const std::string& path, std::uint32_t field, std::int64_t mtime) {
+    RankCacheKey key;
+    key.folder = Folder();
+    key.path = path;
+    key.fileSize = 1000;
+    key.mtimeNs = mtime;
+    key.fieldId = field;
+    key.records = 20;
+    return key;
+  };
+  const std::vector<std::uint32_t> five = {1, 2, 3, 4, 5};  // a file of 100 bytes
+  const std::vector<std::uint32_t> twenty(20, 1);           // a file of 160 bytes
+  const std::string data = "/x/szotar.cds";
+  // The data file's files of an earlier version, and those of three others.
+  ASSERT_TRUE(rank_cache::Store(keyFor(data, 7, 1), rank_cache::Kind::kRanks, five));
+  ASSERT_TRUE(rank_cache::Store(keyFor(data, 2, 1), rank_cache::Kind::kByteOrder, five));
+  std::vector<fs::path> others;
+  for (const char* other : {"/x/a.cds", "/x/b.cds", "/x/c.cds"}) {
+    const RankCacheKey key = keyFor(other, 2, 1);
+    ASSERT_TRUE(rank_cache::Store(key, rank_cache::Kind::kRanks, twenty));
+    others.push_back(rank_cache::FileFor(key, rank_cache::Kind::kRanks));
+    setMtime(others.back(), kNow - (4 - static_cast<std::int64_t>(others.size())) * 60 * kMinute);
+  }
+  // The new version's files.
+  const RankCacheKey current = keyFor(data, 2, 2);
+  ASSERT_TRUE(rank_cache::Store(current, rank_cache::Kind::kRanks, five));
+  ASSERT_TRUE(rank_cache::Store(keyFor(data, 3, 2), rank_cache::Kind::kRanks, five));
+  const fs::path currentFile = rank_cache::FileFor(current, rank_cache::Kind::kRanks);
+  setMtime(currentFile, kNow - 600 * kMinute);  // the oldest, but current
+  // Writers killed before their rename, long ago and just now; a stranger.
+  const fs::path killed = currentFile.string() + ".Ab12Cd";
+  const fs::path writing = currentFile.string() + ".xY34zW";
+  const fs::path notes = Folder() / "notes.txt";
+  for (const fs::path& p : {killed, writing, notes}) WriteBytes(p, {});
+  setMtime(killed, kNow - 11 * kMinute);
+  setMtime(writing, kNow - 1 * kMinute);
+  setMtime(notes, kNow - 6000 * kMinute);
+
+  const auto names = [this] {
+    std::set<std::string> out;
+    for (const auto& e : fs::directory_iterator(Folder())) out.insert(e.path().filename());
+    return out;
+  };
+  const auto name = [](const fs::path& p) { return p.filename().string(); };
+  const std::string current3 =
+      name(rank_cache::FileFor(keyFor(data, 3, 2), rank_cache::Kind::kRanks));
+  // 200 bytes of current files and 480 of others, more than 500: the two
+  // oldest others go.
+  rank_cache::Tidy(current, kNow, rank_cache::Limits{500, 10 * kMinute});
+  const std::set<std::string> kept = {name(currentFile), current3, name(others[2]), name(writing),
+                                      "notes.txt"};
+  EXPECT_EQ(names(), kept);
+  // Twice the current files' size (400) is more than the limit: that is
+  // the limit then, and the 360 bytes left fit.
+  rank_cache::Tidy(current, kNow, rank_cache::Limits{50, 10 * kMinute});
+  EXPECT_EQ(names(), kept);
 }
 
 }  // namespace

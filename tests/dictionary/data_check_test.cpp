@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <sstream>
 
+#include "dataset/core/byte_layout.h"
+#include "dataset/packet/packet_format.h"
 #include "dictionary/data_check.h"
 #include "tests/app/bmp_writer.h"
 #include "tests/dictionary/program_folder.h"
@@ -230,6 +232,24 @@ TEST_F(DataCheckTest, ADataFileThatCannotBeOpenedIsReportedWithTheDatasetsText) 
   EXPECT_EQ(status, 1);
 }
 
+TEST_F(DataCheckTest, DamageThatStillOpensIsReported) {
+  Put("Sounds/hangkep.mp3", Mp3());
+  Put("Sounds/kottakep.mp3", Mp3());
+  // Two entries, but the header counts one: the window would show one.
+  Bytes bytes = Encode(DictionaryModel({{{}, "A", "a", {}, 1}, {{}, "B", "b", {}, 2}}));
+  StoreU32(bytes.data() + packet::kOffRowCount, 1);
+  folder_.WriteDataFile(bytes);
+  const auto [report, status] = Check();
+  EXPECT_EQ(report,
+            "HIBA: az adatfájl sérült: a fejléc szerint 1 sor van az adatfájlban, de 2 sor van "
+            "benne: a többit a program nem mutatja\n"
+            "Adatfájl: " +
+                Folder() + "Data/dorvem1.cds\nMédiamappa: " + Folder() +
+                "Sounds/\nEllenőrizve: 1 címszó, 0 médiafájl, 0 kottadokumentum.\n"
+                "Eredmény: 1 hiba, 0 figyelmeztetés.\n");
+  EXPECT_EQ(status, 1);
+}
+
 TEST(DataCheckFolderTest, ANamedDataFileHasItsMediaBesideItsFolder) {
   const std::pair<const char*, const char*> cases[] = {
       {"/srv/szotar/Data/dorvem1.cds", "/srv/szotar/"},
@@ -303,6 +323,35 @@ TEST(DataCheckProgramTest, ATruncatedCopyOfTheDemoGivesTheEnginesError) {
                 "/Sounds/\n"
                 "Ellenőrizve: semmi, mert az adatfájl nem nyitható meg.\n"
                 "Eredmény: 1 hiba, 0 figyelmeztetés.\n");
+}
+
+TEST(DataCheckProgramTest, TheDemoWithSixteenBytesCutOutIsDamaged) {
+  const QString bin = QFileInfo(QStringLiteral(DORVEM_PATH)).absolutePath();
+  QFile demo(bin + "/Data/dorvem1.cds");
+  ASSERT_TRUE(demo.open(QIODevice::ReadOnly));
+  QByteArray bytes = demo.readAll();
+  ASSERT_GT(bytes.size(), 2000);
+  bytes.remove(1024, 16);
+
+  QTemporaryDir dir;
+  QDir(dir.path()).mkpath(QStringLiteral("Data"));
+  ASSERT_TRUE(QFile::link(bin + "/Sounds", dir.path() + "/Sounds"));
+  const QString copy = dir.path() + "/Data/dorvem1.cds";
+  QFile file(copy);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+  file.close();
+
+  // The rows after the cut no longer line up: values that cannot be
+  // fetched, and bytes after the counted rows.
+  const CheckRun run = RunCheck({copy});
+  EXPECT_EQ(run.status, 1) << run.out;
+  std::vector<std::string> damage;
+  for (const std::string& line : ProblemLines(run.out))
+    if (line.rfind("HIBA: az adatfájl sérült: ", 0) == 0) damage.push_back(line);
+  ASSERT_EQ(damage.size(), 2u) << run.out;
+  EXPECT_NE(damage[0].find(" érték nem olvasható ki az adatfájlból"), std::string::npos);
+  EXPECT_NE(damage[1].find(" bájt áll az utolsó teljes sor után"), std::string::npos);
 }
 
 }  // namespace

@@ -12,15 +12,20 @@ namespace cdstool {
 
 using namespace dorvem;
 
-int RunBuild(const Args& args) {
+int RunBuild(const Args& args, const Context& /*context*/) {
   std::string source, out;
   bool xml = false;
   for (const std::string& a : args) {
-    if (a == "--xml") xml = true;
-    else if (!a.empty() && a[0] == '-') throw UsageError("unknown option '" + a + "'");
-    else if (source.empty()) source = a;
-    else if (out.empty()) out = a;
-    else throw UsageError("unexpected argument '" + a + "'");
+    if (a == "--xml")
+      xml = true;
+    else if (!a.empty() && a[0] == '-')
+      throw UsageError("unknown option '" + a + "'");
+    else if (source.empty())
+      source = a;
+    else if (out.empty())
+      out = a;
+    else
+      throw UsageError("unexpected argument '" + a + "'");
   }
   if (source.empty() || out.empty()) throw UsageError("build needs SOURCE.json OUT");
   const std::vector<std::uint8_t> text = ReadFileBytes(source);

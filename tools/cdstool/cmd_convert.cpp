@@ -12,14 +12,19 @@ namespace cdstool {
 
 using namespace dorvem;
 
-int RunConvert(const Args& args) {
+int RunConvert(const Args& args, const Context& context) {
   std::string in, out, to;
   for (std::size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--to" && i + 1 < args.size()) to = args[++i];
-    else if (!args[i].empty() && args[i][0] == '-') throw UsageError("unknown option '" + args[i] + "'");
-    else if (in.empty()) in = args[i];
-    else if (out.empty()) out = args[i];
-    else throw UsageError("unexpected argument '" + args[i] + "'");
+    if (args[i] == "--to" && i + 1 < args.size())
+      to = args[++i];
+    else if (!args[i].empty() && args[i][0] == '-')
+      throw UsageError("unknown option '" + args[i] + "'");
+    else if (in.empty())
+      in = args[i];
+    else if (out.empty())
+      out = args[i];
+    else
+      throw UsageError("unexpected argument '" + args[i] + "'");
   }
   if (in.empty() || out.empty() || (to != "xml" && to != "binary"))
     throw UsageError("convert needs IN OUT --to xml|binary");
@@ -28,6 +33,7 @@ int RunConvert(const Args& args) {
   {
     TClientDataSet ds("tblAdat");
     ds.SetFileName(in);
+    ds.SetCacheFolder(context.cacheFolder);
     ds.Open();
   }
   PacketModel model;

@@ -12,7 +12,7 @@ namespace cdstool {
 
 using namespace dorvem;
 
-int RunFilterBuffer(const Args& args) {
+int RunFilterBuffer(const Args& args, const Context& context) {
   std::string file, text;
   bool haveText = false;
   TFilterOptions options = 0;
@@ -34,6 +34,7 @@ int RunFilterBuffer(const Args& args) {
 
   TClientDataSet ds("tblAdat");
   ds.SetFileName(file);
+  ds.SetCacheFolder(context.cacheFolder);
   ds.Open();
   // The text arrives as UTF-8; the dataset's strings are in its code page.
   const std::string filter = locale::FromUtf8(text, ds.TextCodePage());

@@ -11,6 +11,7 @@
 #include "dataset/packet/packet_model.h"
 #include "dataset/store/logical_types.h"
 #include "tools/cdstool/commands.h"
+#include "tools/cdstool/packet_damage_report.h"
 #include "tools/cdstool/packet_file.h"
 
 namespace cdstool {
@@ -43,7 +44,7 @@ std::string ParamText(const PacketParam& p, std::uint32_t codePage) {
 
 }  // namespace
 
-int RunInfo(const Args& args) {
+int RunInfo(const Args& args, const Context& context) {
   if (args.size() != 1) throw UsageError("info needs exactly one FILE");
   const std::string& file = args[0];
 
@@ -51,29 +52,34 @@ int RunInfo(const Args& args) {
   // reported exactly as the window would report it.
   TClientDataSet ds("tblAdat");
   ds.SetFileName(file);
+  ds.SetCacheFolder(context.cacheFolder);
   ds.Open();
 
-  std::vector<std::uint8_t> bytes = ReadFileBytes(file);
-  const bool binary = bytes.size() >= packet::kHeaderSize &&
-                      (LoadU32(bytes.data()) == packet::kMagic ||
-                       LoadU32(bytes.data()) == packet::kMagicAlternate);
+  // The file is mapped: only the header and the metadata are read here,
+  // and the damage check reads the rows as it goes.
+  PacketBytes bytes = MapFileBytes(file);
+  const bool binary =
+      bytes.size() >= packet::kHeaderSize &&
+      (LoadU32(bytes.data()) == packet::kMagic || LoadU32(bytes.data()) == packet::kMagicAlternate);
   std::printf("file:          %s (%zu bytes)\n", file.c_str(), bytes.size());
+  std::uint32_t headerRows = 0;
   if (binary) {
     const std::uint8_t* h = bytes.data();
+    headerRows = LoadU32(h + packet::kOffRowCount);
     std::printf("form:          binary\n");
     std::printf("magic:         0x%08X\n", LoadU32(h + packet::kOffMagic));
     std::printf("version:       %u.%u\n", LoadU16(h + packet::kOffMajor),
                 LoadU16(h + packet::kOffMinor));
     std::printf("header length: %u\n", LoadU32(h + packet::kOffHeaderLength));
     std::printf("column count:  %u\n", LoadU16(h + packet::kOffColumnCount));
-    std::printf("row count:     %u\n", LoadU32(h + packet::kOffRowCount));
+    std::printf("row count:     %u\n", headerRows);
     std::printf("flags:         0x%08X\n", LoadU32(h + packet::kOffFlags));
   } else {
     std::printf("form:          XML text\n");
   }
 
   PacketModel model;
-  Check(ReadPacketModel(std::move(bytes), &model));
+  Check(ReadPacketMetaData(MapFileBytes(file), &model));
   const std::uint32_t codePage = ds.TextCodePage();
 
   std::vector<DSFLDDesc> descs;
@@ -99,10 +105,11 @@ int RunInfo(const Args& args) {
   std::printf("\ntable parameters:\n");
   for (const PacketParam& p : model.tableParams)
     std::printf("  %s = %s\n", p.name.c_str(), ParamText(p, codePage).c_str());
-  std::printf("\nrows:          %zu (%u visible)\n", model.rows.size(), props.visibleCount);
+  std::printf("\nrows:          %u (%u visible)\n", props.recordCount, props.visibleCount);
   std::printf("LCID:          %u%s (code page %u)\n", props.lcid,
               props.lcid ? "" : " (none: user's default locale)", codePage);
-  return 0;
+  std::fflush(stdout);
+  return ReportDamage(std::move(bytes));
 }
 
 }  // namespace cdstool

@@ -6,6 +6,8 @@
 #include "dataset/host/client_dataset.h"
 #include "dataset/host/db_errors.h"
 #include "tools/cdstool/commands.h"
+#include "tools/cdstool/packet_damage_report.h"
+#include "tools/cdstool/packet_file.h"
 #include "tools/cdstool/text_out.h"
 #include "tools/cdstool/trace_options.h"
 
@@ -32,7 +34,7 @@ std::vector<std::string> SplitList(const std::string& text, char sep) {
 
 }  // namespace
 
-int RunRows(const Args& args) {
+int RunRows(const Args& args, const Context& context) {
   std::string file;
   std::string fieldList;
   TraceSettings settings;
@@ -58,6 +60,7 @@ int RunRows(const Args& args) {
 
   TClientDataSet ds("tblAdat");
   ds.SetFileName(file);
+  ds.SetCacheFolder(context.cacheFolder);
   ApplyTraceSettings(settings, ds);
   ds.Open();
 
@@ -119,7 +122,8 @@ int RunRows(const Args& args) {
   }
   if (json) out += first ? "]\n" : "\n]\n";
   std::fwrite(out.data(), 1, out.size(), stdout);
-  return 0;
+  std::fflush(stdout);
+  return ReportDamage(MapFileBytes(file));
 }
 
 }  // namespace cdstool

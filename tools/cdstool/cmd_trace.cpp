@@ -62,7 +62,7 @@ int ParseInt(const std::string& text, const std::string& command) {
 
 }  // namespace
 
-int RunTrace(const Args& args) {
+int RunTrace(const Args& args, const Context& context) {
   std::string file;
   int window = 1;
   std::vector<std::string> commands;
@@ -86,6 +86,7 @@ int RunTrace(const Args& args) {
 
   TClientDataSet ds("tblAdat");
   ds.SetFileName(file);
+  ds.SetCacheFolder(context.cacheFolder);
   ApplyTraceSettings(settings, ds);
   TDataSource source("DataSource1");
   TraceLink link;
@@ -105,14 +106,22 @@ int RunTrace(const Args& args) {
       const auto colon = command.find(':');
       const std::string verb = command.substr(0, colon);
       const std::string arg = colon == std::string::npos ? "" : command.substr(colon + 1);
-      if (command == "open") ds.Open();
-      else if (command == "close") ds.Close();
-      else if (command == "first") ds.GoFirst();
-      else if (command == "last") ds.GoLast();
-      else if (command == "next") ds.GoNext();
-      else if (command == "prior") ds.GoPrior();
-      else if (verb == "move" && colon != std::string::npos) ds.MoveRecords(ParseInt(arg, command));
-      else if (verb == "goto" && colon != std::string::npos) ds.GoToNumber(ParseInt(arg, command));
+      if (command == "open")
+        ds.Open();
+      else if (command == "close")
+        ds.Close();
+      else if (command == "first")
+        ds.GoFirst();
+      else if (command == "last")
+        ds.GoLast();
+      else if (command == "next")
+        ds.GoNext();
+      else if (command == "prior")
+        ds.GoPrior();
+      else if (verb == "move" && colon != std::string::npos)
+        ds.MoveRecords(ParseInt(arg, command));
+      else if (verb == "goto" && colon != std::string::npos)
+        ds.GoToNumber(ParseInt(arg, command));
       else if (!RunTraceSettingCommand(verb, arg, colon != std::string::npos, ds))
         throw UsageError("unknown trace command '" + command + "'");
     } catch (const UsageError&) {

@@ -2,6 +2,7 @@
 // converts and builds data packets through the same client dataset the
 // window uses.
 #include <cstdio>
+#include <cstdlib>
 #include <exception>
 #include <string>
 
@@ -20,6 +21,18 @@ constexpr const char* kUsage =
 
 }  // namespace
 
+namespace cdstool {
+
+std::string UserCacheFolder() {
+  const char* xdg = std::getenv("XDG_CACHE_HOME");
+  if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/dorvem";
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] == '/') return std::string(home) + "/.cache/dorvem";
+  return {};
+}
+
+}  // namespace cdstool
+
 int main(int argc, char** argv) {
   if (argc < 2) {
     std::fputs(kUsage, stderr);
@@ -27,13 +40,14 @@ int main(int argc, char** argv) {
   }
   const std::string command = argv[1];
   const cdstool::Args args(argv + 2, argv + argc);
+  const cdstool::Context context{cdstool::UserCacheFolder()};
   try {
-    if (command == "info") return cdstool::RunInfo(args);
-    if (command == "rows") return cdstool::RunRows(args);
-    if (command == "convert") return cdstool::RunConvert(args);
-    if (command == "build") return cdstool::RunBuild(args);
-    if (command == "filter-buffer") return cdstool::RunFilterBuffer(args);
-    if (command == "trace") return cdstool::RunTrace(args);
+    if (command == "info") return cdstool::RunInfo(args, context);
+    if (command == "rows") return cdstool::RunRows(args, context);
+    if (command == "convert") return cdstool::RunConvert(args, context);
+    if (command == "build") return cdstool::RunBuild(args, context);
+    if (command == "filter-buffer") return cdstool::RunFilterBuffer(args, context);
+    if (command == "trace") return cdstool::RunTrace(args, context);
     throw cdstool::UsageError("unknown command '" + command + "'");
   } catch (const cdstool::UsageError& e) {
     std::fprintf(stderr, "cdstool: %s\n%s", e.what(), kUsage);

@@ -211,7 +211,8 @@ class Builder {
     if (v.is_object() && v.contains("file")) {
       std::filesystem::path p(v["file"].get<std::string>());
       if (p.is_relative()) p = std::filesystem::path(baseDir_) / p;
-      return ReadFileBytes(p.string());
+      // A blob's length word has 31 bits: a larger value cannot be stored.
+      return ReadFileBytes(p.string(), packet::kNotFetchedBit - 1);
     }
     if (v.is_object() && v.contains("base64")) {
       std::vector<std::uint8_t> bytes;

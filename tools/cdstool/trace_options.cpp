@@ -22,6 +22,7 @@ std::string FilterText(const std::string& utf8, TClientDataSet& ds) {
   if (ds.Active()) return locale::FromUtf8(utf8, ds.TextCodePage());
   TClientDataSet probe;
   probe.SetFileName(ds.FileName());
+  probe.SetCacheFolder(ds.CacheFolder());
   probe.Open();
   return locale::FromUtf8(utf8, probe.TextCodePage());
 }

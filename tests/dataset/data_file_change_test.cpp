@@ -1,0 +1,123 @@
+// A data file truncated or rewritten in place under an open dataset: its
+// memos and pictures lie in the mapped file and are read later, so every
+// read must survive the change (no SIGBUS), say so once with its own error,
+// and give no bytes after that. A file replaced by a rename leaves the open
+// dataset's values as they were.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "dataset/core/messages.h"
+#include "dataset/host/client_dataset.h"
+#include "dataset/host/db_errors.h"
+#include "dataset/host/fields.h"
+#include "tests/dataset/test_packets.h"
+
+namespace dorvem {
+namespace {
+
+using testing::DictionaryModel;
+using testing::DictRow;
+using testing::Encode;
+using testing::TempFile;
+
+std::vector<DictRow> Rows(char fill) {
+  std::vector<DictRow> rows;
+  for (int i = 0; i < 40; ++i)
+    rows.push_back({"h" + std::to_string(i) + ".mp3", "SZO" + std::to_string(i),
+                    std::string(3000 + i, fill), std::string(5000 + i, fill), i});
+  return rows;
+}
+
+struct Reads {
+  std::vector<std::string> values;  // every field of every record, in order
+  std::vector<std::string> errors;  // the messages raised meanwhile
+};
+
+// Moves through every record and reads every value of it, as the views do.
+Reads ReadEverything(TClientDataSet& ds) {
+  Reads out;
+  ds.GoFirst();
+  while (!ds.IsEmpty()) {
+    for (TField* f : ds.Fields()) {
+      try {
+        out.values.push_back(f->AsString());
+      } catch (const EDatabaseError& e) {
+        out.errors.push_back(e.what());
+        out.values.push_back("<error>");
+      }
+    }
+    ds.GoNext();
+    if (ds.AtEnd()) break;
+  }
+  return out;
+}
+
+std::vector<std::string> Expected(char fill) {
+  std::vector<std::string> out;
+  for (const DictRow& r : Rows(fill)) {
+    out.push_back(*r.fajlnev);
+    out.push_back(*r.kszoveg);
+    out.push_back(*r.szovmagy);
+    out.push_back(*r.graphic);
+    out.push_back(std::to_string(*r.index));
+  }
+  return out;
+}
+
+class DataFileChangeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    file_ = std::make_unique<TempFile>(Encode(DictionaryModel(Rows('a'))));
+    ds_.SetFileName(file_->Path());
+    ds_.Open();
+    ASSERT_EQ(ReadEverything(ds_).values, Expected('a'));
+  }
+  // The values as they must read after a change in place: blobs empty, the
+  // rest (copied at load) as loaded; the error once, at the first blob.
+  void ExpectChangeReportedOnce(const Reads& reads) {
+    const std::string message(MessageOf(dbr::kDataFileChanged));
+    EXPECT_EQ(reads.errors, std::vector<std::string>{message});
+    std::vector<std::string> expected = Expected('a');
+    for (std::size_t i = 0; i < expected.size(); ++i)
+      if (i % 5 == 2 || i % 5 == 3) expected[i] = i == 2 ? "<error>" : "";
+    EXPECT_EQ(reads.values, expected);
+  }
+
+  std::unique_ptr<TempFile> file_;
+  TClientDataSet ds_{"tblAdat"};
+};
+
+TEST_F(DataFileChangeTest, TruncatedInPlace) {
+  ASSERT_EQ(::truncate(file_->Path().c_str(), 100), 0);
+  ExpectChangeReportedOnce(ReadEverything(ds_));
+  // Emptied altogether, and moved through again: nothing more is said.
+  ASSERT_EQ(::truncate(file_->Path().c_str(), 0), 0);
+  const Reads again = ReadEverything(ds_);
+  EXPECT_TRUE(again.errors.empty());
+}
+
+TEST_F(DataFileChangeTest, RewrittenInPlace) {
+  // As "cp other.cds Data/dorvem1.cds" does: truncated, then written anew.
+  file_->Rewrite(Encode(DictionaryModel(Rows('b'))));
+  ExpectChangeReportedOnce(ReadEverything(ds_));
+}
+
+TEST_F(DataFileChangeTest, ReplacedByARenameKeepsWhatWasLoaded) {
+  const std::string other = file_->Path() + ".new";
+  {
+    TempFile replacement(Encode(DictionaryModel(Rows('b'))));
+    std::filesystem::copy_file(replacement.Path(), other);
+  }
+  std::filesystem::rename(other, file_->Path());
+  const Reads reads = ReadEverything(ds_);
+  EXPECT_TRUE(reads.errors.empty());
+  EXPECT_EQ(reads.values, Expected('a'));
+}
+
+}  // namespace
+}  // namespace dorvem
