@@ -51,7 +51,7 @@ TEST(DBRichEditTest, ShowsEachRecordsMemoAsItsPathReadsIt) {
   v.ds.GoFirst();
   EXPECT_EQ(v.Shown(), entries[0].shown);
   // Rich text keeps its formatting; the failure text is plain.
-  EXPECT_EQ(testing::Runs(*v.edit.document()), (std::vector<std::string>{"Fő{b}", "második"}));
+  EXPECT_EQ(testing::Runs(*v.edit.WholeDocument()), (std::vector<std::string>{"Fő{b}", "második"}));
 }
 
 TEST(DBRichEditTest, ReloadsOnEveryNoticeAndEmptiesWhenClosed) {
