@@ -134,7 +134,7 @@ void TMemoLoader::Load(std::vector<std::uint8_t> bytes, std::uint32_t codePage, 
   doc->setPageSize(shown->pageSize());
   auto build = std::make_unique<TMemoBuild>(
       std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), codePage, *doc,
-      plainText);
+      plainText, kMaxShownMemoBytes);
   outcome_ = build->Outcome();
   // The view's cursor, made at the document's start when it is shown, is
   // carried along by text inserted there; so the document gets its first

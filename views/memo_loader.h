@@ -23,6 +23,10 @@
 // calls Finish (or reads WholeDocument) first: members of QTextEdit see the
 // part built so far.
 //
+// A memo longer than kMaxShownMemoBytes is shown in part: its start and a
+// notice of its sizes (rtf/memo_build.h). Building and laying out more at
+// once, as whatever needs the whole memo does, would hold up the window.
+//
 // The document shown before a load is freed in the next idle pass (or at
 // the next load, if none came between), so that a move does not pay for
 // freeing a whole laid-out memo.
@@ -48,6 +52,15 @@ class QTextDocument;
 class QTextEdit;
 
 namespace dorvem {
+
+// The most of a memo's bytes the view shows: about 40 ms of building and
+// laying out at once on a desktop of 2020, rich text or plain.
+inline constexpr std::size_t kMaxShownMemoBytes = 128 * 1024;
+
+// Whether the view shows only the start of a memo of `memoBytes` bytes.
+inline bool MemoShownInPart(std::size_t memoBytes) {
+  return memoBytes > kMaxShownMemoBytes;
+}
 
 class TMemoLoader : public QObject, private QAccessible::ActivationObserver {
   Q_OBJECT

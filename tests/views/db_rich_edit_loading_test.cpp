@@ -267,5 +267,41 @@ TEST(DBRichEditLoadingTest, ANewNoticeDropsTheLoadAndAtMostOneOldDocumentWaits) 
   EXPECT_EQ(Text(v.Built()), "");
 }
 
+// A memo of one word of a megabyte, plain or rich, in blocks of 1024
+// letters: the view shows the first 128 KB of the memo and a notice of both
+// sizes, never more. A plain word is built in steps (a rich one is one
+// piece of text to the reader, built at once up to the size shown).
+TEST(DBRichEditLoadingTest, AMemoOfOneLongWordIsShownInBlocksAndInPart) {
+  const std::size_t megabyte = 1 << 20;
+  const std::string notice =
+      "(A magyarázat túl hosszú, ezért csak az eleje látható: 128\u00A0KB, teljes hossza "
+      "1\u00A0024\u00A0KB.)";
+  struct Case {
+    const char* name;
+    std::string memo;
+    std::size_t letters;  // shown: the first 128 KB, less "{\rtf1 "
+    bool inSteps;
+  };
+  const Case cases[] = {
+      {"plain", std::string(megabyte, 'x'), 131072, true},
+      {"rich", "{\\rtf1 " + std::string(megabyte - 8, 'x') + "}", 131072 - 7, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemoView v({c.memo});
+    v.edit.show();
+    v.ds.Open();
+    EXPECT_EQ(v.edit.Loading(), c.inSteps);
+    if (c.inSteps) {
+      EXPECT_LT(v.Built().characterCount(), 131072 / 4);
+    }
+    std::string expected;
+    for (std::size_t done = 0; done < c.letters; done += 1024)
+      expected += std::string(std::min<std::size_t>(1024, c.letters - done), 'x') + "\n";
+    expected += notice;
+    EXPECT_EQ(v.Shown(), expected);
+  }
+}
+
 }  // namespace
 }  // namespace dorvem
