@@ -3,12 +3,10 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextDocument>
-#include <cstdint>
-#include <vector>
 
 #include "dataset/host/dataset.h"
-#include "dataset/host/fields.h"
 #include "dataset/host/handler_guard.h"
+#include "views/memo_field.h"
 #include "views/quiet_scroll_bar.h"
 
 namespace dorvem {
@@ -57,15 +55,9 @@ void TDBRichEdit::DataChange() {
 void TDBRichEdit::LoadMemo() {
   const TField* field = link_.Field();
   if (field == nullptr || memoLoaded_) return;
-  std::vector<std::uint8_t> bytes;
-  if (const auto* blob = dynamic_cast<const TBlobField*>(field)) {
-    blob->SaveToBytes(&bytes);
-  } else {
-    const std::string text = field->AsString();
-    bytes.assign(text.begin(), text.end());
-  }
   // A bound field always has its dataset; its code page is the data's.
-  loader_->Load(std::move(bytes), field->DataSet()->TextCodePage(), plainText_);
+  loader_->Load(ReadMemoHead(*field, kMaxShownMemoBytes), field->DataSet()->TextCodePage(),
+                plainText_);
   memoLoaded_ = true;
 }
 

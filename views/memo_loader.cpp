@@ -107,9 +107,9 @@ bool TMemoLoader::eventFilter(QObject* watched, QEvent* event) {
   return QObject::eventFilter(watched, event);
 }
 
-bool TMemoLoader::ShowsAlready(const std::vector<std::uint8_t>& bytes, std::uint32_t codePage,
+bool TMemoLoader::ShowsAlready(const TMemoHead& head, std::uint32_t codePage,
                                bool plainText) const {
-  if (!loaded_ || loaded_->bytes != bytes || loaded_->codePage != codePage ||
+  if (!loaded_ || loaded_->head != head || loaded_->codePage != codePage ||
       loaded_->plainText != plainText || loaded_->font != view_.font())
     return false;
   // A new document would be shown from its start, with nothing selected
@@ -119,8 +119,9 @@ bool TMemoLoader::ShowsAlready(const std::vector<std::uint8_t>& bytes, std::uint
          view_.verticalScrollBar()->value() == 0 && view_.horizontalScrollBar()->value() == 0;
 }
 
-void TMemoLoader::Load(std::vector<std::uint8_t> bytes, std::uint32_t codePage, bool plainText) {
-  if (ShowsAlready(bytes, codePage, plainText)) return;
+void TMemoLoader::Load(TMemoHead head, std::uint32_t codePage, bool plainText) {
+  if (head.bytes.size() > kMaxShownMemoBytes) head.bytes.resize(kMaxShownMemoBytes);
+  if (ShowsAlready(head, codePage, plainText)) return;
   build_.reset();
   auto* doc = new QTextDocument(documents_);
   doc->setDefaultFont(view_.font());
@@ -133,8 +134,8 @@ void TMemoLoader::Load(std::vector<std::uint8_t> bytes, std::uint32_t codePage, 
   doc->setDefaultTextOption(shown->defaultTextOption());
   doc->setPageSize(shown->pageSize());
   auto build = std::make_unique<TMemoBuild>(
-      std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), codePage, *doc,
-      plainText, kMaxShownMemoBytes);
+      std::string_view(reinterpret_cast<const char*>(head.bytes.data()), head.bytes.size()),
+      head.size, head.zeroInRest, codePage, *doc, plainText);
   outcome_ = build->Outcome();
   // The view's cursor, made at the document's start when it is shown, is
   // carried along by text inserted there; so the document gets its first
@@ -145,7 +146,7 @@ void TMemoLoader::Load(std::vector<std::uint8_t> bytes, std::uint32_t codePage, 
   // gets the whole memo at once.
   if (QAccessible::isActive()) build->Finish();
   ShowDocument(doc);
-  loaded_ = LoadedMemo{std::move(bytes), codePage, plainText, view_.font()};
+  loaded_ = LoadedMemo{std::move(head), codePage, plainText, view_.font()};
   // Whatever but the build changes the document afterwards makes it differ
   // from a fresh load.
   connect(doc, &QTextDocument::contentsChanged, this, [this] {

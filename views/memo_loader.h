@@ -9,10 +9,10 @@
 // only the scroll bar's thumb differs from a memo built at once: it is
 // sized to the part built so far.
 //
-// Reuse: a load that would show exactly what is shown - the same bytes,
-// read the same way in the same font, in a document nobody but its build
-// has changed, looked at from its start with nothing selected - keeps the
-// document, and a build of it in progress goes on.
+// Reuse: a load that would show exactly what is shown - the same head of
+// the same memo size (memo_field.h), read the same way in the same font, in a document nobody but
+// its build has changed, looked at from its start with nothing selected - keeps the document, and a
+// build of it in progress goes on.
 //
 // What finishes a build at once is kept in one place (the table in
 // memo_loader.cpp and Watch): the user's input on the view, its viewport
@@ -45,6 +45,7 @@
 #include <optional>
 #include <vector>
 
+#include "views/memo_field.h"
 #include "views/rtf/memo_build.h"
 #include "views/rtf/memo_text.h"
 
@@ -53,8 +54,9 @@ class QTextEdit;
 
 namespace dorvem {
 
-// The most of a memo's bytes the view shows: about 40 ms of building and
-// laying out at once on a desktop of 2020, rich text or plain.
+// The most of a memo's bytes the view shows: building and laying out that
+// much at once, as a key on the view right after the move does, takes some
+// 30 to 50 ms of processor time, rich text or plain (bench/memo_bench.cpp).
 inline constexpr std::size_t kMaxShownMemoBytes = 128 * 1024;
 
 // Whether the view shows only the start of a memo of `memoBytes` bytes.
@@ -69,11 +71,13 @@ class TMemoLoader : public QObject, private QAccessible::ActivationObserver {
   explicit TMemoLoader(QTextEdit& view);
   ~TMemoLoader() override;
 
-  // Shows `bytes` (read by the rules of rtf/memo_text.h, as plain text only
-  // with `plainText`; `codePage` is the data's) from their start: the first
-  // screen at once, the rest while idle; or keeps the document shown when
-  // it shows exactly that already. Drops a build in progress otherwise.
-  void Load(std::vector<std::uint8_t> bytes, std::uint32_t codePage, bool plainText);
+  // Shows the memo of `head` (read by the rules of rtf/memo_text.h, as
+  // plain text only with `plainText`; `codePage` is the data's) from its
+  // start: the first screen at once, the rest while idle; or keeps the
+  // document shown when it shows exactly that already. Drops a build in
+  // progress otherwise. A head of more than kMaxShownMemoBytes is shown
+  // up to that size.
+  void Load(TMemoHead head, std::uint32_t codePage, bool plainText);
   // Drops the build in progress and empties the document shown.
   void Clear();
 
@@ -93,9 +97,8 @@ class TMemoLoader : public QObject, private QAccessible::ActivationObserver {
   // Connects what finishes a build besides the events of the table.
   void Watch();
   void accessibilityActiveChanged(bool active) override;
-  // Whether loading `bytes` this way would show exactly what is shown.
-  bool ShowsAlready(const std::vector<std::uint8_t>& bytes, std::uint32_t codePage,
-                    bool plainText) const;
+  // Whether loading `head` this way would show exactly what is shown.
+  bool ShowsAlready(const TMemoHead& head, std::uint32_t codePage, bool plainText) const;
   // Shows `doc` (owned by the holder) in place of the document shown.
   void ShowDocument(QTextDocument* doc);
   // Builds until the text reaches below the view's bottom or ends.
@@ -107,9 +110,10 @@ class TMemoLoader : public QObject, private QAccessible::ActivationObserver {
   // the memo is complete, and then drops the build.
   bool BuildStep(std::size_t bytes);
 
-  // What the document shown was loaded from, while nothing has changed it.
+  // What the document shown was loaded from, while nothing has changed it
+  // (what is shown depends on nothing else of the memo).
   struct LoadedMemo {
-    std::vector<std::uint8_t> bytes;
+    TMemoHead head;
     std::uint32_t codePage;
     bool plainText;
     QFont font;

@@ -24,18 +24,16 @@ constexpr std::size_t kLinePiece = 4096;
 // last bytes, when there is one.
 constexpr std::size_t kCutSearch = 4096;
 
-// How many of `bytes` a build shows at most `shown` of: all of them, or
-// `shown`; for plain text, when a line break lies among the last bytes of
-// those, only the lines before the last one (the breaks left out).
-std::size_t ReadLength(std::string_view bytes, std::size_t shown, bool plain) {
-  if (bytes.size() <= shown) return bytes.size();
-  if (!plain) return shown;
-  const std::size_t from = shown > kCutSearch ? shown - kCutSearch : 0;
+// How many bytes of `head`, the start of a longer plain text, are shown:
+// when a line break lies among its last bytes, the lines before the last
+// one (the breaks left out), else all.
+std::size_t PlainCut(std::string_view head) {
+  const std::size_t from = head.size() > kCutSearch ? head.size() - kCutSearch : 0;
   const std::string_view breaks("\r\n", 2);
-  std::size_t end = bytes.substr(from, shown - from).find_last_of(breaks);
-  if (end == std::string_view::npos) return shown;
+  std::size_t end = head.substr(from).find_last_of(breaks);
+  if (end == std::string_view::npos) return head.size();
   end += from;
-  while (end > 0 && breaks.find(bytes[end - 1]) != std::string_view::npos) --end;
+  while (end > 0 && breaks.find(head[end - 1]) != std::string_view::npos) --end;
   return end;
 }
 
@@ -197,19 +195,26 @@ class TMemoBuild::TFailurePath : public TPath {
 
 TMemoBuild::TMemoBuild(std::string_view bytes, std::uint32_t codePage, QTextDocument& doc,
                        bool plainTextOnly, std::size_t shownBytes)
-    : doc_(doc), wholeBytes_(bytes.size()), readBytes_(bytes.size()) {
+    : TMemoBuild(bytes.substr(0, shownBytes), bytes.size(),
+                 bytes.size() > shownBytes &&
+                     bytes.substr(shownBytes).find('\0') != std::string_view::npos,
+                 codePage, doc, plainTextOnly) {}
+
+TMemoBuild::TMemoBuild(std::string_view head, std::size_t size, bool zeroInRest,
+                       std::uint32_t codePage, QTextDocument& doc, bool plainTextOnly)
+    : doc_(doc), wholeBytes_(std::max(size, head.size())), readBytes_(head.size()) {
   const UndoPause pause(doc_);
   doc_.clear();
-  if (!plainTextOnly && rtf::IsRichText(bytes)) {
+  if (!plainTextOnly && rtf::IsRichText(head)) {
     outcome_ = TMemoOutcome::kRichText;
-    readBytes_ = ReadLength(bytes, shownBytes, false);
-    path_ = std::make_unique<TRichPath>(bytes.substr(0, readBytes_), doc_);
-  } else if (bytes.find('\0') == std::string_view::npos) {
+    path_ = std::make_unique<TRichPath>(head, doc_);
+  } else if (!zeroInRest && head.find('\0') == std::string_view::npos) {
     outcome_ = TMemoOutcome::kPlainText;
-    readBytes_ = ReadLength(bytes, shownBytes, true);
-    path_ = std::make_unique<TPlainPath>(bytes.substr(0, readBytes_), codePage, doc_);
+    if (Cut()) readBytes_ = PlainCut(head);
+    path_ = std::make_unique<TPlainPath>(head.substr(0, readBytes_), codePage, doc_);
   } else {
     outcome_ = TMemoOutcome::kFailed;
+    readBytes_ = wholeBytes_;
     path_ = std::make_unique<TFailurePath>(doc_);
   }
   noticeDue_ = Cut();

@@ -12,11 +12,12 @@
 // step uses at least the bytes it is given unless the memo ends first, and
 // more when the paragraph in progress is longer.
 //
-// A build may be given a size to show: of a longer memo it reads only the
-// first bytes up to that size (plain text up to the last line break among
-// its last 4 KB, when there is one) and ends the document with a paragraph
-// that says so, in Hungarian, giving both sizes. Which path reads the bytes
-// is still decided by the whole memo.
+// A build may show only the head of a memo (its first bytes, given with the
+// whole memo's size and whether a zero byte lies after them): it reads the
+// head (plain text up to the last line break among its last 4 KB, when
+// there is one) and ends the document with a paragraph that says so, in
+// Hungarian, giving both sizes. Which path reads the bytes is still decided
+// by the whole memo.
 //
 // Undo and redo are off while a step runs and as the document had them in
 // between; nothing is recorded. The build owns a copy of the bytes and the
@@ -46,6 +47,11 @@ class TMemoBuild {
   // `shownBytes`, only its start is shown, and the notice.
   TMemoBuild(std::string_view bytes, std::uint32_t codePage, QTextDocument& doc,
              bool plainTextOnly = false, std::size_t shownBytes = kAll);
+  // The same, for a memo of `size` bytes of which only `head`, its start,
+  // is at hand; `zeroInRest` tells whether the bytes after it hold a zero
+  // byte. Shows the head; a memo longer than it is shown in part.
+  TMemoBuild(std::string_view head, std::size_t size, bool zeroInRest, std::uint32_t codePage,
+             QTextDocument& doc, bool plainTextOnly);
   ~TMemoBuild();
   TMemoBuild(const TMemoBuild&) = delete;
   TMemoBuild& operator=(const TMemoBuild&) = delete;
