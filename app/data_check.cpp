@@ -16,6 +16,7 @@
 #include "dataset/host/fields.h"
 #include "dataset/locale/locale_services.h"
 #include "views/graphic_errors.h"
+#include "views/memo_loader.h"
 #include "views/picture_blob.h"
 #include "views/rtf/memo_text.h"
 
@@ -126,6 +127,12 @@ void CheckEntry(const TDictionaryTable& table, QTextDocument& doc, TFileCheck& f
   const std::string memo = BlobText(table.Field(kSzovmagy));
   if (LoadMemoText(memo, codePage, doc) == TMemoOutcome::kFailed)
     error(std::string("a magyarázat (SZOVMAGY) nem tölthető be: ") + kFailedToLoadStream);
+  else if (MemoShownInPart(memo.size()))
+    check.findings.push_back(
+        {TFindingLevel::flWarning, entry,
+         "a magyarázat (SZOVMAGY) túl hosszú: " + std::to_string((memo.size() + 1023) / 1024) +
+             " KB, az ablak csak az első " + std::to_string(kMaxShownMemoBytes / 1024) +
+             " KB-ját mutatja"});
 
   const std::string picture = BlobText(table.Field(kGraphic));
   const TPictureLoad load = DecodePictureBlob(
