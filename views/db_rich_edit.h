@@ -6,11 +6,13 @@
 // text in the data's code page second, "(Failed to Load Stream)" last
 // (rtf/memo_text.h has the rules). Each memo goes into a new document that
 // takes the old one's place, so the view starts afresh at its first line.
-// A reload that would show exactly what is shown - the same memo bytes, read
-// the same way, in a document nobody but its build has changed, looked at
-// from its start with nothing selected - keeps the document, and a build of
-// it in progress goes on, instead of building it again (a search keystroke
-// moves to the same first record before it moves to the new one).
+// A reload that would show exactly what is shown - the same memo, read the
+// same way, in a document nobody but its build has changed, looked at from
+// its start with nothing selected - keeps the document, and a build of it
+// in progress goes on, instead of building it again (a search keystroke
+// moves to the same first record before it moves to the new one). Of a
+// memo longer than 128 KB the view reads and shows only the start, ending
+// with a notice in Hungarian of both sizes (memo_loader.h).
 // With the dataset closed the view is empty and holds no memo; with
 // AutoDisplay off it is empty until the memo is loaded. Loading raises
 // nothing of its own; a failure to read the field goes out through the

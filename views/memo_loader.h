@@ -10,9 +10,10 @@
 // sized to the part built so far.
 //
 // Reuse: a load that would show exactly what is shown - the same head of
-// the same memo size (memo_field.h), read the same way in the same font, in a document nobody but
-// its build has changed, looked at from its start with nothing selected - keeps the document, and a
-// build of it in progress goes on.
+// a memo of the same size (memo_field.h), read the same way in the same
+// font, in a document nobody but its build has changed, looked at from its
+// start with nothing selected - keeps the document, and a build of it in
+// progress goes on.
 //
 // What finishes a build at once is kept in one place (the table in
 // memo_loader.cpp and Watch): the user's input on the view, its viewport
