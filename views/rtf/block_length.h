@@ -8,6 +8,8 @@
 // so a paragraph never ends in an empty continuation.
 #pragma once
 
+#include <QStringView>
+
 #include "views/rtf/rtf_limits.h"
 
 namespace dorvem::rtf {
@@ -31,6 +33,17 @@ class TBlockLength {
     ++length_;
     afterBreak_ = BreaksLine(c);
     unbroken_ = afterBreak_ ? 0 : unbroken_ + 1;
+  }
+  // Appends all of `text` when none of it goes into a new block; returns
+  // whether it did (else nothing is appended).
+  bool AppendAll(QStringView text) {
+    TBlockLength after = *this;
+    for (const QChar c : text) {
+      if (after.NeedsNewBlock(c.unicode())) return false;
+      after.Append(c.unicode());
+    }
+    *this = after;
+    return true;
   }
   // A new block was opened.
   void NewBlock() { *this = TBlockLength(); }

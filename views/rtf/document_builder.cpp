@@ -79,6 +79,15 @@ void TRtfDocumentBuilder::AppendText(QStringView text, const TRtfCharProps& char
     FlushRun();
     runProps_ = chars;
   }
+  // Most text needs no filtering and no new block, and goes in whole.
+  const auto safe = [](QChar q) {
+    return q.unicode() != 0 && DocumentSafe(q.unicode()) == q.unicode();
+  };
+  if (!paragraphDue_ && std::all_of(text.begin(), text.end(), safe) && length_.AppendAll(text)) {
+    run_.append(text);
+    blockEmpty_ = false;
+    return;
+  }
   for (QChar q : text) {
     const char16_t c = DocumentSafe(q.unicode());
     if (c == 0) continue;
