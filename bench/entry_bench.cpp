@@ -247,7 +247,7 @@ void MoveAndLoadMemo(benchmark::State& state, TAfterMove after,
         state.ResumeTiming();
         break;
       case TAfterMove::kFullLayout:
-        benchmark::DoNotOptimize(view.edit.document()->documentLayout()->documentSize());
+        benchmark::DoNotOptimize(view.edit.WholeDocument()->documentLayout()->documentSize());
         break;
       case TAfterMove::kHeldKey:
         view.Paint();

@@ -103,6 +103,12 @@ void CheckEntry(const TDictionaryTable& table, QTextDocument& doc, TFileCheck& f
   const std::string memo = BlobText(table.Field(TColumnRole::crExplanation));
   if (LoadMemoText(memo, codePage, doc) == TMemoOutcome::kFailed)
     error(std::string("a magyarázat (SZOVMAGY) nem tölthető be: ") + kFailedToLoadStream);
+  else if (MemoShownInPart(memo.size()))
+    check.findings.push_back(
+        {TFindingLevel::flWarning, entry,
+         "a magyarázat (SZOVMAGY) túl hosszú: " + std::to_string((memo.size() + 1023) / 1024) +
+             " KB, az ablak csak az első " + std::to_string(kMaxShownMemoBytes / 1024) +
+             " KB-ját mutatja"});
 
   const std::string picture = BlobText(table.Field(TColumnRole::crPicture));
   const TPictureLoad load = DecodePictureBlob(

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -255,6 +256,28 @@ void TCustomClientDataSet::GetBlobBytes(const TField* field, std::vector<std::ui
   }
   Check(r);
   out->resize(count);
+}
+
+std::size_t TCustomClientDataSet::ReadBlobPart(const TField* field, std::size_t offset,
+                                               std::size_t count, std::uint8_t* out,
+                                               std::size_t* size) {
+  *size = 0;
+  const std::uint8_t* image = ActiveImage();
+  if (!image || !cursor_) return 0;
+  const auto fieldNo = static_cast<std::uint32_t>(field->FieldNo());
+  std::uint32_t length = 0;
+  Check(cursor_->GetBlobLen(image, fieldNo, &length));
+  *size = length;
+  if (offset >= length || count == 0) return 0;
+  std::uint32_t read = static_cast<std::uint32_t>(std::min<std::size_t>(count, length - offset));
+  const DBResult r =
+      cursor_->GetBlob(image, fieldNo, static_cast<std::uint32_t>(offset), &read, out);
+  if (r == dbr::kFieldIsBlank) {
+    *size = 0;
+    return 0;
+  }
+  Check(r);
+  return read;
 }
 
 }  // namespace dorvem

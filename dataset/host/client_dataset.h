@@ -52,6 +52,9 @@ class TCustomClientDataSet : public TDataSet {
 
   bool GetFieldData(const TField* field, void* buffer) override;
   void GetBlobBytes(const TField* field, std::vector<std::uint8_t>* out) override;
+  // Reads only the part asked for.
+  std::size_t ReadBlobPart(const TField* field, std::size_t offset, std::size_t count,
+                           std::uint8_t* out, std::size_t* size) override;
 
   // --- Order (client_dataset_index.cpp) --------------------------------
   // Key field names separated by ";" when the order was chosen by fields,

@@ -343,6 +343,17 @@ void TDataSet::RefillWindow(bool exact, bool centre) {
 
 // --- Fields --------------------------------------------------------------
 
+std::size_t TDataSet::ReadBlobPart(const TField* field, std::size_t offset, std::size_t count,
+                                   std::uint8_t* out, std::size_t* size) {
+  std::vector<std::uint8_t> bytes;
+  GetBlobBytes(field, &bytes);
+  *size = bytes.size();
+  if (offset >= bytes.size()) return 0;
+  const std::size_t n = std::min(count, bytes.size() - offset);
+  std::copy_n(bytes.begin() + static_cast<std::ptrdiff_t>(offset), n, out);
+  return n;
+}
+
 TField* TDataSet::FindField(std::string_view name) const {
   const std::string key(name);
   for (TField* f : fields_)

@@ -119,6 +119,11 @@ class TDataSet : public TComponent, public FieldLookup {
   virtual bool GetFieldData(const TField* field, void* buffer) = 0;
   // Copies a blob field's value of the active record; empty when null.
   virtual void GetBlobBytes(const TField* field, std::vector<std::uint8_t>* out) = 0;
+  // Copies up to `count` bytes of that value, from byte `offset`, to `out`;
+  // returns how many (0 when null or from its end on). `*size` gets the
+  // value's whole length (0 when null). This one reads the whole value.
+  virtual std::size_t ReadBlobPart(const TField* field, std::size_t offset, std::size_t count,
+                                   std::uint8_t* out, std::size_t* size);
   // Code page of the dataset's single-byte text.
   virtual std::uint32_t TextCodePage() const { return locale::kDefaultCodePage; }
 

@@ -19,7 +19,7 @@ using testing::ProgramFolderFixture;
 using testing::ReportRecorder;
 
 std::string ShownText(const TDBRichEdit& edit) {
-  QString s = edit.document()->toRawText();
+  QString s = edit.WholeDocument()->toRawText();
   s.replace(QChar(0x2029), QLatin1Char('\n'));
   return s.toStdString();
 }
@@ -42,7 +42,7 @@ TEST(ExplanationViewTest, ShowsTheCurrentEntrysMemo) {
   TDBRichEdit& edit = *window.edtSzoveg;
 
   EXPECT_EQ(ShownText(edit), "Hangköz\nkét hang távolsága");
-  const QTextBlock title = edit.document()->begin();
+  const QTextBlock title = edit.WholeDocument()->begin();
   EXPECT_EQ(title.blockFormat().alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
   const QTextCharFormat f = title.begin().fragment().charFormat();
   EXPECT_EQ(f.fontFamilies().toStringList(), QStringList{QStringLiteral("Arial")});
@@ -53,8 +53,8 @@ TEST(ExplanationViewTest, ShowsTheCurrentEntrysMemo) {
   window.Dictionary().tblAdat.GoNext();
   EXPECT_EQ(ShownText(edit), "Összhang\nkét új sor\nvégű ő ŰŐ");
   // Plain text is shown in the view's own font.
-  EXPECT_EQ(edit.document()->defaultFont(), edit.font());
-  EXPECT_FALSE(edit.document()->begin().begin().fragment().charFormat().hasProperty(
+  EXPECT_EQ(edit.WholeDocument()->defaultFont(), edit.font());
+  EXPECT_FALSE(edit.WholeDocument()->begin().begin().fragment().charFormat().hasProperty(
       QTextFormat::FontFamilies));
 
   window.Dictionary().tblAdat.GoNext();

@@ -103,7 +103,7 @@ TEST(MalformedDataTest, RefusedPacketsAreReportedAndLeaveAUsableWindow) {
 }
 
 std::string Shown(const TDBRichEdit& edit) {
-  return edit.document()->toPlainText().toStdString();
+  return edit.WholeDocument()->toPlainText().toStdString();
 }
 
 // A memo with a zero byte that is not rich text: the view shows the failure

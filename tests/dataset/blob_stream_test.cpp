@@ -75,5 +75,51 @@ TEST(BlobStreamTest, PiecesSeeksAndTheEndReadAsTheValueHolds) {
   EXPECT_EQ(graphic->BlobSize(), 0);
 }
 
+// A part of the active record's blob read in place, with the whole
+// value's length; the same bytes through the dataset that any dataset
+// (whose default reads the whole value first) gives.
+TEST(BlobStreamTest, APartOfTheValueReadsAsTheValueHolds) {
+  const std::string picture("BM\0\1ABCDEFGH\0", 13);
+  TempFile file(Encode(
+      DictionaryModel({{{}, "A", "memo", picture, 1}, {{}, "B", "other", std::nullopt, 2}})));
+  TClientDataSet ds("tblAdat");
+  ds.SetFileName(file.Path());
+  ds.Open();
+  const TField* graphic = ds.Fields()[3];
+  struct Part {
+    std::size_t offset;
+    std::size_t count;
+    std::string read;
+  };
+  const Part parts[] = {
+      {0, 3, std::string("BM\0", 3)},
+      {3, 4, "\1ABC"},
+      {7, 100, std::string("DEFGH\0", 6)},
+      {12, 1, std::string("\0", 1)},
+      {13, 1, ""},
+      {1000, 5, ""},
+      {2, 0, ""},
+  };
+  for (const Part& p : parts) {
+    SCOPED_TRACE(std::to_string(p.offset) + " " + std::to_string(p.count));
+    for (bool whole : {false, true}) {
+      std::string out(p.count + 8, '#');
+      std::size_t size = 99;
+      auto* bytes = reinterpret_cast<std::uint8_t*>(out.data());
+      out.resize(whole ? ds.TDataSet::ReadBlobPart(graphic, p.offset, p.count, bytes, &size)
+                       : ds.ReadBlobPart(graphic, p.offset, p.count, bytes, &size));
+      EXPECT_EQ(out, p.read);
+      EXPECT_EQ(size, 13u);
+    }
+  }
+  // A null value: nothing, of length 0.
+  ds.GoNext();
+  std::uint8_t byte = 7;
+  std::size_t size = 99;
+  EXPECT_EQ(ds.ReadBlobPart(graphic, 0, 1, &byte, &size), 0u);
+  EXPECT_EQ(size, 0u);
+  EXPECT_EQ(byte, 7);
+}
+
 }  // namespace
 }  // namespace dorvem

@@ -197,6 +197,34 @@ TEST_F(DataCheckTest, WarningsAloneLeaveTheStatusZero) {
   EXPECT_EQ(status, 0);
 }
 
+// A memo longer than the window shows (128 KB) is a warning with its size
+// in kilobytes, rounded up; one of exactly 128 KB is not.
+TEST_F(DataCheckTest, AMemoTheWindowShowsInPartIsAWarning) {
+  MakeFolder("Sounds/PICTURES");
+  Put("Sounds/hangkep.mp3", Mp3());
+  Put("Sounds/kottakep.mp3", Mp3());
+  std::string words;
+  while (words.size() < 131072) words += "hang ";
+  words.resize(131072);
+  folder_.WriteDataFile(Encode(DictionaryModel({
+      {{}, "ELEG", words, {}, 1},
+      {{}, "HOSSZU", words + "x", {}, 2},
+  })));
+  const auto [report, status] = Check();
+  EXPECT_EQ(report,
+            "FIGYELMEZTETÉS: HOSSZU (Index 2): a magyarázat (SZOVMAGY) túl hosszú: 129 KB, az "
+            "ablak csak az első 128 KB-ját mutatja\n"
+            "Adatfájl: " +
+                Folder() +
+                "Data/dorvem1.cds\n"
+                "Médiamappa: " +
+                Folder() +
+                "Sounds/\n"
+                "Ellenőrizve: 2 címszó, 0 médiafájl, 0 kottadokumentum.\n"
+                "Eredmény: 0 hiba, 1 figyelmeztetés.\n");
+  EXPECT_EQ(status, 0);
+}
+
 TEST_F(DataCheckTest, ADataFileThatCannotBeOpenedIsReportedWithTheDatasetsText) {
   Put("Sounds/hangkep.mp3", Mp3());
   Put("Sounds/kottakep.mp3", Mp3());

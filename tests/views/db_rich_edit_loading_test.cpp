@@ -3,10 +3,10 @@
 // progress.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
-#include <QBuffer>
 #include <QClipboard>
-#include <QPdfWriter>
+#include <QContextMenuEvent>
 #include <QPointer>
 #include <QScrollBar>
 #include <QTest>
@@ -90,8 +90,7 @@ TEST(DBRichEditLoadingTest, WhatNeedsTheWholeMemoBuildsItFirst) {
     std::function<void(TDBRichEdit&)> act;
   };
   const Action actions[] = {
-      {"document()", [](TDBRichEdit& e) { (void)e.document(); }},
-      {"toPlainText()", [](TDBRichEdit& e) { (void)e.toPlainText(); }},
+      {"WholeDocument()", [](TDBRichEdit& e) { (void)e.WholeDocument(); }},
       {"FinishLoading()", [](TDBRichEdit& e) { e.FinishLoading(); }},
       {"a key", [](TDBRichEdit& e) { QTest::keyClick(&e, Qt::Key_End, Qt::ControlModifier); }},
       {"a mouse click",
@@ -102,34 +101,39 @@ TEST(DBRichEditLoadingTest, WhatNeedsTheWholeMemoBuildsItFirst) {
                            QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
          QCoreApplication::sendEvent(e.viewport(), &wheel);
        }},
-      {"toHtml()", [](TDBRichEdit& e) { (void)e.toHtml(); }},
-      {"toMarkdown()", [](TDBRichEdit& e) { (void)e.toMarkdown(); }},
-      {"textCursor()", [](TDBRichEdit& e) { (void)e.textCursor(); }},
-      {"verticalScrollBar()", [](TDBRichEdit& e) { (void)e.verticalScrollBar(); }},
-      {"selectAll()", [](TDBRichEdit& e) { e.selectAll(); }},
-      {"moveCursor()", [](TDBRichEdit& e) { e.moveCursor(QTextCursor::End); }},
-      {"scrollToAnchor()", [](TDBRichEdit& e) { e.scrollToAnchor(QStringLiteral("x")); }},
-      {"print()",
+      {"a context menu on the view",
        [](TDBRichEdit& e) {
-         QBuffer pdf;
-         pdf.open(QIODevice::WriteOnly);
-         QPdfWriter writer(&pdf);
-         e.print(&writer);
+         QContextMenuEvent menu(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                                e.mapToGlobal(QPoint(5, 5)));
+         QCoreApplication::sendEvent(&e, &menu);
        }},
-      {"the scroll bar moved by code",
-       [](TDBRichEdit& e) { static_cast<QTextEdit&>(e).verticalScrollBar()->setValue(1); }},
+      {"selectAll()", [](TDBRichEdit& e) { e.selectAll(); }},
+      {"a selection set by code",
+       [](TDBRichEdit& e) {
+         QTextCursor c = e.textCursor();
+         c.setPosition(3, QTextCursor::KeepAnchor);
+         e.setTextCursor(c);
+       }},
+      {"the scroll bar moved by code", [](TDBRichEdit& e) { e.verticalScrollBar()->setValue(1); }},
       {"a mouse press on the scroll bar",
        [](TDBRichEdit& e) {
-         QWidget* bar = static_cast<QTextEdit&>(e).verticalScrollBar();
+         QWidget* bar = e.verticalScrollBar();
          QTest::mousePress(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() / 2));
          QTest::mouseRelease(bar, Qt::LeftButton, {}, QPoint(bar->width() / 2, bar->height() / 2));
        }},
+      {"a key on the scroll bar",
+       [](TDBRichEdit& e) { QTest::keyClick(e.verticalScrollBar(), Qt::Key_PageDown); }},
       {"a resize", [](TDBRichEdit& e) { e.resize(449, 400); }},
       {"a larger font",
        [](TDBRichEdit& e) {
          QFont f = e.font();
          f.setPointSize(f.pointSize() + 4);
          e.setFont(f);
+       }},
+      {"assistive technology becoming active",
+       [](TDBRichEdit&) {
+         QAccessible::setActive(true);
+         QAccessible::setActive(false);
        }},
   };
   for (const Action& a : actions) {
@@ -180,14 +184,14 @@ TEST(DBRichEditLoadingTest, SelectAllAndCopyRightAfterTheMoveTakeTheWholeMemo) {
   }
 }
 
-TEST(DBRichEditLoadingTest, SearchAndTheScrollBarRightAfterTheMoveSeeTheWholeMemo) {
+TEST(DBRichEditLoadingTest, SearchAndTheScrollBarAfterFinishingRightAfterTheMoveSeeTheWholeMemo) {
   const TallMemo tall = Tall(200);
   // A view that has built the whole memo, for the scroll bar it has then.
   MemoView settled({tall.rtf});
   settled.edit.show();
   settled.ds.Open();
   settled.edit.FinishLoading();
-  const QScrollBar* settledBar = static_cast<QTextEdit&>(settled.edit).verticalScrollBar();
+  const QScrollBar* settledBar = settled.edit.verticalScrollBar();
   ASSERT_GT(settledBar->maximum(), 0);
 
   MemoView v({tall.rtf});
@@ -195,7 +199,8 @@ TEST(DBRichEditLoadingTest, SearchAndTheScrollBarRightAfterTheMoveSeeTheWholeMem
   v.ds.Open();
   ASSERT_TRUE(v.edit.Loading());
   // Built so far: the first screen, a shorter range.
-  ASSERT_LT(static_cast<QTextEdit&>(v.edit).verticalScrollBar()->maximum(), settledBar->maximum());
+  ASSERT_LT(v.edit.verticalScrollBar()->maximum(), settledBar->maximum());
+  v.edit.FinishLoading();
   EXPECT_EQ(v.edit.verticalScrollBar()->maximum(), settledBar->maximum());
   EXPECT_EQ(v.edit.verticalScrollBar()->pageStep(), settledBar->pageStep());
   EXPECT_EQ(v.edit.verticalScrollBar()->value(), 0);
@@ -204,6 +209,7 @@ TEST(DBRichEditLoadingTest, SearchAndTheScrollBarRightAfterTheMoveSeeTheWholeMem
   w.edit.show();
   w.ds.Open();
   ASSERT_TRUE(w.edit.Loading());
+  w.edit.FinishLoading();
   EXPECT_TRUE(w.edit.find(QString::fromUtf8("Bekezdés 199:")));
   EXPECT_EQ(w.edit.textCursor().selectedText(), QString::fromUtf8("Bekezdés 199:"));
 }
@@ -259,6 +265,42 @@ TEST(DBRichEditLoadingTest, ANewNoticeDropsTheLoadAndAtMostOneOldDocumentWaits) 
   EXPECT_EQ(Text(v.Built()), "");
   QCoreApplication::processEvents();
   EXPECT_EQ(Text(v.Built()), "");
+}
+
+// A memo of one word of a megabyte, plain or rich, in blocks of 1024
+// letters: the view shows the first 128 KB of the memo and a notice of both
+// sizes, never more. A plain word is built in steps (a rich one is one
+// piece of text to the reader, built at once up to the size shown).
+TEST(DBRichEditLoadingTest, AMemoOfOneLongWordIsShownInBlocksAndInPart) {
+  const std::size_t megabyte = 1 << 20;
+  const std::string notice =
+      "(A magyarázat túl hosszú, ezért csak az eleje látható: 128\u00A0KB, teljes hossza "
+      "1\u00A0024\u00A0KB.)";
+  struct Case {
+    const char* name;
+    std::string memo;
+    std::size_t letters;  // shown: the first 128 KB, less "{\rtf1 "
+    bool inSteps;
+  };
+  const Case cases[] = {
+      {"plain", std::string(megabyte, 'x'), 131072, true},
+      {"rich", "{\\rtf1 " + std::string(megabyte - 8, 'x') + "}", 131072 - 7, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    MemoView v({c.memo});
+    v.edit.show();
+    v.ds.Open();
+    EXPECT_EQ(v.edit.Loading(), c.inSteps);
+    if (c.inSteps) {
+      EXPECT_LT(v.Built().characterCount(), 131072 / 4);
+    }
+    std::string expected;
+    for (std::size_t done = 0; done < c.letters; done += 1024)
+      expected += std::string(std::min<std::size_t>(1024, c.letters - done), 'x') + "\n";
+    expected += notice;
+    EXPECT_EQ(v.Shown(), expected);
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <QClipboard>
 #include <QScrollBar>
 #include <QTest>
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -51,7 +52,7 @@ TEST(DBRichEditTest, ShowsEachRecordsMemoAsItsPathReadsIt) {
   v.ds.GoFirst();
   EXPECT_EQ(v.Shown(), entries[0].shown);
   // Rich text keeps its formatting; the failure text is plain.
-  EXPECT_EQ(testing::Runs(*v.edit.document()), (std::vector<std::string>{"Fő{b}", "második"}));
+  EXPECT_EQ(testing::Runs(*v.edit.WholeDocument()), (std::vector<std::string>{"Fő{b}", "második"}));
 }
 
 TEST(DBRichEditTest, ReloadsOnEveryNoticeAndEmptiesWhenClosed) {
@@ -236,6 +237,43 @@ TEST(DBRichEditTest, WithoutAutoDisplayEnterOrDoubleClickLoadsTheMemo) {
   v.ds.GoFirst();
   v.edit.SetAutoDisplay(true);
   EXPECT_EQ(v.Shown(), "one");
+}
+
+// Of a memo longer than 128 KB the view shows the lines within its first
+// 128 KB and a notice of both sizes; what lies after decides only whether
+// the memo is text at all (a zero byte anywhere fails it). Memos that
+// differ only after that show the same, and keep the document.
+TEST(DBRichEditTest, AMemoOver128KBShowsItsStartAndANotice) {
+  std::string lines;  // "sor 000000\n", "sor 000001\n", ... 11 bytes each
+  for (int i = 0; lines.size() < 204800; ++i) {
+    char line[16];
+    std::snprintf(line, sizeof line, "sor %06d\n", i);
+    lines += line;
+  }
+  lines.resize(204800);  // 200 KB
+  std::string differsAfter = lines;
+  differsAfter[150000] = 'X';
+  std::string withZero = lines;
+  withZero.back() = '\0';
+  MemoView v({lines, differsAfter, lines + "y", withZero});
+  v.ds.Open();
+  v.edit.show();
+  // 131072 / 11 = 11915 whole lines; the cut leaves out their last break.
+  std::string expected = lines.substr(0, 11915 * 11 - 1) +
+                         "\n(A magyarázat túl hosszú, ezért csak az eleje látható: "
+                         "128\u00A0KB, teljes hossza 200\u00A0KB.)";
+  EXPECT_EQ(v.Shown(), expected);
+  EXPECT_EQ(v.edit.LastOutcome(), TMemoOutcome::kPlainText);
+  const QTextDocument* shown = &v.Built();
+  v.ds.GoNext();
+  EXPECT_EQ(&v.Built(), shown);
+  v.ds.GoNext();
+  EXPECT_NE(&v.Built(), shown);
+  expected.replace(expected.size() - std::string("200\u00A0KB.)").size(), 3, "201");
+  EXPECT_EQ(v.Shown(), expected);
+  v.ds.GoNext();
+  EXPECT_EQ(v.Shown(), "(Failed to Load Stream)");
+  EXPECT_EQ(v.edit.LastOutcome(), TMemoOutcome::kFailed);
 }
 
 }  // namespace

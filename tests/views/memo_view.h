@@ -30,9 +30,9 @@ class MemoView {
   }
 
   // The whole memo shown (the view builds what is left first).
-  std::string Shown() const { return Text(*edit.document()); }
+  std::string Shown() const { return Text(*edit.WholeDocument()); }
   // What the view's document holds so far, without building more.
-  const QTextDocument& Built() const { return *static_cast<const QTextEdit&>(edit).document(); }
+  const QTextDocument& Built() const { return *edit.document(); }
 
   TClientDataSet ds{"tblAdat"};
   TDataSource source{"DataSource1"};

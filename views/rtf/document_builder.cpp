@@ -58,6 +58,7 @@ void TRtfDocumentBuilder::OpenPendingParagraph(const TRtfParaProps& para,
   blockPara_ = para;
   blockChars_ = chars;
   blockEmpty_ = true;
+  length_.NewBlock();
 }
 
 void TRtfDocumentBuilder::FormatBlock(const TRtfParaProps& para, const TRtfCharProps& chars) {
@@ -78,11 +79,11 @@ void TRtfDocumentBuilder::AppendText(QStringView text, const TRtfCharProps& char
     FlushRun();
     runProps_ = chars;
   }
-  // Most text needs no filtering and goes in whole.
+  // Most text needs no filtering and no new block, and goes in whole.
   const auto safe = [](QChar q) {
     return q.unicode() != 0 && DocumentSafe(q.unicode()) == q.unicode();
   };
-  if (!paragraphDue_ && std::all_of(text.begin(), text.end(), safe)) {
+  if (!paragraphDue_ && std::all_of(text.begin(), text.end(), safe) && length_.AppendAll(text)) {
     run_.append(text);
     blockEmpty_ = false;
     return;
@@ -90,19 +91,29 @@ void TRtfDocumentBuilder::AppendText(QStringView text, const TRtfCharProps& char
   for (QChar q : text) {
     const char16_t c = DocumentSafe(q.unicode());
     if (c == 0) continue;
+    if (!paragraphDue_ && length_.NeedsNewBlock(c)) ContinueParagraph(para, chars);
     if (paragraphDue_) {
       FlushRun();
       OpenPendingParagraph(para, chars);
     }
     run_.append(QChar(c));
+    length_.Append(c);
     blockEmpty_ = false;
   }
+}
+
+void TRtfDocumentBuilder::ContinueParagraph(const TRtfParaProps& para, const TRtfCharProps& chars) {
+  FlushRun();
+  FormatBlock(para, chars);
+  paragraphDue_ = true;
 }
 
 void TRtfDocumentBuilder::InsertImage(const QImage& image, QSizeF size, const TRtfCharProps& chars,
                                       const TRtfParaProps& para) {
   if (chars.hidden) return;
   FlushRun();
+  if (!paragraphDue_ && length_.NeedsNewBlock(QChar::ObjectReplacementCharacter))
+    ContinueParagraph(para, chars);
   OpenPendingParagraph(para, chars);
   const QString name = QStringLiteral("rtf-picture:%1").arg(++imageCount_);
   doc_.addResource(QTextDocument::ImageResource, QUrl(name), QVariant(image));
@@ -111,6 +122,7 @@ void TRtfDocumentBuilder::InsertImage(const QImage& image, QSizeF size, const TR
   f.setWidth(size.width());
   f.setHeight(size.height());
   cursor_.insertImage(f);
+  length_.Append(QChar::ObjectReplacementCharacter);
   blockEmpty_ = false;
 }
 

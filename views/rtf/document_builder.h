@@ -14,7 +14,9 @@
 // again only when they changed.
 // A document ending in \par therefore has no empty last paragraph, while
 // "\par\par" still makes one empty paragraph between. An empty paragraph
-// takes the character format of its mark, so its height follows \fs.
+// takes the character format of its mark, so its height follows \fs. A
+// paragraph too long for one block (block_length.h) goes on in a new block
+// with the settings in force there, which its end then formats as above.
 //
 // The reader writes in steps, each between BeginEdit and EndEdit and so one
 // edit block of the document: a view showing the document lays each step
@@ -34,6 +36,7 @@
 #include <utility>
 #include <vector>
 
+#include "views/rtf/block_length.h"
 #include "views/rtf/rtf_formats.h"
 
 namespace dorvem::rtf {
@@ -93,6 +96,9 @@ class TRtfDocumentBuilder {
   void Finish(const TRtfParaProps& para, const TRtfCharProps& chars);
 
  private:
+  // Ends the block in progress, formatted with `para`, so that the next
+  // content opens a new one; the paragraph goes on there.
+  void ContinueParagraph(const TRtfParaProps& para, const TRtfCharProps& chars);
   // Opens the paragraph a \par made due, formatted with `para` and `chars`.
   void OpenPendingParagraph(const TRtfParaProps& para, const TRtfCharProps& chars);
   // Gives the current block `para` and, when it is empty, `chars`.
@@ -108,6 +114,7 @@ class TRtfDocumentBuilder {
   int defaultFont_ = -1;
   bool paragraphDue_ = false;  // a \par was read; the next content opens a block
   bool blockEmpty_ = true;     // nothing inserted into the current block yet
+  TBlockLength length_;        // of the current block
   std::size_t paragraphsEnded_ = 0;
   // What the current block was given when it was opened (none for the
   // document's first block).

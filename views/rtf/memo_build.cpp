@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <string>
 
+#include "views/rtf/block_length.h"
 #include "views/rtf/document_builder.h"
 #include "views/rtf/rtf_parser.h"
 #include "views/rtf/rtf_reader.h"
@@ -18,6 +19,30 @@ namespace {
 // Plain text is decoded in pieces of this many bytes while a step looks
 // for the end of the line it reached.
 constexpr std::size_t kLinePiece = 4096;
+
+// Plain text shown in part ends at a line break among this many of its
+// last bytes, when there is one.
+constexpr std::size_t kCutSearch = 4096;
+
+// How many bytes of `head`, the start of a longer plain text, are shown:
+// when a line break lies among its last bytes, the lines before the last
+// one (the breaks left out), else all.
+std::size_t PlainCut(std::string_view head) {
+  const std::size_t from = head.size() > kCutSearch ? head.size() - kCutSearch : 0;
+  const std::string_view breaks("\r\n", 2);
+  std::size_t end = head.substr(from).find_last_of(breaks);
+  if (end == std::string_view::npos) return head.size();
+  end += from;
+  while (end > 0 && breaks.find(head[end - 1]) != std::string_view::npos) --end;
+  return end;
+}
+
+// Kilobytes, rounded up, with the thousands grouped by no-break spaces.
+QString Kilobytes(std::size_t bytes) {
+  QString digits = QString::number((bytes + 1023) / 1024);
+  for (qsizetype at = digits.size() - 3; at > 0; at -= 3) digits.insert(at, QChar(0x00A0));
+  return digits + QStringLiteral("\u00A0KB");
+}
 
 std::size_t Until(std::size_t at, std::size_t bytes) {
   return bytes > TMemoBuild::kAll - at ? TMemoBuild::kAll : at + bytes;
@@ -113,14 +138,23 @@ class TMemoBuild::TPlainPath : public TPath {
     for (const QChar q : decoded) {
       const char16_t c = q.unicode();
       if (c == u'\r') {
-        pending_.append(u'\n');
+        LineBreak();
       } else if (c == u'\n') {
-        if (!afterCr_) pending_.append(u'\n');
+        if (!afterCr_) LineBreak();
       } else if (const char16_t safe = rtf::DocumentSafe(c)) {
+        // A line too long for one block goes on in the next; a step may
+        // end there as at any line break.
+        if (length_.NeedsNewBlock(safe)) LineBreak();
         pending_.append(QChar(safe));
+        length_.Append(safe);
       }
       afterCr_ = c == u'\r';
     }
+  }
+
+  void LineBreak() {
+    pending_.append(u'\n');
+    length_.NewBlock();
   }
 
   // Inserts the first `count` characters of the pending text.
@@ -138,7 +172,8 @@ class TMemoBuild::TPlainPath : public TPath {
   QTextCursor cursor_;
   QString scratch_;
   QString pending_;
-  bool afterCr_ = false;  // the last character decoded was a CR
+  rtf::TBlockLength length_;  // of the line in progress
+  bool afterCr_ = false;      // the last character decoded was a CR
   bool done_ = false;
 };
 
@@ -159,33 +194,57 @@ class TMemoBuild::TFailurePath : public TPath {
 };
 
 TMemoBuild::TMemoBuild(std::string_view bytes, std::uint32_t codePage, QTextDocument& doc,
-                       bool plainTextOnly)
-    : doc_(doc) {
+                       bool plainTextOnly, std::size_t shownBytes)
+    : TMemoBuild(bytes.substr(0, shownBytes), bytes.size(),
+                 bytes.size() > shownBytes &&
+                     bytes.substr(shownBytes).find('\0') != std::string_view::npos,
+                 codePage, doc, plainTextOnly) {}
+
+TMemoBuild::TMemoBuild(std::string_view head, std::size_t size, bool zeroInRest,
+                       std::uint32_t codePage, QTextDocument& doc, bool plainTextOnly)
+    : doc_(doc), wholeBytes_(std::max(size, head.size())), readBytes_(head.size()) {
   const UndoPause pause(doc_);
   doc_.clear();
-  if (!plainTextOnly && rtf::IsRichText(bytes)) {
+  if (!plainTextOnly && rtf::IsRichText(head)) {
     outcome_ = TMemoOutcome::kRichText;
-    path_ = std::make_unique<TRichPath>(bytes, doc_);
-  } else if (bytes.find('\0') == std::string_view::npos) {
+    path_ = std::make_unique<TRichPath>(head, doc_);
+  } else if (!zeroInRest && head.find('\0') == std::string_view::npos) {
     outcome_ = TMemoOutcome::kPlainText;
-    path_ = std::make_unique<TPlainPath>(bytes, codePage, doc_);
+    if (Cut()) readBytes_ = PlainCut(head);
+    path_ = std::make_unique<TPlainPath>(head.substr(0, readBytes_), codePage, doc_);
   } else {
     outcome_ = TMemoOutcome::kFailed;
+    readBytes_ = wholeBytes_;
     path_ = std::make_unique<TFailurePath>(doc_);
   }
+  noticeDue_ = Cut();
 }
 
 TMemoBuild::~TMemoBuild() = default;
 
 bool TMemoBuild::Done() const {
-  return path_->Done();
+  return path_->Done() && !noticeDue_;
 }
 
 bool TMemoBuild::Step(std::size_t bytes) {
-  if (path_->Done()) return true;
+  if (Done()) return true;
   const UndoPause pause(doc_);
   path_->Step(bytes);
-  return path_->Done();
+  if (path_->Done() && noticeDue_) AppendCutNotice();
+  return Done();
+}
+
+void TMemoBuild::AppendCutNotice() {
+  noticeDue_ = false;
+  QTextCursor cursor(&doc_);
+  cursor.movePosition(QTextCursor::End);
+  cursor.beginEditBlock();
+  // A paragraph of its own, in the document's default format.
+  if (!doc_.isEmpty()) cursor.insertBlock(QTextBlockFormat(), QTextCharFormat());
+  cursor.insertText(QStringLiteral("(A magyarázat túl hosszú, ezért csak az eleje látható: %1, "
+                                   "teljes hossza %2.)")
+                        .arg(Kilobytes(readBytes_), Kilobytes(wholeBytes_)));
+  cursor.endEditBlock();
 }
 
 }  // namespace dorvem

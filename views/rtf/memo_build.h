@@ -12,6 +12,13 @@
 // step uses at least the bytes it is given unless the memo ends first, and
 // more when the paragraph in progress is longer.
 //
+// A build may show only the head of a memo (its first bytes, given with the
+// whole memo's size and whether a zero byte lies after them): it reads the
+// head (plain text up to the last line break among its last 4 KB, when
+// there is one) and ends the document with a paragraph that says so, in
+// Hungarian, giving both sizes. Which path reads the bytes is still decided
+// by the whole memo.
+//
 // Undo and redo are off while a step runs and as the document had them in
 // between; nothing is recorded. The build owns a copy of the bytes and the
 // reading state. It does not own the document, which must outlive it and
@@ -36,15 +43,24 @@ class TMemoBuild {
 
   // Starts loading `bytes` into `doc`: empties it and chooses the path
   // (with `plainTextOnly` the bytes are read as plain text whatever they
-  // are). `codePage` is the data's, for plain text.
+  // are). `codePage` is the data's, for plain text. Of a memo longer than
+  // `shownBytes`, only its start is shown, and the notice.
   TMemoBuild(std::string_view bytes, std::uint32_t codePage, QTextDocument& doc,
-             bool plainTextOnly = false);
+             bool plainTextOnly = false, std::size_t shownBytes = kAll);
+  // The same, for a memo of `size` bytes of which only `head`, its start,
+  // is at hand; `zeroInRest` tells whether the bytes after it hold a zero
+  // byte. Shows the head; a memo longer than it is shown in part.
+  TMemoBuild(std::string_view head, std::size_t size, bool zeroInRest, std::uint32_t codePage,
+             QTextDocument& doc, bool plainTextOnly);
   ~TMemoBuild();
   TMemoBuild(const TMemoBuild&) = delete;
   TMemoBuild& operator=(const TMemoBuild&) = delete;
 
   TMemoOutcome Outcome() const { return outcome_; }
-  // Whether the document holds the whole memo.
+  // Whether only the start of the memo is shown.
+  bool Cut() const { return wholeBytes_ > readBytes_; }
+  // Whether the document holds the whole memo (or all of it that is shown,
+  // and the notice).
   bool Done() const;
   // Builds on by at least `bytes` bytes of the memo, to the end of the
   // paragraph they reach. Returns Done().
@@ -58,9 +74,15 @@ class TMemoBuild {
   class TPlainPath;
   class TFailurePath;
 
+  // Ends the document with the notice of a memo shown in part.
+  void AppendCutNotice();
+
   QTextDocument& doc_;
   TMemoOutcome outcome_;
   std::unique_ptr<TPath> path_;
+  std::size_t wholeBytes_;
+  std::size_t readBytes_;
+  bool noticeDue_;
 };
 
 }  // namespace dorvem

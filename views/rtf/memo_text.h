@@ -21,12 +21,24 @@
 // document a part at a time.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 class QTextDocument;
 
 namespace dorvem {
+
+// The most of a memo's bytes the explanation view shows: building and
+// laying out that much at once, as a key on the view right after the move
+// does, takes some 30 to 50 ms of processor time, rich text or plain
+// (bench/memo_bench.cpp). The data check warns of longer memos.
+inline constexpr std::size_t kMaxShownMemoBytes = 128 * 1024;
+
+// Whether the view shows only the start of a memo of `memoBytes` bytes.
+inline bool MemoShownInPart(std::size_t memoBytes) {
+  return memoBytes > kMaxShownMemoBytes;
+}
 
 inline constexpr char kFailedToLoadStream[] = "Failed to Load Stream";
 

@@ -1,8 +1,8 @@
 // The bounds the RTF reader keeps, whatever the bytes: how deep groups nest,
-// how large numbers, fonts, margins and pictures may get. Each bound lives
-// here once; the reader clamps or drops what lies beyond it, so memory stays
-// proportional to the input (plus at most one picture budget) and time
-// linear in it.
+// how large numbers, fonts, margins and pictures may get, and how long a
+// block of the document it builds may grow. Each bound lives here once; the
+// reader clamps or drops what lies beyond it, so memory stays proportional
+// to the input (plus at most one picture budget) and time linear in it.
 #pragma once
 
 #include <cstddef>
@@ -38,5 +38,16 @@ inline constexpr std::size_t kMaxPictureBytes = 16u << 20;
 inline constexpr std::int64_t kMaxPicturePixels = 4096 * 4096;
 inline constexpr std::int64_t kMaxDocumentPicturePixels = 4096 * 4096;
 inline constexpr int kMaxPictureSide = 8192;
+
+// Blocks of a document (rich and plain text alike). Qt lays a block out as a
+// whole, at a cost per character several times that of short blocks, and
+// the cost of a line with no place to break grows with the square of its
+// length. So a paragraph is continued in a new block after
+// kMaxUnbrokenChars characters with no break between them (longer than any
+// line of the view: such a word shows broken into lines of its own), and
+// once it holds kMaxBlockChars characters, at its next break. Real text
+// never reaches either.
+inline constexpr int kMaxUnbrokenChars = 1024;
+inline constexpr int kMaxBlockChars = 16384;
 
 }  // namespace dorvem::rtf
