@@ -94,7 +94,7 @@ void TfrmMain::spbLejatszoClick() {
   // refresh.
   if (!media.exists) return;
 
-  const TMediaHandling handling = MediaHandlingOf(tblAdatFAJLNEV.AsString());
+  const TMediaHandling handling = MediaHandlingOf(tblAdatFAJLNEV.AsString(), tblAdat.Lcid());
   const QString shortPath = ShortPathName(media.path);
   if (handling == TMediaHandling::mhSequencer || handling == TMediaHandling::mhAutoSelect) {
     MediaPlayer1->SetDeviceType(handling == TMediaHandling::mhSequencer ? dtSequencer

@@ -75,7 +75,7 @@ TEST(DemoDataTest, OpensAndEveryEntryHasWhatItNames) {
     SCOPED_TRACE(locale::ToUtf8(word, 1250));
     EXPECT_FALSE(word.empty());
     EXPECT_LE(word.size(), 40u);
-    EXPECT_EQ(locale::CharUpperA(word), word);
+    EXPECT_EQ(locale::CharUpperA(ds.Lcid(), word), word);
     if (word[0] == '.') ++welcome;
     if (szovmagy.AsString().rfind("{\\rtf", 0) == 0) ++rtf;
 
