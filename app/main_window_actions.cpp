@@ -24,6 +24,8 @@ void TfrmMain::ConnectHandlers() {
   // Every change of the text, typed, pasted or set.
   connect(edtKeres, &QLineEdit::textChanged, this,
           [this] { GuardHandler([this] { edtKeresChange(); }); });
+  // Letters become the data's capitals, by the data's locale.
+  edtKeres->CasingLocale = [this] { return dictionary_.tblAdat.Lcid(); };
   // The edit guards its key handler itself; it runs after the window's key
   // preview.
   edtKeres->OnKeyDown = [this](int key, Qt::KeyboardModifiers shift) {

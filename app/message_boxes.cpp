@@ -9,18 +9,31 @@ namespace dorvem {
 
 namespace {
 
+// A message box that centres itself on the screen rather than on the
+// window. QMessageBox settles its size (wrapping a long text, such as a
+// long program path) only as it is shown, so the position is taken then,
+// from the final size, and before the box reaches the screen.
+class TCentredMessageBox : public QMessageBox {
+ public:
+  using QMessageBox::QMessageBox;
+
+ protected:
+  void showEvent(QShowEvent* event) override {
+    QMessageBox::showEvent(event);
+    // The frame, where the platform knows it by now, is centred with it.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+      const QSize outer = frameGeometry().size();
+      move(screen->geometry().center() - QPoint(outer.width() / 2, outer.height() / 2));
+    }
+  }
+};
+
 void ShowModalBox(const MessageBoxText& message) {
-  QMessageBox box(
+  TCentredMessageBox box(
       message.kind == MessageKind::kWarning ? QMessageBox::Warning : QMessageBox::Critical,
       message.title, message.text, QMessageBox::Ok);
   // A plain "OK" button, without the style's button icon.
   if (QAbstractButton* ok = box.button(QMessageBox::Ok)) ok->setIcon(QIcon());
-  // Centred on the screen rather than on the window; placed before it is
-  // shown, so that it stays there.
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    const QSize size = box.sizeHint();
-    box.move(screen->geometry().center() - QPoint(size.width() / 2, size.height() / 2));
-  }
   box.exec();
 }
 

@@ -8,9 +8,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "dataset/host/open_steps.h"
+#include "media/audio_sinks.h"
 
 namespace dorvem {
 
@@ -84,6 +86,13 @@ void StartStartupTraceFromEnvironment() {
     std::fprintf(stderr, "dorvem start-up: %8.2f ms  +%7.2f ms  %s\n", (ns - origin) / 1e6,
                  (ns - previous) / 1e6, phase);
     previous = ns;
+  });
+  // The sound libraries keep their complaints to themselves
+  // (media/sound_library_logs.h); this line says what came of the probe.
+  mci::DefaultAudioOutput().SetListener([](const std::string& sink) {
+    std::fprintf(stderr, "dorvem start-up: audio output: %s\n",
+                 sink.empty() ? "none (no sound device opens; sounds keep their time silently)"
+                              : sink.c_str());
   });
 }
 

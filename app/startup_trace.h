@@ -12,6 +12,8 @@
 // Switched on by the program's entry when the environment has
 // DORVEM_TRACE_STARTUP=1; each phase is then one line on stderr:
 //   "dorvem start-up: <ms since main> ms  +<ms since the previous phase> ms  <phase>"
+// and the audio output the media layer chose, once it has probed:
+//   "dorvem start-up: audio output: <sink>" (or "none (...)" without a device)
 // A benchmark installs its own sink. Event thread only.
 #pragma once
 

@@ -3,17 +3,20 @@
 #include <QKeyEvent>
 
 #include "dataset/host/handler_guard.h"
+#include "dataset/locale/locale_services.h"
 
 namespace dorvem {
 
 QValidator::State TUpperCaseValidator::validate(QString& input, int& pos) const {
-  (void)pos;
-  for (QChar& c : input) c = c.toUpper();
+  (void)pos;  // the text keeps its length, so the cursor stays valid
+  const std::uint32_t lcid = casingLocale_ ? casingLocale_() : 0;
+  input = QString::fromStdU16String(locale::CharUpperW(lcid, input.toStdU16String()));
   return Acceptable;
 }
 
 TUpperCaseEdit::TUpperCaseEdit(QWidget* parent) : QLineEdit(parent) {
-  setValidator(new TUpperCaseValidator(this));
+  setValidator(
+      new TUpperCaseValidator([this] { return CasingLocale ? CasingLocale() : 0u; }, this));
 }
 
 void TUpperCaseEdit::keyPressEvent(QKeyEvent* event) {

@@ -3,7 +3,10 @@
 // and that calls its OnKeyDown handler for every key pressed in it.
 //
 // Each character is mapped on its own, so the text keeps its length (a
-// letter without a single-character capital stays as it is).
+// letter without a single-character capital stays as it is). The casing
+// rules are those of the locale the edit is told (CasingLocale: the data's
+// locale identifier), never the desktop's: the letters typed must become
+// the data's capitals, whatever language the desktop speaks.
 //
 // Keys reach the edit after the window's key preview (an event filter the
 // window installs); OnKeyDown then runs, and the key goes on to the edit's
@@ -15,17 +18,27 @@
 
 #include <QLineEdit>
 #include <QValidator>
+#include <cstdint>
 #include <functional>
+#include <utility>
 
 namespace dorvem {
+
+// Gives the locale identifier (a packet's LCID) whose casing rules apply;
+// 0 or an identifier that is not valid: Unicode's language-neutral rules.
+using TCasingLocale = std::function<std::uint32_t()>;
 
 class TUpperCaseValidator : public QValidator {
   Q_OBJECT
 
  public:
-  using QValidator::QValidator;
+  TUpperCaseValidator(TCasingLocale casingLocale, QObject* parent)
+      : QValidator(parent), casingLocale_(std::move(casingLocale)) {}
   // Upper-cases `input` in place; every text is acceptable.
   State validate(QString& input, int& pos) const override;
+
+ private:
+  TCasingLocale casingLocale_;
 };
 
 class TUpperCaseEdit : public QLineEdit {
@@ -37,6 +50,8 @@ class TUpperCaseEdit : public QLineEdit {
   // Called with the key (a Qt::Key) and the modifiers held.
   using TKeyEvent = std::function<void(int key, Qt::KeyboardModifiers shift)>;
   TKeyEvent OnKeyDown;
+  // Asked at every change of the text; unset: 0.
+  TCasingLocale CasingLocale;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

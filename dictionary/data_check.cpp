@@ -119,7 +119,8 @@ void CheckEntry(const TDictionaryTable& table, QTextDocument& doc, TFileCheck& f
     error(std::string("a kép (GRAPHIC) hibás: ") + kStreamReadErrorText);
 
   const TField& name = table.Field(TColumnRole::crMediaFile);
-  files.CheckEntry(entry, name.IsNull() ? std::nullopt : std::optional(name.AsString()), codePage);
+  files.CheckEntry(entry, name.IsNull() ? std::nullopt : std::optional(name.AsString()), codePage,
+                   table.tblAdat.Lcid());
 }
 
 }  // namespace

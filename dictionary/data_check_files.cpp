@@ -61,7 +61,7 @@ void TFileCheck::CheckFolders() {
 }
 
 void TFileCheck::CheckEntry(const std::string& entry, const std::optional<std::string>& bytes,
-                            std::uint32_t codePage) {
+                            std::uint32_t codePage, std::uint32_t lcid) {
   const QString name = bytes ? QString::fromStdString(locale::ToUtf8(*bytes, codePage)) : QString();
   // A null name reads as empty text, whose score document the window looks
   // for like any other.
@@ -75,7 +75,7 @@ void TFileCheck::CheckEntry(const std::string& entry, const std::optional<std::s
             .arg(name));
     return;
   }
-  const TMediaHandling handling = MediaHandlingOf(*bytes);
+  const TMediaHandling handling = MediaHandlingOf(*bytes, lcid);
   const LocatedFile found = LocateMediaFile(programFolder_, name);
   CheckPlayable(entry, "médiafájl", name, found, handling);
   if (!found.exists) return;

@@ -36,9 +36,10 @@ class TFileCheck {
   // The media folders and the two cue sounds, once per check.
   void CheckFolders();
   // The entry labelled `entry`, whose FAJLNEV is `name` (bytes in the
-  // data's code page `codePage`; nothing when it is null).
+  // data's code page `codePage`; nothing when it is null); `lcid` is the
+  // data's locale identifier.
   void CheckEntry(const std::string& entry, const std::optional<std::string>& name,
-                  std::uint32_t codePage);
+                  std::uint32_t codePage, std::uint32_t lcid);
   // Adds the notes on the external players that entries need but this
   // machine lacks; once, after the last entry.
   void AddNotes();

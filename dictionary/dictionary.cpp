@@ -122,7 +122,8 @@ TPlayPlan TDictionary::PlanPlay() const {
   // A missing file: nothing, and the button stays disabled.
   if (!media.exists) return plan;
 
-  const TMediaHandling handling = MediaHandlingOf(Fields[TColumnRole::crMediaFile].AsString());
+  const TMediaHandling handling =
+      MediaHandlingOf(Fields[TColumnRole::crMediaFile].AsString(), tblAdat.Lcid());
   const QString shortPath = ShortPathName(media.path);
   plan.enableAfter = true;
   switch (handling) {

@@ -39,8 +39,8 @@ std::string ScoreFileName(std::string_view name) {
   return std::string(name.substr(0, name.size() - extension.size())) + ".PDF";
 }
 
-TMediaHandling MediaHandlingOf(std::string_view name) {
-  const std::string extension = locale::CharUpperA(ExtensionOf(name));
+TMediaHandling MediaHandlingOf(std::string_view name, std::uint32_t lcid) {
+  const std::string extension = locale::CharUpperA(lcid, ExtensionOf(name));
   if (extension == ".MID" || extension == ".RMI") return TMediaHandling::mhSequencer;
   if (extension == ".WAV" || extension == ".MP3") return TMediaHandling::mhAutoSelect;
   if (extension == ".SCM") return TMediaHandling::mhScorePlayer;

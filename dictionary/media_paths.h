@@ -18,6 +18,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -40,7 +41,8 @@ std::string ExtensionOf(std::string_view name);
 std::string ScoreFileName(std::string_view name);
 
 // How the play action treats an entry's media file, chosen by the extension
-// of its name in the data, upper-cased with the locale's upper-casing and
+// of its name in the data, upper-cased with the data's locale (never the
+// desktop's: under a Turkish desktop ".mid" must still read ".MID") and
 // compared exactly.
 enum class TMediaHandling {
   mhSequencer,    // ".MID", ".RMI": played in the program on the sequencer
@@ -50,8 +52,9 @@ enum class TMediaHandling {
   mhSystem,       // anything else, or no extension: opened with the system
 };
 
-// The handling of the data's name `name` (bytes in the data's code page).
-TMediaHandling MediaHandlingOf(std::string_view name);
+// The handling of the data's name `name` (bytes in the code page of
+// `lcid`, the data's locale identifier: the packet's LCID, 0 for none).
+TMediaHandling MediaHandlingOf(std::string_view name, std::uint32_t lcid);
 
 // Whether a name from the data may name a file: not absolute (no leading
 // "\" or "/", no drive "X:") and without a ".." component.

@@ -10,6 +10,16 @@ AudioOutput::AudioOutput(Probe probe, Clock clock)
 void AudioOutput::ProbeLocked() {
   verdict_ = probe_();
   probedAtMs_ = clock_();
+  if (listener_ && told_ != verdict_) {
+    told_ = verdict_;
+    listener_(*verdict_);
+  }
+}
+
+void AudioOutput::SetListener(Listener listener) {
+  std::lock_guard lock(mutex_);
+  listener_ = std::move(listener);
+  told_.reset();
 }
 
 void AudioOutput::Prime() {

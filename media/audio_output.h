@@ -60,6 +60,13 @@ class AudioOutput {
   // it still names `factory` (another pipeline may have replaced it).
   void DeviceFailed(const std::string& factory);
 
+  // Told each probe's verdict that differs from the last one told (the
+  // first one included), so that a trace can say once which output was
+  // chosen. Runs on the probing thread under the object's lock: it must not
+  // call back into this object. Null: nobody is told.
+  using Listener = std::function<void(const std::string& verdict)>;
+  void SetListener(Listener listener);
+
  private:
   void ProbeLocked();
 
@@ -68,6 +75,8 @@ class AudioOutput {
   std::mutex mutex_;
   std::optional<std::string> verdict_;  // guarded by mutex_
   std::int64_t probedAtMs_ = 0;         // guarded by mutex_
+  Listener listener_;                   // guarded by mutex_
+  std::optional<std::string> told_;     // guarded by mutex_: the last verdict told
 };
 
 }  // namespace dorvem::mci

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "media/audio_sinks.h"
+#include "media/sound_library_logs.h"
 
 namespace dorvem::mci {
 
@@ -86,6 +87,9 @@ const Census& Wait() {
 void StartGstRuntime() {
   static std::once_flag once;
   std::call_once(once, [] {
+    // Before any thread of the runtime starts: the probe's failures are
+    // not the terminal's business.
+    QuietSoundLibraries();
     try {
       Runtime() = std::async(std::launch::async, TakeCensus).share();
     } catch (const std::system_error&) {

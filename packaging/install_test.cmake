@@ -1,7 +1,9 @@
 # Installs the build at BUILD_DIR under PREFIX and checks the installed tree:
-# the program folder with its data, the launcher link on the PATH, the menu
-# entry, icons and metainfo, and that the program started through the link
-# finds its data in its own folder. Run by ctest as install_layout.
+# the program folder with its data, the launcher link on the PATH, cdstool,
+# the menu entry, icons and metainfo, the manual pages, licences and
+# changelog, that the program started through the link finds its data in
+# its own folder, and that the installed demo dictionary passes its own
+# check. Run by ctest as install_layout.
 file(REMOVE_RECURSE "${PREFIX}")
 execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${PREFIX}"
   RESULT_VARIABLE result OUTPUT_QUIET)
@@ -14,6 +16,11 @@ set(expected
   "${PROGRAM_DIR}/Data/dorvem1.cds"
   "${PROGRAM_DIR}/Sounds/hangkep.mp3"
   "${PROGRAM_DIR}/Sounds/kottakep.mp3"
+  "bin/cdstool"
+  "share/man/man1/dorvem.1.gz"
+  "share/man/man1/cdstool.1.gz"
+  "share/doc/dorvem/copyright"
+  "share/doc/dorvem/changelog.gz"
   "share/applications/${APP_ID}.desktop"
   "share/metainfo/${APP_ID}.metainfo.xml")
 foreach(size 48 64 128 256)
@@ -60,4 +67,12 @@ foreach(size 48 64 128 256)
     message(FATAL_ERROR "the ${size} pixel icon is ${width} pixels wide (hex)")
   endif()
 endforeach()
+
+# The demo dictionary ships whole: the installed program's check of its own
+# data finds no error.
+execute_process(COMMAND "${PREFIX}/bin/dorvem" --check
+  RESULT_VARIABLE result OUTPUT_VARIABLE report ERROR_VARIABLE errors)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "dorvem --check on the installed demo: status ${result}\n${report}${errors}")
+endif()
 file(REMOVE_RECURSE "${PREFIX}")

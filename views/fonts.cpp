@@ -5,22 +5,28 @@ namespace dorvem {
 TFontFace MsSansSerif() {
   return {{QStringLiteral("MS Sans Serif"), QStringLiteral("Liberation Sans"),
            QStringLiteral("DejaVu Sans")},
-          88};
+          88,
+          {}};
 }
 
 TFontFace Garamond() {
+  // Not "Garamond" itself in bold: it stands for EB Garamond here.
   return {{QStringLiteral("Garamond"), QStringLiteral("EB Garamond"),
-           QStringLiteral("Liberation Serif")}};
+           QStringLiteral("Liberation Serif")},
+          QFont::Unstretched,
+          {QStringLiteral("Liberation Serif"), QStringLiteral("DejaVu Serif")}};
 }
 
 TFontFace ArialCe() {
   return {{QStringLiteral("Arial CE"), QStringLiteral("Arial"), QStringLiteral("Liberation Sans"),
-           QStringLiteral("DejaVu Sans")}};
+           QStringLiteral("DejaVu Sans")},
+          QFont::Unstretched,
+          {}};
 }
 
 QFont MakeFont(const TFontFace& face, int pixelHeight, bool bold, bool underline) {
   QFont font;
-  font.setFamilies(face.families);
+  font.setFamilies(bold && !face.boldFamilies.isEmpty() ? face.boldFamilies : face.families);
   font.setStretch(face.stretch);
   font.setPixelSize(pixelHeight);
   font.setBold(bold);

@@ -9,6 +9,11 @@
 // (its captions fit the designed control widths only so). DejaVu Sans and
 // Liberation Serif are the last resorts. Sizes are character heights in
 // pixels, as designed at 96 dots per inch.
+//
+// Every face must have every Hungarian letter, or Qt draws the missing ones
+// from whatever fallback font it finds: EB Garamond's bold face has no á,
+// é, ő or ű, so bold Garamond is Liberation Serif Bold, the serif stand-in
+// that has them all in every weight.
 #pragma once
 
 #include <QFont>
@@ -16,19 +21,21 @@
 
 namespace dorvem {
 
-// A requested face: families in order of preference and a width stretch
-// in percent.
+// A requested face: families in order of preference, the families of its
+// bold weight when they differ (empty: the same), and a width stretch in
+// percent.
 struct TFontFace {
   QStringList families;
   int stretch = QFont::Unstretched;
+  QStringList boldFamilies;
 };
 
 TFontFace MsSansSerif();
 TFontFace Garamond();
 TFontFace ArialCe();
 
-// A font of `face` (first available family wins) with the character height
-// `pixelHeight`.
+// A font of `face` (first available family wins; in bold, of its bold
+// families) with the character height `pixelHeight`.
 QFont MakeFont(const TFontFace& face, int pixelHeight, bool bold = false, bool underline = false);
 
 // Registers the stand-ins as substitutes of the named families for text

@@ -242,6 +242,9 @@ DBResult Compiler::Call(FunctionId id, std::vector<Operand> args, Operand* out) 
     case FunctionId::kTrimRight:
       if (args.size() != 1 || !textArg()) return dbr::kTypeMismatch;
       size = args[0].size;
+      // UPPER and LOWER map the table's text by the table's locale.
+      if (id == FunctionId::kUpper) in.caseTable = &locale::UpperCaseTable(table_.Lcid());
+      if (id == FunctionId::kLower) in.caseTable = &locale::LowerCaseTable(table_.Lcid());
       break;
     case FunctionId::kSubstring:
       if (args.size() < 2 || args.size() > 3 || !textArg()) return dbr::kTypeMismatch;

@@ -15,29 +15,6 @@
 namespace dorvem::eval {
 namespace {
 
-using CaseTable = std::array<unsigned char, 256>;
-
-CaseTable MakeTable(std::string (*map)(std::string_view)) {
-  CaseTable t{};
-  for (int b = 0; b < 256; ++b) {
-    const char c = static_cast<char>(b);
-    const std::string mapped = map(std::string_view(&c, 1));
-    t[b] =
-        mapped.size() == 1 ? static_cast<unsigned char>(mapped[0]) : static_cast<unsigned char>(b);
-  }
-  return t;
-}
-
-const CaseTable& Upper() {
-  static const CaseTable t = MakeTable(locale::CharUpperA);
-  return t;
-}
-
-const CaseTable& Lower() {
-  static const CaseTable t = MakeTable(locale::CharLowerA);
-  return t;
-}
-
 bool IsBlank(unsigned char c) {
   return c <= 32;
 }
@@ -86,7 +63,7 @@ bool RunFunction(const DSBASE& table, Instruction& in, std::uint32_t record) {
   switch (in.function) {
     case FunctionId::kUpper:
     case FunctionId::kLower: {
-      const CaseTable& map = in.function == FunctionId::kUpper ? Upper() : Lower();
+      const locale::CaseTable& map = *in.caseTable;
       const std::size_t n = StringLength(v, o);
       for (std::size_t i = 0; i < n; ++i) out[i] = map[v.p[i]];
       out[n] = 0;

@@ -1,6 +1,6 @@
 // The functions a filter may call, run over one record (engine-internal).
 //
-// UPPER and LOWER map each byte by the user's locale; SUBSTRING(s, from
+// UPPER and LOWER map each byte by the table's locale; SUBSTRING(s, from
 // [, count]) counts characters from 1 (a start before 1 shortens the count,
 // a missing count runs to the end); TRIM, TRIMLEFT and TRIMRIGHT remove
 // blanks and control characters (codes up to 32); YEAR .. SECOND take the

@@ -90,8 +90,8 @@ enum class Relation : std::uint8_t {
 };
 
 enum class FunctionId : std::uint8_t {
-  kUpper,      // the string upper-cased by the user's locale
-  kLower,      // the string lower-cased by the user's locale
+  kUpper,      // the string upper-cased by the table's locale
+  kLower,      // the string lower-cased by the table's locale
   kSubstring,  // SUBSTRING(s, from [, count]): 1-based, count characters or to the end
   kTrim,       // blanks removed at both ends
   kTrimLeft,   // blanks removed at the start
@@ -138,6 +138,8 @@ struct Instruction {
   std::shared_ptr<PrefixMatcher> prefix;
   std::shared_ptr<LikePattern> like;  // a constant pattern, prepared once
   std::vector<Operand> list;          // In: equality results; Function: arguments
+  // UPPER and LOWER: the table's byte mapping (locale_services.h).
+  const locale::CaseTable* caseTable = nullptr;
 };
 
 // The fast path of the search filter: a program that is one prefix

@@ -2,11 +2,12 @@
 // and the code pages of single-byte text, over ICU.
 //
 // Locale identifiers are the numeric identifiers data packets carry in their
-// LCID parameter (1038 Hungarian, 1033 English (US), ...). Identifier 0 is the
-// user's default locale, taken from the environment (LC_ALL, LC_COLLATE,
-// LANG), with the root collation when the environment names none; its text
-// is in windows-1250. Single-byte strings are in the ANSI code page of the
-// locale they are compared under (AnsiCodePageOf).
+// LCID parameter (1038 Hungarian, 1033 English (US), ...). For collation,
+// identifier 0 is the user's default locale, taken from the environment
+// (LC_ALL, LC_COLLATE, LANG), with the root collation when the environment
+// names none; its text is in windows-1250. Case mapping and the comparison
+// of the program's own words never depend on the environment. Single-byte strings are in the ANSI
+// code page of the locale they are compared under (AnsiCodePageOf).
 //
 // Comparison is the hot path of ordering and filtering: collators are opened
 // once per (locale, flags) and kept for the life of the process; a comparison
@@ -14,6 +15,7 @@
 // comparisons under one locale can hold a Collator (collator.h) instead.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -54,20 +56,39 @@ int CompareStringW(LCID lcid, std::uint32_t flags, const char16_t* a, int lenA, 
 // 0 and unknown identifiers are not valid.
 bool IsValidLocale(LCID lcid);
 
-// Case-insensitive comparison of two zero-terminated single-byte strings in
-// the user's locale (CompareStringA(0, kIgnoreCase, ...)): 0 when equal
-// ignoring case, else -1 or 1. A null string sorts before any other.
-// Used for look-ups by name (fields, functions, parameters).
+// Case-insensitive comparison of two zero-terminated single-byte strings,
+// for the program's own words: look-ups by name (fields, functions,
+// parameters) and the word TRUE. No locale takes part: each byte of
+// windows-1250 is folded by Unicode's default (language-neutral) case
+// folding, so "KSZOVEG" equals "kszoveg" under every desktop language, a
+// Turkish one included, "\xC1" (Á) equals "\xE1" (á), and Ő never equals O.
+// 0 when equal ignoring case, else -1 or 1 by the folded bytes; a null
+// string sorts before any other.
 int lstrcmpiA(const char* a, const char* b);
 
-// Locale-aware case mapping of single-byte text in the code page of
-// identifier 0 (windows-1250), by the casing rules of the user's locale,
-// accented letters included ("á" -> "Á", "ő" -> "Ő"). A character whose
-// mapping has no single byte (ß -> SS, µ -> Greek Mu) stays unchanged.
+// Locale-aware case mapping of the data's single-byte text: in the code page
+// of `lcid` (AnsiCodePageOf), by the casing rules of that locale, accented
+// letters included ("á" -> "Á", "ő" -> "Ő"; Turkish and Azerbaijani map "i"
+// to "İ"). Identifier 0 and identifiers that are not valid (IsValidLocale)
+// map windows-1250 text by Unicode's language-neutral rules. The
+// environment's locale never takes part: the desktop's language does not
+// change what the data's text becomes. A character whose mapping has no
+// single byte (ß -> SS, µ -> Greek Mu) stays unchanged.
 // CharUpperBuffA maps the first `len` bytes in place; null is ignored.
-void CharUpperBuffA(char* buf, std::size_t len);
-std::string CharUpperA(std::string_view text);
-std::string CharLowerA(std::string_view text);
+void CharUpperBuffA(LCID lcid, char* buf, std::size_t len);
+std::string CharUpperA(LCID lcid, std::string_view text);
+std::string CharLowerA(LCID lcid, std::string_view text);
+
+// The byte tables behind them: entry b is byte b mapped. Made on first use
+// for each identifier and kept for the life of the process; any thread.
+using CaseTable = std::array<unsigned char, 256>;
+const CaseTable& UpperCaseTable(LCID lcid);
+const CaseTable& LowerCaseTable(LCID lcid);
+
+// Upper-cases UTF-16 text by the casing rules of `lcid` as above, each code
+// unit on its own, so that the text keeps its length: a unit whose capital
+// is not a single unit (ß, ŉ) stays as it is.
+std::u16string CharUpperW(LCID lcid, std::u16string_view text);
 
 // ANSI code page of a locale: 1250 Central European, 1251 Cyrillic, 1252
 // Western, 1253 Greek, 1254 Turkish, 1255 Hebrew, 1256 Arabic, 1257 Baltic,

@@ -9,7 +9,9 @@
 #include <QToolButton>
 
 #include "app/program_options.h"
+#include "app/upper_case_edit.h"
 #include "tests/app/media_window.h"
+#include "tests/app/scoped_desktop_locale.h"
 #include "views/db_grid.h"
 
 namespace dorvem {
@@ -105,6 +107,30 @@ TEST(MediaActionsTest, ThePlayActionGoesByTheUpperCasedExtension) {
     EXPECT_EQ(w.window->spbLejatszo->isEnabled(), c.enabledAfter) << c.name;
     EXPECT_TRUE(w.reports.reports.empty()) << c.name;
   }
+}
+
+// On a Turkish desktop "i" upper-cases to "İ"; the data is Hungarian, so
+// ".mid" and ".rmi" still go to the sequencer, and the letters typed into
+// the search box become the data's capitals.
+TEST(MediaActionsTest, ATurkishDesktopChangesNothingTheDataMeans) {
+  const testing::ScopedDesktopLocale turkish(testing::kTurkishPosix, testing::kTurkishIcu);
+  for (const char* name : {"piano.mid", "song.rmi"}) {
+    OneEntry e(name, {std::string("Sounds/") + name});
+    MediaWindow& w = e.w;
+    w.window->spbLejatszo->click();
+    EXPECT_EQ(w.mci.Take(), w.PlayRequests(w.window->MediaPlayer1->OpenDeviceId(),
+                                           w.Path(std::string("Sounds/") + name), "Sequencer"))
+        << name;
+    EXPECT_TRUE(w.external.Take().isEmpty()) << name;
+  }
+  OneEntry e("x.wav", {});
+  QTest::keyClicks(e.w.window->edtKeres, "mi");
+  EXPECT_EQ(e.w.window->edtKeres->text(), QStringLiteral("MI"));
+  // Turkish data would have its own capital.
+  TUpperCaseEdit edit;
+  edit.CasingLocale = [] { return 1055u; };
+  QTest::keyClicks(&edit, "mi");
+  EXPECT_EQ(edit.text(), QStringLiteral(u"M\u0130"));
 }
 
 TEST(MediaActionsTest, AVideoWithoutItsPlayerWarnsAndOpensWithTheSystem) {

@@ -1,15 +1,11 @@
-// What a search keystroke leaves unpainted: the window beneath the grid,
-// the search frame's own drawing beneath the search box, and the
-// explanation view's scroll bar while the memos shown fit. Each rests on a
-// fact about what is drawn there, checked here against the toolkit's own
-// drawing.
+// What a search keystroke leaves unpainted: the window beneath the grid
+// and the explanation view's scroll bar while the memos shown fit. Each
+// rests on a fact about what is drawn there, checked here against the
+// toolkit's own drawing.
 #include <gtest/gtest.h>
 
-#include <QBackingStore>
-#include <QGroupBox>
 #include <QImage>
 #include <QPaintEvent>
-#include <QPainter>
 #include <QScrollBar>
 
 #include "tests/app/dictionary_window.h"
@@ -57,49 +53,6 @@ TEST(WindowRepaintTest, GridCoversAllOfItselfInEveryState) {
     step();
     QCoreApplication::processEvents();
     EXPECT_EQ(UnpaintedPixels(grid), 0);
-  }
-}
-
-// The window as it stands in its backing store (what reaches the screen).
-QImage Screen(QWidget& window) {
-  return static_cast<QImage*>(window.backingStore()->paintDevice())->copy();
-}
-
-// The search frame and the search box above it, repainted in part: each
-// region of the window's screen is spoilt and repainted alone; the screen
-// must then be what a full repaint shows (the frame's drawing shows through
-// the box's rounded corners, so it may not be skipped beneath the box).
-TEST(WindowRepaintTest, SearchFrameRepaintsMatchAFullRepaint) {
-  DictionaryWindow w(DictionaryWindow::Numbered(5));
-  ASSERT_TRUE(w.Show());
-  QWidget& window = *w.window;
-  QWidget* frame = w->grpKeres;
-  const QRect box = frame->rect();
-  const std::pair<const char*, QRect> regions[] = {
-      {"the search box", w->edtKeres->geometry()},
-      {"inside, beside the search box", QRect(5, 44, 10, 10)},
-      {"the title", QRect(0, 0, box.width(), 14)},
-      {"the left edge", QRect(0, 0, 6, box.height())},
-      {"the bottom edge", QRect(0, box.height() - 6, box.width(), 6)},
-      {"all of it", box},
-  };
-  QCoreApplication::processEvents();
-  window.repaint();
-  const QImage full = Screen(window);
-  for (const auto& [name, region] : regions) {
-    SCOPED_TRACE(name);
-    window.repaint();
-    {
-      QPainter spoil(window.backingStore()->paintDevice());
-      spoil.fillRect(QRect(frame->mapTo(&window, region.topLeft()), region.size()),
-                     QColor(255, 0, 255));
-    }
-    frame->repaint(region);
-    const QImage shown = Screen(window);
-    int differing = 0;
-    for (int y = 0; y < full.height(); ++y)
-      for (int x = 0; x < full.width(); ++x) differing += full.pixel(x, y) != shown.pixel(x, y);
-    EXPECT_EQ(differing, 0);
   }
 }
 

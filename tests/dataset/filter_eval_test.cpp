@@ -94,8 +94,11 @@ TEST(FilterEvalTest, LikeInArithmeticAndFunctions) {
   EXPECT_EQ(Passing(t, "YEAR(GETDATE()) > 2000"), (Records{1, 2, 3, 4, 5}));
 }
 
+// Hungarian, so that the case-insensitive pattern below compares by the
+// data's locale and not the desktop's (a Turkish "IN" is not "in").
 TableBuilder TypedTable() {
   TableBuilder table;
+  table.Lcid(1038);
   table.String("S", 20).String("FX", 10, "FixedChar").Fixed("B", pk::kTcBool, 2);
   table.Fixed("F", pk::kTcFloat, 8).Fixed("D", pk::kTcDate, 4).Fixed("DT", pk::kTcTimeStamp, 8);
   table.Fixed("W", pk::kTcUInt, 2).Blob("M", "Text");

@@ -11,30 +11,32 @@ using locale::CharLowerA;
 using locale::CharUpperA;
 using locale::lstrcmpiA;
 
+constexpr locale::LCID kHungarian = 1038;
+
 // "árvíztűrő tükörfúrógép" and its upper case, in windows-1250.
 const std::string kLower = "\xE1rv\xEDzt\xFBr\xF5 t\xFCk\xF6rf\xFAr\xF3g\xE9p";
 const std::string kUpper = "\xC1RV\xCDZT\xDBR\xD5 T\xDCK\xD6RF\xDAR\xD3G\xC9P";
 
 TEST(CaseMappingTest, AccentedLettersMapBothWays) {
-  EXPECT_EQ(CharUpperA(kLower), kUpper);
-  EXPECT_EQ(CharLowerA(kUpper), kLower);
-  EXPECT_EQ(CharUpperA("\xB9\xE8\xB3"), "\xA5\xC8\xA3");  // ąčł -> ĄČŁ
-  EXPECT_EQ(CharUpperA("kotta.mp3"), "KOTTA.MP3");
-  EXPECT_EQ(CharLowerA("ABC-123"), "abc-123");
+  EXPECT_EQ(CharUpperA(kHungarian, kLower), kUpper);
+  EXPECT_EQ(CharLowerA(kHungarian, kUpper), kLower);
+  EXPECT_EQ(CharUpperA(kHungarian, "\xB9\xE8\xB3"), "\xA5\xC8\xA3");  // ąčł -> ĄČŁ
+  EXPECT_EQ(CharUpperA(kHungarian, "kotta.mp3"), "KOTTA.MP3");
+  EXPECT_EQ(CharLowerA(kHungarian, "ABC-123"), "abc-123");
 }
 
 TEST(CaseMappingTest, CharactersWithoutASingleByteCounterpartStayUnchanged) {
   // ß upper-cases to two letters, µ to a Greek letter windows-1250 lacks.
-  EXPECT_EQ(CharUpperA("\xDF\xB5"), "\xDF\xB5");
-  EXPECT_EQ(CharUpperA(std::string("a\0b", 3)), std::string("A\0B", 3));
-  EXPECT_EQ(CharUpperA("\x81\xA0"), "\x81\xA0");  // undefined byte, no-break space
+  EXPECT_EQ(CharUpperA(kHungarian, "\xDF\xB5"), "\xDF\xB5");
+  EXPECT_EQ(CharUpperA(kHungarian, std::string("a\0b", 3)), std::string("A\0B", 3));
+  EXPECT_EQ(CharUpperA(kHungarian, "\x81\xA0"), "\x81\xA0");  // undefined byte, no-break space
 }
 
 TEST(CaseMappingTest, UpperBufferMapsOnlyTheGivenLength) {
   std::string text = "\xF5sz kotta";
-  locale::CharUpperBuffA(text.data(), 3);
+  locale::CharUpperBuffA(kHungarian, text.data(), 3);
   EXPECT_EQ(text, "\xD5SZ kotta");
-  locale::CharUpperBuffA(nullptr, 5);  // ignored
+  locale::CharUpperBuffA(kHungarian, nullptr, 5);  // ignored
 }
 
 TEST(CaseMappingTest, NameComparisonIgnoresCaseOnly) {

@@ -316,8 +316,30 @@ std::vector<std::string> ProblemLines(const std::string& out) {
   return lines;
 }
 
-TEST(DataCheckProgramTest, TheDemoDictionaryLacksExactlyItsOneMissingSound) {
+// The demo ships whole: no error, no warning (the players this machine may
+// lack are notes).
+TEST(DataCheckProgramTest, TheDemoDictionaryShipsWhole) {
   const CheckRun run = RunCheck({});
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(ProblemLines(run.out), std::vector<std::string>{});
+  EXPECT_NE(run.out.find("\nEredmény: 0 hiba, 0 figyelmeztetés.\n"), std::string::npos) << run.out;
+}
+
+// A copy of the demo whose one sound is gone: that entry's error, status 1.
+TEST(DataCheckProgramTest, ACopyOfTheDemoWithoutOneSoundNamesIt) {
+  const QString bin = QFileInfo(QStringLiteral(DORVEM_PATH)).absolutePath();
+  QTemporaryDir dir;
+  QDir(dir.path()).mkpath(QStringLiteral("Data"));
+  QDir(dir.path()).mkpath(QStringLiteral("Sounds"));
+  ASSERT_TRUE(QFile::copy(bin + "/Data/dorvem1.cds", dir.path() + "/Data/dorvem1.cds"));
+  // Every file of the demo's media folder but one, as links.
+  QDir sounds(bin + "/Sounds");
+  for (const QString& name : sounds.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot))
+    if (name != QStringLiteral("tarogato.mp3")) {
+      ASSERT_TRUE(QFile::link(sounds.filePath(name), dir.path() + "/Sounds/" + name));
+    }
+
+  const CheckRun run = RunCheck({dir.path() + "/Data/dorvem1.cds"});
   EXPECT_EQ(run.status, 1) << run.out;
   EXPECT_EQ(ProblemLines(run.out),
             std::vector<std::string>{

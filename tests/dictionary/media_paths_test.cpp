@@ -7,9 +7,12 @@
 #include <QTemporaryDir>
 
 #include "dictionary/media_paths.h"
+#include "tests/app/scoped_desktop_locale.h"
 
 namespace dorvem {
 namespace {
+
+constexpr std::uint32_t kHungarian = 1038;
 
 TEST(MediaPathsTest, ExtensionAndScoreNameFollowTheLastDotAfterTheLastFolder) {
   struct Case {
@@ -36,7 +39,10 @@ TEST(MediaPathsTest, ExtensionAndScoreNameFollowTheLastDotAfterTheLastFolder) {
   }
 }
 
+// Upper-cased by the data's locale (Hungarian), also on a Turkish desktop,
+// whose casing would make ".mid" read ".MİD".
 TEST(MediaPathsTest, TheUpperCasedExtensionChoosesHowTheFilePlays) {
+  const testing::ScopedDesktopLocale turkish(testing::kTurkishPosix, testing::kTurkishIcu);
   using enum TMediaHandling;
   const std::pair<const char*, TMediaHandling> cases[] = {
       {"piano.mid", mhSequencer},
@@ -56,7 +62,8 @@ TEST(MediaPathsTest, TheUpperCasedExtensionChoosesHowTheFilePlays) {
        "d",
        mhSystem},
   };
-  for (const auto& [name, handling] : cases) EXPECT_EQ(MediaHandlingOf(name), handling) << name;
+  for (const auto& [name, handling] : cases)
+    EXPECT_EQ(MediaHandlingOf(name, kHungarian), handling) << name;
 }
 
 TEST(MediaPathsTest, AbsoluteNamesAndNamesWithDotDotNameNoFile) {

@@ -50,6 +50,25 @@ struct FakeWorld {
   }
 };
 
+// The trace's one line: each verdict that differs from the last one told,
+// the first included, and nothing for a probe that comes to the same.
+TEST(AudioOutputTest, TheListenerHearsEachNewVerdictOnce) {
+  FakeWorld world;
+  world.answers = {"", "", "alsasink"};
+  AudioOutput output = world.Output();
+  std::vector<std::string> told;
+  output.SetListener([&](const std::string& verdict) { told.push_back(verdict); });
+  output.Prime();  // "": told
+  world.nowMs += AudioOutput::kRetryMs;
+  EXPECT_EQ(output.Choose(), "");  // probed again, the same: not told
+  world.nowMs += AudioOutput::kRetryMs;
+  EXPECT_EQ(output.Choose(), "alsasink");  // told
+  output.DeviceFailed("alsasink");
+  EXPECT_EQ(output.Choose(), "alsasink");  // probed again, the same: not told
+  EXPECT_EQ(world.probes, 4);
+  EXPECT_EQ(told, (std::vector<std::string>{"", "alsasink"}));
+}
+
 TEST(AudioOutputTest, ProbesOnlyWhenTheRuleSays) {
   enum class Op { kChoose, kPrime, kFailed, kWait };
   struct Step {

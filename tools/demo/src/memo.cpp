@@ -106,7 +106,9 @@ std::string RenderRtf(const Entry& entry) {
       "{\\fonttbl{\\f0\\fswiss\\fcharset238 Arial;}{\\f1\\froman\\fcharset238 Times New Roman;}}\n"
       "{\\colortbl ;\\red128\\green0\\blue0;\\red0\\green0\\blue128;\\red0\\green96\\blue0;}\n"
       "\\viewkind4\\uc1\\pard\\sa120\\f0\\fs26\\cf1\\b " +
-      RtfEscape(entry.headword) + "\\b0\\cf0\\fs20";
+      RtfEscape(entry.headword) + "\\b0\\cf0\\fs20 ";
+  // The blank that ends a control word is not text: the one between the
+  // headword and its origin follows it.
   if (!entry.origin.empty()) r += " {\\f1\\i\\cf3 (" + RtfEscape(entry.origin) + ")}";
   r += "\\par\n";
   for (const Block& b : entry.blocks) {
