@@ -12,9 +12,9 @@ namespace {
 
 std::string Number(double v) {
   if (v == std::floor(v)) return std::to_string(static_cast<long long>(v));
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.2f", v);
-  return buf;
+  // Qt's number text, whatever the C library's locale (a Hungarian one
+  // writes "1,50").
+  return QString::number(v, 'f', 2).toStdString();
 }
 
 std::string Utf8(QString s) {
