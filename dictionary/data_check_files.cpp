@@ -5,6 +5,7 @@
 
 #include "dataset/locale/locale_services.h"
 #include "dictionary/external_programs.h"
+#include "dictionary/runnable_files.h"
 #include "media/probe/file_probe.h"
 #include "media/probe/mci_errors.h"
 
@@ -32,6 +33,21 @@ QString What(const char* what) {
   return QString::fromUtf8(what);
 }
 
+// Why the desktop's opener is not handed a file of `kind` (not rkNone).
+QString RunnableReason(TRunnableKind kind) {
+  switch (kind) {
+    case TRunnableKind::rkLauncher:
+      return QStringLiteral(u"asztali indítófájl (.desktop)");
+    case TRunnableKind::rkExecutable:
+      return QStringLiteral(u"futtatható fájl (végrehajtási joga van)");
+    case TRunnableKind::rkScript:
+      return QStringLiteral(u"szkript (#!-lal kezdődik, vagy nem olvasható)");
+    case TRunnableKind::rkNone:
+      break;
+  }
+  return {};
+}
+
 }  // namespace
 
 TFileCheck::TFileCheck(const QString& programFolder, TDataCheck& check)
@@ -55,9 +71,10 @@ void TFileCheck::CheckFolders() {
               .arg(written.join(u'\\'), onDisk.join(u'/')));
   }
   // The cue sounds, named below the media folder.
-  for (const char* cue : {kSoundCue, kScoreCue})
-    CheckPlayable({}, "jelzőhang", Fixed(cue).mid(Fixed(kMediaFolder).size()),
-                  LocateFile(programFolder_, Fixed(cue)), TMediaHandling::mhAutoSelect);
+  for (const bool scoreCue : {false, true})
+    CheckPlayable({}, "jelzőhang",
+                  Fixed(scoreCue ? kScoreCue : kSoundCue).mid(Fixed(kMediaFolder).size()),
+                  LocateCueFile(programFolder_, scoreCue), TMediaHandling::mhAutoSelect);
 }
 
 void TFileCheck::CheckEntry(const std::string& entry, const std::optional<std::string>& bytes,
@@ -79,6 +96,12 @@ void TFileCheck::CheckEntry(const std::string& entry, const std::optional<std::s
   const LocatedFile found = LocateMediaFile(programFolder_, name);
   CheckPlayable(entry, "médiafájl", name, found, handling);
   if (!found.exists) return;
+  // The window opens these with the system (a video when its player is
+  // missing), and never hands the opener a file it may run.
+  const bool systemOpens =
+      handling == TMediaHandling::mhSystem ||
+      (handling == TMediaHandling::mhVideoPlayer && !QFileInfo(Fixed(kVideoPlayerPath)).isFile());
+  if (systemOpens && CheckRunnable(entry, "médiafájl", Fixed(kMediaFolder) + name, found)) return;
   ++check_.mediaFiles;
   if (handling == TMediaHandling::mhScorePlayer) ++scorePlayerEntries_;
   if (handling == TMediaHandling::mhVideoPlayer) ++videoEntries_;
@@ -87,6 +110,10 @@ void TFileCheck::CheckEntry(const std::string& entry, const std::optional<std::s
 void TFileCheck::CheckPlayable(const std::string& entry, const char* what, const QString& name,
                                const LocatedFile& found, TMediaHandling handling) {
   const QString written = Fixed(kMediaFolder) + name;
+  if (found.outside) {
+    AddOutside(entry, what, written, found);
+    return;
+  }
   if (!found.exists) {
     const bool folder = QFileInfo(found.path).isDir();
     Add(TFindingLevel::flError, entry,
@@ -113,10 +140,13 @@ void TFileCheck::CheckPlayable(const std::string& entry, const char* what, const
 
 void TFileCheck::CheckScore(const std::string& entry, const QString& name) {
   const LocatedFile found = LocateScoreFile(programFolder_, name);
-  if (!found.exists) return;
-  ++check_.scoreDocuments;
   const QString score = QString::fromStdString(ScoreFileName(name.toStdString()));
   const QString written = Fixed(kScoreFolder) + score;
+  if (found.outside) AddOutside(entry, "kottadokumentum", written, found);
+  if (!found.exists) return;
+  // The window opens it with the system.
+  if (CheckRunnable(entry, "kottadokumentum", written, found)) return;
+  ++check_.scoreDocuments;
   CheckSpelling(entry, "kottadokumentum", kScoreFolder, score, found);
   QFile file(found.path);
   if (!file.open(QIODevice::ReadOnly)) {
@@ -128,6 +158,24 @@ void TFileCheck::CheckScore(const std::string& entry, const QString& name) {
   if (!file.read(kPdfHeaderWindow).contains("%PDF-"))
     Add(TFindingLevel::flError, entry,
         QStringLiteral(u"a kottadokumentum nem PDF-fájl: %1").arg(written));
+}
+
+void TFileCheck::AddOutside(const std::string& entry, const char* what, const QString& written,
+                            const LocatedFile& found) {
+  Add(TFindingLevel::flError, entry,
+      QStringLiteral(u"a %1 valódi helye a Sounds mappán kívül van (oda vezető szimbolikus "
+                     u"link), a program nem nyitja meg: %2 (valódi helye: %3)")
+          .arg(What(what), written, QFileInfo(found.path).canonicalFilePath()));
+}
+
+bool TFileCheck::CheckRunnable(const std::string& entry, const char* what, const QString& written,
+                               const LocatedFile& found) {
+  const TRunnableKind kind = RunnableKindOf(found.path);
+  if (kind == TRunnableKind::rkNone) return false;
+  Add(TFindingLevel::flError, entry,
+      QStringLiteral(u"a %1 %2, a program nem adja át a rendszernek megnyitásra: %3")
+          .arg(What(what), RunnableReason(kind), written));
+  return true;
 }
 
 void TFileCheck::CheckSpelling(const std::string& entry, const char* what, const char* folder,

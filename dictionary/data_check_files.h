@@ -7,6 +7,12 @@
 //   - a media file that is missing, is a folder, has a name that is not
 //     safe, or (played in the program) cannot be played by its content:
 //     an error;
+//   - a media file, cue sound or score document whose real path (links
+//     resolved) lies outside the media folder: an error;
+//   - a file the window would open with the system (a media file of no
+//     kind played in the program, a video when its player is missing, a
+//     score document) that the desktop's opener may run (a launcher, an
+//     executable file, a script; runnable_files.h): an error;
 //   - a media file, cue sound, score document or media folder that is only
 //     found because the look-up ignores case or takes "\" for "/": a
 //     warning (it works here, but the data should name it as it is);
@@ -51,6 +57,14 @@ class TFileCheck {
   void CheckPlayable(const std::string& entry, const char* what, const QString& name,
                      const LocatedFile& found, TMediaHandling handling);
   void CheckScore(const std::string& entry, const QString& name);
+  // Adds the error for `found`, the file written `written` (below the
+  // program folder), whose real path lies outside the media folder.
+  void AddOutside(const std::string& entry, const char* what, const QString& written,
+                  const LocatedFile& found);
+  // Adds an error, and returns true, when `found` (a file the window opens
+  // with the system) is one the desktop's opener may run.
+  bool CheckRunnable(const std::string& entry, const char* what, const QString& written,
+                     const LocatedFile& found);
   // Adds a warning when `found`, the file `name` below `folder` (one of
   // the fixed media folders), was found only with another case or
   // another separator.

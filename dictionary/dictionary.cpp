@@ -5,6 +5,7 @@
 
 #include "dataset/locale/locale_services.h"
 #include "dictionary/paths.h"
+#include "dictionary/runnable_files.h"
 #include "dictionary/search_key.h"
 
 namespace dorvem {
@@ -107,13 +108,16 @@ LocatedFile TDictionary::MediaFile() const {
 
 LocatedFile TDictionary::ScoreFile() const {
   // A null name reads as empty text, whose score document is looked for
-  // like any other.
-  return LocateScoreFile(options_.programFolder,
-                         DataText(Fields[TColumnRole::crMediaFile].AsString()));
+  // like any other. It is opened with the system, so one the desktop's
+  // opener would run counts as missing.
+  LocatedFile score = LocateScoreFile(options_.programFolder,
+                                      DataText(Fields[TColumnRole::crMediaFile].AsString()));
+  if (score.exists && !MayOpenWithSystem(score.path)) score.exists = false;
+  return score;
 }
 
 LocatedFile TDictionary::CueFile(bool scoreCue) const {
-  return LocateFile(options_.programFolder, QString::fromLatin1(scoreCue ? kScoreCue : kSoundCue));
+  return LocateCueFile(options_.programFolder, scoreCue);
 }
 
 TPlayPlan TDictionary::PlanPlay() const {
@@ -124,6 +128,10 @@ TPlayPlan TDictionary::PlanPlay() const {
 
   const TMediaHandling handling =
       MediaHandlingOf(Fields[TColumnRole::crMediaFile].AsString(), tblAdat.Lcid());
+  // A file the desktop's opener would run is never handed to it: as the
+  // only way to open the entry it makes the file a missing one.
+  const bool mayOpen = MayOpenWithSystem(media.path);
+  if (handling == TMediaHandling::mhSystem && !mayOpen) return plan;
   const QString shortPath = ShortPathName(media.path);
   plan.enableAfter = true;
   switch (handling) {
@@ -144,8 +152,9 @@ TPlayPlan TDictionary::PlanPlay() const {
       if (!IsFile(player)) {
         plan.warning = MissingPlayer(player);
         plan.enableAfter = false;
-        // Without its player a video still opens, with the system.
-        if (handling == TMediaHandling::mhVideoPlayer) plan.openWithSystem = shortPath;
+        // Without its player a video still opens, with the system, unless
+        // the opener would run it.
+        if (handling == TMediaHandling::mhVideoPlayer && mayOpen) plan.openWithSystem = shortPath;
         break;
       }
       plan.program = player;

@@ -78,12 +78,22 @@ class TDictionary {
   bool HasMedia() const;         // FAJLNEV is not null (the file is not looked for)
   bool HasScore() const;         // the score document of FAJLNEV (null reads as "") exists
   // The entry's media file and score document, looked up below the media
-  // folder; a name that is not safe names no file.
+  // folder; a name that is not safe, or whose real path (links resolved)
+  // lies outside the media folder, names no file. The score document is
+  // opened with the system, so one the desktop's opener may run
+  // (MayOpenWithSystem: a launcher, an executable file, a script) is
+  // missing too.
   LocatedFile MediaFile() const;
   LocatedFile ScoreFile() const;
-  // What the play action does now, the files and players looked for.
+  // What the play action does now, the files and players looked for. The
+  // desktop's opener is never handed a file it may run (MayOpenWithSystem):
+  // an entry opened with the system whose file is such a one plans nothing,
+  // as a missing file does (the button stays disabled); a video without
+  // its player then shows the warning but is not opened. Files played in
+  // the program or handed to a player are not opened by the desktop and
+  // are not refused for it.
   TPlayPlan PlanPlay() const;
-  // The sound cue, or the score cue.
+  // The sound cue, or the score cue, kept inside the media folder.
   LocatedFile CueFile(bool scoreCue) const;
 
   // Data text (bytes in the data's code page) as Unicode text.

@@ -68,12 +68,35 @@ LocatedFile LocateFile(const QString& folder, const QString& relative) {
   return {path, found && QFileInfo(path).isFile()};
 }
 
+QString RealMediaFolder(const QString& programFolder) {
+  const QFileInfo folder(LocateFile(programFolder, QString::fromLatin1(kMediaFolder)).path);
+  return folder.isDir() ? folder.canonicalFilePath() : QString();
+}
+
+bool LiesInsideFolder(const QString& path, const QString& realFolder) {
+  if (realFolder.isEmpty()) return false;
+  const QString real = QFileInfo(path).canonicalFilePath();
+  // The root folder already ends with its separator.
+  const QString prefix = realFolder.endsWith(u'/') ? realFolder : realFolder + u'/';
+  return !real.isEmpty() && real.startsWith(prefix);
+}
+
 namespace {
+
+// `relative` below the program folder, found only inside the media folder.
+LocatedFile LocateInsideMediaFolder(const QString& programFolder, const QString& relative) {
+  LocatedFile found = LocateFile(programFolder, relative);
+  if (found.exists && !LiesInsideFolder(found.path, RealMediaFolder(programFolder))) {
+    found.exists = false;
+    found.outside = true;
+  }
+  return found;
+}
 
 LocatedFile LocateUnderProgramFolder(const QString& programFolder, const QString& name,
                                      const QString& relative) {
   if (!IsSafeMediaName(name)) return {FileSystemPath(programFolder + relative), false};
-  return LocateFile(programFolder, relative);
+  return LocateInsideMediaFolder(programFolder, relative);
 }
 
 }  // namespace
@@ -87,6 +110,11 @@ LocatedFile LocateScoreFile(const QString& programFolder, const QString& name) {
   // inside another character.
   const QString score = QString::fromStdString(ScoreFileName(name.toStdString()));
   return LocateUnderProgramFolder(programFolder, name, QString::fromLatin1(kScoreFolder) + score);
+}
+
+LocatedFile LocateCueFile(const QString& programFolder, bool scoreCue) {
+  return LocateInsideMediaFolder(programFolder,
+                                 QString::fromLatin1(scoreCue ? kScoreCue : kSoundCue));
 }
 
 }  // namespace dorvem

@@ -11,6 +11,10 @@
 // Names from the data are untrusted: one that is absolute ("\x", "/x",
 // "C:x") or has a ".." component could reach files outside the media
 // folder, so it names no file at all - it is treated as a missing file.
+// A name whose file is reached through a symbolic link leading out of the
+// media folder is missing too: what is found is kept only when its real
+// path (every link resolved) lies inside the media folder's real path.
+// Links that stay inside the folder work as before.
 //
 // The short (8.3) form of a path, which external players are given, is the
 // path itself on this system.
@@ -71,6 +75,9 @@ struct LocatedFile {
   QString path;
   // A file, not a folder, was found.
   bool exists = false;
+  // A file was found, but its real path lies outside the media folder:
+  // `exists` is false, `path` is what was found (the data check names it).
+  bool outside = false;
 };
 
 // Looks up `relative` (components separated by "\" or "/", empty ones
@@ -78,13 +85,27 @@ struct LocatedFile {
 // each component exactly first, then ignoring case.
 LocatedFile LocateFile(const QString& folder, const QString& relative);
 
+// The real path (links resolved) of the media folder below
+// `programFolder`, found ignoring case like any name; empty when it is not
+// a folder.
+QString RealMediaFolder(const QString& programFolder);
+
+// Whether the file at `path` lies inside the folder whose real path is
+// `realFolder` once every link is resolved; never when `realFolder` is
+// empty or `path` does not exist.
+bool LiesInsideFolder(const QString& path, const QString& realFolder);
+
 // The media file ("Sounds\" + name) and the score document
 // ("Sounds\PICTURES\" + ScoreFileName(name)) of the data's name `name`
 // (decoded from the data's code page), looked up below `programFolder`. A
 // name that is not safe names no file: the result is the path as written
-// below the program folder, not found.
+// below the program folder, not found. A file whose real path lies outside
+// the media folder is not found either (`outside` set).
 LocatedFile LocateMediaFile(const QString& programFolder, const QString& name);
 LocatedFile LocateScoreFile(const QString& programFolder, const QString& name);
+// The sound cue (kSoundCue) or the score cue (kScoreCue) below
+// `programFolder`, kept inside the media folder like the entries' media.
+LocatedFile LocateCueFile(const QString& programFolder, bool scoreCue);
 
 // The short form of `path` given to external programs: the path itself.
 inline QString ShortPathName(const QString& path) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -278,6 +279,96 @@ TEST_F(DataCheckTest, DamageThatStillOpensIsReported) {
   EXPECT_EQ(status, 1);
 }
 
+TEST_F(DataCheckTest, LinksOutOfTheMediaFolderAndFilesTheDesktopWouldRunAreErrors) {
+  QTemporaryDir elsewhere;
+  const QString out = elsewhere.path();
+  auto link = [&](const QString& target, const QString& relative) {
+    ASSERT_TRUE(QFile::link(target, folder_.Folder() + relative)) << relative.toStdString();
+  };
+  auto makeExecutable = [&](const QString& relative) {
+    const QString path = folder_.Folder() + relative;
+    ASSERT_TRUE(QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner));
+  };
+  QFile secret(out + QStringLiteral("/secret.txt"));
+  ASSERT_TRUE(secret.open(QIODevice::WriteOnly));
+  secret.write("titok");
+  secret.close();
+  QFile pdf(out + QStringLiteral("/kotta.pdf"));
+  ASSERT_TRUE(pdf.open(QIODevice::WriteOnly));
+  pdf.write("%PDF-1.4\n");
+  pdf.close();
+
+  Put("Sounds/hangkep.mp3", Mp3());
+  link(out + QStringLiteral("/secret.txt"), QStringLiteral("Sounds/kottakep.mp3"));
+  MakeFolder("Sounds/PICTURES");
+  link(out + QStringLiteral("/secret.txt"), QStringLiteral("Sounds/x.txt"));
+  link(out, QStringLiteral("Sounds/dir"));
+  Put("Sounds/valodi.txt", std::string("sz\xF6veg"));
+  link(QStringLiteral("valodi.txt"), QStringLiteral("Sounds/belso.txt"));
+  Put("Sounds/indito.desktop", std::string("[Desktop Entry]\nExec=rm -rf ~\n"));
+  Put("Sounds/futtat.txt", std::string("szöveg"));
+  makeExecutable(QStringLiteral("Sounds/futtat.txt"));
+  Put("Sounds/szkript.htm", std::string("#!/bin/sh\nrm -rf ~\n"));
+  Put("Sounds/hang.wav", Wave());
+  makeExecutable(QStringLiteral("Sounds/hang.wav"));
+  Put("Sounds/kotta.mid", testing::OneNoteMidi(480));
+  link(out + QStringLiteral("/kotta.pdf"), QStringLiteral("Sounds/PICTURES/kotta.PDF"));
+  Put("Sounds/fut.mid", testing::OneNoteMidi(480));
+  Put("Sounds/PICTURES/fut.PDF", std::string("%PDF-1.4\n"));
+  makeExecutable(QStringLiteral("Sounds/PICTURES/fut.PDF"));
+  folder_.WriteDataFile(Encode(DictionaryModel({
+      {"x.txt", "01 KIVEZETO LINK", {}, {}, 1},
+      {"dir\\secret.txt", "02 KIVEZETO MAPPA", {}, {}, 2},
+      {"belso.txt", "03 BELSO LINK", {}, {}, 3},
+      {"indito.desktop", "04 INDITO", {}, {}, 4},
+      {"futtat.txt", "05 FUTTATHATO", {}, {}, 5},
+      {"szkript.htm", "06 SZKRIPT", {}, {}, 6},
+      {"hang.wav", "07 FUTTATHATO HANG", {}, {}, 7},
+      {"kotta.mid", "08 KOTTA KINT", {}, {}, 8},
+      {"fut.mid", "09 FUTTATHATO KOTTA", {}, {}, 9},
+  })));
+
+  const std::string real = QDir(out).canonicalPath().toStdString();
+  const std::string outside =
+      " valódi helye a Sounds mappán kívül van (oda vezető szimbolikus link), a program nem "
+      "nyitja meg: ";
+  const std::string refused = ", a program nem adja át a rendszernek megnyitásra: ";
+  const auto [report, status] = Check();
+  EXPECT_EQ(report,
+            "HIBA: a jelzőhang" + outside + "Sounds\\kottakep.mp3 (valódi helye: " + real +
+                "/secret.txt)\n"
+                "HIBA: 01 KIVEZETO LINK (Index 1): a médiafájl" +
+                outside + "Sounds\\x.txt (valódi helye: " + real +
+                "/secret.txt)\n"
+                "HIBA: 02 KIVEZETO MAPPA (Index 2): a médiafájl" +
+                outside + "Sounds\\dir\\secret.txt (valódi helye: " + real +
+                "/secret.txt)\n"
+                "HIBA: 04 INDITO (Index 4): a médiafájl asztali indítófájl (.desktop)" +
+                refused +
+                "Sounds\\indito.desktop\n"
+                "HIBA: 05 FUTTATHATO (Index 5): a médiafájl futtatható fájl (végrehajtási joga "
+                "van)" +
+                refused +
+                "Sounds\\futtat.txt\n"
+                "HIBA: 06 SZKRIPT (Index 6): a médiafájl szkript (#!-lal kezdődik, vagy nem "
+                "olvasható)" +
+                refused +
+                "Sounds\\szkript.htm\n"
+                "HIBA: 08 KOTTA KINT (Index 8): a kottadokumentum" +
+                outside + "Sounds\\PICTURES\\kotta.PDF (valódi helye: " + real +
+                "/kotta.pdf)\n"
+                "HIBA: 09 FUTTATHATO KOTTA (Index 9): a kottadokumentum futtatható fájl "
+                "(végrehajtási joga van)" +
+                refused +
+                "Sounds\\PICTURES\\fut.PDF\n"
+                "Adatfájl: " +
+                Folder() + "Data/dorvem1.cds\nMédiamappa: " + Folder() +
+                "Sounds/\n"
+                "Ellenőrizve: 9 címszó, 4 médiafájl, 0 kottadokumentum.\n"
+                "Eredmény: 8 hiba, 0 figyelmeztetés.\n");
+  EXPECT_EQ(status, 1);
+}
+
 TEST(DataCheckFolderTest, ANamedDataFileHasItsMediaBesideItsFolder) {
   const std::pair<const char*, const char*> cases[] = {
       {"/srv/szotar/Data/dorvem1.cds", "/srv/szotar/"},
@@ -332,12 +423,17 @@ TEST(DataCheckProgramTest, ACopyOfTheDemoWithoutOneSoundNamesIt) {
   QDir(dir.path()).mkpath(QStringLiteral("Data"));
   QDir(dir.path()).mkpath(QStringLiteral("Sounds"));
   ASSERT_TRUE(QFile::copy(bin + "/Data/dorvem1.cds", dir.path() + "/Data/dorvem1.cds"));
-  // Every file of the demo's media folder but one, as links.
-  QDir sounds(bin + "/Sounds");
-  for (const QString& name : sounds.entryList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot))
-    if (name != QStringLiteral("tarogato.mp3")) {
-      ASSERT_TRUE(QFile::link(sounds.filePath(name), dir.path() + "/Sounds/" + name));
-    }
+  // Every file of the demo's media folder but one, copied: links would lead
+  // out of the copy's media folder, and the check refuses those.
+  QDirIterator files(bin + "/Sounds", QDir::Files, QDirIterator::Subdirectories);
+  while (files.hasNext()) {
+    const QString from = files.next();
+    const QString relative = QDir(bin + "/Sounds").relativeFilePath(from);
+    if (relative == QStringLiteral("tarogato.mp3")) continue;
+    const QString to = dir.path() + "/Sounds/" + relative;
+    QDir().mkpath(QFileInfo(to).path());
+    ASSERT_TRUE(QFile::copy(from, to)) << from.toStdString();
+  }
 
   const CheckRun run = RunCheck({dir.path() + "/Data/dorvem1.cds"});
   EXPECT_EQ(run.status, 1) << run.out;

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <functional>
 #include <utility>
 
 #include "dataset/host/db_errors.h"
@@ -195,6 +196,128 @@ TEST(DictionaryTest, ThePlayPlanGoesByTheUpperCasedExtensionAndThePlayers) {
       EXPECT_EQ(got.handling, expected.handling) << c.name;
     }
     EXPECT_EQ(got.enableAfter, expected.enableAfter) << c.name;
+  }
+}
+
+// Files the desktop's opener would run, and files reached through links out
+// of the media folder: the play plan is that of a missing file, unless the
+// file is played in the program or handed to a player.
+TEST(DictionaryTest, ThePlanRefusesRunnableFilesAndLinksOutOfTheMediaFolder) {
+  struct Case {
+    const char* name;
+    std::vector<std::string> files;
+    // Run on the program folder (with "/" at its end) before the plan.
+    std::function<void(const QString&)> prepare;
+    const char* open;    // openWithSystem below the program folder, or null
+    const char* device;  // devicePath below the program folder, or null
+    const char* warning;
+    bool enable;
+  };
+  auto executable = [](const char* relative) {
+    return [relative](const QString& folder) {
+      const QString path = folder + QString::fromLatin1(relative);
+      QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
+    };
+  };
+  auto link = [](const char* target, const char* relative) {
+    return [target, relative](const QString& folder) {
+      QDir().mkpath(folder + QStringLiteral("Sounds"));
+      QFile::link(folder + QString::fromLatin1(target), folder + QString::fromLatin1(relative));
+    };
+  };
+  auto nothing = [](const QString&) {};
+  const char* none = nullptr;
+  const Case cases[] = {
+      {"run.desktop", {"Sounds/run.desktop"}, nothing, none, none, none, false},
+      {"Run.DESKTOP", {"Sounds/run.desktop"}, nothing, none, none, none, false},
+      {"tool.txt", {"Sounds/tool.txt"}, executable("Sounds/tool.txt"), none, none, none, false},
+      {"plain.txt", {"Sounds/plain.txt"}, nothing, "Sounds/plain.txt", none, none, true},
+      // Played in the program: not opened by the desktop, so not refused.
+      {"tone.wav",
+       {"Sounds/tone.wav"},
+       executable("Sounds/tone.wav"),
+       none,
+       "Sounds/tone.wav",
+       none,
+       true},
+      // A video without its player warns, but is not opened when it may run.
+      {"v.avi",
+       {"Sounds/v.avi"},
+       executable("Sounds/v.avi"),
+       none,
+       none,
+       "Nincs meg a lejátszó program:{}player",
+       false},
+      {"x.txt",
+       {"outside/secret.txt"},
+       link("outside/secret.txt", "Sounds/x.txt"),
+       none,
+       none,
+       none,
+       false},
+      {"dir\\secret.txt",
+       {"outside/secret.txt"},
+       link("outside", "Sounds/dir"),
+       none,
+       none,
+       none,
+       false},
+      {"x.wav", {"outside/x.wav"}, link("outside/x.wav", "Sounds/x.wav"), none, none, none, false},
+      {"alias.txt",
+       {"Sounds/real.txt"},
+       link("Sounds/real.txt", "Sounds/alias.txt"),
+       "Sounds/alias.txt",
+       none,
+       none,
+       true},
+  };
+  for (const Case& c : cases) {
+    OpenDictionary d({{c.name, ".A", "x", std::nullopt, 1}}, c.files);
+    const QString folder = d.folder.Folder();
+    c.prepare(folder);
+    auto below = [&](const char* relative) {
+      return relative ? folder + QString::fromUtf8(relative).replace(QStringLiteral("{}"), folder)
+                      : QString();
+    };
+    const TPlayPlan got = d.dictionary->PlanPlay();
+    EXPECT_EQ(got.openWithSystem, below(c.open)) << c.name;
+    EXPECT_EQ(got.devicePath, below(c.device)) << c.name;
+    EXPECT_EQ(got.warning, c.warning
+                               ? QString::fromUtf8(c.warning).replace(QStringLiteral("{}"), folder)
+                               : QString())
+        << c.name;
+    EXPECT_TRUE(got.program.isEmpty()) << c.name;
+    EXPECT_EQ(got.enableAfter, c.enable) << c.name;
+  }
+}
+
+TEST(DictionaryTest, AScriptOrAScoreTheOpenerWouldRunCountsAsMissing) {
+  OpenDictionary d({{"s.htm", ".A", "x", std::nullopt, 1},
+                    {"e.mid", ".B", "x", std::nullopt, 2},
+                    {"l.mid", ".C", "x", std::nullopt, 3},
+                    {"ok.mid", ".D", "x", std::nullopt, 4}},
+                   {"Sounds/e.mid", "Sounds/PICTURES/e.PDF", "Sounds/l.mid", "outside/l.pdf",
+                    "Sounds/ok.mid", "Sounds/PICTURES/ok.PDF"});
+  const QString folder = d.folder.Folder();
+  QFile script(folder + QStringLiteral("Sounds/s.htm"));
+  ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+  script.write("#!/bin/sh\nrm -rf ~\n");
+  script.close();
+  const QString executable = folder + QStringLiteral("Sounds/PICTURES/e.PDF");
+  ASSERT_TRUE(QFile::setPermissions(executable, QFile::permissions(executable) | QFile::ExeOther));
+  ASSERT_TRUE(QFile::link(folder + QStringLiteral("outside/l.pdf"),
+                          folder + QStringLiteral("Sounds/PICTURES/l.PDF")));
+
+  TDictionary& dict = *d.dictionary;
+  ASSERT_EQ(dict.Headword(), ".A");
+  const TPlayPlan plan = dict.PlanPlay();
+  EXPECT_TRUE(plan.openWithSystem.isEmpty());
+  EXPECT_FALSE(plan.enableAfter);
+  // The score documents: executable, linked out of the folder, plain.
+  for (const bool expected : {false, false, true}) {
+    dict.StepNext();
+    EXPECT_EQ(dict.HasScore(), expected) << dict.Headword();
+    EXPECT_EQ(dict.ScoreFile().exists, expected) << dict.Headword();
   }
 }
 
