@@ -9,6 +9,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "dataset/core/file_read.h"
 #include "dataset/core/mapped_file.h"
 #include "dataset/host/db_errors.h"
 #include "dataset/host/host_messages.h"
@@ -79,19 +80,11 @@ PacketBytes TCustomClientDataSet::ReadPacketFile() const {
     ::close(fd);
     Check(dbr::kOutOfMemory);
   }
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const int error = errno;
-      ::close(fd);
-      fail(error);
-    }
-    if (n == 0) break;  // the file shrank while being read
-    done += static_cast<std::size_t>(n);
-  }
+  // A file that shrank while being read gives what it still held.
+  int error = 0;
+  const std::size_t done = ReadUpTo(fd, bytes.data(), bytes.size(), &error);
   ::close(fd);
+  if (error != 0) fail(error);
   if (done == 0) DatabaseError(msg::kMissingDataPacket, Name());
   bytes.Resize(done);
   return PacketBytes(std::move(bytes));

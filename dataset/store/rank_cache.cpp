@@ -18,6 +18,7 @@
 
 #include "dataset/core/byte_layout.h"
 #include "dataset/core/content_hash.h"
+#include "dataset/core/file_read.h"
 #include "dataset/locale/collator.h"
 #include "dataset/store/table.h"
 
@@ -43,14 +44,8 @@ bool WriteAll(int fd, const std::uint8_t* p, std::size_t size) {
 
 // Reads exactly `size` bytes; false on any failure or an early end.
 bool ReadAll(int fd, std::uint8_t* p, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::read(fd, p, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    p += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
+  int error = 0;
+  return ReadUpTo(fd, p, size, &error) == size;
 }
 
 // Closes a descriptor when it goes.

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <fstream>
 
+#include "dataset/core/file_read.h"
 #include "dataset/core/mapped_file.h"
 #include "dataset/host/db_errors.h"
 #include "dataset/host/host_messages.h"
@@ -56,19 +57,11 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::uint64_t l
     ::close(fd);
     throw;
   }
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      const int error = errno;
-      ::close(fd);
-      CannotOpen(path, std::strerror(error));
-    }
-    if (n == 0) break;  // the file shrank meanwhile
-    done += static_cast<std::size_t>(n);
-  }
+  // A file that shrank meanwhile gives what it still held.
+  int error = 0;
+  const std::size_t done = dorvem::ReadUpTo(fd, bytes.data(), bytes.size(), &error);
   ::close(fd);
+  if (error != 0) CannotOpen(path, std::strerror(error));
   bytes.resize(done);
   return bytes;
 }
