@@ -24,6 +24,7 @@ enum class TCommand {
   cmHelp,        // print the usage text
   cmVersion,     // print the name and the version
   cmCheck,       // check the data file (dataFile, or the one beside the program)
+  cmLookup,      // print the entries of `search` without a window
   cmUsageError,  // an own option used wrongly; `error` says how
 };
 
@@ -31,6 +32,12 @@ struct TCommandLine {
   TCommand command = TCommand::cmWindow;
   std::string dataFile;  // cmCheck: the named data file, empty for the default one
   std::string error;     // cmUsageError: one line, without the program's name
+  // cmWindow and cmLookup: the words to search for, joined by single
+  // spaces (empty: none), and whether in the everything search (headwords
+  // and explanations) instead of the headword search.
+  std::string search;
+  bool everything = false;
+  bool json = false;  // cmLookup: one JSON object per entry
 };
 
 // Reads `args` (the arguments after the program's name).
