@@ -103,6 +103,7 @@ int RunCommandLine(const TCommandLine& commandLine, const TDictionaryOptions& op
           CheckDictionary(file, ProgramFolderOfDataFile(file), options.cacheFolder), out);
     }
     case TCommand::cmWindow:
+    case TCommand::cmLookup:
     case TCommand::cmUsageError:
       break;
   }
