@@ -5,6 +5,9 @@
 // finish their work, as they do between a user's keystrokes; that work,
 // done on the layer's worker thread, is reported as worker_ms.
 //
+// BM_MidiMemory: resident memory around a MIDI play and after the idle
+// device's pipeline is freed (see there).
+//
 // BM_CueCpu: what one cue costs the process over all of its threads - open,
 // play to its end on the real default audio output, close - measured as the
 // process's CPU time. The first cue of a fresh layer is reported apart
@@ -14,6 +17,9 @@
 #include <benchmark/benchmark.h>
 
 #include <time.h>
+#include <unistd.h>
+
+#include <cstdio>
 
 #include <QApplication>
 #include <QEventLoop>
@@ -148,6 +154,57 @@ void BM_CueCpu(benchmark::State& state) {
   state.counters["max_cpu_ms"] = max;
 }
 BENCHMARK(BM_CueCpu)->Unit(benchmark::kMillisecond)->Iterations(20)->UseRealTime();
+
+double ResidentMb() {
+  long pages = 0, resident = 0;
+  if (FILE* f = std::fopen("/proc/self/statm", "r")) {
+    if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
+    std::fclose(f);
+  }
+  return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+// BM_MidiMemory: the process's resident memory before the first MIDI play
+// (the layer and its output ready), after two seconds of a MIDI entry
+// played and left open as the window leaves it, and once the device has
+// been idle for its time (the layer's clock moved on): the pipeline and
+// its sound font freed and the memory returned (back_mb is the last minus
+// the first).
+void BM_MidiMemory(benchmark::State& state) {
+  std::int64_t now = 0;
+  mci::GstMci layer({}, nullptr, [&now] { return now; });
+  mci::WaitForGstPreparation();
+  NoticeCounter counter;
+  QTimer limit;
+  limit.setSingleShot(true);
+  QObject::connect(&limit, &QTimer::timeout, &counter.loop, &QEventLoop::quit);
+  for (auto _ : state) {
+    const double before = ResidentMb();
+    mci::MciRecord open = mci::MCI_OPEN_PARMS{nullptr, 0, {}, kSounds + "menuett.mid", {}};
+    if (layer.SendCommand(0, mci::MCI_OPEN, mci::MCI_OPEN_ELEMENT, open) != 0) {
+      state.SkipWithError("the MIDI piece cannot be opened");
+      return;
+    }
+    const mci::MCIDEVICEID id = std::get<mci::MCI_OPEN_PARMS>(open).deviceId;
+    mci::MciRecord play = mci::MCI_PLAY_PARMS{&counter, 0, 2000};
+    layer.SendCommand(id, mci::MCI_PLAY, mci::MCI_NOTIFY | mci::MCI_TO, play);
+    limit.start(10000);
+    counter.loop.exec();
+    const double played = ResidentMb();
+    now += mci::GstMci::kIdleMs;
+    layer.ReleaseIdle();
+    layer.WaitForPipelines();
+    const double idle = ResidentMb();
+    state.counters["before_mb"] = before;
+    state.counters["played_mb"] = played;
+    state.counters["idle_mb"] = idle;
+    state.counters["back_mb"] = idle - before;
+    mci::MciRecord close = mci::MCI_GENERIC_PARMS{};
+    layer.SendCommand(id, mci::MCI_CLOSE, 0, close);
+    layer.WaitForPipelines();
+  }
+}
+BENCHMARK(BM_MidiMemory)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 }  // namespace
 

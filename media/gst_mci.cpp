@@ -15,6 +15,7 @@ MCIERROR GstMci::SendCommand(MCIDEVICEID id, std::uint32_t command, std::uint32_
   if (command == MCI_OPEN) return Open(flags, record);
   Device* device = Find(id);
   if (device == nullptr) return MCIERR_INVALID_DEVICE_ID;
+  device->lastUseMs = clock_();
 
   // Any request that asks for a notice supersedes the one pending.
   if (flags & MCI_NOTIFY) ResolvePending(*device, MCI_NOTIFY_SUPERSEDED);
@@ -84,6 +85,8 @@ MCIERROR GstMci::Play(Device& device, std::uint32_t flags, MciRecord& record) {
     return 0;
   }
   device.mode = Mode::kPlaying;
+  device.suspended = false;  // the play builds a suspended pipeline again
+  WatchKeptPipelines();
   device.runStartMs = from;
   device.runEndMs = to;
   device.runSerial = nextSerial_++;
@@ -269,6 +272,7 @@ void GstMci::OnPipelineEvent(std::uint64_t instance, GstPlayback::Event event,
   if (device->mode != Mode::kPlaying || serial != device->runSerial) return;
   device->mode = Mode::kStopped;
   device->positionMs = device->runEndMs;
+  device->lastUseMs = clock_();
   if (device->pendingSerial == serial) ResolvePending(*device, MCI_NOTIFY_SUCCESSFUL);
 }
 

@@ -40,10 +40,18 @@
 //
 // Kept pipelines. The pipeline of a closed device is rewound and kept for
 // a while (pipeline_pool.h), and a later open of the same file takes it
-// instead of building one; Prepare builds one ahead of the first open. Their
-// age is checked every PipelinePool::kIdleMs from the event thread while
-// any is kept. A kept pipeline is indistinguishable from a new
-// one to every request.
+// instead of building one; Prepare builds one ahead of the first open. A
+// MIDI file's pipeline is never kept: it holds the whole General MIDI sound
+// font. A kept pipeline is indistinguishable from a new one to every
+// request.
+//
+// Idle devices. An open device that has not played for kIdleMs (its piece
+// played to the end, or stopped, and left open) has its pipeline suspended
+// (gst_playback.h): freed, with its threads and sound font, and built again
+// by the next play, from where the device stands. Every kIdleMs / 2, while
+// anything is kept or built, the event thread checks the kept pipelines'
+// age and the devices' idle time, and the memory freed is handed back to
+// the system, so that an hour of use costs no more than its last minute.
 //
 // GStreamer itself is initialised on a thread of its own from the moment
 // the layer is created (gst_runtime.h); the first open waits for what is
@@ -69,6 +77,7 @@
 #include <QPointer>
 #include <QTimer>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -77,6 +86,7 @@
 #include "media/gst_playback.h"
 #include "media/mci_interface.h"
 #include "media/media_worker.h"
+#include "media/monotonic_clock.h"
 #include "media/pipeline_batch.h"
 #include "media/probe/media_formats.h"
 
@@ -89,7 +99,10 @@ class GstMci : public QObject, public MciInterface {
   // `sinks` makes each pipeline's audio sink; empty for the output that
   // `output` chooses (null: the program's, DefaultAudioOutput), which must
   // outlive the layer.
-  explicit GstMci(AudioSinkFactory sinks = {}, AudioOutput* output = nullptr);
+  // `clock` (monotonic milliseconds) times the kept pipelines and the idle
+  // devices; tests give their own.
+  explicit GstMci(AudioSinkFactory sinks = {}, AudioOutput* output = nullptr,
+                  std::function<std::int64_t()> clock = MonotonicMs);
   ~GstMci() override;
 
   MCIERROR SendCommand(MCIDEVICEID device, std::uint32_t command, std::uint32_t flags,
@@ -105,6 +118,15 @@ class GstMci : public QObject, public MciInterface {
   void WaitForPipelines();
   // How many pipelines are kept for reuse now. For tests.
   std::size_t KeptPipelines() const { return pool_.Size(); }
+  // How many open devices have a pipeline built now. For tests.
+  std::size_t BuiltPipelines() const;
+  // How long a device may sit without playing before its pipeline is
+  // suspended.
+  static constexpr std::int64_t kIdleMs = 60000;
+  // Releases the kept pipelines and suspends the idle devices' pipelines
+  // whose time is up, then returns freed memory to the system; run by the
+  // periodic check, and by tests with a clock of their own.
+  void ReleaseIdle();
 
  private:
   enum class Mode { kStopped, kPlaying, kPaused, kFailed };
@@ -122,6 +144,8 @@ class GstMci : public QObject, public MciInterface {
     std::uint64_t runSerial = 0;  // the current (or last) play
     QPointer<QObject> pendingCallback;
     std::uint64_t pendingSerial = 0;  // the play whose notice is pending; 0 none
+    std::int64_t lastUseMs = 0;       // the last request, or the end of its play
+    bool suspended = false;           // its pipeline is suspended until the next play
     std::shared_ptr<GstPlayback> playback;
   };
 
@@ -145,7 +169,8 @@ class GstMci : public QObject, public MciInterface {
   void FinishPipeline(Device& device);
   // Posts the pending play notice with `outcome` and forgets it.
   void ResolvePending(Device& device, std::uint32_t outcome);
-  // Starts the check of the kept pipelines' age unless it runs.
+  // Starts the check of the kept pipelines' age and the devices' idle time
+  // unless it runs.
   void WatchKeptPipelines();
   // What a pipeline reported, on the event thread.
   void OnPipelineEvent(std::uint64_t instance, GstPlayback::Event event, std::uint64_t serial);
@@ -155,6 +180,7 @@ class GstMci : public QObject, public MciInterface {
 
   AudioSinkFactory sinks_;
   AudioOutput* output_;
+  std::function<std::int64_t()> clock_;
   PipelinePool pool_;  // used on the worker; cleared there before it ends
   QTimer keptCheck_;
   std::map<MCIDEVICEID, Device> devices_;

@@ -1,6 +1,7 @@
 // Opening and closing devices of the GStreamer layer: choosing the device
 // for a file, checking the file, and starting and finishing its pipeline.
 #include <QByteArray>
+#include <algorithm>
 #include <array>
 
 #include "media/gst_mci.h"
@@ -9,6 +10,7 @@
 #include "media/monotonic_clock.h"
 #include "media/probe/file_probe.h"
 #include "media/probe/mci_errors.h"
+#include "media/return_freed_memory.h"
 
 namespace dorvem::mci {
 
@@ -37,10 +39,11 @@ constexpr std::array<DeviceName, 13> kDeviceNames{{
 
 }  // namespace
 
-GstMci::GstMci(AudioSinkFactory sinks, AudioOutput* output)
+GstMci::GstMci(AudioSinkFactory sinks, AudioOutput* output, std::function<std::int64_t()> clock)
     : sinks_(std::move(sinks)),
       output_(output),
-      pool_(GstPlayback::ReleasePipeline, MonotonicMs),
+      clock_(std::move(clock)),
+      pool_(GstPlayback::ReleasePipeline, clock_),
       batch_([this](PipelineBatch::Work work) { worker_.Post(std::move(work)); },
              [this] {
                QMetaObject::invokeMethod(
@@ -50,10 +53,35 @@ GstMci::GstMci(AudioSinkFactory sinks, AudioOutput* output)
   // what is left of that.
   StartGstRuntime();
   keptCheck_.setSingleShot(true);
-  keptCheck_.setInterval(int(PipelinePool::kIdleMs));
+  keptCheck_.setInterval(int(std::min(PipelinePool::kIdleMs, kIdleMs) / 2));
   connect(&keptCheck_, &QTimer::timeout, this, [this] {
-    worker_.Post([this] { pool_.Expire(); });
-    if (pool_.Size() > 0) keptCheck_.start();
+    ReleaseIdle();
+    bool built = pool_.Size() > 0;
+    for (const auto& [id, device] : devices_) built = built || !device.suspended;
+    if (built) keptCheck_.start();
+  });
+}
+
+std::size_t GstMci::BuiltPipelines() const {
+  std::size_t built = 0;
+  for (const auto& [id, device] : devices_) built += device.playback->HasPipeline() ? 1 : 0;
+  return built;
+}
+
+void GstMci::ReleaseIdle() {
+  const std::int64_t now = clock_();
+  for (auto& [id, device] : devices_) {
+    if (device.suspended || device.mode == Mode::kPlaying || device.mode == Mode::kFailed ||
+        now - device.lastUseMs < kIdleMs)
+      continue;
+    device.suspended = true;
+    std::shared_ptr<GstPlayback> playback = device.playback;
+    batch_.Add(device.instance, [playback, at = device.positionMs] { playback->Suspend(at); });
+  }
+  batch_.Flush();
+  worker_.Post([this] {
+    pool_.Expire();
+    ReturnFreedMemory();
   });
 }
 
@@ -66,8 +94,8 @@ GstMci::~GstMci() {
 
 void GstMci::WatchKeptPipelines() {
   // Started before the worker has kept what it is about to keep; it goes
-  // on while anything is kept, so a pipeline is released between kIdleMs
-  // and twice that after it was kept.
+  // on while anything is kept or built, so a pipeline is released between
+  // its idle time and half as much again after it.
   if (!keptCheck_.isActive()) keptCheck_.start();
 }
 
@@ -120,11 +148,12 @@ MCIERROR GstMci::Open(std::uint32_t flags, MciRecord& record) {
   device.instance = nextInstance_++;
   device.kind = probe.kind;
   device.lengthMs = probe.lengthMs;
+  device.lastUseMs = clock_();
   // Reports arrive on GStreamer's threads; they are handed to the event
   // thread, where a report for a device closed meanwhile finds nothing.
   const std::uint64_t instance = device.instance;
   device.playback = std::make_shared<GstPlayback>(
-      open->elementName, sinks_, output_, &pool_,
+      open->elementName, sinks_, output_, probe.kind == MediaKind::kMidi ? nullptr : &pool_,
       [this, instance](GstPlayback::Event event, std::uint64_t serial) {
         QMetaObject::invokeMethod(
             this, [this, instance, event, serial] { OnPipelineEvent(instance, event, serial); },
@@ -135,6 +164,7 @@ MCIERROR GstMci::Open(std::uint32_t flags, MciRecord& record) {
 
   open->deviceId = id;
   if (flags & MCI_NOTIFY) PostNotice(open->callback, id, MCI_NOTIFY_SUCCESSFUL);
+  WatchKeptPipelines();
   return 0;
 }
 

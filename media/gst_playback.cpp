@@ -127,6 +127,14 @@ void GstPlayback::WaitForPreroll() const {
 
 void GstPlayback::Play(std::uint64_t serial, std::optional<std::uint32_t> fromMs,
                        std::optional<std::uint32_t> toMs) {
+  if (suspendedAtMs_) {
+    // Built again where it stood; an error of the build is this play's.
+    const std::uint32_t at = *suspendedAtMs_;
+    suspendedAtMs_.reset();
+    serial_ = serial;
+    Start();
+    if (pipeline_ != nullptr && !fromMs) Seek(at);
+  }
   if (pipeline_ == nullptr) return;
   serial_ = serial;
   // A play with limits of its own, or after one, sets the segment anew;
@@ -150,6 +158,7 @@ void GstPlayback::Pause() {
 }
 
 void GstPlayback::Seek(std::uint32_t ms) {
+  if (suspendedAtMs_) suspendedAtMs_ = ms;
   if (pipeline_ == nullptr) return;
   gst_element_set_state(pipeline_, GST_STATE_PAUSED);
   WaitForPreroll();
@@ -176,6 +185,15 @@ void GstPlayback::Finish() {
   key_.reset();
 }
 
+void GstPlayback::Suspend(std::uint32_t atMs) {
+  if (pipeline_ == nullptr || failed_) return;
+  // Freed, not kept: what is kept for reuse is rewound to the start, and a
+  // suspended device is idle because nobody plays it.
+  key_.reset();
+  Finish();
+  suspendedAtMs_ = atMs;
+}
+
 void GstPlayback::Prepare() {
   if (pool_ == nullptr) return;
   // Finish keeps the pipeline once it has prerolled (Rewind waits for
@@ -198,6 +216,11 @@ bool GstPlayback::Rewind(GstElement* pipeline) {
 void GstPlayback::ReleasePipeline(GstElement* pipeline) {
   gst_element_set_state(pipeline, GST_STATE_NULL);
   gst_object_unref(pipeline);
+}
+
+bool GstPlayback::HasPipeline() const {
+  std::lock_guard lock(mutex_);
+  return pipeline_ != nullptr;
 }
 
 std::optional<std::uint32_t> GstPlayback::PositionMs() const {

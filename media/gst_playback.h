@@ -27,6 +27,11 @@
 // reported an error or cannot be rewound. A pipeline taken from the pool is
 // in the state a new one reaches by prerolling: paused at the start, no
 // play limits.
+//
+// An idle playback can be suspended: its pipeline (with its threads, and
+// for MIDI the whole sound font) is freed, and where it stood is kept; the
+// next Play builds the pipeline again and goes on from there, and a Seek
+// meanwhile only moves that place.
 #pragma once
 
 #include <atomic>
@@ -81,6 +86,10 @@ class GstPlayback {
   // Stops the pipeline and frees it, or rewinds it and leaves it to the
   // pool; nothing is reported after this.
   void Finish();
+  // Frees the pipeline of a playback that is not playing, remembering that
+  // it stands at `atMs`; nothing is reported until the next Play, which
+  // builds the pipeline anew. Does nothing when no pipeline is built.
+  void Suspend(std::uint32_t atMs);
   // Builds the pipeline (or finds it kept), waits for its preroll and
   // leaves it to the pool: a later playback of the file starts at once.
   // Does nothing without a pool.
@@ -90,8 +99,10 @@ class GstPlayback {
   static void ReleasePipeline(GstElement* pipeline);
 
   // --- Any thread -------------------------------------------------------------
-  // Where the pipeline is, when it can tell.
+  // Where the pipeline is, when it can tell (not while suspended).
   std::optional<std::uint32_t> PositionMs() const;
+  // Whether a pipeline is built now (not suspended, not finished).
+  bool HasPipeline() const;
 
  private:
   // Waits (on the worker) until the pipeline has prerolled or failed.
@@ -120,6 +131,8 @@ class GstPlayback {
   bool bounded_ = false;  // the last play ended at a position of its own
   std::atomic<std::uint64_t> serial_{0};
   std::atomic<bool> failed_{false};  // the pipeline reported an error
+  // Where a suspended playback stands; set only while suspended (worker).
+  std::optional<std::uint32_t> suspendedAtMs_;
 };
 
 }  // namespace dorvem::mci

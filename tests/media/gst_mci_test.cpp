@@ -66,18 +66,20 @@ std::optional<Rendered> ReadRendered(const QString& path) {
 class GstMciTest : public ::testing::Test {
  protected:
   GstMciTest()
-      : mci([this] {
-          ++built;
-          if (!render)  // as fast as the pipeline goes
-            return gst_parse_bin_from_description("fakesink sync=false", TRUE, nullptr);
-          // Decoded sound as 16-bit samples into one WAVE file per pipeline.
-          const QString out = dir.filePath(QStringLiteral("out%1.wav").arg(sinks++));
-          const std::string description =
-              "audioconvert ! audioresample ! audio/x-raw,format=S16LE ! wavenc ! filesink "
-              "location=\"" +
-              out.toStdString() + "\"";
-          return gst_parse_bin_from_description(description.c_str(), TRUE, nullptr);
-        }) {}
+      : mci(
+            [this] {
+              ++built;
+              if (!render)  // as fast as the pipeline goes
+                return gst_parse_bin_from_description("fakesink sync=false", TRUE, nullptr);
+              // Decoded sound as 16-bit samples into one WAVE file per pipeline.
+              const QString out = dir.filePath(QStringLiteral("out%1.wav").arg(sinks++));
+              const std::string description =
+                  "audioconvert ! audioresample ! audio/x-raw,format=S16LE ! wavenc ! filesink "
+                  "location=\"" +
+                  out.toStdString() + "\"";
+              return gst_parse_bin_from_description(description.c_str(), TRUE, nullptr);
+            },
+            nullptr, [this] { return nowMs.load(); }) {}
 
   std::string Write(const QString& name, const Bytes& bytes) {
     QFile file(dir.filePath(name));
@@ -109,7 +111,8 @@ class GstMciTest : public ::testing::Test {
   QTemporaryDir dir;
   bool render = false;  // set before the pipelines that are to render start
   std::atomic<int> sinks{0};
-  std::atomic<int> built{0};  // pipelines built
+  std::atomic<int> built{0};           // pipelines built
+  std::atomic<std::int64_t> nowMs{0};  // the layer's clock
   NoticeLog log;
   GstMci mci;  // after what its pipelines use
 };
@@ -338,6 +341,46 @@ TEST_F(GstMciTest, PipelinesRenderWaveMp3AndMidiWithTheirLengths) {
     // decoder delivered, to within one MP3 frame.
     EXPECT_NEAR(lengthMs, out->seconds * 1000, 27) << c.name;
   }
+}
+
+// A device left open after its play frees its pipeline once idle, and the
+// next play builds one again and goes on from where the device stood.
+TEST_F(GstMciTest, AnIdleDeviceFreesItsPipelineAndPlaysOnFromWhereItStood) {
+  // 22050 frames at 22050 Hz: one second.
+  const std::string wav = Write(QStringLiteral("a.wav"), WaveFile(22050, 1, 22050));
+  render = true;
+  MCIDEVICEID id = 0;
+  ASSERT_EQ(Open(wav, "", &id), 0u);
+  ASSERT_EQ(Send(id, MCI_PLAY, MCI_NOTIFY, MCI_PLAY_PARMS{&log}), 0u);
+  ASSERT_TRUE(log.WaitFor(1));
+  ASSERT_EQ(Send(id, MCI_SEEK, MCI_TO | MCI_WAIT, MCI_SEEK_PARMS{&log, 250}), 0u);
+  mci.WaitForPipelines();
+
+  nowMs = GstMci::kIdleMs - 1;  // not idle long enough yet
+  mci.ReleaseIdle();
+  mci.WaitForPipelines();
+  EXPECT_EQ(mci.BuiltPipelines(), 1u) << "freed before its time";
+
+  nowMs = GstMci::kIdleMs;
+  mci.ReleaseIdle();
+  mci.WaitForPipelines();
+  EXPECT_EQ(mci.BuiltPipelines(), 0u) << "the idle pipeline is still alive";
+  EXPECT_EQ(built, 1);
+  // A seek while suspended moves where the next play begins.
+  ASSERT_EQ(Send(id, MCI_SEEK, MCI_TO | MCI_WAIT, MCI_SEEK_PARMS{&log, 500}), 0u);
+  EXPECT_EQ(Status(id, MCI_STATUS_POSITION), 500u);
+
+  log.outcomes.clear();
+  ASSERT_EQ(Send(id, MCI_PLAY, MCI_NOTIFY, MCI_PLAY_PARMS{&log}), 0u);
+  ASSERT_TRUE(log.WaitFor(1));
+  EXPECT_EQ(log.outcomes, std::vector<std::uint32_t>{MCI_NOTIFY_SUCCESSFUL});
+  EXPECT_EQ(built, 2);
+  Generic(id, MCI_CLOSE);
+  mci.WaitForPipelines();
+  // The rest of the second, from 500 ms.
+  const auto second = ReadRendered(dir.filePath(QStringLiteral("out1.wav")));
+  ASSERT_TRUE(second.has_value());
+  EXPECT_NEAR(second->seconds, 0.5, 0.01);
 }
 
 }  // namespace
