@@ -31,6 +31,7 @@ class LookupTest : public ::testing::Test, public testing::ProgramFolderFixture 
          1},
         {"nincs.wav", "LEGGIERO", "K\xf6nnyed\xe9n,\r\nfinoman \xfcgyelve r\xe1", {}, 2},
         {{}, "LARGO", "Sz\xe9lesen.", {}, 3},
+        {{}, "\xc9NEK", "Dal.", {}, 4},
     })));
     QDir(Folder()).mkpath(QStringLiteral("Sounds/PICTURES"));
     for (const char* name : {"Sounds/legato.mp3", "Sounds/PICTURES/legato.PDF"}) {
@@ -75,6 +76,10 @@ TEST_F(LookupTest, PrintsTheEntriesOfTheHeadwordSearch) {
   EXPECT_EQ(Lookup({"--lookup", "LEGG"}, 12), 0);
   EXPECT_EQ(out_.str(), "LEGGIERO\nKönnyedén,\nfinoman\nügyelve rá\nMédiafájl: " + folder +
                             "Sounds/nincs.wav (nincs meg)\n");
+
+  // Accented letters too, by the data's casing rules.
+  EXPECT_EQ(Lookup({"--lookup", "ének"}), 0);
+  EXPECT_EQ(out_.str(), "ÉNEK\nDal.\n");
 
   EXPECT_EQ(Lookup({"--lookup", "LEGX"}), 1);
   EXPECT_EQ(out_.str(), "");
