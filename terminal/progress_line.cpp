@@ -34,11 +34,21 @@ TProgressLine::~TProgressLine() {
 void TProgressLine::Update(std::uint64_t done, std::uint64_t total) {
   if (!isTerminal_ || finished_) return;
   const auto now = clock_();
+  // The pace is measured from the first update, so that preparing the
+  // work (reading the input) does not count as the work's own pace.
+  if (!started_) {
+    started_ = true;
+    firstAt_ = now;
+    firstDone_ = done;
+  }
   if (now - start_ < kShowAfter) return;
   if (shownWidth_ > 0 && now - drawn_ < kRedrawEvery) return;
   drawn_ = now;
   const std::string line = texts_.before + std::to_string(done) + "/" + std::to_string(total) +
-                           texts_.between + TimeLeftText(now - start_, done, total) + texts_.after;
+                           texts_.between +
+                           TimeLeftText(now - firstAt_, done - std::min(done, firstDone_),
+                                        total - std::min(total, firstDone_)) +
+                           texts_.after;
   const std::size_t width = Characters(line);
   out_ << '\r' << line;
   if (width < shownWidth_) out_ << std::string(shownWidth_ - width, ' ');

@@ -42,7 +42,8 @@ class TProgressLine {
 
   // `done` of `total` entries are done. Draws the line when the output is a
   // terminal, a second has passed since the start and a tenth of a second
-  // since it was last drawn.
+  // since it was last drawn. The time left is told by the pace since the
+  // first update.
   void Update(std::uint64_t done, std::uint64_t total);
   // Erases the line when it was drawn; later updates draw nothing.
   void Finish();
@@ -54,7 +55,10 @@ class TProgressLine {
   TProgressClock clock_;
   std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point drawn_;
-  std::size_t shownWidth_ = 0;  // characters of the line on the screen, 0: none
+  bool started_ = false;                           // an update came
+  std::chrono::steady_clock::time_point firstAt_;  // the first update's time
+  std::uint64_t firstDone_ = 0;                    // and its entries done
+  std::size_t shownWidth_ = 0;                     // characters of the line on the screen, 0: none
   bool finished_ = false;
 };
 

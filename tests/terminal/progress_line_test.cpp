@@ -25,6 +25,7 @@ TEST(ProgressLineTest, ShowsOnATerminalAfterASecondAndErasesItself) {
   {
     TProgressLine line(out, true, {"Ellenőrzés: ", " címszó, hátralévő idő: ", ""},
                        clock.Function());
+    line.Update(0, 100);
     clock.now += 999ms;
     line.Update(10, 100);
     EXPECT_EQ(out.str(), "");  // quick work shows nothing
@@ -43,6 +44,19 @@ TEST(ProgressLineTest, ShowsOnATerminalAfterASecondAndErasesItself) {
   }
   // Erased: as many blanks as the line has characters (46, not its bytes).
   EXPECT_EQ(out.str(), "\r" + std::string(46, ' ') + "\r");
+}
+
+TEST(ProgressLineTest, TheTimeBeforeTheFirstEntryIsNotThePace) {
+  FakeClock clock;
+  std::ostringstream out;
+  TProgressLine line(out, true, {"build: ", " rows, time left ", ""}, clock.Function());
+  clock.now += 5s;  // reading the input
+  line.Update(0, 100);
+  EXPECT_EQ(out.str(), "\rbuild: 0/100 rows, time left ?:??");
+  out.str({});
+  clock.now += 1s;
+  line.Update(50, 100);
+  EXPECT_EQ(out.str(), "\rbuild: 50/100 rows, time left 0:01");
 }
 
 TEST(ProgressLineTest, WritesNothingWhenTheOutputIsNoTerminal) {
