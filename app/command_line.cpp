@@ -1,7 +1,10 @@
 #include "app/command_line.h"
 
+#include "app/lookup.h"
+#include "app/toolkit_options.h"
 #include "dictionary/data_check.h"
 #include "dictionary/paths.h"
+#include "terminal/progress_line.h"
 
 #ifndef DORVEM_VERSION
 #error "DORVEM_VERSION is set by the build (the project's version)"
@@ -30,6 +33,51 @@ TCommandLine Alone(TCommand command, const std::vector<std::string>& args) {
   return result;
 }
 
+// The window's or the lookup's command line: search words, --everything,
+// --lookup, --json and the toolkit's options in any order; "--" ends the
+// options, so that a word may begin with "-". Any other option is refused.
+TCommandLine ParseSearch(const std::vector<std::string>& args) {
+  TCommandLine result;
+  bool lookup = false;
+  bool optionsEnded = false;
+  std::vector<std::string> words;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    const bool isOption = !optionsEnded && arg.size() > 1 && arg[0] == '-';
+    if (!isOption) {
+      words.push_back(arg);
+    } else if (arg == "--") {
+      optionsEnded = true;
+    } else if (arg == "--lookup") {
+      lookup = true;
+    } else if (arg == "--everything") {
+      result.everything = true;
+    } else if (arg == "--json") {
+      result.json = true;
+    } else if (arg == "--help" || arg == "-h" || arg == "--version" || arg == "--check") {
+      return UsageError(arg + ": csak első argumentumként adható meg");
+    } else if (const TToolkitOption toolkit = ToolkitOptionOf(arg);
+               toolkit != TToolkitOption::toNone) {
+      // The toolkit takes it out of argv itself, with its value.
+      if (toolkit == TToolkitOption::toWithValue) ++i;
+    } else {
+      return UsageError("ismeretlen kapcsoló: '" + arg + "'");
+    }
+  }
+  for (const std::string& word : words) {
+    if (word.empty()) continue;
+    if (!result.search.empty()) result.search += ' ';
+    result.search += word;
+  }
+  if (lookup) {
+    result.command = TCommand::cmLookup;
+    if (result.search.empty()) return UsageError("--lookup: hiányzik a keresett szó");
+  } else if (result.json) {
+    return UsageError("--json: csak a --lookup kapcsolóval együtt használható");
+  }
+  return result;
+}
+
 }  // namespace
 
 TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -47,8 +95,7 @@ TCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
     return result;
   }
-  // Anything else belongs to the toolkit, and the window opens.
-  return {};
+  return ParseSearch(args);
 }
 
 std::string VersionText() {
@@ -56,7 +103,8 @@ std::string VersionText() {
 }
 
 std::string HelpText(const std::string& dataFile) {
-  return "Használat: dorvem [Qt-kapcsolók]\n"
+  return "Használat: dorvem [Qt-kapcsolók] [--everything] [--] [KERESETT SZÓ...]\n"
+         "          dorvem --lookup [--everything] [--json] [--] KERESETT SZÓ...\n"
          "          dorvem --help | --version\n"
          "          dorvem --check [ADATFÁJL]\n"
          "\n"
@@ -65,6 +113,7 @@ std::string HelpText(const std::string& dataFile) {
          "  " +
          dataFile +
          "\n"
+         "A megadott szavak (szóközzel elválasztva) a keresőmezőbe kerülnek.\n"
          "\n"
          "Kapcsolók:\n"
          "  -h, --help    ez a súgó\n"
@@ -74,6 +123,14 @@ std::string HelpText(const std::string& dataFile) {
          "                minden címszó magyarázatát és képét, médiafájlját és kottáját;\n"
          "                a médiafájlokat az adatfájl mappája melletti Sounds mappában\n"
          "                keresi. Kilépési kód: 0 nincs hiba, 1 hibát talált.\n"
+         "  --lookup      ablak nélkül kiírja azokat a címszavakat, amelyek a keresett\n"
+         "                szóval kezdődnek: a magyarázatot szövegként, a médiafájl és a\n"
+         "                kotta nevét. Kilépési kód: 0 talált, 1 nem talált,\n"
+         "                2 hibás parancssor vagy olvashatatlan adatfájl.\n"
+         "  --everything  a címszavakban és a magyarázatokban keres\n"
+         "  --json        a --lookup címszónként egy sor JSON-objektumot ír ki\n"
+         "  --            a további argumentumok keresett szavak (kezdődhetnek\n"
+         "                kötőjellel is)\n"
          "\n"
          "Billentyűk az ablakban:\n"
          "  betűk         a címszavak listája a beírt szókezdetre szűkül\n"
@@ -87,7 +144,7 @@ std::string HelpText(const std::string& dataFile) {
 }
 
 int RunCommandLine(const TCommandLine& commandLine, const TDictionaryOptions& options,
-                   std::ostream& out, std::ostream& err) {
+                   std::ostream& out, std::ostream& err, const TTerminalInfo& terminal) {
   const std::string dataFile =
       FileSystemName(options.programFolder + QString::fromLatin1(kDataFileName));
   switch (commandLine.command) {
@@ -99,11 +156,17 @@ int RunCommandLine(const TCommandLine& commandLine, const TDictionaryOptions& op
       return 0;
     case TCommand::cmCheck: {
       const std::string& file = commandLine.dataFile.empty() ? dataFile : commandLine.dataFile;
-      return WriteCheckReport(
-          CheckDictionary(file, ProgramFolderOfDataFile(file), options.cacheFolder), out);
+      TProgressLine progress(err, terminal.errIsTerminal,
+                             {"Ellenőrzés: ", " címszó, hátralévő idő: ", ""});
+      TDataCheck check =
+          CheckDictionary(file, ProgramFolderOfDataFile(file), options.cacheFolder,
+                          [&](int done, int total) { progress.Update(done, total); });
+      progress.Finish();
+      return WriteCheckReport(check, out);
     }
-    case TCommand::cmWindow:
     case TCommand::cmLookup:
+      return RunLookup(commandLine, options, out, err, terminal.outWidth);
+    case TCommand::cmWindow:
     case TCommand::cmUsageError:
       break;
   }

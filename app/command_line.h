@@ -50,13 +50,22 @@ std::string VersionText();
 // reads, shown so that the maintainer knows which file to replace.
 std::string HelpText(const std::string& dataFile);
 
+// What the program's entry knows of the terminals it writes to.
+struct TTerminalInfo {
+  int outWidth = 0;            // the width of the terminal of `out`; 0: not a terminal
+  bool errIsTerminal = false;  // `err` is a terminal: the check shows its progress there
+};
+
 // Carries out a command that needs no window (any but cmWindow): writes
 // the help or the version to `out` and returns 0; checks the named data
 // file, or the data file of `options` when none is named, with its media in
 // the Sounds folder beside the data file's folder, writes the report to
-// `out` and returns 1 when it found an error, else 0 (the check needs the
-// GUI application object); or writes a usage error to `err` and returns 2.
+// `out` and returns 1 when it found an error, else 0, with its progress on
+// `err` when that is a terminal; looks the search up (lookup.h: 0 found, 1
+// nothing found, 2 the data cannot be read); or writes a usage error to
+// `err` and returns 2. The check and the lookup need the GUI application
+// object.
 int RunCommandLine(const TCommandLine& commandLine, const TDictionaryOptions& options,
-                   std::ostream& out, std::ostream& err);
+                   std::ostream& out, std::ostream& err, const TTerminalInfo& terminal = {});
 
 }  // namespace dorvem

@@ -3,6 +3,7 @@
 // display, creates the application and the main window, and runs the event
 // loop until the window closes. DORVEM_TRACE_STARTUP=1 in the environment
 // prints where the start-up spends its time (startup_trace.h).
+#include <unistd.h>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <cstdio>
@@ -14,32 +15,41 @@
 #include "app/application.h"
 #include "app/command_line.h"
 #include "app/display_check.h"
+#include "app/lookup.h"
 #include "app/main_window.h"
 #include "app/program_options.h"
 #include "app/startup_trace.h"
+#include "app/toolkit_options.h"
+#include "terminal/progress_line.h"
 
 int main(int argc, char** argv) {
   const dorvem::TCommandLine commandLine =
       dorvem::ParseCommandLine(std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc));
   if (commandLine.command != dorvem::TCommand::cmWindow) {
     // Enough of an application to find the program folder; no display. The
-    // check lays explanations out in text documents, which needs the GUI
-    // application, on the offscreen platform: it opens no window.
+    // check and the lookup lay explanations out in text documents, which
+    // needs the GUI application, on the offscreen platform: it opens no
+    // window.
     std::unique_ptr<QCoreApplication> app;
-    if (commandLine.command == dorvem::TCommand::cmCheck) {
+    if (commandLine.command == dorvem::TCommand::cmCheck ||
+        commandLine.command == dorvem::TCommand::cmLookup) {
       qputenv("QT_QPA_PLATFORM", "offscreen");
       app = std::make_unique<QGuiApplication>(argc, argv);
     } else {
       app = std::make_unique<QCoreApplication>(argc, argv);
     }
-    return dorvem::RunCommandLine(commandLine, dorvem::ProgramOptions(), std::cout, std::cerr);
+    return dorvem::RunCommandLine(
+        commandLine, dorvem::ProgramOptions(), std::cout, std::cerr,
+        {dorvem::TerminalWidth(STDOUT_FILENO), dorvem::IsTerminal(STDERR_FILENO)});
   }
   if (!dorvem::HasDisplayInEnvironment()) {
     std::fprintf(stderr, "%s\n", dorvem::NoDisplayMessage(argc > 0 ? argv[0] : "dorvem").c_str());
     return 1;
   }
   dorvem::StartStartupTraceFromEnvironment();
-  dorvem::TApplication app(argc, argv);
+  // Words after a lone "--" are the search's, not the toolkit's options.
+  int toolkitArgc = dorvem::ToolkitArgumentCount(argc, argv);
+  dorvem::TApplication app(toolkitArgc, argv);
   // Lets the desktop match the window with its menu entry and icon.
   QGuiApplication::setDesktopFileName(QStringLiteral(DORVEM_APP_ID));
   dorvem::StartupPhaseDone("application");

@@ -133,7 +133,7 @@ QString ProgramFolderOfDataFile(const std::string& dataFile) {
 }
 
 TDataCheck CheckDictionary(const std::string& dataFile, const QString& programFolder,
-                           const std::string& cacheFolder) {
+                           const std::string& cacheFolder, const TCheckProgress& progress) {
   TDataCheck check;
   check.dataFile = dataFile;
   check.programFolder = programFolder;
@@ -155,6 +155,7 @@ TDataCheck CheckDictionary(const std::string& dataFile, const QString& programFo
   QTextDocument doc;
   doc.setUndoRedoEnabled(false);
   int record = 0;
+  const int total = progress ? table.tblAdat.RecordCount() : 0;
   try {
     table.tblAdat.GoFirst();
     while (!table.tblAdat.IsEmpty()) {
@@ -170,6 +171,7 @@ TDataCheck CheckDictionary(const std::string& dataFile, const QString& programFo
              "a(z) " + std::to_string(record) +
                  ". rekord (címszó-sorrendben) nem olvasható: " + ErrorReportText(e.what())});
       }
+      if (progress) progress(record, total);
       table.tblAdat.GoNext();
       if (table.tblAdat.AtEnd()) break;
     }

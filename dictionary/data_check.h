@@ -13,6 +13,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -57,9 +58,12 @@ QString ProgramFolderOfDataFile(const std::string& dataFile);
 // below `programFolder` (with its trailing separator); the headword order
 // is kept in `cacheFolder` as the window keeps it (empty: nothing kept).
 // Never throws for anything the data or the files hold. Needs the GUI
-// application object.
+// application object. `progress`, when given, is called after each entry
+// with the entries checked and all the entries of the data file.
+using TCheckProgress = std::function<void(int done, int total)>;
 TDataCheck CheckDictionary(const std::string& dataFile, const QString& programFolder,
-                           const std::string& cacheFolder = {});
+                           const std::string& cacheFolder = {},
+                           const TCheckProgress& progress = {});
 
 // Writes one line per finding ("HIBA: " or "FIGYELMEZTETÉS: ", then
 // "<entry>: " when there is one, then the text), the notes, and the

@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "app/command_line.h"
+#include "app/toolkit_options.h"
 
 namespace dorvem {
 namespace {
@@ -29,10 +30,20 @@ TEST(CommandLineTest, OwnOptionsAreReadOnlyAsTheFirstArgument) {
       {{"--version"}, TCommand::cmVersion, "", ""},
       {{"--check"}, TCommand::cmCheck, "", ""},
       {{"--check", "/srv/szotar.cds"}, TCommand::cmCheck, "/srv/szotar.cds", ""},
-      // The toolkit's own arguments open the window, as before; so does an
-      // own option that is not first.
+      // The toolkit's own arguments open the window, as before.
       {{"-platform", "xcb"}, TCommand::cmWindow, "", ""},
-      {{"-style", "fusion", "--help"}, TCommand::cmWindow, "", ""},
+      {{"-style", "fusion", "--help"},
+       TCommand::cmUsageError,
+       "",
+       "--help: csak első argumentumként adható meg"},
+      // Unknown options are refused, also those only close to the toolkit's.
+      {{"--chek"}, TCommand::cmUsageError, "", "ismeretlen kapcsoló: '--chek'"},
+      {{"LEGATO", "-platformx"}, TCommand::cmUsageError, "", "ismeretlen kapcsoló: '-platformx'"},
+      {{"--json", "A"},
+       TCommand::cmUsageError,
+       "",
+       "--json: csak a --lookup kapcsolóval együtt használható"},
+      {{"--lookup", "--json"}, TCommand::cmUsageError, "", "--lookup: hiányzik a keresett szó"},
       {{"--help", "x"}, TCommand::cmUsageError, "", "--help: fölösleges argumentum: 'x'"},
       {{"--version", "--help"},
        TCommand::cmUsageError,
@@ -51,6 +62,54 @@ TEST(CommandLineTest, OwnOptionsAreReadOnlyAsTheFirstArgument) {
     EXPECT_EQ(parsed.dataFile, c.dataFile);
     EXPECT_EQ(parsed.error, c.error);
   }
+}
+
+TEST(CommandLineTest, WordsAreASearchAndTheToolkitKeepsItsOptions) {
+  struct Case {
+    std::vector<std::string> args;
+    TCommand command;
+    std::string search;
+    bool everything;
+    bool json;
+  };
+  const Case cases[] = {
+      {{"LEGATO"}, TCommand::cmWindow, "LEGATO", false, false},
+      {{"ALLEGRO", "", " MA", "NON"}, TCommand::cmWindow, "ALLEGRO  MA NON", false, false},
+      // A toolkit option's value is no search word, in either dash form
+      // and before or after the words.
+      {{"-platform", "offscreen", "kotta", "--style", "fusion", "-reverse", "-style=fusion",
+        "-qwindowtitle", "T", "-display", ":1"},
+       TCommand::cmWindow,
+       "kotta",
+       false,
+       false},
+      {{"--everything", "gyors", "tempó"}, TCommand::cmWindow, "gyors tempó", true, false},
+      {{"--lookup", "LEG"}, TCommand::cmLookup, "LEG", false, false},
+      {{"LEG", "--json", "--lookup"}, TCommand::cmLookup, "LEG", false, true},
+      {{"--lookup", "--everything", "--json", "lassú", "tempó"},
+       TCommand::cmLookup,
+       "lassú tempó",
+       true,
+       true},
+      // After "--" everything is a word.
+      {{"--lookup", "--", "-platform", "--json", "-"},
+       TCommand::cmLookup,
+       "-platform --json -",
+       false,
+       false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.args));
+    const TCommandLine parsed = ParseCommandLine(c.args);
+    EXPECT_EQ(parsed.command, c.command) << parsed.error;
+    EXPECT_EQ(parsed.search, c.search);
+    EXPECT_EQ(parsed.everything, c.everything);
+    EXPECT_EQ(parsed.json, c.json);
+  }
+  // The toolkit never sees the words after "--".
+  const char* const argv[] = {"dorvem", "-reverse", "--", "-style", "x"};
+  EXPECT_EQ(ToolkitArgumentCount(5, argv), 2);
+  EXPECT_EQ(ToolkitArgumentCount(2, argv), 2);
 }
 
 TEST(CommandLineTest, CommandsPrintTheirTextAndStatus) {
@@ -85,10 +144,14 @@ TEST(CommandLineTest, CommandsPrintTheirTextAndStatus) {
   EXPECT_EQ(RunCommandLine(ParseCommandLine({"-h"}), kOptions, out, err), 0);
   EXPECT_EQ(err.str(), "");
   const std::string help = out.str();
-  EXPECT_EQ(help.rfind("Használat: dorvem [Qt-kapcsolók]\n", 0), 0u) << help;
+  EXPECT_EQ(
+      help.rfind("Használat: dorvem [Qt-kapcsolók] [--everything] [--] [KERESETT SZÓ...]\n", 0), 0u)
+      << help;
   EXPECT_NE(help.find("\n  /opt/d/Data/dorvem1.cds\n"), std::string::npos) << help;
   EXPECT_NE(help.find("\n          dorvem --check [ADATFÁJL]\n"), std::string::npos) << help;
   EXPECT_NE(help.find("\n  --check [ADATFÁJL]\n"), std::string::npos) << help;
+  for (const char* option : {"--lookup ", "--everything ", "--json ", "-- "})
+    EXPECT_NE(help.find(std::string("\n  ") + option), std::string::npos) << option;
   for (const char* key : {"F3", "F4", "Alt+G", "Alt+K", "Tab", "Le, Fel"})
     EXPECT_NE(help.find(std::string("\n  ") + key + " "), std::string::npos) << key;
 }
@@ -122,6 +185,20 @@ TEST(CommandLineTest, TheProgramAnswersWithoutADisplay) {
   EXPECT_EQ(status, 2);
   EXPECT_EQ(out, "");
   EXPECT_EQ(err, "dorvem: --version: fölösleges argumentum: '-x'\nBővebben: dorvem --help\n");
+
+  std::tie(status, out, err) = run({QStringLiteral("--chek")});
+  EXPECT_EQ(status, 2);
+  EXPECT_EQ(out, "");
+  EXPECT_EQ(err, "dorvem: ismeretlen kapcsoló: '--chek'\nBővebben: dorvem --help\n");
+
+  // The lookup in the demo dictionary beside the program, to a pipe: not
+  // wrapped.
+  std::tie(status, out, err) = run({QStringLiteral("--lookup"), QStringLiteral("legato")});
+  EXPECT_EQ(status, 0) << err;
+  EXPECT_EQ(out.rfind("LEGATO\n", 0), 0u) << out;
+  std::tie(status, out, err) = run({QStringLiteral("--lookup"), QStringLiteral("QQQ")});
+  EXPECT_EQ(status, 1) << err;
+  EXPECT_EQ(out, "");
 }
 
 }  // namespace

@@ -30,6 +30,7 @@ int RunInfo(const Args& args, const Context& context);
 int RunRows(const Args& args, const Context& context);
 int RunConvert(const Args& args, const Context& context);
 int RunBuild(const Args& args, const Context& context);
+int RunExport(const Args& args, const Context& context);
 int RunFilterBuffer(const Args& args, const Context& context);
 int RunTrace(const Args& args, const Context& context);
 

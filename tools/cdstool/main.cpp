@@ -1,6 +1,6 @@
 // cdstool: the command-line face of the data engine. Inspects, queries,
-// converts and builds data packets through the same client dataset the
-// window uses.
+// converts, builds and exports data packets through the same client
+// dataset the window uses.
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -12,12 +12,20 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: cdstool info FILE |\n"
-    "       rows FILE [--index FIELDS] [--filter TEXT] [--case-insensitive] [--no-partial]\n"
-    "            [--fields A,B] [--recno] [--json] |\n"
-    "       filter-buffer FILE TEXT [--case-insensitive] [--no-partial] |\n"
-    "       convert IN OUT --to xml|binary | build SOURCE.json OUT [--xml] |\n"
-    "       trace FILE [--index FIELDS] [--filter TEXT] [--window N] COMMAND...\n";
+    "usage: cdstool COMMAND ARGUMENTS...\n"
+    "  info FILE                        the packet's header, columns, parameters and row count\n"
+    "  rows FILE [--index FIELDS] [--filter TEXT] [--case-insensitive] [--no-partial]\n"
+    "       [--fields A,B] [--recno] [--json]\n"
+    "                                   the visible records in cursor order, as TSV or JSON\n"
+    "  filter-buffer FILE TEXT [--case-insensitive] [--no-partial]\n"
+    "                                   a filter text's expression buffer, in hex\n"
+    "  convert IN OUT --to xml|binary   the packet rewritten in the other form\n"
+    "  build SOURCE.json OUT [--xml]    a packet built from a JSON description\n"
+    "  export PACKET DIR                the packet as build's JSON, memos and pictures as files\n"
+    "  trace FILE [--index FIELDS] [--filter TEXT] [--window N] COMMAND...\n"
+    "                                   the dataset's events and notices while commands run\n"
+    "  help, --help                     this text\n"
+    "  --version                        the program's name and version\n";
 
 }  // namespace
 
@@ -40,12 +48,29 @@ int main(int argc, char** argv) {
   }
   const std::string command = argv[1];
   const cdstool::Args args(argv + 2, argv + argc);
+  if (command == "help" || command == "--help" || command == "-h") {
+    if (!args.empty()) {
+      std::fprintf(stderr, "cdstool: unexpected argument '%s'\n%s", args[0].c_str(), kUsage);
+      return 2;
+    }
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (command == "--version") {
+    if (!args.empty()) {
+      std::fprintf(stderr, "cdstool: unexpected argument '%s'\n%s", args[0].c_str(), kUsage);
+      return 2;
+    }
+    std::fputs("cdstool " CDSTOOL_VERSION "\n", stdout);
+    return 0;
+  }
   const cdstool::Context context{cdstool::UserCacheFolder()};
   try {
     if (command == "info") return cdstool::RunInfo(args, context);
     if (command == "rows") return cdstool::RunRows(args, context);
     if (command == "convert") return cdstool::RunConvert(args, context);
     if (command == "build") return cdstool::RunBuild(args, context);
+    if (command == "export") return cdstool::RunExport(args, context);
     if (command == "filter-buffer") return cdstool::RunFilterBuffer(args, context);
     if (command == "trace") return cdstool::RunTrace(args, context);
     throw cdstool::UsageError("unknown command '" + command + "'");

@@ -64,7 +64,8 @@ std::vector<std::uint8_t> HexDecode(const std::string& text) {
 
 class Builder {
  public:
-  explicit Builder(std::string baseDir) : baseDir_(std::move(baseDir)) {}
+  Builder(std::string baseDir, const BuildProgress& progress)
+      : baseDir_(std::move(baseDir)), progress_(progress) {}
 
   PacketModel Build(const json& doc) {
     if (!doc.is_object()) Fail("the description must be a JSON object");
@@ -84,7 +85,11 @@ class Builder {
     if (doc.contains("rows")) {
       if (!doc["rows"].is_array()) Fail("\"rows\" must be an array");
       std::size_t n = 0;
-      for (const json& r : doc["rows"]) model.rows.push_back(Row(r, model, ++n));
+      const std::size_t total = doc["rows"].size();
+      for (const json& r : doc["rows"]) {
+        model.rows.push_back(Row(r, model, ++n));
+        if (progress_) progress_(n, total);
+      }
     }
     return model;
   }
@@ -212,7 +217,10 @@ class Builder {
       std::filesystem::path p(v["file"].get<std::string>());
       if (p.is_relative()) p = std::filesystem::path(baseDir_) / p;
       // A blob's length word has 31 bits: a larger value cannot be stored.
-      return ReadFileBytes(p.string(), packet::kNotFetchedBit - 1);
+      std::vector<std::uint8_t> bytes = ReadFileBytes(p.string(), packet::kNotFetchedBit - 1);
+      if (!v.contains("encoding")) return bytes;
+      if (v["encoding"] != "utf-8") Fail(where + ": the only file encoding is \"utf-8\"");
+      return Text(std::string(bytes.begin(), bytes.end()));
     }
     if (v.is_object() && v.contains("base64")) {
       std::vector<std::uint8_t> bytes;
@@ -232,7 +240,15 @@ class Builder {
     }
     const std::string& kind = kinds_[col];
     try {
-      if (kind == "string") {
+      const bool blobKind = kind == "blob" || kind == "bytes" || kind == "varbytes";
+      if (!blobKind && v.is_object() && (v.contains("hex") || v.contains("base64"))) {
+        // The stored bytes themselves, for a value of any other type.
+        pv.bytes = Bytes(v, where);
+        const std::uint32_t typeWord = model.columns[col].desc.typeWord;
+        if ((typeWord & pk::kVarying) == 0 && pv.bytes.size() != packet::TypeSize(typeWord))
+          Fail(where + ": the value needs " + std::to_string(packet::TypeSize(typeWord)) +
+               " bytes, not " + std::to_string(pv.bytes.size()));
+      } else if (kind == "string") {
         pv.bytes = Text(v.get<std::string>());
       } else if (kind == "blob" || kind == "bytes" || kind == "varbytes") {
         pv.bytes = Bytes(v, where);
@@ -283,13 +299,15 @@ class Builder {
   }
 
   std::string baseDir_;
+  const BuildProgress& progress_;
   std::uint32_t codePage_ = 1250;
   std::vector<std::string> kinds_;
 };
 
 }  // namespace
 
-PacketModel PacketModelFromJson(const std::string& jsonText, const std::string& baseDir) {
+PacketModel PacketModelFromJson(const std::string& jsonText, const std::string& baseDir,
+                                const BuildProgress& progress) {
   json doc;
   try {
     doc = json::parse(jsonText);
@@ -297,7 +315,7 @@ PacketModel PacketModelFromJson(const std::string& jsonText, const std::string& 
     Fail(std::string("the description is not valid JSON: ") + e.what());
   }
   try {
-    return Builder(baseDir).Build(doc);
+    return Builder(baseDir, progress).Build(doc);
   } catch (const json::exception& e) {
     Fail(std::string("the description is malformed: ") + e.what());
   }

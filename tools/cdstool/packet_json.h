@@ -20,17 +20,27 @@
 // Strings are UTF-8 and are converted to the packet's code page (the ANSI
 // code page of its LCID, windows-1250 without one). A blob or bytes value is
 // a string (converted the same way), {"file": path} (relative to the JSON
-// file), {"base64": text} or {"hex": text}. null or an absent key is blank.
+// file; its bytes as they are, or with "encoding": "utf-8" its UTF-8 text
+// converted like a string), {"base64": text} or {"hex": text}. A value of
+// any other type may also be {"base64"} or {"hex"}: its stored bytes as
+// they are (as many as a fixed-size type holds). null or an absent key is
+// blank.
 #pragma once
 
+#include <cstddef>
+#include <functional>
 #include <string>
 
 #include "dataset/packet/packet_model.h"
 
 namespace cdstool {
 
+// Called after each row built, with the rows built and all of them.
+using BuildProgress = std::function<void(std::size_t done, std::size_t total)>;
+
 // Parses `jsonText`; `baseDir` resolves relative file names. Raises
 // std::runtime_error with a message naming the offending part.
-dorvem::PacketModel PacketModelFromJson(const std::string& jsonText, const std::string& baseDir);
+dorvem::PacketModel PacketModelFromJson(const std::string& jsonText, const std::string& baseDir,
+                                        const BuildProgress& progress = {});
 
 }  // namespace cdstool
