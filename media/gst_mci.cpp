@@ -92,7 +92,10 @@ MCIERROR GstMci::Play(Device& device, std::uint32_t flags, MciRecord& record) {
     device.pendingSerial = device.runSerial;
   }
   std::optional<std::uint32_t> start, end;
-  if (flags & MCI_FROM) start = from;
+  // A play at another speed starts a new segment: from where the device
+  // stands, which the pipeline's own position (that of what it has
+  // prerolled) is not.
+  if ((flags & MCI_FROM) || device.speed != kNormalSpeed) start = from;
   if (flags & MCI_TO) end = to;
   std::shared_ptr<GstPlayback> playback = device.playback;
   const double rate = device.speed / double(kNormalSpeed);
