@@ -13,7 +13,7 @@ namespace dorvem {
 namespace {
 
 // The window's data file is "/opt/d/Data/dorvem1.cds".
-const TDictionaryOptions kOptions{QStringLiteral("/opt/d/"), {}, {}};
+const TDictionaryOptions kOptions{QStringLiteral("/opt/d/"), {}, {}, {}};
 
 TEST(CommandLineTest, OwnOptionsAreReadOnlyAsTheFirstArgument) {
   struct Case {
