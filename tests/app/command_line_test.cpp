@@ -89,7 +89,7 @@ TEST(CommandLineTest, CommandsPrintTheirTextAndStatus) {
   EXPECT_NE(help.find("\n  /opt/d/Data/dorvem1.cds\n"), std::string::npos) << help;
   EXPECT_NE(help.find("\n          dorvem --check [ADATFÁJL]\n"), std::string::npos) << help;
   EXPECT_NE(help.find("\n  --check [ADATFÁJL]\n"), std::string::npos) << help;
-  for (const char* key : {"F3", "F4", "Alt+G", "Alt+K", "Tab", "Le, Fel"})
+  for (const char* key : {"F3", "F4", "Alt+G", "Alt+K", "Tab", "Le, Fel", "Ctrl+plusz,", "jobb"})
     EXPECT_NE(help.find(std::string("\n  ") + key + " "), std::string::npos) << key;
 }
 
