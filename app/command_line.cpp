@@ -140,7 +140,13 @@ std::string HelpText(const std::string& dataFile) {
          "  F3            lejátssza a címszó hangját, zenéjét vagy videóját\n"
          "  F4            megnyitja a címszó kottáját\n"
          "  Alt+G         az automatikus gombhang ki- és bekapcsolása\n"
-         "  Alt+K         kilépés\n";
+         "  Alt+K         kilépés\n"
+         "  Ctrl+plusz, Ctrl+mínusz, Ctrl+0, Ctrl+görgő a magyarázat fölött\n"
+         "                a magyarázat betűmérete (50–300%); a következő indításkor is ennyi\n"
+         "  jobb gomb a lejátszógombon vagy a keresőmezőn\n"
+         "                lejátszás lassabban, 75%-os vagy 50%-os tempóval, azonos hangmagasságon\n"
+         "Ha ugyanarra az adatfájlra már nyitva van az ablak, az újabb indítás átadja\n"
+         "neki a keresett szót (D-Buson), előre hozza, és azonnal kilép.\n";
 }
 
 int RunCommandLine(const TCommandLine& commandLine, const TDictionaryOptions& options,

@@ -1,8 +1,10 @@
 // The program's entry. An own option on the command line (command_line.h)
 // is carried out without a window or a display; otherwise it checks that there is a
 // display, creates the application and the main window, and runs the event
-// loop until the window closes. DORVEM_TRACE_STARTUP=1 in the environment
-// prints where the start-up spends its time (startup_trace.h).
+// loop until the window closes. A window already running on the same data
+// file takes the search instead (single_instance.h). DORVEM_TRACE_STARTUP=1
+// in the environment prints where the start-up spends its time
+// (startup_trace.h).
 #include <unistd.h>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -18,6 +20,8 @@
 #include "app/lookup.h"
 #include "app/main_window.h"
 #include "app/program_options.h"
+#include "app/screen_fit.h"
+#include "app/single_instance.h"
 #include "app/startup_trace.h"
 #include "app/toolkit_options.h"
 #include "terminal/progress_line.h"
@@ -49,12 +53,21 @@ int main(int argc, char** argv) {
   dorvem::StartStartupTraceFromEnvironment();
   // Words after a lone "--" are the search's, not the toolkit's options.
   int toolkitArgc = dorvem::ToolkitArgumentCount(argc, argv);
-  dorvem::TApplication app(toolkitArgc, argv);
+  const std::unique_ptr<dorvem::TApplication> app =
+      dorvem::CreateApplicationFittingTheWindow(toolkitArgc, argv);
   // Lets the desktop match the window with its menu entry and icon.
   QGuiApplication::setDesktopFileName(QStringLiteral(DORVEM_APP_ID));
   dorvem::StartupPhaseDone("application");
-  dorvem::TfrmMain frmMain(dorvem::ProgramOptions());
+  const dorvem::TDictionaryOptions options = dorvem::ProgramOptions();
+  const QString search = QString::fromLocal8Bit(commandLine.search);
+  // A window on the same data file that already runs takes the search.
+  dorvem::TSingleInstance instance(QStringLiteral(DORVEM_APP_ID), options);
+  if (instance.AnotherWindowRuns() && instance.HandOver(search, commandLine.everything)) return 0;
+  dorvem::TfrmMain frmMain(options);
+  QObject::connect(&instance, &dorvem::TSingleInstance::ShowRequested, &frmMain,
+                   &dorvem::TfrmMain::ShowFromOutside);
   frmMain.show();
   dorvem::StartupPhaseDone("shown");
-  return app.exec();
+  frmMain.TakeSearch(search, commandLine.everything);
+  return app->exec();
 }

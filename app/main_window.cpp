@@ -30,6 +30,7 @@ TfrmMain::TfrmMain(TDictionaryOptions options) : dictionary_(std::move(options))
   DescribeControls();
   InstallKeyPreview();
   ConnectHandlers();
+  ConnectAdditions();
   CentreOnScreen();
   StartupPhaseDone("controls");
   EndStartupTraceAfterFirstPaint(grdAdat);
@@ -92,7 +93,14 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     // The key goes on to the control unless the window's handler failed.
     if (!GuardHandler([&] { FormKeyDown(key->key(), key->modifiers()); })) return true;
+    // The text size keys are the window's alone.
+    bool zoomKey = false;
+    GuardHandler([&] { zoomKey = TextZoomKey(key->key(), key->modifiers()); });
+    if (zoomKey) return true;
   }
+  bool zoomWheel = false;
+  GuardHandler([&] { zoomWheel = TextZoomWheel(watched, event); });
+  if (zoomWheel) return true;
   return QWidget::eventFilter(watched, event);
 }
 

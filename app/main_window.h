@@ -17,6 +17,7 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QString>
 #include <QWidget>
 #include <future>
@@ -24,6 +25,7 @@
 #include "app/upper_case_edit.h"
 #include "dictionary/dictionary.h"
 
+class QAction;
 class QCheckBox;
 class QFrame;
 class QGroupBox;
@@ -60,6 +62,32 @@ class TfrmMain : public QWidget {
   ~TfrmMain() override;
 
   TDictionary& Dictionary() { return dictionary_; }
+
+  // --- Additions, reached only through keys, menus and arguments the
+  // window's design does not assign ----------------------------------------
+  // A search given from outside (the command line, a later start): unless
+  // `search` is empty, chooses the search kind (the everything search with
+  // `everything`) and types `search` into the search box over what it
+  // holds, one character at a time as keys would (TypeSearch).
+  void TakeSearch(const QString& search, bool everything);
+  // A later start's hand-over (single_instance.h): brings the window to the
+  // front, active and not minimised, then TakeSearch.
+  void ShowFromOutside(const QString& search, bool everything);
+  // Types `text` into the search box as its keys would: the focus goes to
+  // the box, the first character replaces the box's text, each character
+  // is one change of the box (and so one search), and characters no key
+  // types (controls, line breaks) are left out.
+  void TypeSearch(const QString& text);
+  // The explanation's text size in percent of its design (text_zoom.h).
+  int TextZoomPercent() const;
+  // Sets it, limited to the allowed range, shows the explanation at it and
+  // keeps it in the user's settings when there is a settings file.
+  void SetTextZoomPercent(int percent);
+  // The actions that play the entry's sound or MIDI piece slower (75 %, 50
+  // % of its tempo, the pitch kept), enabled when the entry's media plays
+  // on the media device; owned by `parent`. Offered in the play button's
+  // and the search box's context menus.
+  QList<QAction*> SlowPlayActions(QObject* parent);
 
   // --- Controls, owned through Qt's parent chain -------------------------
   QFrame* pnlAdat = nullptr;
@@ -122,7 +150,27 @@ class TfrmMain : public QWidget {
   void PrepareCueSounds();
   // Opens `path` on MediaPlayer1 after stopping and closing what plays, and
   // plays it; a failed open shows the "Hibakód: " box.
-  void PlayOnDevice(const QString& path);
+  // With `speedPercent` other than 100 the device plays at that share of
+  // the media's tempo.
+  void PlayOnDevice(const QString& path, int speedPercent = 100);
+  // Plays the entry's sound or MIDI piece at `speedPercent` of its tempo,
+  // when it is one the media device plays; the play button is left as it
+  // is.
+  void PlaySlower(int speedPercent);
+  // Where the search kind is chosen: the headword search, or with
+  // `everything` the everything search of the search box's menu.
+  void SelectSearchKind(bool everything);
+  // Ctrl+plus (or Ctrl+=), Ctrl+minus, Ctrl+0 anywhere; true when `key`
+  // was one.
+  bool TextZoomKey(int key, Qt::KeyboardModifiers shift);
+  // Ctrl+wheel over the explanation, a step per notch; true when `event`
+  // was one.
+  bool TextZoomWheel(QObject* watched, QEvent* event);
+  // The context menus of the play button and the search box.
+  void ShowPlayButtonMenu(const QPoint& pos);
+  void ShowSearchBoxMenu(const QPoint& pos);
+  // Shows the text size kept in the user's settings (nothing without one).
+  void RestoreTextZoom();
 
   // --- Building ------------------------------------------------------------
   void CreateWindowSettings();
@@ -137,8 +185,11 @@ class TfrmMain : public QWidget {
   void InstallKeyPreview();
   void ConnectHandlers();
   void CentreOnScreen();
+  void ConnectAdditions();
 
   TDictionary dictionary_;
+  int textZoomPercent_ = 100;
+  int wheelRest_ = 0;  // Ctrl+wheel turns short of a notch
   // imgKep's picture while it is decoded; shown before the window is.
   std::future<QImage> background_;
 };

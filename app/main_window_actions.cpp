@@ -81,7 +81,7 @@ void TfrmMain::PrepareCueSounds() {
   }
 }
 
-void TfrmMain::PlayOnDevice(const QString& path) {
+void TfrmMain::PlayOnDevice(const QString& path, int speedPercent) {
   if (MediaPlayer1->OpenDeviceId() != 0) {
     MediaPlayer1->Stop();
     MediaPlayer1->Close();
@@ -93,6 +93,7 @@ void TfrmMain::PlayOnDevice(const QString& path) {
     ShowError(QStringLiteral(u"Hibakód: ") + QString::number(MediaPlayer1->LastError()) +
               QStringLiteral("\r\n") + QString::fromStdString(MediaPlayer1->ErrorMessage()));
   }
+  if (speedPercent != 100) MediaPlayer1->SetSpeed(static_cast<std::uint32_t>(speedPercent) * 10);
   // After a failed open this raises "No MCI device open".
   MediaPlayer1->Play();
 }

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QToolButton>
+#include <algorithm>
 
 #include "app/main_window.h"
 #include "app/pictures.h"
@@ -198,8 +199,15 @@ void TfrmMain::CentreOnScreen() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   if (!screen) return;
   const QRect area = screen->geometry();
-  move(area.left() + (area.width() - kOuterWidth) / 2,
-       area.top() + (area.height() - kOuterHeight) / 2);
+  QRect frame(area.left() + (area.width() - kOuterWidth) / 2,
+              area.top() + (area.height() - kOuterHeight) / 2, kOuterWidth, kOuterHeight);
+  // Off the desktop's panels when the available area holds the window
+  // (always so at the factor screen_fit.h chooses).
+  const QRect free = screen->availableGeometry();
+  if (!free.contains(frame) && free.width() >= kOuterWidth && free.height() >= kOuterHeight)
+    frame.moveTo(std::clamp(frame.left(), free.left(), free.right() + 1 - kOuterWidth),
+                 std::clamp(frame.top(), free.top(), free.bottom() + 1 - kOuterHeight));
+  move(frame.topLeft());
 }
 
 }  // namespace dorvem

@@ -15,8 +15,17 @@ std::string UserCacheFolder() {
   return {};
 }
 
+std::string UserSettingsFile() {
+  const char* xdg = std::getenv("XDG_CONFIG_HOME");
+  if (xdg != nullptr && xdg[0] == '/') return std::string(xdg) + "/dorvem/dorvem.conf";
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && home[0] == '/') return std::string(home) + "/.config/dorvem/dorvem.conf";
+  return {};
+}
+
 TDictionaryOptions ProgramOptions() {
-  return {ProgramFolder(), UserCacheFolder(), QString::fromLatin1(kVideoPlayerPath)};
+  return {ProgramFolder(), UserCacheFolder(), QString::fromLatin1(kVideoPlayerPath),
+          UserSettingsFile()};
 }
 
 }  // namespace dorvem

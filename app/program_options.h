@@ -14,6 +14,11 @@ namespace dorvem {
 // values count), else empty: nothing is kept.
 std::string UserCacheFolder();
 
+// "$XDG_CONFIG_HOME/dorvem/dorvem.conf", else
+// "$HOME/.config/dorvem/dorvem.conf" (only absolute values count), else
+// empty: nothing is kept.
+std::string UserSettingsFile();
+
 // The options of the window and of the commands without a window. Needs
 // the application object (for the program folder).
 TDictionaryOptions ProgramOptions();

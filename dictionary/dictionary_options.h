@@ -18,6 +18,10 @@ struct TDictionaryOptions {
   std::string cacheFolder;
   // The video player handed ".AVI" files (external_programs.h).
   QString videoPlayerPath;
+  // The user's settings file (file system encoding), where the window
+  // keeps what the user set, such as the explanation's text size; empty
+  // keeps nothing.
+  std::string settingsFile;
 };
 
 }  // namespace dorvem

@@ -95,11 +95,15 @@ MCIERROR GstMci::Play(Device& device, std::uint32_t flags, MciRecord& record) {
     device.pendingSerial = device.runSerial;
   }
   std::optional<std::uint32_t> start, end;
-  if (flags & MCI_FROM) start = from;
+  // A play at another speed starts a new segment: from where the device
+  // stands, which the pipeline's own position (that of what it has
+  // prerolled) is not.
+  if ((flags & MCI_FROM) || device.speed != kNormalSpeed) start = from;
   if (flags & MCI_TO) end = to;
   std::shared_ptr<GstPlayback> playback = device.playback;
-  batch_.Add(device.instance, [playback, serial = device.runSerial, start, end] {
-    playback->Play(serial, start, end);
+  const double rate = device.speed / double(kNormalSpeed);
+  batch_.Add(device.instance, [playback, serial = device.runSerial, start, end, rate] {
+    playback->Play(serial, start, end, rate);
   });
   return 0;
 }
@@ -227,9 +231,13 @@ MCIERROR GstMci::Set(Device& device, std::uint32_t flags, MciRecord& record) {
   const auto* set = std::get_if<MCI_SET_PARMS>(&record);
   if (set == nullptr) return MCIERR_NULL_PARAMETER_BLOCK;
   if (flags & MCI_SET_DOOR_OPEN) return MCIERR_UNSUPPORTED_FUNCTION;
-  if (!(flags & MCI_SET_TIME_FORMAT)) return MCIERR_MISSING_PARAMETER;
-  if (set->timeFormat != MCI_FORMAT_MILLISECONDS) return MCIERR_BAD_TIME_FORMAT;
-  device.timeFormat = set->timeFormat;
+  const bool speed = (flags & MCI_DGV_SET_SPEED) != 0;
+  const bool timeFormat = (flags & MCI_SET_TIME_FORMAT) != 0;
+  if (!speed && !timeFormat) return MCIERR_MISSING_PARAMETER;
+  if (speed && (set->speed < kMinSpeed || set->speed > kMaxSpeed)) return MCIERR_OUTOFRANGE;
+  if (timeFormat && set->timeFormat != MCI_FORMAT_MILLISECONDS) return MCIERR_BAD_TIME_FORMAT;
+  if (speed) device.speed = set->speed;
+  if (timeFormat) device.timeFormat = set->timeFormat;
   return 0;
 }
 

@@ -1,6 +1,12 @@
 // GstMci: the program's media-control layer, with devices played through
 // GStreamer.
 //
+// Speed. MCI_SET with MCI_DGV_SET_SPEED sets the speed of the plays that
+// follow (250 to 4000 thousandths of the media's tempo, the pitch kept):
+// the pipeline plays at that rate through a tempo filter, for sounds and
+// synthesized MIDI alike. Positions and lengths stay in the media's own
+// time.
+//
 // Devices. MCI_OPEN opens a file on a device chosen from the file's content
 // (media_formats.h) when no device type is named: "WaveAudio" for RIFF
 // WAVE, "MPEGAudio" for MP3, "Sequencer" for standard and RIFF-RMID MIDI. A
@@ -130,6 +136,10 @@ class GstMci : public QObject, public MciInterface {
 
  private:
   enum class Mode { kStopped, kPlaying, kPaused, kFailed };
+  // MCI_DGV_SET_SPEED: the normal speed and the range a device plays at.
+  static constexpr std::uint32_t kNormalSpeed = 1000;
+  static constexpr std::uint32_t kMinSpeed = 250;
+  static constexpr std::uint32_t kMaxSpeed = 4000;
 
   struct Device {
     MCIDEVICEID id = 0;
@@ -137,6 +147,7 @@ class GstMci : public QObject, public MciInterface {
     MediaKind kind = MediaKind::kUnknown;
     std::uint32_t lengthMs = 0;
     std::uint32_t timeFormat = MCI_FORMAT_MILLISECONDS;
+    std::uint32_t speed = kNormalSpeed;  // thousandths of the media's tempo
     Mode mode = Mode::kStopped;
     std::uint32_t positionMs = 0;  // where it stands while not playing
     std::uint32_t runStartMs = 0;  // the current play's limits

@@ -126,31 +126,56 @@ void GstPlayback::WaitForPreroll() const {
 }
 
 void GstPlayback::Play(std::uint64_t serial, std::optional<std::uint32_t> fromMs,
-                       std::optional<std::uint32_t> toMs) {
+                       std::optional<std::uint32_t> toMs, double rate) {
   if (suspendedAtMs_) {
-    // Built again where it stood; an error of the build is this play's.
+    // Built again where it stood, as a new pipeline: at the normal rate,
+    // without the tempo filter. An error of the build is this play's.
     const std::uint32_t at = *suspendedAtMs_;
     suspendedAtMs_.reset();
     serial_ = serial;
+    tempoFilter_ = false;
+    rate_ = 1.0;
     Start();
     if (pipeline_ != nullptr && !fromMs) Seek(at);
   }
   if (pipeline_ == nullptr) return;
   serial_ = serial;
-  // A play with limits of its own, or after one, sets the segment anew;
-  // otherwise the pipeline goes on from where it was paused.
-  if (fromMs || toMs || bounded_) {
+  // A play with limits of its own, or after one, or at another rate sets
+  // the segment anew; otherwise the pipeline goes on from where it was
+  // paused.
+  const bool newSegment = fromMs || toMs || bounded_ || rate != rate_;
+  gint64 start = fromMs ? gint64(Nanos(*fromMs)) : 0;
+  if (newSegment) {
     WaitForPreroll();
-    gint64 start = fromMs ? gint64(Nanos(*fromMs)) : 0;
     if (!fromMs && !gst_element_query_position(pipeline_, GST_FORMAT_TIME, &start)) start = 0;
-    gst_element_seek(pipeline_, 1.0, GST_FORMAT_TIME,
+  }
+  if (rate != 1.0 && !tempoFilter_) AddTempoFilter();
+  if (newSegment) {
+    gst_element_seek(pipeline_, rate, GST_FORMAT_TIME,
                      GstSeekFlags(GST_SEEK_FLAG_FLUSH | GST_SEEK_FLAG_ACCURATE), GST_SEEK_TYPE_SET,
                      start, GST_SEEK_TYPE_SET,
                      toMs ? gint64(Nanos(*toMs)) : gint64(GST_CLOCK_TIME_NONE));
     bounded_ = toMs.has_value();
+    rate_ = rate;
   }
   if (gst_element_set_state(pipeline_, GST_STATE_PLAYING) == GST_STATE_CHANGE_FAILURE)
     onEvent_(Event::kError, serial);
+}
+
+void GstPlayback::AddTempoFilter() {
+  tempoFilter_ = true;
+  key_.reset();  // a slowed pipeline is not one a normal play may take
+  gst_element_set_state(pipeline_, GST_STATE_NULL);
+  // Without the filter (plugins-good missing) the rate changes the pitch
+  // too, but the play still happens.
+  if (GstElement* filter = gst_element_factory_make("scaletempo", nullptr))
+    g_object_set(pipeline_, "audio-filter", filter, nullptr);
+  if (gst_element_set_state(pipeline_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
+    failed_ = true;
+    onEvent_(Event::kError, serial_);
+    return;
+  }
+  WaitForPreroll();
 }
 
 void GstPlayback::Pause() {

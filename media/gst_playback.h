@@ -76,9 +76,11 @@ class GstPlayback {
   // start). When no pipeline can be built, reports kError.
   void Start();
   // Plays from the current position, or from `fromMs`, up to `toMs` or the
-  // end. Events from now on carry `serial`.
+  // end, at `rate` times the media's tempo with its pitch kept (a rate
+  // other than 1 puts the tempo filter scaletempo into the pipeline, which
+  // is then never kept for reuse). Events from now on carry `serial`.
   void Play(std::uint64_t serial, std::optional<std::uint32_t> fromMs,
-            std::optional<std::uint32_t> toMs);
+            std::optional<std::uint32_t> toMs, double rate = 1.0);
   // Pauses where it is.
   void Pause();
   // Pauses at `ms`.
@@ -117,6 +119,10 @@ class GstPlayback {
   GstElement* BuildPipeline(GstElement* sink);
   // Hands the pipeline's end and errors to onEvent_ from now on.
   void Attach(GstElement* pipeline);
+  // Rebuilds the pipeline's sinks with scaletempo as its audio filter
+  // (playbin takes a filter only when it sets its sinks up), paused at the
+  // start again.
+  void AddTempoFilter();
   // Paused at the start, without play limits; false when it cannot be.
   static bool Rewind(GstElement* pipeline);
 
@@ -128,7 +134,9 @@ class GstPlayback {
   std::optional<PipelineKey> key_;  // the pipeline may go to the pool under it
   mutable std::mutex mutex_;        // guards pipeline_ against PositionMs
   GstElement* pipeline_ = nullptr;
-  bool bounded_ = false;  // the last play ended at a position of its own
+  bool bounded_ = false;      // the last play ended at a position of its own
+  double rate_ = 1.0;         // the rate of the last play's segment
+  bool tempoFilter_ = false;  // scaletempo is in the pipeline
   std::atomic<std::uint64_t> serial_{0};
   std::atomic<bool> failed_{false};  // the pipeline reported an error
   // Where a suspended playback stands; set only while suspended (worker).

@@ -63,11 +63,13 @@ struct MCI_SEEK_PARMS {
 };
 
 // MCI_SET: the time format with MCI_SET_TIME_FORMAT; `audio` names the
-// channel of the audio settings, which no request here uses.
+// channel of the audio settings, which no request here uses; the speed in
+// thousandths of the media's own (1000 normal) with MCI_DGV_SET_SPEED.
 struct MCI_SET_PARMS {
   MciCallback callback = nullptr;
   std::uint32_t timeFormat = 0;
   std::uint32_t audio = 0;
+  std::uint32_t speed = 0;
   bool operator==(const MCI_SET_PARMS&) const = default;
 };
 

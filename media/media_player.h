@@ -174,6 +174,11 @@ class TMediaPlayer : public QWidget {
   void Play();
   // Raises when closed. MCI_STOP, wait group, record {callback}; stores.
   void Stop();
+  // The speed of the plays that follow, in thousandths of the media's own
+  // tempo (the pitch kept). Nothing when no device is open; else MCI_SET,
+  // MCI_DGV_SET_SPEED | MCI_WAIT, record {callback, 0, 0, speed}; stores
+  // the result; never raises. A new Open plays at the normal speed.
+  void SetSpeed(std::uint32_t speed);
 
   // --- Operations the window does not use --------------------------------------
   // Each raises "No MCI device open" when closed, unless said otherwise.

@@ -48,6 +48,12 @@ void TMediaPlayer::SetTimeFormat(TMPTimeFormats format) {
   error_ = Send(MCI_SET, MCI_SET_TIME_FORMAT | MCI_NOTIFY, record);
 }
 
+void TMediaPlayer::SetSpeed(std::uint32_t speed) {
+  if (deviceId_ == 0) return;
+  MciRecord record = MCI_SET_PARMS{this, 0, 0, speed};
+  error_ = Send(MCI_SET, MCI_DGV_SET_SPEED | MCI_WAIT, record);
+}
+
 void TMediaPlayer::Pause() {
   CheckIfOpen();
   const TMPModes mode = Mode();

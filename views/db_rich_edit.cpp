@@ -3,6 +3,7 @@
 #include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextDocument>
+#include <cmath>
 
 #include "dataset/host/dataset.h"
 #include "dataset/host/handler_guard.h"
@@ -59,6 +60,21 @@ void TDBRichEdit::LoadMemo() {
   loader_->Load(ReadMemoHead(*field, kMaxShownMemoBytes), field->DataSet()->TextCodePage(),
                 plainText_);
   memoLoaded_ = true;
+}
+
+void TDBRichEdit::SetTextScale(double scale) {
+  if (scale == loader_->TextScale()) return;
+  loader_->SetTextScale(scale);
+  if (!memoLoaded_) return;
+  QScrollBar* bar = verticalScrollBar();
+  FinishLoading();
+  const double share = bar->maximum() > 0 ? double(bar->value()) / bar->maximum() : 0.0;
+  memoLoaded_ = false;
+  LoadMemo();
+  if (share > 0) {
+    FinishLoading();
+    bar->setValue(int(std::lround(share * bar->maximum())));
+  }
 }
 
 void TDBRichEdit::keyPressEvent(QKeyEvent* event) {

@@ -101,6 +101,12 @@ class TDBRichEdit : public QTextEdit {
   void FinishLoading() const { loader_->Finish(); }
   // The document shown, with the whole memo built.
   QTextDocument* WholeDocument() const { return &loader_->WholeDocument(); }
+  // How much larger than the memo says its text is shown (1: as it says;
+  // text without a size of its own scales the view's font). A change loads
+  // the memo shown again at the new scale, built whole, scrolled to the
+  // same share of its length.
+  double TextScale() const { return loader_->TextScale(); }
+  void SetTextScale(double scale);
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;

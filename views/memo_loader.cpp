@@ -6,6 +6,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <algorithm>
+#include <cmath>
 #include <string_view>
 
 #include "dataset/host/handler_guard.h"
@@ -110,7 +112,8 @@ bool TMemoLoader::eventFilter(QObject* watched, QEvent* event) {
 bool TMemoLoader::ShowsAlready(const TMemoHead& head, std::uint32_t codePage,
                                bool plainText) const {
   if (!loaded_ || loaded_->head != head || loaded_->codePage != codePage ||
-      loaded_->plainText != plainText || loaded_->font != view_.font())
+      loaded_->plainText != plainText || loaded_->font != DefaultFont() ||
+      loaded_->textScale != textScale_)
     return false;
   // A new document would be shown from its start, with nothing selected
   // (what is still to be built changes none of it).
@@ -124,7 +127,7 @@ void TMemoLoader::Load(TMemoHead head, std::uint32_t codePage, bool plainText) {
   if (ShowsAlready(head, codePage, plainText)) return;
   build_.reset();
   auto* doc = new QTextDocument(documents_);
-  doc->setDefaultFont(view_.font());
+  doc->setDefaultFont(DefaultFont());
   doc->setUndoRedoEnabled(false);
   // Laid out from the start at the width and wrapping the view gives the
   // document shown: laid out unwrapped first, a long line would show the
@@ -135,7 +138,7 @@ void TMemoLoader::Load(TMemoHead head, std::uint32_t codePage, bool plainText) {
   doc->setPageSize(shown->pageSize());
   auto build = std::make_unique<TMemoBuild>(
       std::string_view(reinterpret_cast<const char*>(head.bytes.data()), head.bytes.size()),
-      head.size, head.zeroInRest, codePage, *doc, plainText);
+      head.size, head.zeroInRest, codePage, *doc, plainText, textScale_);
   outcome_ = build->Outcome();
   // The view's cursor, made at the document's start when it is shown, is
   // carried along by text inserted there; so the document gets its first
@@ -146,7 +149,7 @@ void TMemoLoader::Load(TMemoHead head, std::uint32_t codePage, bool plainText) {
   // gets the whole memo at once.
   if (QAccessible::isActive()) build->Finish();
   ShowDocument(doc);
-  loaded_ = LoadedMemo{std::move(head), codePage, plainText, view_.font()};
+  loaded_ = LoadedMemo{std::move(head), codePage, plainText, doc->defaultFont(), textScale_};
   // Whatever but the build changes the document afterwards makes it differ
   // from a fresh load.
   connect(doc, &QTextDocument::contentsChanged, this, [this] {
@@ -155,6 +158,16 @@ void TMemoLoader::Load(TMemoHead head, std::uint32_t codePage, bool plainText) {
   if (build->Done()) return;
   build_ = std::move(build);
   BuildVisiblePart();
+}
+
+QFont TMemoLoader::DefaultFont() const {
+  QFont font = view_.font();
+  if (textScale_ == 1.0) return font;
+  if (font.pixelSize() > 0)
+    font.setPixelSize(std::max(1, int(std::lround(font.pixelSize() * textScale_))));
+  else
+    font.setPointSizeF(font.pointSizeF() * textScale_);
+  return font;
 }
 
 void TMemoLoader::Clear() {

@@ -71,6 +71,10 @@ class TMemoLoader : public QObject, private QAccessible::ActivationObserver {
   void Load(TMemoHead head, std::uint32_t codePage, bool plainText);
   // Drops the build in progress and empties the document shown.
   void Clear();
+  // The scale of the text of the memos loaded from now on (1: as the memo
+  // says; the view's font is scaled for text without a size of its own).
+  double TextScale() const { return textScale_; }
+  void SetTextScale(double scale) { textScale_ = scale; }
 
   // How the memo last loaded was read.
   TMemoOutcome Outcome() const { return outcome_; }
@@ -107,8 +111,11 @@ class TMemoLoader : public QObject, private QAccessible::ActivationObserver {
     TMemoHead head;
     std::uint32_t codePage;
     bool plainText;
-    QFont font;
+    QFont font;  // the document's default font
+    double textScale;
   };
+  // The view's font scaled by textScale_.
+  QFont DefaultFont() const;
 
   QTextEdit& view_;
   // Parent of the documents this loader made (a child of the view).
@@ -119,6 +126,7 @@ class TMemoLoader : public QObject, private QAccessible::ActivationObserver {
   // The document shown before, freed in the next idle pass.
   std::unique_ptr<QTextDocument> retired_;
   QTimer idlePass_;
+  double textScale_ = 1.0;
   bool building_ = false;      // a step is running
   bool finishWanted_ = false;  // the whole memo was asked for meanwhile
   TMemoOutcome outcome_ = TMemoOutcome::kPlainText;

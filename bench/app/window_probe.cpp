@@ -98,7 +98,7 @@ int RunWindowProbe(int argc, char** argv, const ProbeOptions& options) {
   SetMessageBoxSink([&](const MessageBoxText& box) { count(box.text); });
 
   TfrmMain window({QString::fromStdString(options.programFolder), UserCacheFolder(),
-                   QString::fromLatin1(kVideoPlayerPath)});
+                   QString::fromLatin1(kVideoPlayerPath), {}});
   window.show();
   StartupPhaseDone("shown");
   if (!report.PhaseEnd("first paint")) {

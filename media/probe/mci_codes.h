@@ -79,6 +79,8 @@ inline constexpr std::uint32_t MCI_GETDEVCAPS_CAN_SAVE = 9;
 // --- MCI_SET -----------------------------------------------------------------------
 inline constexpr std::uint32_t MCI_SET_DOOR_OPEN = 0x100;
 inline constexpr std::uint32_t MCI_SET_TIME_FORMAT = 0x400;
+// The playing speed in thousandths of the media's own (MCI_SET_PARMS::speed).
+inline constexpr std::uint32_t MCI_DGV_SET_SPEED = 0x20000;
 
 // Time formats. Devices of this layer count in milliseconds only.
 inline constexpr std::uint32_t MCI_FORMAT_MILLISECONDS = 0;

@@ -14,7 +14,7 @@ namespace dorvem {
 namespace {
 
 // The window's data file is "/opt/d/Data/dorvem1.cds".
-const TDictionaryOptions kOptions{QStringLiteral("/opt/d/"), {}, {}};
+const TDictionaryOptions kOptions{QStringLiteral("/opt/d/"), {}, {}, {}};
 
 TEST(CommandLineTest, OwnOptionsAreReadOnlyAsTheFirstArgument) {
   struct Case {
@@ -151,8 +151,9 @@ TEST(CommandLineTest, CommandsPrintTheirTextAndStatus) {
   EXPECT_NE(help.find("\n          dorvem --check [ADATFÁJL]\n"), std::string::npos) << help;
   EXPECT_NE(help.find("\n  --check [ADATFÁJL]\n"), std::string::npos) << help;
   for (const char* option : {"--lookup ", "--everything ", "--json ", "-- "})
-    EXPECT_NE(help.find(std::string("\n  ") + option), std::string::npos) << option;
-  for (const char* key : {"F3", "F4", "Alt+G", "Alt+K", "Tab", "Le, Fel"})
+    EXPECT_NE(help.find(std::string("
+  ") + option), std::string::npos) << option;
+  for (const char* key : {"F3", "F4", "Alt+G", "Alt+K", "Tab", "Le, Fel", "Ctrl+plusz,", "jobb"})
     EXPECT_NE(help.find(std::string("\n  ") + key + " "), std::string::npos) << key;
 }
 

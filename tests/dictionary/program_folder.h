@@ -22,7 +22,7 @@ namespace dorvem::testing {
 inline TDictionaryOptions TestOptions(const QString& folder) {
   const QByteArray cache = qgetenv("XDG_CACHE_HOME");
   return {folder, cache.isEmpty() ? std::string() : cache.toStdString() + "/dorvem",
-          QString::fromLatin1(kVideoPlayerPath)};
+          QString::fromLatin1(kVideoPlayerPath), {}};
 }
 
 class ProgramFolderFixture {

@@ -72,6 +72,7 @@ struct RecordPrinter {
   void operator()(const MCI_SET_PARMS& r) {
     Callback(r.callback);
     os << " timeFormat=" << r.timeFormat << " audio=" << r.audio;
+    if (r.speed != 0) os << " speed=" << r.speed;
   }
   void operator()(const MCI_STATUS_PARMS& r) {
     Callback(r.callback);

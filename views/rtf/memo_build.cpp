@@ -1,10 +1,14 @@
 #include "views/rtf/memo_build.h"
 
 #include <QString>
+#include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <algorithm>
+#include <cmath>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "views/rtf/block_length.h"
 #include "views/rtf/document_builder.h"
@@ -62,6 +66,52 @@ class UndoPause {
   QTextDocument& doc_;
   bool undo_;
 };
+
+// Multiplies by `scale` the size of every character from `from` on (and of
+// the paragraphs that begin there) that names its own size.
+void ScaleTextSizes(QTextDocument& doc, int from, double scale) {
+  struct Range {
+    int start, end;
+    QTextCharFormat size;
+  };
+  auto scaled = [scale](const QTextCharFormat& format, QTextCharFormat& into) {
+    if (format.hasProperty(QTextFormat::FontPointSize)) {
+      into.setFontPointSize(format.fontPointSize() * scale);
+      return true;
+    }
+    if (format.hasProperty(QTextFormat::FontPixelSize)) {
+      const int pixels = format.intProperty(QTextFormat::FontPixelSize);
+      into.setProperty(QTextFormat::FontPixelSize, std::max(1, int(std::lround(pixels * scale))));
+      return true;
+    }
+    return false;
+  };
+  std::vector<Range> ranges;
+  std::vector<std::pair<int, QTextCharFormat>> blocks;
+  for (QTextBlock block = doc.findBlock(from); block.isValid(); block = block.next()) {
+    QTextCharFormat size;
+    if (block.position() >= from && scaled(block.charFormat(), size))
+      blocks.emplace_back(block.position(), size);
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fragment = it.fragment();
+      const int end = fragment.position() + fragment.length();
+      if (end <= from) continue;
+      Range range{std::max(from, fragment.position()), end, {}};
+      if (scaled(fragment.charFormat(), range.size)) ranges.push_back(range);
+    }
+  }
+  // Formats are changed after the walk: changing them merges fragments.
+  QTextCursor cursor(&doc);
+  for (const Range& range : ranges) {
+    cursor.setPosition(range.start);
+    cursor.setPosition(range.end, QTextCursor::KeepAnchor);
+    cursor.mergeCharFormat(range.size);
+  }
+  for (const auto& [position, size] : blocks) {
+    cursor.setPosition(position);
+    cursor.mergeBlockCharFormat(size);
+  }
+}
 
 }  // namespace
 
@@ -201,8 +251,12 @@ TMemoBuild::TMemoBuild(std::string_view bytes, std::uint32_t codePage, QTextDocu
                  codePage, doc, plainTextOnly) {}
 
 TMemoBuild::TMemoBuild(std::string_view head, std::size_t size, bool zeroInRest,
-                       std::uint32_t codePage, QTextDocument& doc, bool plainTextOnly)
-    : doc_(doc), wholeBytes_(std::max(size, head.size())), readBytes_(head.size()) {
+                       std::uint32_t codePage, QTextDocument& doc, bool plainTextOnly,
+                       double textScale)
+    : doc_(doc),
+      textScale_(textScale),
+      wholeBytes_(std::max(size, head.size())),
+      readBytes_(head.size()) {
   const UndoPause pause(doc_);
   doc_.clear();
   if (!plainTextOnly && rtf::IsRichText(head)) {
@@ -229,8 +283,10 @@ bool TMemoBuild::Done() const {
 bool TMemoBuild::Step(std::size_t bytes) {
   if (Done()) return true;
   const UndoPause pause(doc_);
+  const int end = doc_.characterCount() - 1;
   path_->Step(bytes);
   if (path_->Done() && noticeDue_) AppendCutNotice();
+  if (textScale_ != 1.0) ScaleTextSizes(doc_, end, textScale_);
   return Done();
 }
 

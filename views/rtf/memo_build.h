@@ -19,6 +19,11 @@
 // Hungarian, giving both sizes. Which path reads the bytes is still decided
 // by the whole memo.
 //
+// A build may show the text larger or smaller: with a text scale other
+// than 1, every character it adds that names its size (in points or pixels)
+// gets that size times the scale; text without a size of its own takes the
+// document's default font, which the caller scales.
+//
 // Undo and redo are off while a step runs and as the document had them in
 // between; nothing is recorded. The build owns a copy of the bytes and the
 // reading state. It does not own the document, which must outlive it and
@@ -49,9 +54,10 @@ class TMemoBuild {
              bool plainTextOnly = false, std::size_t shownBytes = kAll);
   // The same, for a memo of `size` bytes of which only `head`, its start,
   // is at hand; `zeroInRest` tells whether the bytes after it hold a zero
-  // byte. Shows the head; a memo longer than it is shown in part.
+  // byte. Shows the head; a memo longer than it is shown in part. Sizes are
+  // scaled by `textScale` (> 0).
   TMemoBuild(std::string_view head, std::size_t size, bool zeroInRest, std::uint32_t codePage,
-             QTextDocument& doc, bool plainTextOnly);
+             QTextDocument& doc, bool plainTextOnly, double textScale = 1.0);
   ~TMemoBuild();
   TMemoBuild(const TMemoBuild&) = delete;
   TMemoBuild& operator=(const TMemoBuild&) = delete;
@@ -78,6 +84,7 @@ class TMemoBuild {
   void AppendCutNotice();
 
   QTextDocument& doc_;
+  double textScale_;
   TMemoOutcome outcome_;
   std::unique_ptr<TPath> path_;
   std::size_t wholeBytes_;
