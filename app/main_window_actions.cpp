@@ -39,6 +39,7 @@ void TfrmMain::ConnectHandlers() {
   });
   connect(btnKilep, &QPushButton::clicked, this,
           [this] { GuardHandler([this] { btnKilepClick(); }); });
+  ConnectHistory();
 }
 
 void TfrmMain::edtKeresChange() {
@@ -103,6 +104,7 @@ void TfrmMain::PlayCueSound(bool scoreCue) {
 }
 
 void TfrmMain::spbLejatszoClick() {
+  HistoryActedOn();
   spbLejatszo->setEnabled(false);
   const TPlayPlan plan = dictionary_.PlanPlay();
   if (!plan.warning.isEmpty()) ShowWarning(plan.warning);
@@ -119,6 +121,7 @@ void TfrmMain::spbLejatszoClick() {
 }
 
 void TfrmMain::spbKepClick() {
+  HistoryActedOn();
   const LocatedFile score = dictionary_.ScoreFile();
   if (score.exists) OpenWithSystem(score.path);
 }
