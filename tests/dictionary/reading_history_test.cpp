@@ -45,14 +45,6 @@ TEST_F(ReadingHistoryTest, ASecondOrAnActionMakesAnEntryReadAndTypingLeavesNothi
   EXPECT_EQ(Kept(), Words{"B"});
   history_.ActedOn();  // kept at once, before it is left
   EXPECT_EQ(Kept(), (Words{"B", "C"}));
-  // The same entry reached by a longer text keeps its time (600 + 400) and
-  // is kept with the text last typed.
-  Show("KANON", 600, "KANO");
-  Show("KANON", 400, "KANON", false, 3);
-  history_.EntryShown(std::nullopt);
-  ASSERT_EQ(Kept(), (Words{"B", "C", "KANON"}));
-  EXPECT_EQ(history_.Entries().back().searchText, "KANON");
-  EXPECT_EQ(history_.Entries().back().position, 3);
 }
 
 TEST_F(ReadingHistoryTest, BackAndForwardWithBothKindsOfSearch) {
