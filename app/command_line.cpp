@@ -139,6 +139,8 @@ std::string HelpText(const std::string& dataFile) {
          "                kép, automatikus gombhang, Kilép gomb\n"
          "  F3            lejátssza a címszó hangját, zenéjét vagy videóját\n"
          "  F4            megnyitja a címszó kottáját\n"
+         "  Alt+Bal, Alt+Jobb (vagy az egér Vissza, Előre gombja)\n"
+         "                vissza, előre az olvasott címszavak között\n"
          "  Alt+G         az automatikus gombhang ki- és bekapcsolása\n"
          "  Alt+K         kilépés\n"
          "  Ctrl+plusz, Ctrl+mínusz, Ctrl+0, Ctrl+görgő a magyarázat fölött\n"

@@ -9,7 +9,9 @@
 //     (main_window_actions.cpp);
 //   - creating, showing and closing, the key preview (main_window.cpp);
 //   - names and descriptions for assistive technology
-//     (main_window_accessible.cpp).
+//     (main_window_accessible.cpp);
+//   - the reading history, back and forward with Alt+Left, Alt+Right and
+//     the mouse's back and forward buttons (main_window_history.cpp).
 // What the dictionary knows (the dataset and its fields, the search, the
 // current entry's files) is TDictionary's (dictionary/dictionary.h); the
 // window owns one for its whole life. Controls are owned through Qt's
@@ -24,6 +26,7 @@
 
 #include "app/upper_case_edit.h"
 #include "dictionary/dictionary.h"
+#include "dictionary/reading_history.h"
 
 class QAction;
 class QCheckBox;
@@ -88,6 +91,9 @@ class TfrmMain : public QWidget {
   // on the media device; owned by `parent`. Offered in the play button's
   // and the search box's context menus.
   QList<QAction*> SlowPlayActions(QObject* parent);
+  // Replaces the reading history's clock (a steady clock by default), for
+  // tests; the history starts anew from the current entry.
+  void SetHistoryClock(THistoryClock clock);
 
   // --- Controls, owned through Qt's parent chain -------------------------
   QFrame* pnlAdat = nullptr;
@@ -136,12 +142,14 @@ class TfrmMain : public QWidget {
   // its score document exists, and with chbHang ticked plays the sound cue
   // and then the score cue for the enabled buttons.
   void tblAdatAfterScroll(TDataSet& dataSet);
-  // Disables spbLejatszo and carries out the dictionary's play plan: the
+  // Tells the history the entry was acted on, disables spbLejatszo and
+  // carries out the dictionary's play plan: the
   // warning, the external program or the system, the media device; then
   // enables the button again unless the plan says otherwise. A failed open
   // shows the "Hibakód: " box, and the play that follows raises.
   void spbLejatszoClick();
-  // Opens the entry's score document with the system when it exists.
+  // Tells the history the entry was acted on; opens the entry's score
+  // document with the system when it exists.
   void spbKepClick();
   // Plays the score cue or the sound cue after stopping what plays.
   void PlayCueSound(bool scoreCue);
@@ -187,11 +195,47 @@ class TfrmMain : public QWidget {
   void CentreOnScreen();
   void ConnectAdditions();
 
+  // --- Reading history (main_window_history.cpp) ---------------------------
+  // Chains the history's note to AfterScroll and installs the filter that
+  // takes Alt+Left, Alt+Right and the mouse's back and forward buttons and
+  // sees the reading actions on edtSzoveg.
+  void ConnectHistory();
+  // A search has run to its end: its text and kind are those of the list
+  // shown from now on; tells the history the current entry.
+  void HistorySearchSettled();
+  // Tells the history the current entry (none with an empty list or the
+  // dataset closed), with the search that made the list; nothing while a
+  // restore runs. Raises nothing.
+  void HistoryNoteCurrent();
+  // The user played the entry, opened its score, or scrolled or clicked
+  // its text.
+  void HistoryActedOn();
+  // Back (or forward) in the history: restores the place, then reports the
+  // entry arrived at. Nothing at either end. Raises what the search or the
+  // move raises.
+  void HistoryGo(bool forward);
+  // Sets the kind of search and the search box's text (which runs the
+  // search), then moves to the entry's position in the list.
+  void HistoryRestore(const TReadPlace& place);
+  // Stand for the kind of search while the window has only the headword
+  // search: false, and nothing.
+  bool HistorySearchIsEverything() const;
+  void HistoryRestoreSearchKind(bool everything);
+
   TDictionary dictionary_;
   int textZoomPercent_ = 100;
   int wheelRest_ = 0;  // Ctrl+wheel turns short of a notch
   // imgKep's picture while it is decoded; shown before the window is.
   std::future<QImage> background_;
+  TReadingHistory history_;
+  // A history restore is running: its moves are not reported.
+  bool restoringHistory_ = false;
+  // The search box's text and the kind of search of the list shown. While
+  // a search runs, the box holds the new text but the moves it makes are
+  // still within the old list (see TDictionary::Search), so the entries
+  // they reach go with the old search, which finds them again.
+  std::string historyListText_;
+  bool historyListEverything_ = false;
 };
 
 }  // namespace dorvem

@@ -39,6 +39,7 @@ void TfrmMain::ConnectHandlers() {
   });
   connect(btnKilep, &QPushButton::clicked, this,
           [this] { GuardHandler([this] { btnKilepClick(); }); });
+  ConnectHistory();
 }
 
 void TfrmMain::edtKeresChange() {
@@ -104,6 +105,7 @@ void TfrmMain::PlayCueSound(bool scoreCue) {
 }
 
 void TfrmMain::spbLejatszoClick() {
+  HistoryActedOn();
   spbLejatszo->setEnabled(false);
   const TPlayPlan plan = dictionary_.PlanPlay();
   if (!plan.warning.isEmpty()) ShowWarning(plan.warning);
@@ -120,6 +122,7 @@ void TfrmMain::spbLejatszoClick() {
 }
 
 void TfrmMain::spbKepClick() {
+  HistoryActedOn();
   const LocatedFile score = dictionary_.ScoreFile();
   if (score.exists) OpenWithSystem(score.path);
 }
