@@ -30,6 +30,7 @@ TfrmMain::TfrmMain(TDictionaryOptions options) : dictionary_(std::move(options))
   DescribeControls();
   InstallKeyPreview();
   ConnectHandlers();
+  ConnectAdditions();
   CentreOnScreen();
   StartupPhaseDone("controls");
   EndStartupTraceAfterFirstPaint(grdAdat);
@@ -92,6 +93,10 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     // The key goes on to the control unless the window's handler failed.
     if (!GuardHandler([&] { FormKeyDown(key->key(), key->modifiers()); })) return true;
+    // The added keys stop here, also when their action failed.
+    bool added = false;
+    if (!GuardHandler([&] { added = AddedKeyDown(key->key(), key->modifiers()); })) return true;
+    if (added) return true;
   }
   return QWidget::eventFilter(watched, event);
 }

@@ -9,7 +9,11 @@
 //     (main_window_actions.cpp);
 //   - creating, showing and closing, the key preview (main_window.cpp);
 //   - names and descriptions for assistive technology
-//     (main_window_accessible.cpp).
+//     (main_window_accessible.cpp);
+//   - what the window adds to its design, reached only through keys and
+//     menus the design does not use: the everything search (Ctrl+F, Esc),
+//     following cross-references (a click, Ctrl+Enter) and the search box's
+//     context menu that names them (main_window_everything.cpp).
 // What the dictionary knows (the dataset and its fields, the search, the
 // current entry's files) is TDictionary's (dictionary/dictionary.h); the
 // window owns one for its whole life. Controls are owned through Qt's
@@ -17,6 +21,7 @@
 #pragma once
 
 #include <QImage>
+#include <QPalette>
 #include <QString>
 #include <QWidget>
 #include <future>
@@ -28,6 +33,7 @@ class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QToolButton;
 
@@ -60,6 +66,23 @@ class TfrmMain : public QWidget {
   ~TfrmMain() override;
 
   TDictionary& Dictionary() { return dictionary_; }
+
+  // Whether the search box runs the everything search (headwords and
+  // explanations, TDictionary::SearchEverything) instead of the headword
+  // search. Off at start.
+  bool EverythingSearch() const { return everything_; }
+  // Switches the kind of search, as Ctrl+F does: the label above the box
+  // and the box's look show it, the box keeps its text and the list
+  // follows at once. Nothing happens when the kind does not change. Raises
+  // what the search raises.
+  void SetEverythingSearch(bool on);
+  // Goes to the entry `headword` through the headword search, as if it had
+  // been typed: leaves the everything search and sets the box's text
+  // (searching again when the box holds that text already).
+  void FollowReference(const QString& headword);
+  // Follows the explanation's cross-reference at or after its text cursor,
+  // as Ctrl+Enter does; false when there is none.
+  bool FollowReferenceAtCursor();
 
   // --- Controls, owned through Qt's parent chain -------------------------
   QFrame* pnlAdat = nullptr;
@@ -96,6 +119,11 @@ class TfrmMain : public QWidget {
   // play action when spbLejatszo is enabled, then F4 the score action when
   // spbKep is enabled; Shift, Ctrl and Alt make no difference.
   void FormKeyDown(int key, Qt::KeyboardModifiers shift);
+  // The window's added keys, after FormKeyDown: Ctrl+F switches the kind of
+  // search, Esc in the everything search returns to the headword search,
+  // Ctrl+Enter follows a cross-reference. True when the key was one of
+  // them (the control then does not see it).
+  bool AddedKeyDown(int key, Qt::KeyboardModifiers shift);
   void btnKilepClick();
   // The search box's text, after every change, to the dictionary's search.
   void edtKeresChange();
@@ -136,9 +164,20 @@ class TfrmMain : public QWidget {
   void DescribeControls();
   void InstallKeyPreview();
   void ConnectHandlers();
+  // The cross-reference links of edtSzoveg and the search box's menu.
+  void ConnectAdditions();
+  // Appends the added actions to the search box's context menu.
+  void AddSearchActions(QMenu& menu);
+  // The label, the box's look and its description for the kind of search.
+  void ShowSearchKind();
   void CentreOnScreen();
 
   TDictionary dictionary_;
+  bool everything_ = false;
+  // The headword search's label, box colours and description, as built.
+  QString headwordTitle_;
+  QPalette headwordPalette_;
+  QString headwordDescription_;
   // imgKep's picture while it is decoded; shown before the window is.
   std::future<QImage> background_;
 };

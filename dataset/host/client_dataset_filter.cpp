@@ -55,16 +55,26 @@ void TCustomClientDataSet::AttachCallbackFilter() {
   callbackFilter_ = handle;
 }
 
+void TCustomClientDataSet::AttachRecordFilter() {
+  std::uint32_t handle = 0;
+  Check(cursor_->AttachRecordSetFilter(recordFilter_->data(),
+                                       static_cast<std::uint32_t>(recordFilter_->size()), &handle));
+  recordFilterHandle_ = handle;
+}
+
 void TCustomClientDataSet::ActivateFilters() {
   if (!filterText_.empty()) AttachExpressionFilter(filterText_, filterOptions_);
   if (onFilterRecord_) AttachCallbackFilter();
+  if (recordFilter_) AttachRecordFilter();
 }
 
 void TCustomClientDataSet::DeactivateFilters() {
   if (!cursor_) {
-    callbackFilter_ = exprFilter_ = 0;
+    callbackFilter_ = exprFilter_ = recordFilterHandle_ = 0;
     return;
   }
+  if (recordFilterHandle_ != 0) (void)cursor_->DetachFilter(recordFilterHandle_);
+  recordFilterHandle_ = 0;
   if (callbackFilter_ != 0) (void)cursor_->DetachFilter(callbackFilter_);
   callbackFilter_ = 0;
   if (exprFilter_ != 0) (void)cursor_->DetachFilter(exprFilter_);
@@ -105,6 +115,18 @@ void TCustomClientDataSet::SetOnFilterRecord(TFilterRecordEvent handler) {
     return;
   }
   onFilterRecord_ = std::move(handler);
+}
+
+void TCustomClientDataSet::SetRecordFilter(std::optional<std::vector<std::uint64_t>> records) {
+  recordFilter_ = std::move(records);
+  if (!Active() || !filtered_) return;
+  EnsureBrowse();
+  // The old set goes first (its rebuild is owed to the next attach or
+  // move), then the new one is attached, which rebuilds the order once.
+  if (recordFilterHandle_ != 0) (void)cursor_->DetachFilter(recordFilterHandle_);
+  recordFilterHandle_ = 0;
+  if (recordFilter_) AttachRecordFilter();
+  GoFirst();
 }
 
 int TCustomClientDataSet::FilterRecord(void* self, const std::uint8_t* image) {
