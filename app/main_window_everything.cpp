@@ -126,9 +126,9 @@ void TfrmMain::FollowReference(const QString& headword) {
 
 bool TfrmMain::FollowReferenceAtCursor() {
   const QTextDocument* doc = edtSzoveg->WholeDocument();
-  const auto reference = ReferenceFrom(
-      *doc, edtSzoveg->textCursor().position(),
-      [this](const QString& text) { return dictionary_.IsReferenceTarget(text); });
+  const auto reference =
+      ReferenceFrom(*doc, edtSzoveg->textCursor().position(),
+                    [this](const QString& text) { return dictionary_.IsReferenceTarget(text); });
   if (!reference) return false;
   FollowReference(reference->target);
   return true;

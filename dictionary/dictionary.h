@@ -18,8 +18,8 @@
 #include "dataset/host/client_dataset.h"
 #include "dataset/host/data_source.h"
 #include "dictionary/dictionary_fields.h"
-#include "dictionary/everything_index.h"
 #include "dictionary/dictionary_options.h"
+#include "dictionary/everything_index.h"
 #include "dictionary/media_paths.h"
 
 namespace dorvem {

@@ -78,9 +78,10 @@ bool TDictionary::IsHeadword(const QString& text) const {
     return false;
   }
   const std::uint32_t* end = order + count;
-  const std::uint32_t* at = std::lower_bound(order, end, key, [&](std::uint32_t r, const std::string& k) {
-    return StoredString(*table, r, field) < std::string_view(k);
-  });
+  const std::uint32_t* at =
+      std::lower_bound(order, end, key, [&](std::uint32_t r, const std::string& k) {
+        return StoredString(*table, r, field) < std::string_view(k);
+      });
   for (; at != end && StoredString(*table, *at, field) == key; ++at)
     if (table->RecordVisible(*at)) return true;
   return false;

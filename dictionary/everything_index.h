@@ -53,9 +53,9 @@ class TEverythingIndex {
 
   std::uint32_t recordCount_ = 0;
   std::uint32_t wordCount_ = 0;
-  std::vector<std::uint8_t> stream_;     // the entries
-  std::vector<std::uint32_t> blocks_;    // start of each block in stream_
-  std::vector<std::uint64_t> bitSets_;   // the dense words' record sets
+  std::vector<std::uint8_t> stream_;    // the entries
+  std::vector<std::uint32_t> blocks_;   // start of each block in stream_
+  std::vector<std::uint64_t> bitSets_;  // the dense words' record sets
 };
 
 class TEverythingIndexBuilder {
@@ -78,12 +78,12 @@ class TEverythingIndexBuilder {
   }
 
   std::uint32_t recordCount_;
-  std::vector<char> arena_;                // the distinct words, one after the other
-  std::vector<std::uint32_t> wordStart_;   // id -> start in arena_ (one more at the end)
-  std::vector<std::uint32_t> slots_;       // open addressing: id + 1, 0 = empty
-  std::vector<std::uint32_t> lastRecord_;  // id -> last record added
-  std::vector<std::uint32_t> occurrences_; // the word ids, record after record
-  std::vector<std::uint32_t> recordEnd_;   // record -> end of its ids in occurrences_
+  std::vector<char> arena_;                 // the distinct words, one after the other
+  std::vector<std::uint32_t> wordStart_;    // id -> start in arena_ (one more at the end)
+  std::vector<std::uint32_t> slots_;        // open addressing: id + 1, 0 = empty
+  std::vector<std::uint32_t> lastRecord_;   // id -> last record added
+  std::vector<std::uint32_t> occurrences_;  // the word ids, record after record
+  std::vector<std::uint32_t> recordEnd_;    // record -> end of its ids in occurrences_
 };
 
 }  // namespace dorvem

@@ -88,9 +88,7 @@ DBResult DSCursor::AttachRecordSetFilter(const std::uint64_t* words, std::uint32
                                          std::uint32_t* handle) {
   if ((words == nullptr && wordCount != 0) || handle == nullptr) return dbr::kInvalidParameter;
   return AttachToList(
-      [&](FilterList& list, std::uint32_t* h) {
-        return list.AddRecordSet(words, wordCount, h);
-      },
+      [&](FilterList& list, std::uint32_t* h) { return list.AddRecordSet(words, wordCount, h); },
       handle);
 }
 

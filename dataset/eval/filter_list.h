@@ -41,8 +41,7 @@ class FilterList final : public RecordFilter {
   DBResult AddCallback(void* userData, FilterCallback callback, std::uint32_t* handle);
   // Appends a record set filter: a copy of `wordCount` words, bit r - 1
   // for record r.
-  DBResult AddRecordSet(const std::uint64_t* words, std::uint32_t wordCount,
-                        std::uint32_t* handle);
+  DBResult AddRecordSet(const std::uint64_t* words, std::uint32_t wordCount, std::uint32_t* handle);
   // Removes the entry with `handle`; kObjectNotFound when there is none.
   DBResult Remove(std::uint32_t handle);
 

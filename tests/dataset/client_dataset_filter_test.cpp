@@ -105,7 +105,7 @@ TEST_F(ClientDataSetFilterTest, ARefusedTextLeavesTheOldTextAndAnUnfilteredIndex
   EXPECT_EQ(Error([&] { ds_.SetFilter("KSZOVEG = Index"); }), "Type mismatch in expression.");
   EXPECT_EQ(ds_.Filter(), "KSZOVEG='A*'");
   EXPECT_EQ(ds_.RecordCount(), 4);
-  // The next text detaches the stale handle without effect and filters.
+  // The next text filters.
   ds_.SetFilter("KSZOVEG='B*'");
   EXPECT_EQ(Rows(), V{"B4"});
 }
