@@ -83,7 +83,12 @@ std::string HelpText(const std::string& dataFile) {
          "  F3            lejátssza a címszó hangját, zenéjét vagy videóját\n"
          "  F4            megnyitja a címszó kottáját\n"
          "  Alt+G         az automatikus gombhang ki- és bekapcsolása\n"
-         "  Alt+K         kilépés\n";
+         "  Alt+K         kilépés\n"
+         "  Ctrl+F        keresés a magyarázatokban is (címszó és magyarázat szókezdetei,\n"
+         "                ékezet, kis- és nagybetű nélkül); újra Ctrl+F vagy Esc: vissza\n"
+         "                a címszavas kereséshez\n"
+         "  Ctrl+Enter    a magyarázat kiemelt hivatkozására ugrik (a szövegkurzornál\n"
+         "                vagy utána); egérrel: kattintás a hivatkozásra\n";
 }
 
 int RunCommandLine(const TCommandLine& commandLine, const TDictionaryOptions& options,
