@@ -143,10 +143,16 @@ std::string HelpText(const std::string& dataFile) {
          "                vissza, előre az olvasott címszavak között\n"
          "  Alt+G         az automatikus gombhang ki- és bekapcsolása\n"
          "  Alt+K         kilépés\n"
+         "  Ctrl+F        keresés a magyarázatokban is (címszó és magyarázat szókezdetei,\n"
+         "                ékezet, kis- és nagybetű nélkül); újra Ctrl+F vagy Esc: vissza\n"
+         "                a címszavas kereséshez\n"
+         "  Ctrl+Enter    a magyarázat kiemelt hivatkozására ugrik (a szövegkurzornál\n"
+         "                vagy utána); egérrel: kattintás a hivatkozásra\n"
          "  Ctrl+plusz, Ctrl+mínusz, Ctrl+0, Ctrl+görgő a magyarázat fölött\n"
          "                a magyarázat betűmérete (50–300%); a következő indításkor is ennyi\n"
          "  jobb gomb a lejátszógombon vagy a keresőmezőn\n"
          "                lejátszás lassabban, 75%-os vagy 50%-os tempóval, azonos hangmagasságon\n"
+         "\n"
          "Ha ugyanarra az adatfájlra már nyitva van az ablak, az újabb indítás átadja\n"
          "neki a keresett szót (D-Buson), előre hozza, és azonnal kilép.\n";
 }

@@ -86,24 +86,12 @@ int PrintMatches(const TMatchingEntries& matches, const TCommandLine& commandLin
   return printer.Count() > 0 ? 0 : 1;
 }
 
-// ---------------------------------------------------------------------------
-// The everything search (headwords and explanations), `--lookup
-// --everything`. Not available yet: the search itself comes with the
-// dictionary's everything search, and this is the one place to connect it
-// (pass its matching entries to PrintMatches as the headword search's are).
-int LookupEverything(const TCommandLine& /*commandLine*/, const TDictionaryOptions& /*options*/,
-                     std::ostream& /*out*/, std::ostream& err, int /*wrapWidth*/) {
-  err << "dorvem: a --everything keresés még nem érhető el\n";
-  return 2;
-}
-// ---------------------------------------------------------------------------
-
 }  // namespace
 
 int RunLookup(const TCommandLine& commandLine, const TDictionaryOptions& options, std::ostream& out,
               std::ostream& err, int wrapWidth) {
-  if (commandLine.everything) return LookupEverything(commandLine, options, out, err, wrapWidth);
-  return PrintMatches(ForEachHeadwordMatch, commandLine, options, out, err, wrapWidth);
+  return PrintMatches(commandLine.everything ? ForEachEverythingMatch : ForEachHeadwordMatch,
+                      commandLine, options, out, err, wrapWidth);
 }
 
 int TerminalWidth(int fd) {

@@ -30,6 +30,7 @@ TfrmMain::TfrmMain(TDictionaryOptions options) : dictionary_(std::move(options))
   DescribeControls();
   InstallKeyPreview();
   ConnectHandlers();
+  ConnectEverything();
   ConnectAdditions();
   CentreOnScreen();
   StartupPhaseDone("controls");
@@ -93,6 +94,10 @@ bool TfrmMain::eventFilter(QObject* watched, QEvent* event) {
     const auto* key = static_cast<QKeyEvent*>(event);
     // The key goes on to the control unless the window's handler failed.
     if (!GuardHandler([&] { FormKeyDown(key->key(), key->modifiers()); })) return true;
+    // The added keys stop here, also when their action failed.
+    bool added = false;
+    if (!GuardHandler([&] { added = AddedKeyDown(key->key(), key->modifiers()); })) return true;
+    if (added) return true;
     // The text size keys are the window's alone.
     bool zoomKey = false;
     GuardHandler([&] { zoomKey = TextZoomKey(key->key(), key->modifiers()); });

@@ -12,6 +12,10 @@
 //     (main_window_accessible.cpp);
 //   - the reading history, back and forward with Alt+Left, Alt+Right and
 //     the mouse's back and forward buttons (main_window_history.cpp).
+//   - what the window adds to its design, reached only through keys and
+//     menus the design does not use: the everything search (Ctrl+F, Esc),
+//     following cross-references (a click, Ctrl+Enter) and the search box's
+//     context menu that names them (main_window_everything.cpp).
 // What the dictionary knows (the dataset and its fields, the search, the
 // current entry's files) is TDictionary's (dictionary/dictionary.h); the
 // window owns one for its whole life. Controls are owned through Qt's
@@ -20,6 +24,7 @@
 
 #include <QImage>
 #include <QList>
+#include <QPalette>
 #include <QString>
 #include <QWidget>
 #include <future>
@@ -33,6 +38,7 @@ class QCheckBox;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QToolButton;
 
@@ -94,6 +100,22 @@ class TfrmMain : public QWidget {
   // Replaces the reading history's clock (a steady clock by default), for
   // tests; the history starts anew from the current entry.
   void SetHistoryClock(THistoryClock clock);
+  // Whether the search box runs the everything search (headwords and
+  // explanations, TDictionary::SearchEverything) instead of the headword
+  // search. Off at start.
+  bool EverythingSearch() const { return everything_; }
+  // Switches the kind of search, as Ctrl+F does: the label above the box
+  // and the box's look show it, the box keeps its text and the list
+  // follows at once. Nothing happens when the kind does not change. Raises
+  // what the search raises.
+  void SetEverythingSearch(bool on);
+  // Goes to the entry `headword` through the headword search, as if it had
+  // been typed: leaves the everything search and sets the box's text
+  // (searching again when the box holds that text already).
+  void FollowReference(const QString& headword);
+  // Follows the explanation's cross-reference at or after its text cursor,
+  // as Ctrl+Enter does; false when there is none.
+  bool FollowReferenceAtCursor();
 
   // --- Controls, owned through Qt's parent chain -------------------------
   QFrame* pnlAdat = nullptr;
@@ -130,6 +152,11 @@ class TfrmMain : public QWidget {
   // play action when spbLejatszo is enabled, then F4 the score action when
   // spbKep is enabled; Shift, Ctrl and Alt make no difference.
   void FormKeyDown(int key, Qt::KeyboardModifiers shift);
+  // The window's added keys, after FormKeyDown: Ctrl+F switches the kind of
+  // search, Esc in the everything search returns to the headword search,
+  // Ctrl+Enter follows a cross-reference. True when the key was one of
+  // them (the control then does not see it).
+  bool AddedKeyDown(int key, Qt::KeyboardModifiers shift);
   void btnKilepClick();
   // The search box's text, after every change, to the dictionary's search.
   void edtKeresChange();
@@ -165,9 +192,6 @@ class TfrmMain : public QWidget {
   // when it is one the media device plays; the play button is left as it
   // is.
   void PlaySlower(int speedPercent);
-  // Where the search kind is chosen: the headword search, or with
-  // `everything` the everything search of the search box's menu.
-  void SelectSearchKind(bool everything);
   // Ctrl+plus (or Ctrl+=), Ctrl+minus, Ctrl+0 anywhere; true when `key`
   // was one.
   bool TextZoomKey(int key, Qt::KeyboardModifiers shift);
@@ -176,7 +200,6 @@ class TfrmMain : public QWidget {
   bool TextZoomWheel(QObject* watched, QEvent* event);
   // The context menus of the play button and the search box.
   void ShowPlayButtonMenu(const QPoint& pos);
-  void ShowSearchBoxMenu(const QPoint& pos);
   // Shows the text size kept in the user's settings (nothing without one).
   void RestoreTextZoom();
 
@@ -192,6 +215,13 @@ class TfrmMain : public QWidget {
   void DescribeControls();
   void InstallKeyPreview();
   void ConnectHandlers();
+  // The cross-reference links of edtSzoveg and the search box's menu.
+  void ConnectEverything();
+  // Appends the added actions to the search box's context menu: the
+  // everything search's, following a reference, and the slower plays.
+  void AddSearchActions(QMenu& menu);
+  // The label, the box's look and its description for the kind of search.
+  void ShowSearchKind();
   void CentreOnScreen();
   void ConnectAdditions();
 
@@ -217,14 +247,15 @@ class TfrmMain : public QWidget {
   // Sets the kind of search and the search box's text (which runs the
   // search), then moves to the entry's position in the list.
   void HistoryRestore(const TReadPlace& place);
-  // Stand for the kind of search while the window has only the headword
-  // search: false, and nothing.
-  bool HistorySearchIsEverything() const;
-  void HistoryRestoreSearchKind(bool everything);
 
   TDictionary dictionary_;
   int textZoomPercent_ = 100;
   int wheelRest_ = 0;  // Ctrl+wheel turns short of a notch
+  bool everything_ = false;
+  // The headword search's label, box colours and description, as built.
+  QString headwordTitle_;
+  QPalette headwordPalette_;
+  QString headwordDescription_;
   // imgKep's picture while it is decoded; shown before the window is.
   std::future<QImage> background_;
   TReadingHistory history_;

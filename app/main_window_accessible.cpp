@@ -78,12 +78,14 @@ void TfrmMain::DescribeControls() {
       {grpKeres, u"Keresés", u"Írja be a szövegmezőbe a keresendő szót!"},
       {edtKeres, u"Keresett szó",
        u"A beírt szókezdetre szűkül a címszavak listája. Le és Fel nyíl: a következő és az "
-       u"előző címszó. F3: lejátszás, F4: kotta."},
+       u"előző címszó. F3: lejátszás, F4: kotta. Ctrl+F: keresés a magyarázatokban is."},
       {DBNavigator1, u"Léptetés", u"Az első, az előző, a következő és az utolsó címszóra lép."},
       {grdAdat, u"Címszavak",
        u"A keresésnek megfelelő címszavak; a kiválasztott címszó magyarázata a Magyarázat "
        u"mezőben olvasható. Nyilak, Page Up, Page Down, Home, End: léptetés."},
-      {edtSzoveg, u"Magyarázat", u"A kiválasztott címszó magyarázata; csak olvasható."},
+      {edtSzoveg, u"Magyarázat",
+       u"A kiválasztott címszó magyarázata; csak olvasható. A kiemelt hivatkozásra kattintva "
+       u"vagy Ctrl+Enterrel a hivatkozott címszóra ugrik."},
       {imgMorvel, u"A MORVEL zeneműkiadó emblémája", u"Díszítő kép."},
       {spbKep, u"Kotta",
        u"Megnyitja a címszó kottáját (F4); csak akkor használható, ha a "

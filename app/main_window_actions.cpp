@@ -43,7 +43,10 @@ void TfrmMain::ConnectHandlers() {
 }
 
 void TfrmMain::edtKeresChange() {
-  dictionary_.Search(edtKeres->text());
+  if (everything_)
+    dictionary_.SearchEverything(edtKeres->text());
+  else
+    dictionary_.Search(edtKeres->text());
 }
 
 void TfrmMain::edtKeresKeyDown(int key, Qt::KeyboardModifiers shift) {

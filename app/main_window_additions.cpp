@@ -22,9 +22,6 @@ void TfrmMain::ConnectAdditions() {
   spbLejatszo->setContextMenuPolicy(Qt::CustomContextMenu);
   connect(spbLejatszo, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& pos) { ShowPlayButtonMenu(pos); });
-  edtKeres->setContextMenuPolicy(Qt::CustomContextMenu);
-  connect(edtKeres, &QWidget::customContextMenuRequested, this,
-          [this](const QPoint& pos) { ShowSearchBoxMenu(pos); });
   // Ctrl+wheel over the explanation (the window's filter, before the view).
   edtSzoveg->viewport()->installEventFilter(this);
   RestoreTextZoom();
@@ -34,7 +31,7 @@ void TfrmMain::ConnectAdditions() {
 
 void TfrmMain::TakeSearch(const QString& search, bool everything) {
   if (search.isEmpty()) return;
-  SelectSearchKind(everything);
+  SetEverythingSearch(everything);
   TypeSearch(search);
 }
 
@@ -44,11 +41,6 @@ void TfrmMain::ShowFromOutside(const QString& search, bool everything) {
   raise();
   activateWindow();
   TakeSearch(search, everything);
-}
-
-void TfrmMain::SelectSearchKind(bool everything) {
-  // The everything search is switched here (SetEverythingSearch).
-  (void)everything;
 }
 
 void TfrmMain::TypeSearch(const QString& text) {
@@ -142,14 +134,6 @@ void TfrmMain::ShowPlayButtonMenu(const QPoint& pos) {
   QMenu menu(this);
   menu.addActions(SlowPlayActions(&menu));
   menu.exec(spbLejatszo->mapToGlobal(pos));
-}
-
-void TfrmMain::ShowSearchBoxMenu(const QPoint& pos) {
-  QMenu* menu = edtKeres->createStandardContextMenu();
-  menu->addSeparator();
-  menu->addActions(SlowPlayActions(menu));
-  menu->exec(edtKeres->mapToGlobal(pos));
-  delete menu;
 }
 
 }  // namespace dorvem

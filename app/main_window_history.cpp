@@ -116,17 +116,9 @@ void TfrmMain::SetHistoryClock(THistoryClock clock) {
   HistoryNoteCurrent();
 }
 
-bool TfrmMain::HistorySearchIsEverything() const {
-  return false;  // stands for the search kind: EverythingSearch()
-}
-
-void TfrmMain::HistoryRestoreSearchKind(bool everything) {
-  (void)everything;  // stands for the search kind: SetEverythingSearch(everything)
-}
-
 void TfrmMain::HistorySearchSettled() {
   historyListText_ = edtKeres->text().toStdString();
-  historyListEverything_ = HistorySearchIsEverything();
+  historyListEverything_ = EverythingSearch();
   HistoryNoteCurrent();
 }
 
@@ -168,7 +160,7 @@ void TfrmMain::HistoryGo(bool forward) {
 }
 
 void TfrmMain::HistoryRestore(const TReadPlace& place) {
-  HistoryRestoreSearchKind(place.everything);
+  SetEverythingSearch(place.everything);
   // Runs the search (edtKeresChange) when the text differs.
   edtKeres->setText(QString::fromStdString(place.searchText));
   // The same search on the same data lists the same entries: the entry is

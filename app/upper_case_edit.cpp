@@ -1,5 +1,6 @@
 #include "app/upper_case_edit.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 
 #include "dataset/host/handler_guard.h"
@@ -25,6 +26,18 @@ void TUpperCaseEdit::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QLineEdit::keyPressEvent(event);
+}
+
+void TUpperCaseEdit::contextMenuEvent(QContextMenuEvent* event) {
+  if (!OnContextMenu) {
+    QLineEdit::contextMenuEvent(event);
+    return;
+  }
+  // As QLineEdit pops up its own: deleted when it closes.
+  QMenu* menu = createStandardContextMenu();
+  menu->setAttribute(Qt::WA_DeleteOnClose);
+  GuardHandler([&] { OnContextMenu(*menu); });
+  menu->popup(event->globalPos());
 }
 
 }  // namespace dorvem

@@ -13,10 +13,13 @@
 // own handling unless OnKeyDown raised: its error goes to the
 // application-wide error report instead.
 //
+// Its context menu is QLineEdit's, with what OnContextMenu appends.
+//
 // The edit is owned by its parent widget and owns its validator.
 #pragma once
 
 #include <QLineEdit>
+#include <QMenu>
 #include <QValidator>
 #include <cstdint>
 #include <functional>
@@ -52,9 +55,13 @@ class TUpperCaseEdit : public QLineEdit {
   TKeyEvent OnKeyDown;
   // Asked at every change of the text; unset: 0.
   TCasingLocale CasingLocale;
+  // Given the standard context menu (QLineEdit's edit actions) before it
+  // pops up, to append to it; unset: the standard menu as it is.
+  std::function<void(QMenu& menu)> OnContextMenu;
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
 };
 
 }  // namespace dorvem

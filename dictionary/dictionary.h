@@ -12,12 +12,14 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 #include <string>
 
 #include "dataset/host/client_dataset.h"
 #include "dataset/host/data_source.h"
 #include "dictionary/dictionary_fields.h"
 #include "dictionary/dictionary_options.h"
+#include "dictionary/everything_index.h"
 #include "dictionary/media_paths.h"
 
 namespace dorvem {
@@ -67,6 +69,31 @@ class TDictionary {
   // Raises what the dataset raises; when the first move fails the filter is
   // still set, and that first error is raised after it.
   void Search(const QString& text);
+  // --- The everything search (dictionary_everything.cpp) -----------------
+  // The search of headwords and explanations for the text of the search
+  // box: the list becomes the entries that, for every word of `text`
+  // (word_fold.h), have a word of their headword or explanation
+  // (everything_source.h) beginning with it, in headword order. The
+  // dataset's filter text is cleared and its record filter set to them,
+  // which moves to the first of them; tblAdat is opened first when closed.
+  // A text without words (empty, or blanks and punctuation only) shows
+  // what the headword search's empty box shows: the record filter goes
+  // and the filter is the start-up one. The index is built at the first
+  // search after each open. Raises what the dataset raises.
+  void SearchEverything(const QString& text);
+  // Leaves the everything search: removes the record filter (a move to the
+  // first record when there was one), so that Search works as before.
+  void EndEverythingSearch();
+  // The index of the open table, built when first asked for; also for the
+  // command line and the benchmarks.
+  const TEverythingIndex& EverythingIndex();
+  // Whether `text` is a headword of the open dictionary (exactly, in the
+  // data's code page).
+  bool IsHeadword(const QString& text) const;
+  // Whether a cross-reference with text `text` leads somewhere: to a
+  // headword other than the current entry's.
+  bool IsReferenceTarget(const QString& text) const;
+
   // The next and the prior entry of the list; raise the dataset's error on
   // a closed dataset.
   void StepNext();
@@ -107,6 +134,9 @@ class TDictionary {
 
  private:
   TDictionaryOptions options_;
+  // The everything search's index and the engine table it was built from.
+  std::unique_ptr<TEverythingIndex> everything_;
+  const void* everythingTable_ = nullptr;
 };
 
 }  // namespace dorvem

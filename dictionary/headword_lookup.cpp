@@ -6,6 +6,7 @@
 #include "dataset/locale/locale_services.h"
 #include "dictionary/memo_plain_text.h"
 #include "dictionary/search_key.h"
+#include "dictionary/word_fold.h"
 
 namespace dorvem {
 
@@ -33,6 +34,17 @@ void ForEachHeadwordMatch(TDictionary& dictionary, const QString& term,
   // would list every entry, which is not a look-up.
   if (SearchKey(ToCodePage(typed, dictionary.tblAdat.TextCodePage())).empty()) return;
   dictionary.Search(typed);
+  for (dictionary.tblAdat.GoFirst(); !dictionary.tblAdat.IsEmpty() && !dictionary.tblAdat.AtEnd();
+       dictionary.tblAdat.GoNext())
+    visit();
+}
+
+void ForEachEverythingMatch(TDictionary& dictionary, const QString& words,
+                            const std::function<void()>& visit) {
+  dictionary.Open();
+  // Nothing to look for would list every entry, which is not a look-up.
+  if (FoldedWords(words).empty()) return;
+  dictionary.SearchEverything(words);
   for (dictionary.tblAdat.GoFirst(); !dictionary.tblAdat.IsEmpty() && !dictionary.tblAdat.AtEnd();
        dictionary.tblAdat.GoNext())
     visit();

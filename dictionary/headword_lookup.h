@@ -2,8 +2,9 @@
 // search finds, each read as what the window would show of it.
 //
 // ForEachHeadwordMatch runs the window's headword search (TDictionary::
-// Search, after the search box's upper-casing) and visits the entries it
-// lists, in the list's order. ReadLookupEntry reads the current entry.
+// Search, after the search box's upper-casing), ForEachEverythingMatch its
+// everything search, and each visits the entries it lists, in the list's
+// order. ReadLookupEntry reads the current entry.
 #pragma once
 
 #include <QString>
@@ -32,5 +33,12 @@ TLookupEntry ReadLookupEntry(const TDictionary& dictionary);
 // the entry current. An empty term (after trimming) visits nothing.
 void ForEachHeadwordMatch(TDictionary& dictionary, const QString& term,
                           const std::function<void()>& visit);
+
+// The same for the everything search (TDictionary::SearchEverything):
+// opens `dictionary`, lists the entries that have a word of their headword
+// or explanation beginning with each word of `words`, and visits them in
+// headword order. Words without a letter or digit visit nothing.
+void ForEachEverythingMatch(TDictionary& dictionary, const QString& words,
+                            const std::function<void()>& visit);
 
 }  // namespace dorvem

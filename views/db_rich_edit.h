@@ -52,12 +52,23 @@
 // (which happens only with AutoDisplay off). The vertical scroll bar, when
 // shown always, is disabled while the text fits.
 //
+// Links (db_rich_edit_links.cpp): the view knows nothing of what a link
+// is; its owner tells it (SetLinkTest) which characters of the document
+// belong to one. While the pointer rests on such a character the view
+// shows the pointing-hand cursor, and its own cursor again when the
+// pointer leaves it; a left click on one (pressed and released on the same
+// link, nothing selected) is reported with the character's position.
+// Without a test the view has no links and its mouse handling is QTextEdit's.
+//
 // Owned by its parent widget; it owns its field link and its memo loader
 // (and through it the documents it shows), not the data source.
 #pragma once
 
+#include <QCursor>
 #include <QTextEdit>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "views/field_data_link.h"
@@ -108,12 +119,35 @@ class TDBRichEdit : public QTextEdit {
   double TextScale() const { return loader_->TextScale(); }
   void SetTextScale(double scale);
 
+  // --- Links ----------------------------------------------------------------
+  // Whether the character at a document position belongs to a link.
+  using TLinkTest = std::function<bool(int position)>;
+  // Installs the test (and follows the pointer over the text for it).
+  void SetLinkTest(TLinkTest test);
+  // Called with the position of the character clicked, on a link.
+  std::function<void(int position)> OnLinkClicked;
+  // The document position of the character under `viewportPoint`, or -1.
+  int CharacterAt(QPoint viewportPoint) const;
+
  protected:
   void keyPressEvent(QKeyEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
 
  private:
   void DataChange();
+  // The link character under the point, or -1.
+  int LinkAt(QPoint viewportPoint) const;
+  // Shows the pointing hand over a link and the view's cursor elsewhere.
+  void UpdateLinkCursor(QPoint viewportPoint);
+
+  TLinkTest linkTest_;
+  // The viewport's cursor while the pointing hand replaces it.
+  std::optional<QCursor> cursorBeforeLink_;
+  // The link character a left press went down on, or -1.
+  int pressedLink_ = -1;
 
   // Made once the view has its vertical scroll bar, which it watches; it
   // outlives the link, whose notices it serves.

@@ -3,6 +3,7 @@
 #include <unistd.h>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include <filesystem>
 #include <fstream>
@@ -168,6 +169,73 @@ std::vector<std::uint8_t> PlainDictionaryPacket(std::size_t count, std::size_t d
   std::vector<std::uint8_t> bytes;
   Must(WritePacketModel(m, PacketForm::kBinary, &bytes));
   return bytes;
+}
+
+std::vector<std::uint8_t> PeerShapedPacket(std::size_t count) {
+  static const char* const kOnsets[] = {"",  "b",  "c",  "cs", "d",  "dz", "f",  "g",  "gy", "h",
+                                        "k", "l",  "ly", "m",  "n",  "ny", "p",  "r",  "s",  "sz",
+                                        "t", "ty", "v",  "z",  "zs", "tr", "kr", "pr", "fl"};
+  // a á e é i í o ó ö ő u ú ü ű in windows-1250.
+  static const char* const kVowels[] = {"a",    "\xE1", "e",    "\xE9", "i",    "\xED", "o",
+                                        "\xF3", "\xF6", "\xF5", "u",    "\xFA", "\xFC", "\xFB"};
+  static const char* const kCodas[] = {"", "", "n", "l", "r", "s", "t", "k", "sz", "ng", "m"};
+  std::mt19937 rng(1038);
+  auto pick = [&rng](const auto& list) {
+    return std::string(
+        list[std::uniform_int_distribution<std::size_t>(0, std::size(list) - 1)(rng)]);
+  };
+  auto between = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+  auto upper = [](std::string s) {
+    for (char& c : s) {
+      const auto b = static_cast<unsigned char>(c);
+      if (b >= 'a' && b <= 'z') c = static_cast<char>(b - 32);
+      // The accented small letters above lie 32 above their capitals.
+      if (b == 0xE1 || b == 0xE9 || b == 0xED || b == 0xF3 || b == 0xF6 || b == 0xF5 || b == 0xFA ||
+          b == 0xFC || b == 0xFB)
+        c = static_cast<char>(b - 32);
+    }
+    return s;
+  };
+  PacketModel m = DictionaryTable();
+  m.rows.reserve(count);
+  for (std::size_t i = 0; i < count; ++i) {
+    std::string word;
+    for (int n = between(1, 4); n > 0; --n) word += pick(kOnsets) + pick(kVowels) + pick(kCodas);
+    if (between(0, 3) == 0) {
+      word += ' ';
+      for (int n = between(1, 3); n > 0; --n) word += pick(kOnsets) + pick(kVowels);
+    }
+    const std::string lower = word.substr(0, 40);
+    const std::string headword = upper(lower);
+    const std::string once = lower + ": zenei fogalom, " + std::to_string(i + 1) +
+                             ". sz\xF3"
+                             "cikk. ";
+    std::string memo;
+    for (int n = between(1, 4); n > 0; --n) memo += once;
+    PacketRow row;
+    if (i % 3 == 0) {
+      char media[32];
+      std::snprintf(media, sizeof media, "m%06zu.mp3", i);
+      row.values.push_back(PacketValue{0, {media, media + std::strlen(media)}});
+    } else {
+      row.values.push_back(PacketValue{1, {}});
+    }
+    row.values.push_back(PacketValue{0, {headword.begin(), headword.end()}});
+    row.values.push_back(PacketValue{0, {memo.begin(), memo.end()}});
+    row.values.push_back(PacketValue{1, {}});
+    row.values.push_back(PacketValue{0, IndexValue(i)});
+    m.rows.push_back(std::move(row));
+  }
+  std::vector<std::uint8_t> bytes;
+  Must(WritePacketModel(m, PacketForm::kBinary, &bytes));
+  return bytes;
+}
+
+std::string PeerShapedPacketFile(std::size_t count) {
+  const std::string name = "dorvem-bench-peer-" + std::to_string(count) + ".cds";
+  const std::filesystem::path path = std::filesystem::temp_directory_path() / name;
+  if (!std::filesystem::exists(path)) WriteTempFile(name, PeerShapedPacket(count));
+  return path.string();
 }
 
 std::vector<std::uint8_t> EntryPacket(const std::vector<BenchEntry>& entries) {

@@ -39,6 +39,15 @@ std::string CacheFolder();
 // third record; no pictures; Index 1, 2, ...
 std::vector<std::uint8_t> PlainDictionaryPacket(std::size_t count, std::size_t dottedCount = 8);
 
+// A binary packet of `count` records in the shape of the peer bench's large
+// dictionary: headwords of one to four Hungarian-like syllables (a second
+// word on one in four), upper case in windows-1250; on every entry the
+// plain-text memo "<headword in lower case>: zenei fogalom, <n>. szócikk. "
+// said one to four times; a media name on every third; no pictures.
+std::vector<std::uint8_t> PeerShapedPacket(std::size_t count);
+// That packet in the temporary folder, written on first use; its path.
+std::string PeerShapedPacketFile(std::size_t count);
+
 // One record of the program's table for the entry benchmarks: a headword,
 // a memo and a picture blob (either may be null).
 struct BenchEntry {

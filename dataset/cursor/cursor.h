@@ -65,6 +65,8 @@ class DSCursor final : public EngineObject<TDSCursor, InterfaceId::kDSCursor> {
   DBResult AttachFilter(const std::uint8_t* buffer, std::uint32_t size,
                         std::uint32_t* handle) override;
   DBResult DetachFilter(std::uint32_t handle) override;
+  DBResult AttachRecordSetFilter(const std::uint64_t* words, std::uint32_t wordCount,
+                                 std::uint32_t* handle) override;
   DBResult AttachFilterCallback(void* userData, RecordCallback callback,
                                 std::uint32_t* handle) override;
 

@@ -84,6 +84,14 @@ DBResult DSCursor::AttachFilterCallback(void* userData, RecordCallback callback,
       handle);
 }
 
+DBResult DSCursor::AttachRecordSetFilter(const std::uint64_t* words, std::uint32_t wordCount,
+                                         std::uint32_t* handle) {
+  if ((words == nullptr && wordCount != 0) || handle == nullptr) return dbr::kInvalidParameter;
+  return AttachToList(
+      [&](FilterList& list, std::uint32_t* h) { return list.AddRecordSet(words, wordCount, h); },
+      handle);
+}
+
 DBResult DSCursor::DetachFilter(std::uint32_t handle) {
   if (!table_) return dbr::kNotApplicable;
   Guard g(table_->Lock());

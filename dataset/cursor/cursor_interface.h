@@ -131,6 +131,12 @@ class TDSCursor : public TEngineUnknown {
   using RecordCallback = int (*)(void* userData, const std::uint8_t* recordImage);
   virtual DBResult AttachFilterCallback(void* userData, RecordCallback callback,
                                         std::uint32_t* handle) = 0;
+  // Attaches a set of records: `words` (`wordCount` 64-bit words, bit
+  // r - 1 of the set for record r) is copied, and a record passes when its
+  // bit is set; records beyond the set never pass. Answered for the whole
+  // table at once, so the filtered order costs no call per record.
+  virtual DBResult AttachRecordSetFilter(const std::uint64_t* words, std::uint32_t wordCount,
+                                         std::uint32_t* handle) = 0;
 };
 
 // Creates an unopened cursor with one reference.

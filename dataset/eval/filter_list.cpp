@@ -2,6 +2,7 @@
 
 #include "dataset/eval/prefix_search.h"
 
+#include <algorithm>
 #include <new>
 
 #include "dataset/store/table.h"
@@ -41,6 +42,21 @@ DBResult FilterList::AddCallback(void* userData, FilterCallback callback, std::u
   return dbr::kOk;
 }
 
+DBResult FilterList::AddRecordSet(const std::uint64_t* words, std::uint32_t wordCount,
+                                  std::uint32_t* handle) {
+  try {
+    Entry entry;
+    entry.handle = nextHandle_;
+    entry.recordSet = true;
+    entry.records.assign(words, words + wordCount);
+    entries_.push_back(std::move(entry));
+  } catch (const std::bad_alloc&) {
+    return dbr::kOutOfMemory;
+  }
+  *handle = nextHandle_++;
+  return dbr::kOk;
+}
+
 DBResult FilterList::Remove(std::uint32_t handle) {
   for (auto it = entries_.begin(); it != entries_.end(); ++it) {
     if (it->handle == handle) {
@@ -61,6 +77,12 @@ bool FilterList::Accepts(std::uint32_t record) {
       if (!e.program->Passes(record)) return false;
       continue;
     }
+    if (e.recordSet) {
+      const std::size_t word = (record - 1) >> 6;
+      if (word >= e.records.size() || ((e.records[word] >> ((record - 1) & 63)) & 1) == 0)
+        return false;
+      continue;
+    }
     if (image_.size() != table_.RecordSize()) image_.assign(table_.RecordSize(), 0);
     table_.CopyRecordImage(record, image_.data());
     if (e.callback(e.userData, image_.data()) == 0) return false;
@@ -69,6 +91,16 @@ bool FilterList::Accepts(std::uint32_t record) {
 }
 
 bool FilterList::AcceptedAtOnce(std::vector<std::uint64_t>* accepted) {
+  if (entries_.size() == 1 && entries_[0].recordSet) {
+    const std::size_t words = (static_cast<std::size_t>(table_.RecordCount()) + 63) / 64;
+    accepted->assign(words, 0);
+    const std::size_t n = std::min(words, entries_[0].records.size());
+    std::copy_n(entries_[0].records.begin(), n, accepted->begin());
+    // Bits past the last record stay clear.
+    if (n == words && words > 0 && table_.RecordCount() % 64 != 0)
+      accepted->back() &= (std::uint64_t{1} << (table_.RecordCount() % 64)) - 1;
+    return true;
+  }
   if (entries_.size() != 1 || entries_[0].prefix.matcher == nullptr || !entries_[0].prefix.equal)
     return false;
   const eval::PrefixTest& test = entries_[0].prefix;

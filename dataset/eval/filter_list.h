@@ -3,7 +3,8 @@
 //
 // An entry is an expression filter (a private copy of its expression buffer
 // and the program compiled from it) or a callback filter (a function and
-// its user data, called with a work copy of the record image). Entries
+// its user data, called with a work copy of the record image) or a record
+// set (the records it passes, one bit each). Entries
 // stay in order of attachment; a record passes when no entry rejects it,
 // and the first entry that rejects it ends the test. Handles are issued
 // from a counter that starts at 1 for each list and only grows.
@@ -38,13 +39,17 @@ class FilterList final : public RecordFilter {
   DBResult AddExpression(const std::uint8_t* buffer, std::size_t size, std::uint32_t* handle);
   // Appends a callback filter.
   DBResult AddCallback(void* userData, FilterCallback callback, std::uint32_t* handle);
+  // Appends a record set filter: a copy of `wordCount` words, bit r - 1
+  // for record r.
+  DBResult AddRecordSet(const std::uint64_t* words, std::uint32_t wordCount, std::uint32_t* handle);
   // Removes the entry with `handle`; kObjectNotFound when there is none.
   DBResult Remove(std::uint32_t handle);
 
   bool Accepts(std::uint32_t record) override;
   bool Empty() const override { return entries_.empty(); }
   // A list of one prefix comparison (=) over a large table is answered by
-  // a search over the byte order of the field's values (prefix_search.h).
+  // a search over the byte order of the field's values (prefix_search.h);
+  // a list of one record set by the set itself.
   bool AcceptedAtOnce(std::vector<std::uint64_t>* accepted) override;
 
  private:
@@ -57,6 +62,9 @@ class FilterList final : public RecordFilter {
     eval::PrefixTest prefix;
     void* userData = nullptr;
     FilterCallback callback = nullptr;
+    // The records a record set filter passes (bit r - 1 for record r).
+    std::vector<std::uint64_t> records;
+    bool recordSet = false;
   };
 
   const DSBASE& table_;

@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -102,6 +103,16 @@ class TCustomClientDataSet : public TDataSet {
   const TFilterRecordEvent& OnFilterRecord() const { return onFilterRecord_; }
   void SetOnFilterRecord(TFilterRecordEvent handler);
 
+  // A set of records the filtered order is narrowed to, besides Filter and
+  // OnFilterRecord: bit r - 1 of `records` for record r of the table
+  // (Table()'s record numbers). Setting it while the dataset is open and
+  // Filtered rebuilds the order at once, also for the same set again, then
+  // moves to the first record (GoFirst); otherwise it is only stored. An
+  // empty optional removes it. Raises the engine's error (EDBClient); the
+  // set is stored all the same.
+  void SetRecordFilter(std::optional<std::vector<std::uint64_t>> records);
+  bool HasRecordFilter() const { return recordFilter_.has_value(); }
+
   // Engine objects while open (null while closed); for tools and tests.
   TDSCursor* Cursor() const { return cursor_.get(); }
   TDSBASE* Table() const { return table_.get(); }
@@ -139,6 +150,7 @@ class TCustomClientDataSet : public TDataSet {
   void UpdateFilter(const std::string& text, TFilterOptions options);
   void AttachExpressionFilter(const std::string& text, TFilterOptions options);
   void AttachCallbackFilter();
+  void AttachRecordFilter();
   void ActivateFilters();
   void DeactivateFilters();
   static int FilterRecord(void* self, const std::uint8_t* image);
@@ -165,6 +177,8 @@ class TCustomClientDataSet : public TDataSet {
   TFilterRecordEvent onFilterRecord_;
   std::uint32_t exprFilter_ = 0;  // engine handles; 0 = none
   std::uint32_t callbackFilter_ = 0;
+  std::optional<std::vector<std::uint64_t>> recordFilter_;
+  std::uint32_t recordFilterHandle_ = 0;
   const std::uint8_t* filterImage_ = nullptr;  // the record under test
 };
 

@@ -2,12 +2,14 @@
 // OnFilterRecord turned into filters attached to and detached from the
 // engine cursor.
 //
-// The dataset keeps the engine handle of its expression filter and of its
-// callback filter (0 = none). A handle goes back to 0 only when filtering is
-// switched off; a replaced expression filter keeps its old handle until the
-// new one's overwrites it, so after a failed parse the next attach detaches
-// a stale handle, which the engine refuses (8712 or 10756) and the dataset
-// ignores.
+// The dataset keeps the engine handle of its expression filter, of its
+// callback filter and of its record set filter (0 = none). An expression
+// filter's handle is forgotten as soon as it is detached, also when its
+// replacement then fails to parse: once a list has emptied, the engine
+// starts a new one whose handles count from 1 again, so a remembered old
+// number could name another filter (a record set attached meanwhile).
+// Detaching a handle the list does not hold is refused by the engine (8712
+// or 10756) and ignored.
 #include "dataset/filter/expr_parser.h"
 #include "dataset/host/application_errors.h"
 #include "dataset/host/client_dataset.h"
@@ -41,6 +43,7 @@ void TCustomClientDataSet::UpdateFilter(const std::string& text, TFilterOptions 
 void TCustomClientDataSet::AttachExpressionFilter(const std::string& text, TFilterOptions options) {
   // The old filter goes first; a stale handle is refused and ignored.
   if (exprFilter_ != 0) (void)cursor_->DetachFilter(exprFilter_);
+  exprFilter_ = 0;
   if (text.empty()) return;
   const TExprParser parser(*this, text, options, kPoExtended, "", nullptr, kFieldTypeMap);
   const std::vector<std::uint8_t>& buffer = parser.FilterData();
@@ -55,16 +58,26 @@ void TCustomClientDataSet::AttachCallbackFilter() {
   callbackFilter_ = handle;
 }
 
+void TCustomClientDataSet::AttachRecordFilter() {
+  std::uint32_t handle = 0;
+  Check(cursor_->AttachRecordSetFilter(recordFilter_->data(),
+                                       static_cast<std::uint32_t>(recordFilter_->size()), &handle));
+  recordFilterHandle_ = handle;
+}
+
 void TCustomClientDataSet::ActivateFilters() {
   if (!filterText_.empty()) AttachExpressionFilter(filterText_, filterOptions_);
   if (onFilterRecord_) AttachCallbackFilter();
+  if (recordFilter_) AttachRecordFilter();
 }
 
 void TCustomClientDataSet::DeactivateFilters() {
   if (!cursor_) {
-    callbackFilter_ = exprFilter_ = 0;
+    callbackFilter_ = exprFilter_ = recordFilterHandle_ = 0;
     return;
   }
+  if (recordFilterHandle_ != 0) (void)cursor_->DetachFilter(recordFilterHandle_);
+  recordFilterHandle_ = 0;
   if (callbackFilter_ != 0) (void)cursor_->DetachFilter(callbackFilter_);
   callbackFilter_ = 0;
   if (exprFilter_ != 0) (void)cursor_->DetachFilter(exprFilter_);
@@ -105,6 +118,18 @@ void TCustomClientDataSet::SetOnFilterRecord(TFilterRecordEvent handler) {
     return;
   }
   onFilterRecord_ = std::move(handler);
+}
+
+void TCustomClientDataSet::SetRecordFilter(std::optional<std::vector<std::uint64_t>> records) {
+  recordFilter_ = std::move(records);
+  if (!Active() || !filtered_) return;
+  EnsureBrowse();
+  // The old set goes first (its rebuild is owed to the next attach or
+  // move), then the new one is attached, which rebuilds the order once.
+  if (recordFilterHandle_ != 0) (void)cursor_->DetachFilter(recordFilterHandle_);
+  recordFilterHandle_ = 0;
+  if (recordFilter_) AttachRecordFilter();
+  GoFirst();
 }
 
 int TCustomClientDataSet::FilterRecord(void* self, const std::uint8_t* image) {

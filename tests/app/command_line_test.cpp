@@ -151,8 +151,7 @@ TEST(CommandLineTest, CommandsPrintTheirTextAndStatus) {
   EXPECT_NE(help.find("\n          dorvem --check [ADATFÁJL]\n"), std::string::npos) << help;
   EXPECT_NE(help.find("\n  --check [ADATFÁJL]\n"), std::string::npos) << help;
   for (const char* option : {"--lookup ", "--everything ", "--json ", "-- "})
-    EXPECT_NE(help.find(std::string("
-  ") + option), std::string::npos) << option;
+    EXPECT_NE(help.find(std::string("\n  ") + option), std::string::npos) << option;
   for (const char* key : {"F3", "F4", "Alt+G", "Alt+K", "Tab", "Le, Fel", "Ctrl+plusz,", "jobb"})
     EXPECT_NE(help.find(std::string("\n  ") + key + " "), std::string::npos) << key;
 }

@@ -83,8 +83,22 @@ TEST_F(LookupTest, PrintsTheEntriesOfTheHeadwordSearch) {
 
   EXPECT_EQ(Lookup({"--lookup", "LEGX"}), 1);
   EXPECT_EQ(out_.str(), "");
-  EXPECT_EQ(Lookup({"--lookup", "--everything", "tempó"}), 2);
-  EXPECT_EQ(err_.str(), "dorvem: a --everything keresés még nem érhető el\n");
+}
+
+TEST_F(LookupTest, EverythingFindsWordsOfHeadwordsAndExplanations) {
+  // A word of the rich text as shown (not of its control words), folded.
+  EXPECT_EQ(Lookup({"--lookup", "--everything", "kotve"}), 0) << err_.str();
+  EXPECT_EQ(out_.str().rfind("LEGATO\n", 0), 0u) << out_.str();
+  // Every word at once, accents and case ignored, in headword order.
+  EXPECT_EQ(Lookup({"--lookup", "--everything", "ÜGYELVE", "konnyed"}), 0);
+  EXPECT_EQ(out_.str().rfind("LEGGIERO\n", 0), 0u) << out_.str();
+  EXPECT_EQ(out_.str().find("LEGATO"), std::string::npos) << out_.str();
+  EXPECT_EQ(Lookup({"--lookup", "--everything", "ene", "dal"}), 0);
+  EXPECT_EQ(out_.str(), "ÉNEK\nDal.\n");
+  // Words of two entries never both in one: nothing; no word at all: nothing.
+  EXPECT_EQ(Lookup({"--lookup", "--everything", "dal", "ugyelve"}), 1);
+  EXPECT_EQ(Lookup({"--lookup", "--everything", "--", "-"}), 1);
+  EXPECT_EQ(out_.str(), "");
 }
 
 TEST_F(LookupTest, PrintsOneJsonObjectPerEntry) {

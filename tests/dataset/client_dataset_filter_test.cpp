@@ -105,9 +105,26 @@ TEST_F(ClientDataSetFilterTest, ARefusedTextLeavesTheOldTextAndAnUnfilteredIndex
   EXPECT_EQ(Error([&] { ds_.SetFilter("KSZOVEG = Index"); }), "Type mismatch in expression.");
   EXPECT_EQ(ds_.Filter(), "KSZOVEG='A*'");
   EXPECT_EQ(ds_.RecordCount(), 4);
-  // The next text detaches the stale handle without effect and filters.
+  // The next text filters.
   ds_.SetFilter("KSZOVEG='B*'");
   EXPECT_EQ(Rows(), V{"B4"});
+}
+
+TEST_F(ClientDataSetFilterTest, ARecordSetNarrowsTheOrderWithTheTextOrAlone) {
+  Open({"ALMA", ".B", "ALT", "B"}, "KSZOVEG='A*'");
+  // Records 1, 2 and 4; bits past the table are ignored.
+  ds_.SetRecordFilter(std::vector<std::uint64_t>{0b1011 | (std::uint64_t{1} << 40)});
+  EXPECT_EQ(Rows(), V{"ALMA1"});
+  ds_.SetFilter("");
+  EXPECT_EQ(Rows(), (V{".B2", "ALMA1", "B4"}));
+  // A new set replaces the old one; reopening attaches it again.
+  ds_.SetRecordFilter(std::vector<std::uint64_t>{0b0110});
+  EXPECT_EQ(Rows(), (V{".B2", "ALT3"}));
+  ds_.Close();
+  ds_.Open();
+  EXPECT_EQ(Rows(), (V{".B2", "ALT3"}));
+  ds_.SetRecordFilter(std::nullopt);
+  EXPECT_EQ(Rows(), (V{".B2", "ALMA1", "ALT3", "B4"}));
 }
 
 TEST_F(ClientDataSetFilterTest, FilteredOffAndOnAgainReappliesTheStoredText) {
