@@ -49,6 +49,23 @@ TEST(CdsToolTest, RowsCanChooseFieldsNumberRecordsAndPrintJson) {
   EXPECT_EQ(r.err, "cdstool: tblAdat: Field 'NOPE' not found.\n");
 }
 
+TEST(CdsToolTest, ControlCharactersAreEscapedAsEachFormSays) {
+  // Tab-separated rows escape tab, line feed, carriage return and the
+  // backslash; JSON (RFC 8259) every character below U+0020.
+  TempFile file(Encode(DictionaryModel({{"a\rb",
+                                         "C\x1F"
+                                         "D\x10",
+                                         {},
+                                         {},
+                                         1}})));
+  auto r = RunTool({"rows", file.Path(), "--fields", "FAJLNEV,KSZOVEG"});
+  EXPECT_EQ(r.out,
+            "a\\rb\tC\x1F"
+            "D\x10\n");
+  r = RunTool({"rows", file.Path(), "--json", "--fields", "FAJLNEV,KSZOVEG"});
+  EXPECT_EQ(r.out, "[\n  {\"FAJLNEV\": \"a\\rb\", \"KSZOVEG\": \"C\\u001fD\\u0010\"}\n]\n");
+}
+
 TEST(CdsToolTest, ConvertGoesBothWaysWithoutLosingAnything) {
   TempFile file(Encode(DictionaryModel({{"s.mid", "\xC9NEKKAR", "{\\rtf1 \\b x}", "BM..", 3}})));
   const std::string xml = file.Path() + ".xml", back = file.Path() + ".back";

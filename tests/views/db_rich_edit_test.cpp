@@ -145,6 +145,19 @@ TEST(DBRichEditTest, PlainTextFollowsTheDatasCodePage) {
   }
 }
 
+TEST(DBRichEditTest, TheSameMemoInAnotherFontIsShownAnew) {
+  MemoView v({"egy", "egy"});
+  v.ds.Open();
+  QFont larger = v.edit.font();
+  larger.setPixelSize(31);
+  v.edit.setFont(larger);
+  const QTextDocument* before = v.edit.document();
+  v.ds.GoNext();
+  EXPECT_NE(v.edit.document(), before);
+  EXPECT_EQ(v.edit.document()->defaultFont().pixelSize(), 31);
+  EXPECT_EQ(v.Shown(), "egy");
+}
+
 TEST(DBRichEditTest, KeysThatEditChangeNothingWhileCopyingWorks) {
   MemoView v({"{\\rtf1 first\\par second}"});
   v.ds.Open();
