@@ -111,6 +111,25 @@ TEST(CdsToolTest, BuildMakesAPacketFromJson) {
   }
 }
 
+TEST(CdsToolTest, BuildWritesTextsInTheCodePageOfTheLcid) {
+  // English data is windows-1252 and Russian windows-1251: letters that
+  // windows-1250 does not have come back as they were written.
+  for (const auto& [lcid, word] : {std::pair{1033, "ÕÑ"}, std::pair{1049, "ДОМ"}}) {
+    SCOPED_TRACE(lcid);
+    TempFile anchor({});
+    const std::string dir = anchor.Path().substr(0, anchor.Path().rfind('/'));
+    const std::string json = dir + "/w.json", out = dir + "/w.cds";
+    std::ofstream(json) << R"({"params": {"LCID": )" << lcid
+                        << R"(}, "columns": [{"name": "KSZOVEG", "type": "string", "width": 40}],
+                              "rows": [{"KSZOVEG": ")"
+                        << word << R"("}]})";
+    auto r = RunTool({"build", json, out});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = RunTool({"rows", out});
+    EXPECT_EQ(r.out, std::string(word) + "\n");
+  }
+}
+
 // What info shows of the dictionary's packet: the header as written, each
 // column's type word, logical type, width, record length and subtype, the
 // parameters, the rows and the locale. Each expected line begins a line of

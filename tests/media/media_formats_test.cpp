@@ -70,6 +70,10 @@ TEST(MediaFormatsTest, WaveLengthIsItsDataOverItsByteRate) {
 TEST(MediaFormatsTest, Mp3LengthCountsTheFramesSoundIsIn) {
   // 38 frames of 1152 samples at 44100 Hz: 992.65 ms.
   EXPECT_EQ(Mp3LengthMs(MpegFrames(kMpeg1Header, 417, 38)), 992u);
+  // With the padding bit an MPEG 1 layer III frame is 418 bytes long.
+  EXPECT_EQ(Mp3LengthMs(MpegFrames(kMpeg1Header, 417, 19) +
+                        MpegFrames({0xFF, 0xFB, 0x92, 0x00}, 418, 19)),
+            992u);
   // 100 frames of 576 samples at 22050 Hz, padded or not: 2612.2 ms.
   EXPECT_EQ(
       Mp3LengthMs(MpegFrames(kMpeg2Header, 104, 50) + MpegFrames(kMpeg2PaddedHeader, 105, 50)),

@@ -145,6 +145,21 @@ TEST(DBRichEditTest, PlainTextFollowsTheDatasCodePage) {
   }
 }
 
+TEST(DBRichEditTest, ASourceMovedToAnotherOpenDatasetShowsItsMemo) {
+  // The same memo bytes in English data are windows-1252 letters.
+  MemoView v({"\xF5\xFB"}, 1038);
+  MemoView english({"\xF5\xFB", "second"}, 1033);
+  v.ds.Open();
+  english.ds.Open();
+  EXPECT_EQ(v.Shown(), "őű");
+  v.source.SetDataSet(&english.ds);
+  EXPECT_EQ(v.Shown(), "õû");
+  english.ds.GoNext();
+  EXPECT_EQ(v.Shown(), "second");
+  v.ds.Close();  // the dataset left behind no longer reaches the view
+  EXPECT_EQ(v.Shown(), "second");
+}
+
 TEST(DBRichEditTest, TheSameMemoInAnotherFontIsShownAnew) {
   MemoView v({"egy", "egy"});
   v.ds.Open();
