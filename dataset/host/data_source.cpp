@@ -16,6 +16,14 @@ void TDataSource::SetDataSet(TDataSet* dataSet) {
   if (dataSet_) {
     auto& v = dataSet_->dataSources_;
     v.erase(std::remove(v.begin(), v.end(), this), v.end());
+    // Moving from an open dataset to another one, the links first leave
+    // the old one: they go inactive and become active again on the new
+    // dataset, finding their fields there instead of keeping the old
+    // dataset's.
+    if (dataSet_->Active() && dataSet != nullptr) {
+      dataSet_ = nullptr;
+      Notify(TDataEvent::kStateChanged, 0);
+    }
   }
   dataSet_ = dataSet;
   if (dataSet_) dataSet_->dataSources_.push_back(this);

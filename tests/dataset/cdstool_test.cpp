@@ -49,6 +49,23 @@ TEST(CdsToolTest, RowsCanChooseFieldsNumberRecordsAndPrintJson) {
   EXPECT_EQ(r.err, "cdstool: tblAdat: Field 'NOPE' not found.\n");
 }
 
+TEST(CdsToolTest, ControlCharactersAreEscapedAsEachFormSays) {
+  // Tab-separated rows escape tab, line feed, carriage return and the
+  // backslash; JSON (RFC 8259) every character below U+0020.
+  TempFile file(Encode(DictionaryModel({{"a\rb",
+                                         "C\x1F"
+                                         "D\x10",
+                                         {},
+                                         {},
+                                         1}})));
+  auto r = RunTool({"rows", file.Path(), "--fields", "FAJLNEV,KSZOVEG"});
+  EXPECT_EQ(r.out,
+            "a\\rb\tC\x1F"
+            "D\x10\n");
+  r = RunTool({"rows", file.Path(), "--json", "--fields", "FAJLNEV,KSZOVEG"});
+  EXPECT_EQ(r.out, "[\n  {\"FAJLNEV\": \"a\\rb\", \"KSZOVEG\": \"C\\u001fD\\u0010\"}\n]\n");
+}
+
 TEST(CdsToolTest, ConvertGoesBothWaysWithoutLosingAnything) {
   TempFile file(Encode(DictionaryModel({{"s.mid", "\xC9NEKKAR", "{\\rtf1 \\b x}", "BM..", 3}})));
   const std::string xml = file.Path() + ".xml", back = file.Path() + ".back";
@@ -91,6 +108,25 @@ TEST(CdsToolTest, BuildMakesAPacketFromJson) {
     r = RunTool({"info", out});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("LCID:          1038"), std::string::npos) << r.out;
+  }
+}
+
+TEST(CdsToolTest, BuildWritesTextsInTheCodePageOfTheLcid) {
+  // English data is windows-1252 and Russian windows-1251: letters that
+  // windows-1250 does not have come back as they were written.
+  for (const auto& [lcid, word] : {std::pair{1033, "ÕÑ"}, std::pair{1049, "ДОМ"}}) {
+    SCOPED_TRACE(lcid);
+    TempFile anchor({});
+    const std::string dir = anchor.Path().substr(0, anchor.Path().rfind('/'));
+    const std::string json = dir + "/w.json", out = dir + "/w.cds";
+    std::ofstream(json) << R"({"params": {"LCID": )" << lcid
+                        << R"(}, "columns": [{"name": "KSZOVEG", "type": "string", "width": 40}],
+                              "rows": [{"KSZOVEG": ")"
+                        << word << R"("}]})";
+    auto r = RunTool({"build", json, out});
+    ASSERT_EQ(r.status, 0) << r.err;
+    r = RunTool({"rows", out});
+    EXPECT_EQ(r.out, std::string(word) + "\n");
   }
 }
 

@@ -3,6 +3,8 @@
 // detach underneath.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "dataset/filter/expr_parser.h"
 #include "dataset/host/application_errors.h"
 #include "dataset/host/client_dataset.h"
@@ -89,6 +91,22 @@ TEST_F(ClientDataSetFilterTest, EachKeystrokeNarrowsInHeadwordOrder) {
   EXPECT_EQ(ds_.RecordCount(), 8);
   ds_.SetFilter("KSZOVEG='.*'");
   EXPECT_EQ(Rows(), (V{".A5", ".B2"}));
+}
+
+TEST_F(ClientDataSetFilterTest, OnlyAStarAfterTextMakesAPrefix) {
+  const auto sorted = [](V rows) {
+    std::sort(rows.begin(), rows.end());
+    return rows;
+  };
+  // A lone star, or one inside the text, is that character.
+  Open({"*", "A*", "AB", "B", "A*C"}, "KSZOVEG='*'");
+  EXPECT_EQ(Rows(), (V{"*1"}));
+  ds_.SetFilter("KSZOVEG='A*C'");
+  EXPECT_EQ(Rows(), (V{"A*C5"}));
+  ds_.SetFilter("KSZOVEG='A*'");
+  EXPECT_EQ(sorted(Rows()), (V{"A*2", "A*C5", "AB3"}));
+  ds_.SetFilterOptions(foNoPartialCompare);
+  EXPECT_EQ(Rows(), (V{"A*2"}));
 }
 
 TEST_F(ClientDataSetFilterTest, ARefusedTextLeavesTheOldTextAndAnUnfilteredIndex) {

@@ -76,13 +76,13 @@ TEST(PacketXml, WriterEscapesAndNamesColumnsSafely) {
   m.tableParams.push_back({"UNIQUE_KEY", 0x00820004, U32Bytes(0x8001)});
   m.rows.push_back({0,
                     {Val("a\x01"
-                         "b\\c'\"\xF5"),
+                         "b\\c'\"\xF5\x1F"),
                      Val(U32Bytes(3)), Val("")}});
   Bytes xml;
   ASSERT_EQ(WritePacketModel(m, PacketForm::kXml, &xml), dbr::kOk);
   const std::string text(xml.begin(), xml.end());
   EXPECT_NE(text.find("fieldname=\"Hang f\xC3\xA1jl\""), std::string::npos);
-  EXPECT_NE(text.find("=\"a&#001;b&#092;c&apos;&quot;\xC5\x91\""), std::string::npos);
+  EXPECT_NE(text.find("=\"a&#001;b&#092;c&apos;&quot;\xC5\x91&#031;\""), std::string::npos);
   EXPECT_NE(text.find("<PARAM Name=\"note\" Value=\"&lt;&amp;&gt;\" Type=\"string\" "
                       "Roundtrip=\"True\"/>"),
             std::string::npos);

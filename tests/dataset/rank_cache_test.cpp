@@ -438,6 +438,29 @@ TEST_F(RankCacheTest, ReversedRanksOfALargeColumnAreComputedAgain) {
 // The folder after a write: the data file's files of another version of it,
 // temporary files of killed writers and, over the limit, the oldest files of
 // other data files are gone; anything not named as a cache file stays.
+TEST_F(RankCacheTest, AKeptFileServesOnlyTheLocaleAndFlagsItWasWrittenFor) {
+  RankCacheKey key;
+  key.folder = Folder();
+  key.path = "/x/szotar.cds";
+  key.fileSize = 1000;
+  key.mtimeNs = 1;
+  key.fieldId = 2;
+  key.records = 3;
+  key.lcid = 1038;
+  const std::vector<std::uint32_t> ranks = {3, 1, 2};
+  ASSERT_TRUE(rank_cache::Store(key, rank_cache::Kind::kRanks, ranks));
+  std::vector<std::uint32_t> read;
+  EXPECT_TRUE(rank_cache::Load(key, rank_cache::Kind::kRanks, &read));
+  EXPECT_EQ(read, ranks);
+  RankCacheKey english = key;
+  english.lcid = 1033;
+  EXPECT_FALSE(rank_cache::Load(english, rank_cache::Kind::kRanks, &read));
+  EXPECT_TRUE(read.empty());
+  RankCacheKey caseless = key;
+  caseless.flags = locale::kIgnoreCase;
+  EXPECT_FALSE(rank_cache::Load(caseless, rank_cache::Kind::kRanks, &read));
+}
+
 TEST_F(RankCacheTest, TidyingKeepsTheCurrentFilesWithinTheLimit) {
   constexpr std::int64_t kNow = std::int64_t{2000000000} * 1000000000;
   constexpr std::int64_t kMinute = std::int64_t{60} * 1000000000;
@@ -479,10 +502,13 @@ TEST_F(RankCacheTest, TidyingKeepsTheCurrentFilesWithinTheLimit) {
   const fs::path killed = currentFile.string() + ".Ab12Cd";
   const fs::path writing = currentFile.string() + ".xY34zW";
   const fs::path notes = Folder() / "notes.txt";
-  for (const fs::path& p : {killed, writing, notes}) WriteBytes(p, {});
+  // Not a name of ours: a backup some tool made beside a cache file.
+  const fs::path backup = currentFile.string() + "~Ab12Cd";
+  for (const fs::path& p : {killed, writing, notes, backup}) WriteBytes(p, {});
   setMtime(killed, kNow - 11 * kMinute);
   setMtime(writing, kNow - 1 * kMinute);
   setMtime(notes, kNow - 6000 * kMinute);
+  setMtime(backup, kNow - 6000 * kMinute);
 
   const auto names = [this] {
     std::set<std::string> out;
@@ -495,8 +521,8 @@ TEST_F(RankCacheTest, TidyingKeepsTheCurrentFilesWithinTheLimit) {
   // 200 bytes of current files and 480 of others, more than 500: the two
   // oldest others go.
   rank_cache::Tidy(current, kNow, rank_cache::Limits{500, 10 * kMinute});
-  const std::set<std::string> kept = {name(currentFile), current3, name(others[2]), name(writing),
-                                      "notes.txt"};
+  const std::set<std::string> kept = {name(currentFile), current3,    name(others[2]),
+                                      name(writing),     "notes.txt", name(backup)};
   EXPECT_EQ(names(), kept);
   // Twice the current files' size (400) is more than the limit: that is
   // the limit then, and the 360 bytes left fit.

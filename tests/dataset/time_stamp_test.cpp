@@ -4,6 +4,7 @@
 // time stamp field are where the readers of the record used to disagree.
 #include <gtest/gtest.h>
 
+#include "dataset/core/day_number.h"
 #include "dataset/core/sql_time_stamp.h"
 #include "dataset/eval/program.h"
 #include "dataset/filter/expr_parser.h"
@@ -73,6 +74,51 @@ TEST(SqlTimeStampTest, RecordLayoutAndConversionFromDayNumbers) {
   EXPECT_EQ(CompareSqlTimeStamps(Stamp(-1, 12, 31).data(), Stamp(0, 1, 1).data()), -1);
   EXPECT_EQ(CompareSqlTimeStamps(Stamp(10000, 1, 1).data(), Stamp(9999, 12, 31).data()), 1);
   EXPECT_EQ(CompareSqlTimeStamps(Stamp(5, 1, 1, 0, 0, 0, 2).data(), Stamp(5, 1, 1).data()), 1);
+}
+
+TEST(SqlTimeStampTest, EveryPartDecidesTheOrderWhenTheEarlierPartsAreEqual) {
+  // Pairs that differ in one part only, from the year to the fraction; the
+  // first of each pair is the later moment.
+  const std::pair<Bytes, Bytes> pairs[] = {
+      {Stamp(2001, 1, 1), Stamp(2000, 12, 31, 23, 59, 59, 999)},
+      {Stamp(2000, 3, 1), Stamp(2000, 2, 29, 23, 59, 59, 999)},
+      {Stamp(2000, 3, 2), Stamp(2000, 3, 1, 23, 59, 59, 999)},
+      {Stamp(2000, 3, 1, 13), Stamp(2000, 3, 1, 12, 59, 59, 999)},
+      {Stamp(2000, 3, 1, 12, 31), Stamp(2000, 3, 1, 12, 30, 59, 999)},
+      {Stamp(2000, 3, 1, 12, 30, 46), Stamp(2000, 3, 1, 12, 30, 45, 999)},
+      {Stamp(2000, 3, 1, 12, 30, 45, 1000), Stamp(2000, 3, 1, 12, 30, 45, 999)},
+  };
+  for (const auto& [later, earlier] : pairs) {
+    EXPECT_EQ(CompareSqlTimeStamps(later.data(), earlier.data()), 1);
+    EXPECT_EQ(CompareSqlTimeStamps(earlier.data(), later.data()), -1);
+    EXPECT_EQ(CompareSqlTimeStamps(later.data(), later.data()), 0);
+  }
+  // Each part read from its own bytes.
+  const SqlTimeStamp t = LoadSqlTimeStamp(Stamp(-2, 3, 4, 5, 6, 7, 0x01020304).data());
+  EXPECT_EQ(
+      std::vector<long long>({t.year, t.month, t.day, t.hour, t.minute, t.second, t.fraction}),
+      std::vector<long long>({-2, 3, 4, 5, 6, 7, 0x01020304}));
+}
+
+TEST(SqlTimeStampTest, CalendarRulesOfTheGregorianCalendar) {
+  // Leap years: every fourth, but not a century unless it divides by 400.
+  EXPECT_TRUE(IsCalendarDate(2024, 2, 29));
+  EXPECT_TRUE(IsCalendarDate(2000, 2, 29));
+  EXPECT_TRUE(IsCalendarDate(1600, 2, 29));
+  EXPECT_FALSE(IsCalendarDate(1900, 2, 29));
+  EXPECT_FALSE(IsCalendarDate(2100, 2, 29));
+  EXPECT_FALSE(IsCalendarDate(2023, 2, 29));
+  EXPECT_TRUE(IsCalendarDate(2023, 12, 31));
+  EXPECT_FALSE(IsCalendarDate(2023, 4, 31));
+  EXPECT_FALSE(IsCalendarDate(2023, 1, 0));
+  EXPECT_FALSE(IsCalendarDate(2023, 0, 1));
+  EXPECT_FALSE(IsCalendarDate(2023, 13, 1));
+  // 1900 has 365 days, 2000 has 366 (counted on a calendar).
+  EXPECT_EQ(DayNumber(1901, 1, 1) - DayNumber(1900, 1, 1), 365);
+  EXPECT_EQ(DayNumber(2001, 1, 1) - DayNumber(2000, 1, 1), 366);
+  // A record naming a day that does not exist is day 0.
+  EXPECT_EQ(DayNumberOf(LoadSqlTimeStamp(Stamp(1900, 2, 29).data())), 0);
+  EXPECT_NE(DayNumberOf(LoadSqlTimeStamp(Stamp(2000, 2, 29).data())), 0);
 }
 
 // Rows: N, a time stamp TS and a date D naming the same day (at midnight)

@@ -102,5 +102,21 @@ TEST_F(FolderListingTest, AFolderUnchangedForLongIsReadOnceAndAgainWhenItChanges
   EXPECT_EQ(Find("trilla.pdf"), QStringLiteral("Trilla.pdf"));
 }
 
+TEST_F(FolderListingTest, AChangeHiddenBehindAnOldModificationTimeIsSeenByTheChangeTime) {
+  // A file added and the folder's time set back to exactly what it was:
+  // only the folder's change time, which no one can set, tells.
+  const timespec past[2] = {{1'600'000'000, 500}, {1'600'000'000, 500}};
+  const QByteArray path = QFile::encodeName(folder);
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.constData(), past, 0), 0);
+  EXPECT_EQ(Find("new.pdf"), std::nullopt);
+  EXPECT_EQ(Find("new.pdf"), std::nullopt);
+  EXPECT_EQ(Reads(), 1u) << "an old folder's listing is kept";
+
+  ASSERT_TRUE(Touch(folder + QStringLiteral("/New.PDF")));
+  ASSERT_EQ(::utimensat(AT_FDCWD, path.constData(), past, 0), 0);
+  EXPECT_EQ(Find("new.pdf"), QStringLiteral("New.PDF"));
+  EXPECT_EQ(Reads(), 1u);
+}
+
 }  // namespace
 }  // namespace dorvem

@@ -141,6 +141,9 @@ TEST(MediaPathsTest, ALinkOutOfTheMediaFolderIsAMissingFileOneInsideIsFound) {
   Link(out, prog + QStringLiteral("Sounds/dir"));
   Link(out + QStringLiteral("/k.pdf"), prog + QStringLiteral("Sounds/PICTURES/k.PDF"));
   Link(out + QStringLiteral("/secret.txt"), prog + QStringLiteral("Sounds/hangkep.mp3"));
+  // A folder beside the media folder whose name begins with the same letters.
+  Write(prog + QStringLiteral("Sounds2/near.wav"));
+  Link(prog + QStringLiteral("Sounds2/near.wav"), prog + QStringLiteral("Sounds/near.wav"));
   // Links that stay inside: to a file by a relative path, and to a folder.
   Link(QStringLiteral("real.wav"), prog + QStringLiteral("Sounds/alias.wav"));
   Link(prog + QStringLiteral("Sounds/sub"), prog + QStringLiteral("Sounds/inner"));
@@ -152,6 +155,7 @@ TEST(MediaPathsTest, ALinkOutOfTheMediaFolderIsAMissingFileOneInsideIsFound) {
   };
   const Case cases[] = {
       {"x.txt", "Sounds/x.txt", false, true},
+      {"near.wav", "Sounds/near.wav", false, true},
       {"dir\\secret.txt", "Sounds/dir/secret.txt", false, true},
       {"DIR\\Secret.TXT", "Sounds/dir/secret.txt", false, true},
       {"alias.wav", "Sounds/alias.wav", true, false},

@@ -70,6 +70,10 @@ TEST(MediaFormatsTest, WaveLengthIsItsDataOverItsByteRate) {
 TEST(MediaFormatsTest, Mp3LengthCountsTheFramesSoundIsIn) {
   // 38 frames of 1152 samples at 44100 Hz: 992.65 ms.
   EXPECT_EQ(Mp3LengthMs(MpegFrames(kMpeg1Header, 417, 38)), 992u);
+  // With the padding bit an MPEG 1 layer III frame is 418 bytes long.
+  EXPECT_EQ(Mp3LengthMs(MpegFrames(kMpeg1Header, 417, 19) +
+                        MpegFrames({0xFF, 0xFB, 0x92, 0x00}, 418, 19)),
+            992u);
   // 100 frames of 576 samples at 22050 Hz, padded or not: 2612.2 ms.
   EXPECT_EQ(
       Mp3LengthMs(MpegFrames(kMpeg2Header, 104, 50) + MpegFrames(kMpeg2PaddedHeader, 105, 50)),
@@ -83,6 +87,14 @@ TEST(MediaFormatsTest, Mp3LengthCountsTheFramesSoundIsIn) {
   const Bytes tagged = tag + xing + MpegFrames(kMpeg1Header, 417, 38) + Text("TAG") + Bytes(125, 0);
   EXPECT_EQ(SniffMediaKind(tagged), MediaKind::kMpegAudio);
   EXPECT_EQ(Mp3LengthMs(tagged), 992u);
+  // The same frame of a constant bit rate encoder is tagged "Info".
+  Bytes info = MpegFrames(kMpeg1Header, 417, 1);
+  std::copy_n("Info", 4, info.begin() + 36);
+  EXPECT_EQ(Mp3LengthMs(info + MpegFrames(kMpeg1Header, 417, 38)), 992u);
+
+  // MPEG 2.5 layer III, 8 kbit/s, 11025 Hz, mono: 72 * 8000 / 11025 = 52
+  // bytes a frame; 20 frames of 576 samples are 1044.9 ms.
+  EXPECT_EQ(Mp3LengthMs(MpegFrames({0xFF, 0xE3, 0x10, 0xC0}, 52, 20)), 1044u);
 
   // A last frame cut short does not count.
   Bytes cut = MpegFrames(kMpeg1Header, 417, 39);
@@ -125,6 +137,17 @@ TEST(MediaFormatsTest, MidiLengthFollowsTheTempoMap) {
       {"running status", MidiFile(0, 480, {running}), 1000},
       // 25 frames a second of 40 ticks: 1000 ticks a second.
       {"smpte", MidiFile(0, 0xE728, {NoteOn(0, 60) + NoteOff(1500, 60) + EndOfTrack(0)}), 1500},
+      // "29" frames a second are 29.97 (drop frame): 100 ticks a frame make
+      // 2997 ticks a second, and 1500 ticks 500.5 ms.
+      {"smpte drop frame", MidiFile(0, 0xE364, {NoteOn(0, 60) + NoteOff(1500, 60) + EndOfTrack(0)}),
+       500},
+      // Program change and channel pressure carry one data byte, the other
+      // channel messages two.
+      {"one data byte",
+       MidiFile(0, 480,
+                {Vlq(0) + Bytes{0xC0, 5} + Vlq(0) + Bytes{0xD0, 64} + Vlq(0) + Bytes{0xE0, 0, 64} +
+                 NoteOn(0, 60) + NoteOff(480, 60) + EndOfTrack(0)}),
+       500},
       {"system common message", MidiFile(0, 480, {Vlq(0) + Bytes{0xF2, 0, 0} + EndOfTrack(0)}),
        std::nullopt},
       {"data byte without status", MidiFile(0, 480, {Vlq(0) + Bytes{60, 100} + EndOfTrack(0)}),

@@ -3,7 +3,9 @@
 // the test moves.
 #include "media/pipeline_pool.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -95,6 +97,36 @@ TEST(FileIdentityTest, ARewrittenFileIsAnotherFile) {
   write("abcde");
   EXPECT_NE(FileIdentity::Of(path.toStdString()), first);
   EXPECT_FALSE(FileIdentity::Of(dir.filePath(QStringLiteral("none")).toStdString()).has_value());
+}
+
+// A rewrite within the same second, or one that keeps the size, still
+// makes another file: every part of the identity counts.
+TEST(FileIdentityTest, SizeAndEveryNanosecondOfTheTimeTellFilesApart) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("b.wav"));
+  const auto write = [&](const QByteArray& bytes, long nanoseconds) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(bytes);
+    file.close();
+    const timespec times[2] = {{1'700'000'000, nanoseconds}, {1'700'000'000, nanoseconds}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(path).constData(), times, 0), 0);
+  };
+  write("abcd", 100);
+  const auto first = FileIdentity::Of(path.toStdString());
+  ASSERT_TRUE(first.has_value());
+  EXPECT_EQ(first->size, 4);
+  EXPECT_EQ(first->modifiedNs, 1'700'000'000'000'000'100);
+
+  write("abce", 200);  // same size, 100 ns later
+  const auto later = FileIdentity::Of(path.toStdString());
+  EXPECT_EQ(later->modifiedNs, 1'700'000'000'000'000'200);
+  EXPECT_NE(later, first);
+
+  write("abcde", 200);  // same time, one byte more
+  const auto longer = FileIdentity::Of(path.toStdString());
+  EXPECT_EQ(longer->size, 5);
+  EXPECT_NE(longer, later);
 }
 
 }  // namespace

@@ -145,6 +145,34 @@ TEST(DBRichEditTest, PlainTextFollowsTheDatasCodePage) {
   }
 }
 
+TEST(DBRichEditTest, ASourceMovedToAnotherOpenDatasetShowsItsMemo) {
+  // The same memo bytes in English data are windows-1252 letters.
+  MemoView v({"\xF5\xFB"}, 1038);
+  MemoView english({"\xF5\xFB", "second"}, 1033);
+  v.ds.Open();
+  english.ds.Open();
+  EXPECT_EQ(v.Shown(), "őű");
+  v.source.SetDataSet(&english.ds);
+  EXPECT_EQ(v.Shown(), "õû");
+  english.ds.GoNext();
+  EXPECT_EQ(v.Shown(), "second");
+  v.ds.Close();  // the dataset left behind no longer reaches the view
+  EXPECT_EQ(v.Shown(), "second");
+}
+
+TEST(DBRichEditTest, TheSameMemoInAnotherFontIsShownAnew) {
+  MemoView v({"egy", "egy"});
+  v.ds.Open();
+  QFont larger = v.edit.font();
+  larger.setPixelSize(31);
+  v.edit.setFont(larger);
+  const QTextDocument* before = v.edit.document();
+  v.ds.GoNext();
+  EXPECT_NE(v.edit.document(), before);
+  EXPECT_EQ(v.edit.document()->defaultFont().pixelSize(), 31);
+  EXPECT_EQ(v.Shown(), "egy");
+}
+
 TEST(DBRichEditTest, KeysThatEditChangeNothingWhileCopyingWorks) {
   MemoView v({"{\\rtf1 first\\par second}"});
   v.ds.Open();
