@@ -42,7 +42,7 @@ double FittingScaleFactor(QSize windowSize, QSize available, double desktopFacto
   // The small allowance keeps an exact fit (736 / 768 * 20 = 19.1666...)
   // from being lost to rounding.
   const double stepped = std::floor(fits * 20 + 1e-9) / 20;
-  return std::max(kMinFitFactor, stepped);
+  return std::max(std::min(kMinFitFactor, desktopFactor), stepped);
 }
 
 std::unique_ptr<TApplication> CreateApplicationFittingTheWindow(int& argc, char** argv) {

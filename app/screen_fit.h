@@ -21,14 +21,19 @@
 
 namespace dorvem {
 
-// The smallest factor the window is shown at, however small the screen.
-inline constexpr double kMinFitFactor = 0.5;
+// The smallest factor the window is made smaller to. Below a factor of 1
+// the toolkit (Qt 6.4 on X11) lays the window out at the smaller size but
+// leaves parts of its controls unpainted (black areas, the bottom bar
+// missing), so the window is never shown below its design size: on a
+// screen with less room than that, the window keeps factor 1 and its top
+// (the search box) stays on the screen (CentreOnScreen).
+inline constexpr double kMinFitFactor = 1.0;
 
 // The scale factor to show a window of `windowSize` design pixels at on an
 // available area of `available` device pixels, when the desktop's factor
 // is `desktopFactor`: that factor when the window fits at it; else the
 // largest factor below it, a multiple of 0.05, at which it fits, but no
-// less than kMinFitFactor.
+// less than kMinFitFactor (nor than the desktop's own factor).
 double FittingScaleFactor(QSize windowSize, QSize available, double desktopFactor);
 
 // Makes the application object (argc and argv as main() gets them), at a

@@ -174,16 +174,21 @@ TEST(WindowAdditionsTest, SlowerPlaysSetTheDevicesSpeedBeforePlaying) {
 
 TEST(WindowAdditionsTest, TheFittingFactorIsTheLargestFiveHundredthThatFits) {
   const QSize window(1024, 768);  // the window with its frame
-  // 1366 x 768 with a 32-pixel panel: 736 / 768 = 0.958.
-  EXPECT_EQ(FittingScaleFactor(window, {1366, 736}, 1.0), 0.95);
+  // 1366 x 768 with a 32-pixel panel: 736 / 768 = 0.958, but never below
+  // the design size.
+  EXPECT_EQ(FittingScaleFactor(window, {1366, 736}, 1.0), 1.0);
+  // 1366 x 768 at 125 %: 736 / 768 = 0.958 again, so down to 1.
+  EXPECT_EQ(FittingScaleFactor(window, {1366, 736}, 1.25), 1.0);
   // 1920 x 1080 at 150 %: 1080 / 768 = 1.406.
   EXPECT_EQ(FittingScaleFactor(window, {1920, 1080}, 1.5), 1.4);
   // What fits stays, even between the steps.
   EXPECT_EQ(FittingScaleFactor(window, {1920, 1080}, 1.25), 1.25);
   EXPECT_EQ(FittingScaleFactor(window, {1024, 768}, 1.0), 1.0);
   EXPECT_EQ(FittingScaleFactor(window, {2048, 1536}, 2.0), 2.0);
-  // A tiny screen: no smaller than half.
-  EXPECT_EQ(FittingScaleFactor(window, {320, 240}, 1.0), 0.5);
+  // A tiny screen: no smaller than the design size; a desktop below it
+  // keeps its own factor.
+  EXPECT_EQ(FittingScaleFactor(window, {320, 240}, 1.0), 1.0);
+  EXPECT_EQ(FittingScaleFactor(window, {320, 240}, 0.75), 0.75);
 }
 
 }  // namespace
