@@ -137,6 +137,29 @@ bool TfrmMain::FollowReferenceAtCursor() {
 }
 
 void TfrmMain::AddSearchActions(QMenu& menu) {
+  // The toolkit's edit actions, in Hungarian like the rest of the window:
+  // without a translation installed the toolkit writes them in English, as
+  // "text<Tab>keys".
+  static constexpr struct {
+    const char* english;
+    const char16_t* hungarian;
+  } kEditTexts[] = {
+      {"&Undo", u"&Visszavonás"},
+      {"&Redo", u"&Mégis"},
+      {"Cu&t", u"&Kivágás"},
+      {"&Copy", u"&Másolás"},
+      {"&Paste", u"&Beillesztés"},
+      {"Delete", u"&Törlés"},
+      {"Select All", u"Az összes kijelölése"},
+  };
+  for (QAction* action : menu.actions()) {
+    const QString text = action->text();
+    const qsizetype tab = text.indexOf(u'\t');
+    const QString words = tab < 0 ? text : text.left(tab);
+    for (const auto& edit : kEditTexts)
+      if (words == QLatin1String(edit.english))
+        action->setText(QString::fromUtf16(edit.hungarian) + (tab < 0 ? QString() : text.mid(tab)));
+  }
   menu.addSeparator();
   QAction* everything = menu.addAction(QString::fromUtf16(kEverythingAction));
   everything->setObjectName(QStringLiteral("actEverything"));

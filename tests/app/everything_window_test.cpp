@@ -98,6 +98,8 @@ TEST_F(EverythingWindowTest, TheContextMenuListsTheActionsUnderTheEditActions) {
                                QString::fromUtf16(u"Lejátszás lassabban (75%-os tempóval)\t"),
                                QString::fromUtf16(u"Lejátszás lassabban (50%-os tempóval)\t")}));
   EXPECT_FALSE(actions.front()->isSeparator());
+  // The edit actions speak Hungarian too.
+  EXPECT_EQ(actions.front()->text(), QString::fromUtf16(u"&Visszavonás\tCtrl+Z"));
   const qsizetype everything = actions.size() - 6;
   actions[everything]->trigger();
   EXPECT_TRUE(w_->EverythingSearch());
