@@ -120,7 +120,7 @@ DBResult DSIDX::BuildSorted() {
     const bool descending = comparator_.SoleDescending();
     try {
       // Filled in order rather than zero-filled first: it is written whole.
-      std::vector<std::uint64_t> pairs;
+      SortPairs pairs;
       pairs.reserve(static_cast<std::size_t>(n) + 2);
       pairs.push_back(0);
       for (std::uint32_t i = 1; i <= n; ++i) {

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <new>
 
+#include "dataset/core/large_allocator.h"
 #include "dataset/core/parallel.h"
 #include "dataset/locale/collator.h"
 #include "dataset/store/byte_order.h"
@@ -121,7 +121,8 @@ bool FollowsCollation(const DSBASE& table, std::uint32_t fieldId, locale::LCID l
   const std::uint32_t width = table.Field(fieldId).recordLength;
   try {
     // starts[k]: where the records of rank k begin in `sorted`.
-    std::vector<std::uint32_t> starts(static_cast<std::size_t>(records) + 2, 0);
+    std::vector<std::uint32_t, LargeAllocator<std::uint32_t>> starts(
+        static_cast<std::size_t>(records) + 2, 0);
     std::uint32_t highest = 0;
     for (const std::uint32_t rank : ranks) {
       ++starts[rank + 1];
@@ -130,8 +131,7 @@ bool FollowsCollation(const DSBASE& table, std::uint32_t fieldId, locale::LCID l
     for (std::uint32_t k = 1; k <= highest; ++k)
       if (starts[k + 1] == 0) return false;  // rank k skipped
     for (std::size_t k = 1; k < starts.size(); ++k) starts[k] += starts[k - 1];
-    // Every element is written below: no zero-fill first.
-    const std::unique_ptr<std::uint32_t[]> sorted(new std::uint32_t[records]);
+    std::vector<std::uint32_t, LargeAllocator<std::uint32_t>> sorted(records);
     for (std::uint32_t r = 1; r <= records; ++r) sorted[starts[ranks[r - 1]]++] = r;
 
     const std::size_t pairs = records > 0 ? records - 1 : 0;

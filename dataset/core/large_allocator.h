@@ -1,0 +1,56 @@
+// LargeAllocator: a standard allocator for the engine's big arrays that
+// live in std::vector (index entries, blob entries, check buffers).
+//
+// Fresh heap memory is faulted in a 4 KiB page at a time on first touch,
+// and on a virtual machine each such trap costs more than writing the page:
+// an array of a million record numbers took a thousand of them. A block of
+// kLargeBlockBytes or more is therefore an anonymous mapping of its own,
+// rounded up to whole 2 MiB pages and advised to use huge pages, so that
+// touching it costs a fault per 2 MiB; it is not populated in advance, so
+// room reserved but never written takes no memory. Smaller blocks come from
+// operator new. Freed mappings go back to the system at once.
+#pragma once
+
+#include <cstddef>
+#include <new>
+
+namespace dorvem {
+
+inline constexpr std::size_t kLargeBlockBytes = std::size_t{1} << 20;
+
+// A zero-filled mapping of at least `bytes` bytes advised to use huge
+// pages; null when none can be had. Freed with UnmapLargeBlock(p, bytes).
+void* MapLargeBlock(std::size_t bytes);
+void UnmapLargeBlock(void* p, std::size_t bytes);
+
+template <class T>
+struct LargeAllocator {
+  using value_type = T;
+
+  LargeAllocator() = default;
+  template <class U>
+  LargeAllocator(const LargeAllocator<U>&) noexcept {}
+
+  T* allocate(std::size_t n) {
+    if (n > static_cast<std::size_t>(-1) / sizeof(T)) throw std::bad_array_new_length();
+    const std::size_t bytes = n * sizeof(T);
+    if (bytes < kLargeBlockBytes) return static_cast<T*>(::operator new(bytes));
+    void* p = MapLargeBlock(bytes);
+    if (p == nullptr) throw std::bad_alloc();
+    return static_cast<T*>(p);
+  }
+  void deallocate(T* p, std::size_t n) noexcept {
+    const std::size_t bytes = n * sizeof(T);
+    if (bytes < kLargeBlockBytes)
+      ::operator delete(p);
+    else
+      UnmapLargeBlock(p, bytes);
+  }
+
+  template <class U>
+  bool operator==(const LargeAllocator<U>&) const noexcept {
+    return true;
+  }
+};
+
+}  // namespace dorvem
