@@ -1,14 +1,16 @@
 // LargeAllocator: a standard allocator for the engine's big arrays that
-// live in std::vector (index entries, blob entries, check buffers).
+// live in std::vector (index entries, sort pairs, check buffers).
 //
 // Fresh heap memory is faulted in a 4 KiB page at a time on first touch,
 // and on a virtual machine each such trap costs more than writing the page:
 // an array of a million record numbers took a thousand of them. A block of
 // kLargeBlockBytes or more is therefore an anonymous mapping of its own,
-// rounded up to whole 2 MiB pages and advised to use huge pages, so that
-// touching it costs a fault per 2 MiB; it is not populated in advance, so
-// room reserved but never written takes no memory. Smaller blocks come from
-// operator new. Freed mappings go back to the system at once.
+// starting on a 2 MiB boundary, whose whole 2 MiB pages are advised to be
+// huge pages, so that touching them costs a fault per 2 MiB; the rest after
+// the last whole one stays in ordinary pages, so the block takes no more
+// memory than it holds. It is not populated in advance: room reserved but
+// never written takes none either. Smaller blocks come from operator new.
+// Freed mappings go back to the system at once.
 #pragma once
 
 #include <cstddef>
