@@ -33,6 +33,7 @@
 #include <memory>
 #include <vector>
 
+#include "dataset/core/large_allocator.h"
 #include "dataset/core/result_codes.h"
 #include "dataset/index/key_comparator.h"
 #include "dataset/index/lazy_order.h"
@@ -169,7 +170,7 @@ class DSIDX {
   std::uint32_t count_ = 0;
   std::uint32_t capacity_ = 0;  // entry slots 1..capacity_
   // Slot 0 is the low sentinel's; slots 1..capacity_ hold entries.
-  std::vector<std::uint32_t> entries_;
+  std::vector<std::uint32_t, LargeAllocator<std::uint32_t>> entries_;
   // The unfinished sort that fills entries_ as they are read; null when the
   // entries are all in place.
   mutable std::unique_ptr<LazyOrder> lazy_;

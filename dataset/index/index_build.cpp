@@ -110,9 +110,6 @@ DBResult DSIDX::BuildSorted() {
   if (DBResult r = BuildInRecordOrder()) return r;
   const std::uint32_t n = count_;
   if (n <= 1) return dbr::kOk;
-  // The high sentinel needs slot n + 1.
-  if (n == capacity_)
-    if (DBResult r = Reserve(capacity_ + 10)) return r;
 
   bool sorted = false;
   if (const std::uint32_t* ranks = comparator_.SoleRanks()) {
@@ -122,14 +119,16 @@ DBResult DSIDX::BuildSorted() {
     // is the rank mirrored.
     const bool descending = comparator_.SoleDescending();
     try {
-      std::vector<std::uint64_t> pairs(static_cast<std::size_t>(n) + 2);
+      // Filled in order rather than zero-filled first: it is written whole.
+      SortPairs pairs;
+      pairs.reserve(static_cast<std::size_t>(n) + 2);
+      pairs.push_back(0);
       for (std::uint32_t i = 1; i <= n; ++i) {
         const std::uint32_t rank = ranks[entries_[i] - 1];
         const std::uint64_t key = descending ? kHighSentinel - 1 - rank : rank + 1;
-        pairs[i] = (key << 32) | entries_[i];
+        pairs.push_back((key << 32) | entries_[i]);
       }
-      pairs[0] = 0;
-      pairs[n + 1] = std::numeric_limits<std::uint64_t>::max();
+      pairs.push_back(std::numeric_limits<std::uint64_t>::max());
       if (!Unique()) {
         // Left unfinished: each entry is settled when first read, in the
         // order the whole sort gives (lazy_order.h). A unique index checks
@@ -146,6 +145,10 @@ DBResult DSIDX::BuildSorted() {
     }
   }
   if (!sorted) {
+    // The high sentinel needs slot n + 1 (the ranked sort above keeps its
+    // sentinels in its own pairs, so only this path grows the entries).
+    if (n == capacity_)
+      if (DBResult r = Reserve(capacity_ + 10)) return r;
     entries_[0] = kLowSentinel;
     entries_[n + 1] = kHighSentinel;
     SortEntries(entries_.data(), n, [this](std::uint32_t x, std::uint32_t y) {

@@ -12,8 +12,7 @@ bool KeyLess(std::uint64_t x, std::uint64_t y) {
 
 }  // namespace
 
-LazyOrder::LazyOrder(std::vector<std::uint64_t> pairs, std::uint32_t* out)
-    : e_(std::move(pairs)), out_(out) {
+LazyOrder::LazyOrder(SortPairs pairs, std::uint32_t* out) : e_(std::move(pairs)), out_(out) {
   n_ = static_cast<std::uint32_t>(e_.size() - 2);
   final_.assign(static_cast<std::size_t>(n_ + 2) / 64 + 1, 0);
   if (n_ > kInsertionPartMax)

@@ -32,14 +32,19 @@
 #include <map>
 #include <vector>
 
+#include "dataset/core/large_allocator.h"
+
 namespace dorvem {
+
+// The (key, record) pairs of a sort: a million of them at a time.
+using SortPairs = std::vector<std::uint64_t, LargeAllocator<std::uint64_t>>;
 
 class LazyOrder {
  public:
   // `pairs` holds slots 0..n + 1 (0 and all ones as the sentinels); final
   // records go to out[1..n], which must stay valid while this object lives.
   // Small inputs are sorted at once.
-  LazyOrder(std::vector<std::uint64_t> pairs, std::uint32_t* out);
+  LazyOrder(SortPairs pairs, std::uint32_t* out);
 
   // True when slot `pos` (1..n) is final (its record is in out[pos]).
   bool IsFinal(std::uint32_t pos) const { return (final_[pos >> 6] >> (pos & 63)) & 1; }
@@ -67,7 +72,7 @@ class LazyOrder {
   // Sorts a part of 10 or fewer entries and makes its slots final.
   void FinishSmall(std::int64_t first, std::int64_t last);
 
-  std::vector<std::uint64_t> e_;
+  SortPairs e_;
   std::uint32_t* out_;
   std::uint32_t n_ = 0;
   std::map<std::uint32_t, std::uint32_t> pending_;  // first slot -> last slot

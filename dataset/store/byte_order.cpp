@@ -53,12 +53,15 @@ bool InByteOrder(const DSBASE& table, std::uint32_t fieldId,
   return RunParts(parts, [&](unsigned p) {
     const std::size_t first = std::max<std::size_t>(PartBegin(order.size(), p, parts), 1);
     const std::size_t end = PartBegin(order.size(), p + 1, parts);
+    // strncmp compares unsigned bytes up to the first difference or the
+    // end of both: a value that ends (its zero) where the other goes on is
+    // the smaller, which is the byte order. It reads only the bytes the
+    // two values share and one more, where lengths and memcmp read both
+    // whole values twice over.
     for (std::size_t i = first; i < end; ++i) {
       const auto* x = reinterpret_cast<const char*>(table.ValuePtr(order[i - 1], fieldId));
       const auto* y = reinterpret_cast<const char*>(table.ValuePtr(order[i], fieldId));
-      const std::size_t lenX = strnlen(x, width), lenY = strnlen(y, width);
-      int c = std::memcmp(x, y, std::min(lenX, lenY));
-      if (c == 0) c = (lenX > lenY) - (lenX < lenY);
+      const int c = std::strncmp(x, y, width);
       if (c > 0 || (c == 0 && order[i - 1] >= order[i])) return false;
     }
     return true;

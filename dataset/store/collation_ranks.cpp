@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "dataset/core/large_allocator.h"
 #include "dataset/core/parallel.h"
 #include "dataset/locale/collator.h"
 #include "dataset/store/byte_order.h"
@@ -103,16 +104,15 @@ bool Plausible(const DSBASE& table, std::uint32_t fieldId,
 constexpr std::size_t kCollatorChecks = 65536;
 
 // True when plausible `ranks` order the values as the collator does. The
-// records are taken in rank order (a counting sort, no comparisons); in one
-// pass every rank must equal the one before it or be one higher (none
-// skipped, the first one 1), and neighbours of equal rank must have equal
-// bytes or be equal under the collator, neighbours of the next rank come
-// before under it. The collator is asked about every neighbour pair of a
-// column of up to kCollatorChecks values and about evenly spread pairs from
-// a random start otherwise, so a wrong order (reversed, shuffled, shifted)
-// is caught at once and a planted one cannot know which pairs are asked.
-// (A checksum only tells that a copy is whole, not that this program wrote
-// it.)
+// ranks present must be 1 up to the highest one, none skipped (counted in
+// one pass). The records are then taken in rank order (a counting sort, no
+// comparisons), and neighbours of equal rank must have equal bytes or be
+// equal under the collator, neighbours of the next rank come before under
+// it. The collator is asked about every neighbour pair of a column of up to
+// kCollatorChecks values and about evenly spread pairs from a random start
+// otherwise, so a wrong order (reversed, shuffled, shifted) is caught at
+// once and a planted one cannot know which pairs are asked. (A checksum
+// only tells that a copy is whole, not that this program wrote it.)
 bool FollowsCollation(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
                       std::uint32_t flags, const std::vector<std::uint32_t>& ranks) {
   const locale::Collator* collator = locale::Collator::For(lcid, flags);
@@ -121,27 +121,30 @@ bool FollowsCollation(const DSBASE& table, std::uint32_t fieldId, locale::LCID l
   const std::uint32_t width = table.Field(fieldId).recordLength;
   try {
     // starts[k]: where the records of rank k begin in `sorted`.
-    std::vector<std::uint32_t> starts(static_cast<std::size_t>(records) + 2, 0);
-    for (const std::uint32_t rank : ranks) ++starts[rank + 1];
+    std::vector<std::uint32_t, LargeAllocator<std::uint32_t>> starts(
+        static_cast<std::size_t>(records) + 2, 0);
+    std::uint32_t highest = 0;
+    for (const std::uint32_t rank : ranks) {
+      ++starts[rank + 1];
+      highest = std::max(highest, rank);
+    }
+    for (std::uint32_t k = 1; k <= highest; ++k)
+      if (starts[k + 1] == 0) return false;  // rank k skipped
     for (std::size_t k = 1; k < starts.size(); ++k) starts[k] += starts[k - 1];
-    std::vector<std::uint32_t> sorted(records);
+    std::vector<std::uint32_t, LargeAllocator<std::uint32_t>> sorted(records);
     for (std::uint32_t r = 1; r <= records; ++r) sorted[starts[ranks[r - 1]]++] = r;
-    if (records > 0 && ranks[sorted[0] - 1] > 1) return false;
 
     const std::size_t pairs = records > 0 ? records - 1 : 0;
-    std::size_t stride = 1, next = 0;  // the next pair the collator is asked about
+    std::size_t stride = 1, next = 0;  // the first pair the collator is asked about
     if (pairs > kCollatorChecks) {
       stride = pairs / kCollatorChecks;
       std::uint32_t random = 0;
       if (::getrandom(&random, sizeof random, 0) == static_cast<ssize_t>(sizeof random))
         next = random % stride;
     }
-    for (std::size_t i = 0; i < pairs; ++i) {
+    for (std::size_t i = next; i < pairs; i += stride) {
       const std::uint32_t a = sorted[i], b = sorted[i + 1];
       const std::uint32_t before = ranks[a - 1], rank = ranks[b - 1];
-      if (rank != before && rank != before + 1) return false;
-      if (i != next) continue;
-      next += stride;
       if (before == 0) continue;  // after an absent value: nothing to compare
       const char* x = reinterpret_cast<const char*>(table.ValuePtr(a, fieldId));
       const char* y = reinterpret_cast<const char*>(table.ValuePtr(b, fieldId));

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -220,27 +221,33 @@ bool Load(const RankCacheKey& key, Kind kind, std::vector<std::uint32_t>* number
       (static_cast<std::size_t>(st.st_size) - kHeaderSize - kChecksumSize) % 4 != 0)
     return false;
   const auto size = static_cast<std::size_t>(st.st_size);
-  std::vector<std::uint8_t> bytes;
-  try {
-    bytes.resize(size);
-  } catch (const std::bad_alloc&) {
-    return false;
-  }
-  if (!ReadAll(fd.fd, bytes.data(), size)) return false;
-
   const auto count = static_cast<std::uint32_t>((size - kHeaderSize - kChecksumSize) / 4);
-  std::uint8_t expected[kHeaderSize];
+  std::uint8_t header[kHeaderSize], expected[kHeaderSize], checksum[kChecksumSize];
   WriteHeader(key, kind, count, expected);
-  if (std::memcmp(bytes.data(), expected, kHeaderSize) != 0) return false;
-  const std::size_t body = size - kChecksumSize;
-  if (LoadU64(bytes.data() + body) != Checksum(bytes.data(), body)) return false;
+  if (!ReadAll(fd.fd, header, sizeof header) || std::memcmp(header, expected, kHeaderSize) != 0)
+    return false;
+  // The numbers are read straight into *numbers: no copy of the file is
+  // kept, and on a little-endian machine no number is touched twice.
   try {
     numbers->resize(count);
   } catch (const std::bad_alloc&) {
     return false;
   }
-  for (std::uint32_t i = 0; i < count; ++i)
-    (*numbers)[i] = LoadU32(bytes.data() + kHeaderSize + std::size_t{4} * i);
+  auto* body = reinterpret_cast<std::uint8_t*>(numbers->data());
+  const std::size_t bodySize = std::size_t{4} * count;
+  if (!ReadAll(fd.fd, body, bodySize) || !ReadAll(fd.fd, checksum, sizeof checksum)) {
+    numbers->clear();
+    return false;
+  }
+  ContentHash sum;
+  sum.Add(header, sizeof header);
+  sum.Add(body, bodySize);
+  if (LoadU64(checksum) != sum.Value()) {
+    numbers->clear();
+    return false;
+  }
+  if constexpr (std::endian::native != std::endian::little)
+    for (std::uint32_t& n : *numbers) n = LoadU32(reinterpret_cast<const std::uint8_t*>(&n));
   return true;
 }
 
