@@ -2,7 +2,6 @@
 // packet writer.
 #include <string>
 
-#include "dataset/host/client_dataset.h"
 #include "dataset/host/db_errors.h"
 #include "dataset/packet/packet_model.h"
 #include "tools/cdstool/commands.h"
@@ -30,14 +29,7 @@ int RunConvert(const Args& args, const Context& context) {
     throw UsageError("convert needs IN OUT --to xml|binary");
 
   // A packet the dataset cannot open is not converted.
-  {
-    TClientDataSet ds("tblAdat");
-    ds.SetFileName(in);
-    ds.SetCacheFolder(context.cacheFolder);
-    ds.Open();
-  }
-  PacketModel model;
-  Check(ReadPacketModel(ReadFileBytes(in), &model));
+  PacketModel model = ReadOpenablePacketModel(in, context.cacheFolder);
   std::vector<std::uint8_t> bytes;
   Check(WritePacketModel(model, to == "xml" ? PacketForm::kXml : PacketForm::kBinary, &bytes));
   WriteFileBytes(out, bytes);

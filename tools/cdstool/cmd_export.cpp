@@ -4,8 +4,6 @@
 #include <iostream>
 #include <string>
 
-#include "dataset/host/client_dataset.h"
-#include "dataset/host/db_errors.h"
 #include "dataset/packet/packet_model.h"
 #include "terminal/progress_line.h"
 #include "tools/cdstool/commands.h"
@@ -31,14 +29,7 @@ int RunExport(const Args& args, const Context& context) {
   if (in.empty() || dir.empty()) throw UsageError("export needs PACKET DIR");
 
   // A packet the dataset cannot open is not exported.
-  {
-    TClientDataSet ds("tblAdat");
-    ds.SetFileName(in);
-    ds.SetCacheFolder(context.cacheFolder);
-    ds.Open();
-  }
-  PacketModel model;
-  Check(ReadPacketModel(ReadFileBytes(in), &model));
+  PacketModel model = ReadOpenablePacketModel(in, context.cacheFolder);
   TProgressLine progress(std::cerr, IsTerminal(2), {"export: ", " rows, time left ", ""});
   const std::string json = ExportPacketModel(
       model, dir, std::filesystem::path(in).stem().string(),

@@ -10,6 +10,7 @@
 
 #include "dataset/core/file_read.h"
 #include "dataset/core/mapped_file.h"
+#include "dataset/host/client_dataset.h"
 #include "dataset/host/db_errors.h"
 #include "dataset/host/host_messages.h"
 
@@ -85,6 +86,19 @@ void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& by
               static_cast<std::streamsize>(bytes.size()));
   if (!out)
     throw dorvem::EDatabaseError("Cannot create file \"" + path + "\". " + std::strerror(errno));
+}
+
+dorvem::PacketModel ReadOpenablePacketModel(const std::string& path,
+                                            const std::string& cacheFolder) {
+  {
+    dorvem::TClientDataSet ds("tblAdat");
+    ds.SetFileName(path);
+    ds.SetCacheFolder(cacheFolder);
+    ds.Open();
+  }
+  dorvem::PacketModel model;
+  dorvem::Check(dorvem::ReadPacketModel(ReadFileBytes(path), &model));
+  return model;
 }
 
 }  // namespace cdstool

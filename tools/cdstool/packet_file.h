@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "dataset/packet/packet_bytes.h"
+#include "dataset/packet/packet_model.h"
 
 namespace cdstool {
 
@@ -25,6 +26,12 @@ std::vector<std::uint8_t> ReadFileBytes(
 // The file mapped, not read (its pages are read as they are used), with the
 // same refusals as ReadFileBytes; an empty file gives no bytes.
 dorvem::PacketBytes MapFileBytes(const std::string& path);
+
+// The packet of `path` as a model, for the commands that rewrite a packet
+// (convert, export): only a packet the dataset opens (with its kept orders
+// in `cacheFolder`) is read on; another raises the dataset's error.
+dorvem::PacketModel ReadOpenablePacketModel(const std::string& path,
+                                            const std::string& cacheFolder);
 
 // Writes the bytes, replacing the file; raises on failure.
 void WriteFileBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
