@@ -30,13 +30,28 @@ std::size_t BitWords(std::uint32_t records) {
   return (static_cast<std::size_t>(records) + 63) / 64;
 }
 
-std::uint64_t Hash(std::string_view word) {
-  std::uint64_t h = 0xcbf29ce484222325ULL;
-  for (const char c : word) {
-    h ^= static_cast<unsigned char>(c);
-    h *= 0x100000001b3ULL;
-  }
-  return h ^ (h >> 29);
+// Mixes the bits of `x` so that any of them may pick a slot (a 64-bit
+// finaliser: every input bit reaches every output bit).
+std::uint64_t Mix(std::uint64_t x) {
+  x ^= x >> 33;
+  x *= 0xff51afd7ed558ccdULL;
+  x ^= x >> 33;
+  x *= 0xc4ceb9fe1a85ec53ULL;
+  return x ^ (x >> 33);
+}
+
+// The bytes of `word` from `at` on, at most eight, as a number (zero-padded).
+std::uint64_t Packed(std::string_view word, std::size_t at) {
+  std::uint64_t v = 0;
+  std::memcpy(&v, word.data() + at, std::min<std::size_t>(8, word.size() - at));
+  return v;
+}
+
+// The key of a word longer than eight bytes: a hash of all of them.
+std::uint64_t LongKey(std::string_view word) {
+  std::uint64_t h = word.size();
+  for (std::size_t at = 0; at < word.size(); at += 8) h = Mix(h ^ Packed(word, at));
+  return h;
 }
 
 // The first eight bytes of `word` as a number that orders like the bytes.
@@ -137,46 +152,78 @@ TRecordBits TEverythingIndex::Matches(const std::vector<std::string>& prefixes) 
 TEverythingIndexBuilder::TEverythingIndexBuilder(std::uint32_t recordCount)
     : recordCount_(recordCount) {
   wordStart_.push_back(0);
-  slots_.assign(1024, 0);
+  // Room for about a new word a record without growing (a dictionary's
+  // explanations bring new words at about that rate); at least 1024 slots.
+  std::size_t slots = 1024;
+  while (slots < std::size_t{recordCount} * 2) slots *= 2;
+  slots_.resize(slots);
   recordEnd_.assign(static_cast<std::size_t>(recordCount) + 1, 0);
 }
 
 void TEverythingIndexBuilder::Rehash() {
-  std::vector<std::uint32_t> slots(slots_.size() * 2, 0);
+  Large<Slot> slots(slots_.size() * 2);
   const std::size_t mask = slots.size() - 1;
-  for (std::uint32_t id = 0; id + 1 < wordStart_.size(); ++id) {
-    std::size_t s = Hash(Word(id)) & mask;
-    while (slots[s] != 0) s = (s + 1) & mask;
-    slots[s] = id + 1;
+  for (const Slot& slot : slots_) {
+    if (slot.id == 0) continue;
+    std::size_t s = Mix(slot.key) & mask;
+    while (slots[s].id != 0) s = (s + 1) & mask;
+    slots[s] = slot;
   }
   slots_ = std::move(slots);
 }
 
-std::uint32_t TEverythingIndexBuilder::Intern(std::string_view word) {
+TEverythingIndexBuilder::Slot& TEverythingIndexBuilder::Find(std::string_view word,
+                                                             std::uint64_t key, bool isLong) {
   const std::size_t mask = slots_.size() - 1;
-  std::size_t s = Hash(word) & mask;
-  while (slots_[s] != 0) {
-    const std::uint32_t id = slots_[s] - 1;
-    if (Word(id) == word) return id;
-    s = (s + 1) & mask;
+  const std::uint32_t longBit = isLong ? kLongWord : 0;
+  std::size_t s = Mix(key) & mask;
+  for (; slots_[s].id != 0; s = (s + 1) & mask) {
+    const Slot& slot = slots_[s];
+    if (slot.key == key && (slot.id & kLongWord) == longBit &&
+        (!isLong || Word((slot.id & ~kLongWord) - 1) == word))
+      return slots_[s];
   }
   const auto id = static_cast<std::uint32_t>(wordStart_.size() - 1);
   arena_.insert(arena_.end(), word.begin(), word.end());
   wordStart_.push_back(static_cast<std::uint32_t>(arena_.size()));
-  lastRecord_.push_back(0);
-  slots_[s] = id + 1;
-  // At most half full.
-  if ((static_cast<std::size_t>(id) + 1) * 2 > slots_.size()) Rehash();
-  return id;
+  heads_.push_back(Head(word));
+  slots_[s] = Slot{key, (id + 1) | longBit, 0};
+  if ((static_cast<std::size_t>(id) + 1) * 2 <= slots_.size()) return slots_[s];
+  Rehash();
+  return Find(word, key, isLong);
+}
+
+void TEverythingIndexBuilder::Count(std::uint32_t record, Slot& slot) {
+  if (slot.lastRecord == record) return;
+  slot.lastRecord = record;
+  occurrences_.push_back((slot.id & ~kLongWord) - 1);
+  recordEnd_[record] = static_cast<std::uint32_t>(occurrences_.size());
 }
 
 void TEverythingIndexBuilder::Add(std::uint32_t record, std::string_view word) {
-  if (record == 0 || record > recordCount_ || word.empty()) return;
-  const std::uint32_t id = Intern(word);
-  if (lastRecord_[id] == record) return;
-  lastRecord_[id] = record;
-  occurrences_.push_back(id);
-  recordEnd_[record] = static_cast<std::uint32_t>(occurrences_.size());
+  AddWords(record, std::span<const std::string_view>(&word, 1));
+}
+
+void TEverythingIndexBuilder::AddWords(std::uint32_t record,
+                                       std::span<const std::string_view> words) {
+  if (record == 0 || record > recordCount_) return;
+  // A word's slot is most often a miss in every cache: ask for all of them
+  // first, so that the misses overlap instead of following one another.
+  constexpr std::size_t kAhead = 32;
+  std::uint64_t keys[kAhead];
+  for (std::size_t from = 0; from < words.size(); from += kAhead) {
+    const std::size_t n = std::min(kAhead, words.size() - from);
+    const std::size_t mask = slots_.size() - 1;
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::string_view word = words[from + i];
+      keys[i] = word.size() > 8 ? LongKey(word) : Packed(word, 0);
+      __builtin_prefetch(&slots_[Mix(keys[i]) & mask]);
+    }
+    for (std::size_t i = 0; i < n; ++i) {
+      const std::string_view word = words[from + i];
+      if (!word.empty()) Count(record, Find(word, keys[i], word.size() > 8));
+    }
+  }
 }
 
 TEverythingIndex TEverythingIndexBuilder::Finish() {
@@ -185,16 +232,20 @@ TEverythingIndex TEverythingIndexBuilder::Finish() {
   const auto words = static_cast<std::uint32_t>(wordStart_.size() - 1);
   index.wordCount_ = words;
   slots_ = {};
-  lastRecord_ = {};
 
   // The words in byte order: by their first eight bytes, then in full where
   // those are equal.
+  // A word of at most eight bytes is all in its head, so that writing the
+  // words in order reads the arena only for the longer ones.
   struct Key {
     std::uint64_t head;
     std::uint32_t id;
+    std::uint32_t length;
   };
-  std::vector<Key> keys(words);
-  for (std::uint32_t id = 0; id < words; ++id) keys[id] = {Head(Word(id)), id};
+  Large<Key> keys(words);
+  for (std::uint32_t id = 0; id < words; ++id)
+    keys[id] = {heads_[id], id, wordStart_[id + 1] - wordStart_[id]};
+  heads_ = {};
   std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) { return a.head < b.head; });
   for (std::size_t i = 0; i < keys.size();) {
     std::size_t j = i + 1;
@@ -205,16 +256,16 @@ TEverythingIndex TEverythingIndexBuilder::Finish() {
                 [this](const Key& a, const Key& b) { return Word(a.id) < Word(b.id); });
     i = j;
   }
-  std::vector<std::uint32_t> rankOf(words);
+  Large<std::uint32_t> rankOf(words);
   for (std::uint32_t k = 0; k < words; ++k) rankOf[keys[k].id] = k;
 
   // Each word's records, ascending, word after word in byte order.
-  std::vector<std::uint32_t> start(static_cast<std::size_t>(words) + 1, 0);
+  Large<std::uint32_t> start(static_cast<std::size_t>(words) + 1, 0);
   for (const std::uint32_t id : occurrences_) ++start[rankOf[id] + 1];
   for (std::uint32_t k = 0; k < words; ++k) start[k + 1] += start[k];
-  std::vector<std::uint32_t> records(occurrences_.size());
+  Large<std::uint32_t> records(occurrences_.size());
   {
-    std::vector<std::uint32_t> next(start.begin(), start.end() - 1);
+    Large<std::uint32_t> next(start.begin(), start.end() - 1);
     std::uint32_t from = 0;
     for (std::uint32_t r = 1; r <= recordCount_; ++r) {
       // A record without words keeps the end of the one before.
@@ -226,10 +277,20 @@ TEverythingIndex TEverythingIndexBuilder::Finish() {
   occurrences_ = {};
   recordEnd_ = {};
 
+  // About what the entries take: each word's text and length bytes, and a
+  // byte or two for each of its records.
+  index.stream_.reserve(arena_.size() + 3 * static_cast<std::size_t>(words) + 2 * records.size());
   const std::size_t setWords = BitWords(recordCount_);
-  std::string_view previous;
+  std::string previous;
+  std::string word;
   for (std::uint32_t k = 0; k < words; ++k) {
-    const std::string_view word = Word(keys[k].id);
+    if (keys[k].length <= 8) {
+      word.resize(keys[k].length);
+      for (std::uint32_t i = 0; i < keys[k].length; ++i)
+        word[i] = static_cast<char>(keys[k].head >> (56 - 8 * i));
+    } else {
+      word = Word(keys[k].id);
+    }
     std::size_t shared = 0;
     if (k % TEverythingIndex::kBlockWords == 0) {
       index.blocks_.push_back(static_cast<std::uint32_t>(index.stream_.size()));
@@ -257,7 +318,7 @@ TEverythingIndex TEverythingIndexBuilder::Finish() {
         last = records[i];
       }
     }
-    previous = word;
+    previous.swap(word);
   }
   index.stream_.shrink_to_fit();
   index.blocks_.shrink_to_fit();

@@ -15,9 +15,12 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "dataset/core/large_allocator.h"
 
 namespace dorvem {
 
@@ -67,23 +70,43 @@ class TEverythingIndexBuilder {
   // Records come in ascending order, all words of a record together; a
   // word repeated in the same record counts once.
   void Add(std::uint32_t record, std::string_view word);
+  // Adds the words of record `record` as Add does, all at once: their
+  // places in the word table are fetched together, not one after another.
+  void AddWords(std::uint32_t record, std::span<const std::string_view> words);
   // The index of every word added; leaves the builder empty.
   TEverythingIndex Finish();
 
  private:
-  std::uint32_t Intern(std::string_view word);
+  // A hash table slot. A word of at most eight bytes is its own key (its
+  // bytes, zero-padded: folded words hold no zero byte), so finding it
+  // touches the slot alone; a longer word's key is its hash, and its text
+  // in the arena settles a match. Each slot also keeps the last record the
+  // word was added for, so a record's repeated words cost no more.
+  struct Slot {
+    std::uint64_t key = 0;
+    std::uint32_t id = 0;  // word id + 1 (0: empty), kLongWord set for a long word
+    std::uint32_t lastRecord = 0;
+  };
+  static constexpr std::uint32_t kLongWord = 0x80000000u;
+
+  // The slot of `word` (key `key`), a new word's taken for it.
+  Slot& Find(std::string_view word, std::uint64_t key, bool isLong);
+  // Counts `slot`'s word for `record` once.
+  void Count(std::uint32_t record, Slot& slot);
   void Rehash();
   std::string_view Word(std::uint32_t id) const {
     return {arena_.data() + wordStart_[id], wordStart_[id + 1] - wordStart_[id]};
   }
+  template <class T>
+  using Large = std::vector<T, LargeAllocator<T>>;
 
   std::uint32_t recordCount_;
-  std::vector<char> arena_;                 // the distinct words, one after the other
-  std::vector<std::uint32_t> wordStart_;    // id -> start in arena_ (one more at the end)
-  std::vector<std::uint32_t> slots_;        // open addressing: id + 1, 0 = empty
-  std::vector<std::uint32_t> lastRecord_;   // id -> last record added
-  std::vector<std::uint32_t> occurrences_;  // the word ids, record after record
-  std::vector<std::uint32_t> recordEnd_;    // record -> end of its ids in occurrences_
+  Large<char> arena_;                 // the distinct words, one after the other
+  Large<std::uint32_t> wordStart_;    // id -> start in arena_ (one more at the end)
+  Large<std::uint64_t> heads_;        // id -> the word's first eight bytes, in byte order
+  Large<Slot> slots_;                 // open addressing, a power of two, at most half full
+  Large<std::uint32_t> occurrences_;  // the word ids, record after record
+  Large<std::uint32_t> recordEnd_;    // record -> end of its ids in occurrences_
 };
 
 }  // namespace dorvem

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "dataset/core/byte_layout.h"
+#include "dataset/store/blob_read_ahead.h"
 #include "dataset/store/field_desc.h"
 #include "dataset/store/table.h"
 #include "dictionary/word_fold.h"
@@ -26,18 +27,13 @@ std::string_view StringValue(const DSBASE& table, std::uint32_t record, std::uin
   return {bytes, strnlen(bytes, table.Field(field).recordLength)};
 }
 
-bool ReadBlob(const DSBASE& table, std::uint32_t record, std::uint32_t field, std::string& out) {
+// The explanation of `record` into `out`; false when it cannot be read.
+bool ReadBlob(const DSBASE& table, BlobReadAhead& blobs, std::uint32_t record, std::uint32_t field,
+              std::string& out) {
   out.clear();
   if (!Present(table, record, field)) return true;
   const std::uint32_t handle = LoadU32(table.ValuePtr(record, field));
-  if (handle == 0) return true;
-  std::uint32_t length = 0;
-  if (table.Blobs()->Length(handle, &length) != dbr::kOk) return false;
-  out.resize(length);
-  std::uint32_t count = 0;
-  if (table.Blobs()->Read(handle, 0, length, out.data(), &count) != dbr::kOk) return false;
-  out.resize(count);
-  return true;
+  return handle == 0 || blobs.Read(handle, out) == dbr::kOk;
 }
 
 }  // namespace
@@ -49,21 +45,39 @@ TEverythingIndex BuildEverythingIndex(DSBASE& table, std::uint32_t headwordField
   TEverythingIndexBuilder builder(records);
   const TByteFolder folder(codePage);
   QTextDocument document;
+  // The memos lie in the data file in record order: read them a window at a time.
+  BlobReadAhead blobs(*table.Blobs());
   std::string memo;
+  // Each record's words, added together (TEverythingIndexBuilder::AddWords).
+  std::string text;
+  std::vector<std::size_t> ends;
+  std::vector<std::string_view> words;
   for (std::uint32_t r = 1; r <= records; ++r) {
     if (!table.RecordVisible(r)) continue;
-    auto add = [&](std::string_view word) { builder.Add(r, word); };
+    text.clear();
+    ends.clear();
     if (Present(table, r, headwordField))
-      folder.ForEachWord(StringValue(table, r, headwordField), add);
-    if (!ReadBlob(table, r, explanationField, memo) || memo.empty()) continue;
-    // The view shows no more of a long memo than its start.
-    if (MemoShownInPart(memo.size())) memo.resize(kMaxShownMemoBytes);
-    if (rtf::IsRichText(memo)) {
-      rtf::ReadRichText(memo, document);
-      for (const std::string& word : FoldedWords(document.toPlainText())) builder.Add(r, word);
-    } else if (memo.find('\0') == std::string::npos) {
-      folder.ForEachWord(memo, add);
+      folder.AppendWords(StringValue(table, r, headwordField), text, ends);
+    if (ReadBlob(table, blobs, r, explanationField, memo) && !memo.empty()) {
+      // The view shows no more of a long memo than its start.
+      if (MemoShownInPart(memo.size())) memo.resize(kMaxShownMemoBytes);
+      if (rtf::IsRichText(memo)) {
+        rtf::ReadRichText(memo, document);
+        for (const std::string& word : FoldedWords(document.toPlainText())) {
+          text.append(word);
+          ends.push_back(text.size());
+        }
+      } else if (memo.find('\0') == std::string::npos) {
+        folder.AppendWords(memo, text, ends);
+      }
     }
+    words.clear();
+    std::size_t start = 0;
+    for (const std::size_t end : ends) {
+      words.emplace_back(text.data() + start, end - start);
+      start = end;
+    }
+    builder.AddWords(r, words);
   }
   return builder.Finish();
 }

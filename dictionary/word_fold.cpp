@@ -113,4 +113,21 @@ TByteFolder::TByteFolder(std::uint32_t codePage) {
   }
 }
 
+void TByteFolder::AppendWords(std::string_view bytes, std::string& text,
+                              std::vector<std::size_t>& ends) const {
+  std::size_t start = text.size();
+  for (const char ch : bytes) {
+    const Folded& f = table_[static_cast<unsigned char>(ch)];
+    if (f.length == 1) {
+      text.push_back(f.bytes[0]);
+    } else if (f.length > 1) {
+      text.append(f.bytes.data(), f.length);
+    } else if (!f.dropped && text.size() > start) {
+      ends.push_back(text.size());
+      start = text.size();
+    }
+  }
+  if (text.size() > start) ends.push_back(text.size());
+}
+
 }  // namespace dorvem

@@ -41,23 +41,9 @@ class TByteFolder {
  public:
   explicit TByteFolder(std::uint32_t codePage);
 
-  // Calls `word(std::string_view)` with each folded word of `bytes`.
-  template <class WordFn>
-  void ForEachWord(std::string_view bytes, WordFn&& word) const {
-    std::string current;
-    for (const char ch : bytes) {
-      const Folded& f = table_[static_cast<unsigned char>(ch)];
-      if (f.length == 0) {
-        if (!f.dropped && !current.empty()) {
-          word(std::string_view(current));
-          current.clear();
-        }
-        continue;
-      }
-      current.append(f.bytes.data(), f.length);
-    }
-    if (!current.empty()) word(std::string_view(current));
-  }
+  // Appends the folded words of `bytes` to `text`, one after the other,
+  // and the end of each (its offset in `text`) to `ends`.
+  void AppendWords(std::string_view bytes, std::string& text, std::vector<std::size_t>& ends) const;
 
  private:
   struct Folded {

@@ -85,19 +85,26 @@ DBResult BlobStore::Read(std::uint32_t handle, std::uint32_t offset, std::uint32
   const std::uint32_t n = count < length - offset ? count : length - offset;
   const std::uint8_t* from = bytes_[handle - 1] + offset;
   // A value in a mapped file is read from the file, never from the memory.
-  const PacketBytes* mapped = nullptr;
-  if (packets_ != nullptr)
-    for (const PacketBytes& packet : *packets_)
-      if (packet.IsMapped() && packet.Contains(from, n)) mapped = &packet;
-  if (mapped == nullptr) {
+  const PacketBytes* mapped = MappedPacketOf(from, n);
+  if (mapped == nullptr)
     std::memcpy(out, from, n);
-  } else if (!mapped->CopyOut(from, n, out)) {
-    if (changeReported_) return dbr::kOk;
-    changeReported_ = true;
-    return dbr::kDataFileChanged;
-  }
+  else if (!mapped->CopyOut(from, n, out))
+    return ReportDataFileChanged();
   *copied = n;
   return dbr::kOk;
+}
+
+const PacketBytes* BlobStore::MappedPacketOf(const std::uint8_t* from, std::size_t n) const {
+  if (packets_ != nullptr)
+    for (const PacketBytes& packet : *packets_)
+      if (packet.IsMapped() && packet.Contains(from, n)) return &packet;
+  return nullptr;
+}
+
+DBResult BlobStore::ReportDataFileChanged() const {
+  if (changeReported_) return dbr::kOk;
+  changeReported_ = true;
+  return dbr::kDataFileChanged;
 }
 
 }  // namespace dorvem

@@ -71,7 +71,15 @@ class BlobStore {
   void ReserveEntries(std::size_t entries);
 
  private:
+  friend class BlobReadAhead;
+
   bool AddEntry(const std::uint8_t* bytes, std::uint32_t size);
+  // The mapped packet the `n` bytes at `from` lie in; null when they lie in
+  // memory that is always readable.
+  const PacketBytes* MappedPacketOf(const std::uint8_t* from, std::size_t n) const;
+  // What a read that found the data file changed returns: kDataFileChanged
+  // the first time, kOk after.
+  DBResult ReportDataFileChanged() const;
 
   static constexpr std::size_t kChunkSize = 8u << 20;
 

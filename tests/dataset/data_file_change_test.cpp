@@ -15,6 +15,9 @@
 #include "dataset/host/client_dataset.h"
 #include "dataset/host/db_errors.h"
 #include "dataset/host/fields.h"
+#include "dataset/store/blob_read_ahead.h"
+#include "dataset/store/blob_store.h"
+#include "dataset/store/table.h"
 #include "tests/dataset/test_packets.h"
 
 namespace dorvem {
@@ -117,6 +120,56 @@ TEST_F(DataFileChangeTest, ReplacedByARenameKeepsWhatWasLoaded) {
   const Reads reads = ReadEverything(ds_);
   EXPECT_TRUE(reads.errors.empty());
   EXPECT_EQ(reads.values, Expected('a'));
+}
+
+// A pass over every value through BlobReadAhead reads what BlobStore::Read
+// does, in file order and against it, values across and larger than its
+// window included; after a change in place it says so once, together with
+// the store.
+TEST(BlobReadAheadTest, ReadsAsTheStoreDoesAndReportsAChangeOnce) {
+  std::vector<DictRow> rows;
+  for (int i = 0; i < 12; ++i)
+    rows.push_back({"h.mp3", "SZO" + std::to_string(i),
+                    std::string(150000 + 7 * i, static_cast<char>('a' + i)),
+                    std::string(i == 5 ? 1500000 : 10 + i, static_cast<char>('A' + i)), i});
+  TempFile file(Encode(DictionaryModel(rows)));
+  TClientDataSet ds("tblAdat");
+  ds.SetFileName(file.Path());
+  ds.Open();
+  const BlobStore& store = *static_cast<DSBASE*>(ds.Table())->Blobs();
+  ASSERT_EQ(store.EntryCount(), 24u);
+  std::vector<std::string> expected;
+  for (std::uint32_t h = 1; h <= store.EntryCount(); ++h) {
+    std::uint32_t length = 0, copied = 0;
+    ASSERT_EQ(store.Length(h, &length), dbr::kOk);
+    std::string value(length, '\0');
+    ASSERT_EQ(store.Read(h, 0, length, value.data(), &copied), dbr::kOk);
+    expected.push_back(value);
+  }
+  EXPECT_TRUE(expected[11] == std::string(1500000, 'F'));  // record 5's picture
+  std::string value;
+  BlobReadAhead forward(store);
+  for (std::uint32_t h = 1; h <= store.EntryCount(); ++h) {
+    ASSERT_EQ(forward.Read(h, value), dbr::kOk);
+    EXPECT_TRUE(value == expected[h - 1]) << h;
+  }
+  BlobReadAhead backward(store);
+  for (std::uint32_t h = store.EntryCount(); h >= 1; --h) {
+    ASSERT_EQ(backward.Read(h, value), dbr::kOk);
+    EXPECT_TRUE(value == expected[h - 1]) << h;
+  }
+  EXPECT_EQ(forward.Read(0, value), dbr::kInvalidBlobHandle);
+  EXPECT_EQ(forward.Read(kBlobNotFetchedBit | 1, value), dbr::kBlobNotFetched);
+
+  ASSERT_EQ(::truncate(file.Path().c_str(), 100), 0);
+  BlobReadAhead after(store);
+  EXPECT_EQ(after.Read(1, value), dbr::kDataFileChanged);
+  EXPECT_EQ(after.Read(2, value), dbr::kOk);
+  EXPECT_EQ(value, "");
+  std::uint32_t copied = 0;
+  char byte = 0;
+  EXPECT_EQ(store.Read(3, 0, 1, &byte, &copied), dbr::kOk);
+  EXPECT_EQ(copied, 0u);
 }
 
 }  // namespace
