@@ -44,16 +44,13 @@ const TEverythingIndex& TDictionary::EverythingIndex() {
 void TDictionary::SearchEverything(const QString& text) {
   const std::vector<std::string> words = FoldedWords(text);
   if (words.empty()) {
-    // The start-up filter first, so that the order never shows every entry
-    // between the two steps.
-    tblAdat.SetFilter(kEmptySearchFilter);
-    if (tblAdat.HasRecordFilter()) tblAdat.SetRecordFilter(std::nullopt);
+    // Both in one change, so that the order never shows every entry
+    // between two steps.
+    tblAdat.SetFilters(kEmptySearchFilter, std::nullopt);
     return;
   }
   if (!tblAdat.Active()) tblAdat.Open();
-  TRecordBits matches = EverythingIndex().Matches(words);
-  if (!tblAdat.Filter().empty()) tblAdat.SetFilter(std::string());
-  tblAdat.SetRecordFilter(std::move(matches));
+  tblAdat.SetFilters(std::string(), EverythingIndex().Matches(words));
 }
 
 void TDictionary::EndEverythingSearch() {

@@ -111,6 +111,11 @@ class TCustomClientDataSet : public TDataSet {
   // empty optional removes it. Raises the engine's error (EDBClient); the
   // set is stored all the same.
   void SetRecordFilter(std::optional<std::vector<std::uint64_t>> records);
+  // SetFilter(text) and SetRecordFilter(records) as one change: the order
+  // is rebuilt once for both (twice when both a new expression and a set
+  // are attached), never for the state in between, then GoFirst. Errors as
+  // the two raise them.
+  void SetFilters(const std::string& text, std::optional<std::vector<std::uint64_t>> records);
   bool HasRecordFilter() const { return recordFilter_.has_value(); }
 
   // Engine objects while open (null while closed); for tools and tests.

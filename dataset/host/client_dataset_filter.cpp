@@ -132,6 +132,25 @@ void TCustomClientDataSet::SetRecordFilter(std::optional<std::vector<std::uint64
   GoFirst();
 }
 
+void TCustomClientDataSet::SetFilters(const std::string& text,
+                                      std::optional<std::vector<std::uint64_t>> records) {
+  recordFilter_ = std::move(records);
+  if (!Active() || !filtered_) {
+    filterText_ = text;
+    return;
+  }
+  EnsureBrowse();
+  // Detaching owes a rebuild to the next attach or move; each attach
+  // rebuilds, so the expression (when it changes) and then the set are
+  // attached, and the move comes last.
+  if (recordFilterHandle_ != 0) (void)cursor_->DetachFilter(recordFilterHandle_);
+  recordFilterHandle_ = 0;
+  if (text != filterText_) AttachExpressionFilter(text, filterOptions_);
+  filterText_ = text;
+  if (recordFilter_) AttachRecordFilter();
+  GoFirst();
+}
+
 int TCustomClientDataSet::FilterRecord(void* self, const std::uint8_t* image) {
   auto* ds = static_cast<TCustomClientDataSet*>(self);
   bool accept = true;

@@ -145,6 +145,28 @@ TEST_F(ClientDataSetFilterTest, ARecordSetNarrowsTheOrderWithTheTextOrAlone) {
   EXPECT_EQ(Rows(), (V{".B2", "ALMA1", "ALT3", "B4"}));
 }
 
+// SetFilters changes the text and the set as one: the rows both leave,
+// after one move; closed, both are stored and attached at the opening.
+TEST_F(ClientDataSetFilterTest, TextAndSetChangedTogether) {
+  Open({"ALMA", ".B", "ALT", "B"});
+  EXPECT_EQ(Rows(), V{".B2"});
+  afterScrolls_ = 0;
+  ds_.SetFilters("", std::vector<std::uint64_t>{0b1001});
+  EXPECT_EQ(afterScrolls_, 1);
+  EXPECT_EQ(Rows(), (V{"ALMA1", "B4"}));
+  ds_.SetFilters("KSZOVEG='A*'", std::vector<std::uint64_t>{0b0110});
+  EXPECT_EQ(Rows(), V{"ALT3"});
+  ds_.SetFilters("KSZOVEG='.*'", std::nullopt);
+  EXPECT_EQ(Rows(), V{".B2"});
+  EXPECT_FALSE(ds_.HasRecordFilter());
+  ds_.SetFilters("", std::nullopt);
+  EXPECT_EQ(Rows(), (V{".B2", "ALMA1", "ALT3", "B4"}));
+  ds_.Close();
+  ds_.SetFilters("KSZOVEG='A*'", std::vector<std::uint64_t>{0b1100});
+  ds_.Open();
+  EXPECT_EQ(Rows(), V{"ALT3"});
+}
+
 TEST_F(ClientDataSetFilterTest, FilteredOffAndOnAgainReappliesTheStoredText) {
   Open({"ALMA", ".B", "ALT", "B"}, "KSZOVEG='A*'");
   ds_.SetFiltered(false);
