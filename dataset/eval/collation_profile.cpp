@@ -6,6 +6,7 @@
 #include <unicode/uset.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -15,22 +16,34 @@
 namespace dorvem::eval {
 namespace {
 
-// The collation elements of `text` as the element iterator delivers them
-// (a CE with more than 32 bits of weight comes as two values); empty on an
-// ICU failure.
-std::vector<std::uint32_t> Elements(const UCollator* collator, const char16_t* text,
-                                    std::int32_t length) {
-  std::vector<std::uint32_t> out;
+// Calls `each` with the collation elements of `text` as the element
+// iterator delivers them (a CE with more than 32 bits of weight comes as two
+// values) until it returns false or they end. False on an ICU failure.
+template <typename Each>
+bool EachElement(const UCollator* collator, const char16_t* text, std::int32_t length,
+                 Each&& each) {
   UErrorCode status = U_ZERO_ERROR;
   UCollationElements* it = ucol_openElements(collator, text, length, &status);
-  if (U_FAILURE(status) || it == nullptr) return out;
+  if (U_FAILURE(status) || it == nullptr) return false;
   for (;;) {
     const std::int32_t ce = ucol_next(it, &status);
-    if (U_FAILURE(status) || ce == UCOL_NULLORDER) break;
-    out.push_back(static_cast<std::uint32_t>(ce));
+    if (U_FAILURE(status) || ce == UCOL_NULLORDER || !each(static_cast<std::uint32_t>(ce))) break;
   }
   ucol_closeElements(it);
-  if (U_FAILURE(status)) out.clear();
+  return U_SUCCESS(status);
+}
+
+// The collation elements of `text`, the first `limit` of them at most; empty
+// on an ICU failure.
+std::vector<std::uint32_t> Elements(const UCollator* collator, const char16_t* text,
+                                    std::int32_t length, std::size_t limit = SIZE_MAX) {
+  std::vector<std::uint32_t> out;
+  if (limit == 0) return out;
+  const bool ok = EachElement(collator, text, length, [&](std::uint32_t ce) {
+    out.push_back(ce);
+    return out.size() < limit;
+  });
+  if (!ok) out.clear();
   return out;
 }
 
@@ -84,17 +97,22 @@ bool IsContinuation(std::uint32_t ce) {
   return (ce & 0xC0) == 0xC0;
 }
 
+// Appends the nonzero weights of a complete CE to each level.
+void AddWeights(std::uint32_t ce, LevelWeights* out) {
+  const std::uint16_t weights[3] = {static_cast<std::uint16_t>(ce >> 16),
+                                    static_cast<std::uint16_t>((ce >> 8) & 0xFF),
+                                    static_cast<std::uint16_t>(ce & 0x3F)};
+  for (int k = 0; k < 3; ++k)
+    if (weights[k] != 0) out->level[k].push_back(weights[k]);
+}
+
 // The nonzero weights on each level of complete CEs; false when one of them
 // continues into a second value.
 bool WeightsOf(const std::vector<std::uint32_t>& ces, LevelWeights* out) {
   for (auto& level : out->level) level.clear();
   for (std::uint32_t ce : ces) {
     if (IsContinuation(ce)) return false;
-    const std::uint16_t weights[3] = {static_cast<std::uint16_t>(ce >> 16),
-                                      static_cast<std::uint16_t>((ce >> 8) & 0xFF),
-                                      static_cast<std::uint16_t>(ce & 0x3F)};
-    for (int k = 0; k < 3; ++k)
-      if (weights[k] != 0) out->level[k].push_back(weights[k]);
+    AddWeights(ce, out);
   }
   return true;
 }
@@ -144,6 +162,9 @@ CollationProfile::CollationProfile(const locale::Collator& collator) : collator_
     const std::vector<std::uint32_t> alone = Elements(ucol, &u, 1);
     independent_[b] = !alone.empty() && !inContraction.count(u) && u_getCombiningClass(u) == 0;
     hasWeights_[b] = independent_[b] && WeightsOf(alone, &weights_[b]);
+    if (hasWeights_[b])
+      for (const auto& level : weights_[b].level)
+        longestWeights_ = std::max(longestWeights_, level.size());
     // The first CE of every unit that can start with this character.
     std::vector<std::vector<std::uint32_t>> units = {alone};
     for (const std::u16string& s : contractions)
@@ -172,6 +193,17 @@ CollationProfile::CollationProfile(const locale::Collator& collator) : collator_
     leadPrimaries_[b] = std::move(primaries);
   }
   contractions_ = std::move(contractions);
+  for (const std::u16string& c : contractions_) {
+    if (c.empty()) continue;
+    byFirst_[c[0]].push_back(c);
+    longestContraction_ = std::max(longestContraction_, c.size());
+  }
+}
+
+const std::vector<std::u16string>& CollationProfile::ContractionsFrom(char16_t c) const {
+  static const std::vector<std::u16string> none;
+  const auto it = byFirst_.find(c);
+  return it == byFirst_.end() ? none : it->second;
 }
 
 bool CollationProfile::LeadElementMayBe(unsigned char key, std::uint32_t element) const {
@@ -186,15 +218,33 @@ bool CollationProfile::LeadMayBe(unsigned char key, std::uint16_t primary) const
 
 std::uint32_t CollationProfile::FirstElement(const char16_t* text, std::int32_t length,
                                              bool* full) const {
-  const std::vector<std::uint32_t> ces = Elements(collator_.Handle(), text, length);
+  // The iterator reads ahead as far as the first unit needs: stopping after
+  // its first value keeps this from growing with the text.
+  const std::vector<std::uint32_t> ces = Elements(collator_.Handle(), text, length, 1);
   *full = !ces.empty() && FullyWeighted(ces[0]);
   return ces.empty() ? 0 : ces[0] & kCaseBitsMask;
 }
 
-bool CollationProfile::TextWeights(const char16_t* text, std::int32_t length,
-                                   LevelWeights* out) const {
-  const std::vector<std::uint32_t> ces = Elements(collator_.Handle(), text, length);
-  return (!ces.empty() || length == 0) && WeightsOf(ces, out);
+bool CollationProfile::TextWeights(const char16_t* text, std::int32_t length, LevelWeights* out,
+                                   std::size_t enough) const {
+  for (auto& level : out->level) level.clear();
+  // A long run of ignorables (values without weights) is not read to its
+  // end: past this many values the text counts as not weighed.
+  const std::size_t most = enough >= SIZE_MAX / 16 ? SIZE_MAX : 8 * enough + 32;
+  std::size_t read = 0;
+  bool complete = true;
+  const bool ok = EachElement(collator_.Handle(), text, length, [&](std::uint32_t ce) {
+    if (IsContinuation(ce)) return complete = false;
+    // Past `enough` weights on every level this value was read only to see
+    // that the last one kept is complete (not continued by it).
+    if (std::all_of(std::begin(out->level), std::end(out->level),
+                    [&](const auto& level) { return level.size() >= enough; }))
+      return false;
+    if (++read > most) return complete = false;
+    AddWeights(ce, out);
+    return true;
+  });
+  return ok && (read > 0 || length == 0) && complete;
 }
 
 }  // namespace dorvem::eval

@@ -29,8 +29,10 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "dataset/locale/collator.h"
@@ -76,6 +78,9 @@ class CollationProfile {
   // against the text as the collator is given it, case-folded when it
   // ignores case). A unit of more than one character is always one of them.
   const std::vector<std::u16string>& Contractions() const { return contractions_; }
+  // Those of them that begin with `c`, and the length of the longest.
+  const std::vector<std::u16string>& ContractionsFrom(char16_t c) const;
+  std::size_t LongestContraction() const { return longestContraction_; }
   // For key bytes: the character never attaches to the one before it (its
   // canonical combining class is 0).
   bool Starter(unsigned char key) const { return starter_[key]; }
@@ -84,8 +89,15 @@ class CollationProfile {
   // its weights are nonzero. 0 when there is none.
   std::uint32_t FirstElement(const char16_t* text, std::int32_t length, bool* full) const;
   // The weights of `text` on each level; false when its CEs are not
-  // complete (or ICU fails).
-  bool TextWeights(const char16_t* text, std::int32_t length, LevelWeights* out) const;
+  // complete (or ICU fails). With `enough`, only the first `enough` weights
+  // of each level (all of a level that has fewer), read from the CEs up to
+  // the one after them; false when one of those is not complete, or when
+  // more than 8 * enough + 32 values go by before they are all there.
+  bool TextWeights(const char16_t* text, std::int32_t length, LevelWeights* out,
+                   std::size_t enough = SIZE_MAX) const;
+  // The most weights any character's Weights hold on one level: as many as
+  // a comparison with them reads.
+  std::size_t LongestWeights() const { return longestWeights_; }
 
   const locale::Collator& Collator() const { return collator_; }
 
@@ -96,10 +108,13 @@ class CollationProfile {
   std::array<unsigned char, 256> key_{};
   bool analysed_ = false;
   std::vector<std::u16string> contractions_;
+  std::unordered_map<char16_t, std::vector<std::u16string>> byFirst_;
+  std::size_t longestContraction_ = 0;
   std::array<bool, 256> starter_{};
   std::array<bool, 256> independent_{};
   std::array<bool, 256> hasWeights_{};
   std::array<LevelWeights, 256> weights_;
+  std::size_t longestWeights_ = 0;
   std::array<bool, 256> leadFull_{};
   std::array<bool, 256> leadKnown_{};
   std::array<std::vector<std::uint32_t>, 256> leadElements_;

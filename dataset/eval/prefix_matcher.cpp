@@ -11,16 +11,23 @@ bool IsPrefix(const std::vector<std::uint16_t>& head, const std::vector<std::uin
   return head.size() <= whole.size() && std::equal(head.begin(), head.end(), whole.begin());
 }
 
+// The first position from which a contraction can reach position m: no
+// contraction is longer than the profile's longest.
+std::size_t Reach(const CollationProfile& profile, std::size_t m) {
+  const std::size_t longest = profile.LongestContraction();
+  return m + 1 > longest ? m + 1 - longest : 0;
+}
+
 // True when no unit of `t` spans positions m - 1 and m (m >= 1): no
 // contraction or context string occurs in t starting before m and ending
 // after it, and t[m] never attaches to the character before it.
 bool SplitsAt(const CollationProfile& profile, const std::u16string& t, unsigned char keyAtM,
               std::size_t m) {
   if (!profile.Analysed() || !profile.Starter(keyAtM)) return false;
-  for (const std::u16string& c : profile.Contractions()) {
-    for (std::size_t i = m >= c.size() ? m - c.size() + 1 : 0; i < m; ++i)
-      if (i + c.size() <= t.size() && t.compare(i, c.size(), c) == 0) return false;
-  }
+  for (std::size_t i = Reach(profile, m); i < m; ++i)
+    for (const std::u16string& c : profile.ContractionsFrom(t[i]))
+      if (i + c.size() > m && i + c.size() <= t.size() && t.compare(i, c.size(), c) == 0)
+        return false;
   return true;
 }
 
@@ -31,10 +38,9 @@ bool SplitsAt(const CollationProfile& profile, const std::u16string& t, unsigned
 std::u16string Joining(const CollationProfile& profile, const std::u16string& t, std::size_t last,
                        std::size_t m) {
   std::u16string out;
-  for (const std::u16string& c : profile.Contractions()) {
-    for (std::size_t i = m >= c.size() ? m - c.size() + 1 : 0; i <= last; ++i)
-      if (c.compare(0, m - i, t, i, m - i) == 0) out += c[m - i];
-  }
+  for (std::size_t i = Reach(profile, m); i <= last; ++i)
+    for (const std::u16string& c : profile.ContractionsFrom(t[i]))
+      if (i + c.size() > m && c.compare(0, m - i, t, i, m - i) == 0) out += c[m - i];
   return out;
 }
 
@@ -44,7 +50,7 @@ std::u16string Joining(const CollationProfile& profile, const std::u16string& t,
 std::size_t UnitLength(const CollationProfile& profile, const std::u16string& t, std::size_t s,
                        std::size_t m) {
   std::size_t length = 1;
-  for (const std::u16string& c : profile.Contractions())
+  for (const std::u16string& c : profile.ContractionsFrom(t[s]))
     if (c.size() > length && c.size() <= m - s && t.compare(s, c.size(), c) == 0) length = c.size();
   return length;
 }
@@ -65,41 +71,71 @@ PrefixMatcher::PrefixMatcher(const locale::Collator* collator, std::string_view 
     keys_[i] = profile_->Key(b);
     decoded[i] = collator_->DecodeByte(b);
   }
-  shortEqual_.resize(n);
-  restElement_.resize(n);
-  restFull_.resize(n);
-  reject_.assign(n * 256, 0);
-  for (std::size_t m = 0; m < n; ++m) {
-    shortEqual_[m] = collator_->CompareA(constant_.data(), static_cast<int>(m), constant_.data(),
-                                         static_cast<int>(n)) == locale::kEqual;
+  // Rule 2's answers are asked for as values end: each costs a comparison
+  // as long as T, so working them all out here would cost N times that.
+  shortEqual_.assign(n, -1);
+  // Rules 3 and 4 are tabled for the first kTabled split points only: a
+  // value that agrees with a longer constant beyond them goes to the
+  // collator, and the tables stay bounded however long the constant is.
+  tabled_ = std::min(n, kTabled);
+  restElement_.resize(tabled_);
+  restFull_.resize(tabled_);
+  reject_.assign(tabled_ * 256, 0);
+  for (std::size_t m = 0; m < tabled_; ++m) {
     bool full = false;
     restElement_[m] =
         profile_->FirstElement(decoded.data() + m, static_cast<std::int32_t>(n - m), &full);
     restFull_[m] = full;
   }
-  for (std::size_t m = 0; m < n; ++m) {
+  // Whether T splits at each position (SplitsAt depends on the position
+  // alone), worked out once rather than for every m that looks back at it.
+  std::vector<std::uint8_t> tSplits(tabled_, 1);
+  for (std::size_t s = 1; s < tabled_; ++s) tSplits[s] = SplitsAt(*profile_, decoded, keys_[s], s);
+  // A split point s at least `reach` characters before m (the longest
+  // contraction's length) is out of reach of every string x could continue
+  // or end: none joins x to a unit begun before s, none goes on from T's
+  // characters s..m-1 to x, and P's unit at s is T's own, whatever m is. Such
+  // an s rejects every x or none, by its `differs` alone, so the split
+  // points of a run of starters that m has left that far behind are folded
+  // into one flag as m moves on, and only the nearer ones are worked out for
+  // each m. This keeps the tables linear in N.
+  const std::size_t reach = std::max<std::size_t>(1, profile_->LongestContraction());
+  std::size_t runStart = 0;  // keys_[runStart..m-1] are all starters
+  std::size_t farNext = 0;   // the next split point to fold into farDiffers
+  bool farDiffers = false;   // some folded split point rejects every x
+  for (std::size_t m = 0; m < tabled_; ++m) {
+    if (m > 0 && !profile_->Starter(keys_[m - 1])) {
+      runStart = farNext = m;
+      farDiffers = false;
+    }
+    for (; farNext + reach <= m; ++farNext)
+      if (tSplits[farNext] && !farDiffers) {
+        farDiffers = Split(decoded, farNext, m).differs;
+        ++splitPoints_;
+      }
     // Rule 3 applies where the strings split at m: always after an
     // independent character; after any other, when T splits there and x
     // cannot join T's head.
     const bool afterIndependent = m == 0 || profile_->Independent(keys_[m - 1]);
-    const bool splits = afterIndependent || SplitsAt(*profile_, decoded, keys_[m], m);
+    const bool splits = afterIndependent || tSplits[m];
     const std::u16string joining =
         afterIndependent || !splits ? std::u16string() : Joining(*profile_, decoded, m - 1, m);
     // Rule 4: earlier split points s; for each, the x it rejects.
     std::vector<EarlierSplit> earlier;
     if (!afterIndependent && profile_->Analysed()) {
-      bool starters = true;
-      for (std::size_t s = m; s-- > 0;) {
-        starters = starters && profile_->Starter(keys_[s]);
-        if (!starters) break;
-        if (s > 0 && !SplitsAt(*profile_, decoded, keys_[s], s)) continue;
-        earlier.push_back(Split(decoded, s, m));
-      }
+      for (std::size_t s = m; s-- > std::max(runStart, farNext);)
+        if (tSplits[s]) {
+          earlier.push_back(Split(decoded, s, m));
+          ++splitPoints_;
+        }
+      if (farDiffers) earlier.push_back(EarlierSplit{{}, true, {}});
     }
+    // Rule 3c asks only whether x's weights begin T's remainder's, so no
+    // more of the remainder's are read than any x has.
     LevelWeights restWeights;
     const bool weighed =
-        splits &&
-        profile_->TextWeights(decoded.data() + m, static_cast<std::int32_t>(n - m), &restWeights);
+        splits && profile_->TextWeights(decoded.data() + m, static_cast<std::int32_t>(n - m),
+                                        &restWeights, profile_->LongestWeights());
     for (int x = 1; x < 256; ++x) {
       const auto key = static_cast<unsigned char>(x);
       if (profile_->Key(key) != key || key == keys_[m]) continue;
@@ -141,7 +177,7 @@ PrefixMatcher::EarlierSplit PrefixMatcher::Split(const std::u16string& t, std::s
   // string that ends with x is P's unit when x comes (no shorter one is);
   // a longer one may be.
   const std::size_t known = m - s;
-  for (const std::u16string& c : profile_->Contractions()) {
+  for (const std::u16string& c : profile_->ContractionsFrom(t[s])) {
     if (c.size() <= known || c.compare(0, known, t, s, known) != 0) continue;
     EarlierSplit::Next* next = nullptr;
     for (EarlierSplit::Next& n : e.next)
@@ -177,6 +213,15 @@ bool PrefixMatcher::Rejects(std::size_t m, unsigned char x, const LevelWeights* 
     for (int k = 0; k < 3; ++k)
       if (!IsPrefix(own->level[k], rest->level[k])) return true;
   return false;
+}
+
+bool PrefixMatcher::ShortEqual(std::size_t m) {
+  if (shortEqual_[m] < 0) {
+    ++calls_;
+    shortEqual_[m] = collator_->CompareA(constant_.data(), static_cast<int>(m), constant_.data(),
+                                         static_cast<int>(keys_.size())) == locale::kEqual;
+  }
+  return shortEqual_[m] != 0;
 }
 
 bool PrefixMatcher::Compare(const char* value, std::size_t known) {

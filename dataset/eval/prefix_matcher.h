@@ -35,7 +35,8 @@
 //      When each of these has a first CE that, against the first CE of T's
 //      remainder from s, is fully weighted on both sides and different, or
 //      has a different nonzero primary, P and T are unequal.
-//   5. Otherwise the collator compares P with T; the answer is kept per
+//   5. Otherwise (and always for m of 256 or more, where rules 3 and 4 are
+//      not tabled) the collator compares P with T; the answer is kept per
 //      distinct P, so each prefix is compared at most once.
 // Rules 3 and 4 only ever answer "unequal" where the collator would; a randomised
 // comparison with the collator checks this for many locales.
@@ -80,8 +81,8 @@ class PrefixMatcher {
     else
       while (m < n && v[m] != 0 && profile_->Key(v[m]) == keys_[m]) ++m;
     if (m == n) return true;
-    if (v[m] == 0) return shortEqual_[m] != 0;
-    if (reject_[m * 256 + profile_->Key(v[m])]) return false;
+    if (v[m] == 0) return ShortEqual(m);
+    if (m < tabled_ && reject_[m * 256 + profile_->Key(v[m])]) return false;
     return Compare(value, m);
   }
 
@@ -94,7 +95,9 @@ class PrefixMatcher {
     std::size_t m = 0;
     while (m < d && m < n && profile_->Key(q[m]) == keys_[m]) ++m;
     if (m == n) return Verdict::kEqual;
-    if (m < d) return reject_[m * 256 + profile_->Key(q[m])] ? Verdict::kUnequal : Verdict::kOpen;
+    if (m < d)
+      return m < tabled_ && reject_[m * 256 + profile_->Key(q[m])] ? Verdict::kUnequal
+                                                                   : Verdict::kOpen;
     return Verdict::kOpen;
   }
   // N, the number of the constant's characters.
@@ -105,6 +108,9 @@ class PrefixMatcher {
 
   // Number of collator calls made so far (for tests and benchmarks).
   std::size_t CollatorCalls() const { return calls_; }
+  // Number of earlier split points (rule 4) the tables were worked out from
+  // (for tests and benchmarks).
+  std::size_t SplitPointsExamined() const { return splitPoints_; }
 
  private:
   // Rule 3 for a next character with key `x` at split point `m`.
@@ -126,6 +132,8 @@ class PrefixMatcher {
   // as rule 4 asks.
   bool Differs(const char16_t* unit, std::size_t length, std::size_t s) const;
   bool Compare(const char* value, std::size_t known);
+  // Rule 2: whether T's first m characters equal T.
+  bool ShortEqual(std::size_t m);
 
   struct Hash {
     using is_transparent = void;
@@ -135,15 +143,20 @@ class PrefixMatcher {
   const locale::Collator* collator_;
   const CollationProfile* profile_ = nullptr;
   std::string constant_;
-  std::vector<unsigned char> keys_;         // the constant's key bytes
-  bool identity_ = true;                    // every byte is its own key
-  std::vector<std::uint8_t> shortEqual_;    // [m]: its first m characters equal it
+  std::vector<unsigned char> keys_;      // the constant's key bytes
+  bool identity_ = true;                 // every byte is its own key
+  std::vector<std::int8_t> shortEqual_;  // [m]: its first m characters equal it (-1: not known yet)
+  // Split points with rule tables: at most kTabled (the longest constant a
+  // filter's text can hold, 255 characters, has them all).
+  static constexpr std::size_t kTabled = 256;
+  std::size_t tabled_ = 0;
   std::vector<std::uint8_t> reject_;        // [m * 256 + key]: rule 3 says unequal
   std::vector<std::uint32_t> restElement_;  // [m]: first CE of characters m.. (no case bits)
   std::vector<std::uint8_t> restFull_;      // [m]: that CE is fully weighted
   std::unordered_map<std::string, bool, Hash, std::equal_to<>> memo_;
   std::string scratch_;
   std::size_t calls_ = 0;
+  std::size_t splitPoints_ = 0;
 };
 
 }  // namespace dorvem::eval

@@ -85,6 +85,42 @@ TEST(PrefixMatcherTest, DecidesHungarianHeadwordsMostlyFromTheirBytes) {
   }
 }
 
+// A search text made of letters that begin or continue Hungarian
+// contractions (N as in NY, S and Z as in SZ, and the accented and
+// dotted letters around them), as a fuzzed filter had it. Working out the
+// tables looks back from each position only as far as the longest
+// contraction reaches (DDZS: 4 characters), and not at all past the first
+// 256 positions; the answers stay the collator's.
+TEST(PrefixMatcherTest, LongConstantsAreWorkedOutInStepsLinearInTheirLength) {
+  const locale::Collator* c = locale::Collator::For(1038, locale::kIgnoreCase);
+  ASSERT_NE(c, nullptr);
+  const std::string t = "DSZOVEG='A" + std::string(50, '\xFF') + "S" + std::string(40, '\xD2') +
+                        std::string(120, 'N') + "TIM";
+  eval::PrefixMatcher matcher(c, t);
+  EXPECT_LE(matcher.SplitPointsExamined(), 4 * t.size());
+  std::string lower = t;
+  for (char& ch : lower)
+    if (ch >= 'A' && ch <= 'Z')
+      ch = static_cast<char>(ch - 'A' + 'a');
+    else if (ch == '\xD2')
+      ch = '\xF2';  // N with caron
+  std::string last = t;
+  last.back() = 'N';
+  EXPECT_TRUE(matcher.Equal((t + "EK").c_str()));
+  EXPECT_TRUE(matcher.Equal(lower.c_str()));
+  EXPECT_FALSE(matcher.Equal(last.c_str()));
+  EXPECT_FALSE(matcher.Equal(t.substr(0, t.size() - 1).c_str()));
+  EXPECT_FALSE(matcher.Equal((t.substr(0, 200) + "Y").c_str()));  // NY, not N
+
+  const std::string runs(65535, 'N');
+  eval::PrefixMatcher longest(c, runs);
+  EXPECT_LE(longest.SplitPointsExamined(), 4u * 256u);
+  EXPECT_TRUE(longest.Equal((runs + "Y").c_str()));
+  EXPECT_FALSE(longest.Equal((runs.substr(0, 100) + "Y").c_str()));
+  EXPECT_FALSE(longest.Equal((runs.substr(0, 300) + "Y").c_str()));
+  EXPECT_FALSE(longest.Equal((runs.substr(0, 65534) + "M").c_str()));
+}
+
 TEST(PrefixMatcherTest, NoCollatorMeansNoMatch) {
   eval::PrefixMatcher matcher(nullptr, "A");
   EXPECT_FALSE(matcher.Equal("A"));
