@@ -1,5 +1,7 @@
 #include "dictionary/word_fold.h"
 
+#include <cstring>
+
 #include <QChar>
 #include <QList>
 #include <QString>
@@ -115,19 +117,25 @@ TByteFolder::TByteFolder(std::uint32_t codePage) {
 
 void TByteFolder::AppendWords(std::string_view bytes, std::string& text,
                               std::vector<std::size_t>& ends) const {
-  std::size_t start = text.size();
+  // Room for the most the bytes can fold to (four bytes each), written
+  // through a pointer and cut back at the end.
+  const std::size_t base = text.size();
+  text.resize(base + 4 * bytes.size());
+  char* const begin = text.data();
+  char* out = begin + base;
+  char* start = out;
   for (const char ch : bytes) {
     const Folded& f = table_[static_cast<unsigned char>(ch)];
-    if (f.length == 1) {
-      text.push_back(f.bytes[0]);
-    } else if (f.length > 1) {
-      text.append(f.bytes.data(), f.length);
-    } else if (!f.dropped && text.size() > start) {
-      ends.push_back(text.size());
-      start = text.size();
+    if (f.length != 0) {
+      std::memcpy(out, f.bytes.data(), 4);
+      out += f.length;
+    } else if (!f.dropped && out > start) {
+      ends.push_back(static_cast<std::size_t>(out - begin));
+      start = out;
     }
   }
-  if (text.size() > start) ends.push_back(text.size());
+  if (out > start) ends.push_back(static_cast<std::size_t>(out - begin));
+  text.resize(static_cast<std::size_t>(out - begin));
 }
 
 }  // namespace dorvem
