@@ -48,8 +48,11 @@ TEST(WordFoldTest, AccentsCaseAndPunctuationFoldAway) {
 TEST(EverythingIndexTest, EachWordMatchesAWordStartAndAllWordsMustMatch) {
   // 300 records (so that frequent words are kept as bit sets) of words
   // drawn from a small vocabulary sharing beginnings.
-  Words vocabulary = {"a",    "ab",   "abc",     "lassan", "lassu", "lasso", "zenei",
-                      "zene", "hang", "hangero", "x1",     "x10",   "x100",  "b"};
+  // Words of eight bytes and of nine that differ only in their last byte
+  // (the longest kept whole in a hash key, and the shortest that is not).
+  Words vocabulary = {"a",     "ab",   "abc",      "lassan",   "lassu",     "lasso",
+                      "zenei", "zene", "hang",     "hangero",  "x1",        "x10",
+                      "x100",  "b",    "lassanka", "lassanko", "lassankak", "lassankaz"};
   // Enough words for several blocks of the front coding.
   for (int i = 0; i < 60; ++i) vocabulary.push_back("n" + std::to_string(i));
   std::mt19937 rng(7);
@@ -91,7 +94,10 @@ TEST(EverythingIndexTest, EachWordMatchesAWordStartAndAllWordsMustMatch) {
                                            {"n1"},
                                            {"n5", "a"},
                                            {"n59"},
-                                           {"aa"}})
+                                           {"aa"},
+                                           {"lassanko"},
+                                           {"lassanka"},
+                                           {"lassankaz"}})
     EXPECT_EQ(found(q), expected(q)) << q.front();
   EXPECT_FALSE(expected({"lass"}).empty());
   EXPECT_TRUE(found({}).empty());
