@@ -103,7 +103,8 @@ void GstMci::Prepare(const std::string& file) {
   worker_.Post([this, file] {
     if (!GstReady()) return;
     const FileProbe probe = ProbeMediaFileFor(file, std::nullopt);
-    if (probe.error != 0 || !DecoderInstalled(probe.kind)) return;
+    // A MIDI file's pipeline is never kept (it holds the sound font).
+    if (probe.error != 0 || probe.kind == MediaKind::kMidi || !DecoderInstalled(probe.kind)) return;
     GstPlayback(file, sinks_, output_, &pool_, [](GstPlayback::Event, std::uint64_t) {}).Prepare();
   });
   WatchKeptPipelines();
