@@ -115,7 +115,7 @@ TEST_F(KeptPipelineTest, APreparedFileIsTakenByItsFirstOpen) {
   Close(id);
 }
 
-TEST_F(KeptPipelineTest, APreparedMidiFileIsNotKept) {
+TEST_F(KeptPipelineTest, APreparedMidiFileIsNeitherKeptNorDecoded) {
   QFile file(dir.filePath(QStringLiteral("a.mid")));
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   const Bytes midi = OneNoteMidi(240);
@@ -124,6 +124,7 @@ TEST_F(KeptPipelineTest, APreparedMidiFileIsNotKept) {
   mci.Prepare(file.fileName().toStdString());
   mci.WaitForPipelines();
   EXPECT_EQ(mci.KeptPipelines(), 0u);
+  EXPECT_EQ(mci.DecodedSoundsHeld(), 0u);
 }
 
 TEST_F(KeptPipelineTest, ARewrittenFileIsPlayedAsItIsNow) {
