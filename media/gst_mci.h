@@ -49,13 +49,16 @@
 // instead of building one; Prepare builds one ahead of the first open. A
 // MIDI file's pipeline is never kept: it holds the whole General MIDI sound
 // font. A kept pipeline is indistinguishable from a new one to every
-// request.
+// request. A short sound file (not MIDI) is decoded once, by the first
+// pipeline built for it, and its pipelines play that sound from memory
+// (decoded_sounds.h); the decoded sounds are bounded, and dropped after
+// the same idle time as the kept pipelines.
 //
 // Idle devices. An open device that has not played for kIdleMs (its piece
 // played to the end, or stopped, and left open) has its pipeline suspended
 // (gst_playback.h): freed, with its threads and sound font, and built again
 // by the next play, from where the device stands. Every kIdleMs / 2, while
-// anything is kept or built, the event thread checks the kept pipelines'
+// anything is kept, held or built, the event thread checks the kept pipelines'
 // age and the devices' idle time, and the memory freed is handed back to
 // the system, so that an hour of use costs no more than its last minute.
 //
@@ -124,6 +127,8 @@ class GstMci : public QObject, public MciInterface {
   void WaitForPipelines();
   // How many pipelines are kept for reuse now. For tests.
   std::size_t KeptPipelines() const { return pool_.Size(); }
+  // How many decoded sounds are held now. For tests.
+  std::size_t DecodedSoundsHeld() const { return sounds_.Size(); }
   // How many open devices have a pipeline built now. For tests.
   std::size_t BuiltPipelines() const;
   // How long a device may sit without playing before its pipeline is
@@ -192,7 +197,8 @@ class GstMci : public QObject, public MciInterface {
   AudioSinkFactory sinks_;
   AudioOutput* output_;
   std::function<std::int64_t()> clock_;
-  PipelinePool pool_;  // used on the worker; cleared there before it ends
+  PipelinePool pool_;     // used on the worker; cleared there before it ends
+  DecodedSounds sounds_;  // likewise
   QTimer keptCheck_;
   std::map<MCIDEVICEID, Device> devices_;
   std::uint64_t nextInstance_ = 1;

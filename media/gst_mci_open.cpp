@@ -44,6 +44,7 @@ GstMci::GstMci(AudioSinkFactory sinks, AudioOutput* output, std::function<std::i
       output_(output),
       clock_(std::move(clock)),
       pool_(GstPlayback::ReleasePipeline, clock_),
+      sounds_(clock_),
       batch_([this](PipelineBatch::Work work) { worker_.Post(std::move(work)); },
              [this] {
                QMetaObject::invokeMethod(
@@ -56,7 +57,7 @@ GstMci::GstMci(AudioSinkFactory sinks, AudioOutput* output, std::function<std::i
   keptCheck_.setInterval(int(std::min(PipelinePool::kIdleMs, kIdleMs) / 2));
   connect(&keptCheck_, &QTimer::timeout, this, [this] {
     ReleaseIdle();
-    bool built = pool_.Size() > 0;
+    bool built = pool_.Size() > 0 || sounds_.Size() > 0;
     for (const auto& [id, device] : devices_) built = built || !device.suspended;
     if (built) keptCheck_.start();
   });
@@ -81,6 +82,7 @@ void GstMci::ReleaseIdle() {
   batch_.Flush();
   worker_.Post([this] {
     pool_.Expire();
+    sounds_.Expire();
     ReturnFreedMemory();
   });
 }
@@ -88,7 +90,10 @@ void GstMci::ReleaseIdle() {
 GstMci::~GstMci() {
   for (auto& [id, device] : devices_) FinishPipeline(device);
   batch_.Flush();
-  worker_.Post([this] { pool_.Clear(); });
+  worker_.Post([this] {
+    pool_.Clear();
+    sounds_.Clear();
+  });
   WaitForPipelines();
 }
 
@@ -103,8 +108,10 @@ void GstMci::Prepare(const std::string& file) {
   worker_.Post([this, file] {
     if (!GstReady()) return;
     const FileProbe probe = ProbeMediaFileFor(file, std::nullopt);
-    if (probe.error != 0 || !DecoderInstalled(probe.kind)) return;
-    GstPlayback(file, sinks_, output_, &pool_, [](GstPlayback::Event, std::uint64_t) {}).Prepare();
+    // A MIDI file's pipeline is never kept (it holds the sound font).
+    if (probe.error != 0 || probe.kind == MediaKind::kMidi || !DecoderInstalled(probe.kind)) return;
+    const auto ignored = [](GstPlayback::Event, std::uint64_t) {};
+    GstPlayback(file, sinks_, output_, &pool_, ignored, &sounds_).Prepare();
   });
   WatchKeptPipelines();
 }
@@ -158,7 +165,8 @@ MCIERROR GstMci::Open(std::uint32_t flags, MciRecord& record) {
         QMetaObject::invokeMethod(
             this, [this, instance, event, serial] { OnPipelineEvent(instance, event, serial); },
             Qt::QueuedConnection);
-      });
+      },
+      probe.kind == MediaKind::kMidi ? nullptr : &sounds_);
   std::shared_ptr<GstPlayback> playback = device.playback;
   batch_.AddStart(device.instance, [playback] { playback->Start(); });
 

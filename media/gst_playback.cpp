@@ -30,11 +30,12 @@ GstClockTime Nanos(std::uint32_t ms) {
 }  // namespace
 
 GstPlayback::GstPlayback(std::string path, AudioSinkFactory sinks, AudioOutput* output,
-                         PipelinePool* pool, EventHandler onEvent)
+                         PipelinePool* pool, EventHandler onEvent, DecodedSounds* sounds)
     : path_(std::move(path)),
       sinks_(std::move(sinks)),
       output_(output),
       pool_(sinks_ ? nullptr : pool),
+      sounds_(sounds),
       onEvent_(std::move(onEvent)) {}
 
 GstPlayback::~GstPlayback() {
@@ -56,7 +57,8 @@ GstElement* GstPlayback::OutputSink(std::string& factory) {
   return MakeOutputSink({});
 }
 
-GstElement* GstPlayback::BuildPipeline(GstElement* sink) {
+GstElement* GstPlayback::BuildPipeline(GstElement* sink,
+                                       std::shared_ptr<const DecodedSound> sound) {
   GstElement* pipeline = gst_element_factory_make("playbin", nullptr);
   gchar* uri = pipeline ? gst_filename_to_uri(path_.c_str(), nullptr) : nullptr;
   if (uri == nullptr) {
@@ -64,7 +66,10 @@ GstElement* GstPlayback::BuildPipeline(GstElement* sink) {
     if (sink) gst_object_unref(gst_object_ref_sink(sink));
     return nullptr;
   }
-  g_object_set(pipeline, "uri", uri, nullptr);
+  if (sound != nullptr)
+    PlayDecoded(pipeline, std::move(sound));
+  else
+    g_object_set(pipeline, "uri", uri, nullptr);
   g_free(uri);
   if (sink != nullptr) g_object_set(pipeline, "audio-sink", sink, nullptr);
   g_signal_connect(pipeline, "element-setup", G_CALLBACK(OnElementSetup), nullptr);
@@ -96,15 +101,18 @@ void GstPlayback::Attach(GstElement* pipeline) {
 void GstPlayback::Start() {
   GstElement* sink = sinks_ ? sinks_() : nullptr;
   GstElement* pipeline = nullptr;
+  const std::optional<FileIdentity> file =
+      pool_ || sounds_ ? FileIdentity::Of(path_) : std::nullopt;
   if (sink == nullptr) {
     std::string factory = Output().Choose();
-    const std::optional<FileIdentity> file = pool_ ? FileIdentity::Of(path_) : std::nullopt;
-    if (file) pipeline = pool_->Take({path_, *file, factory});
+    if (file && pool_) pipeline = pool_->Take({path_, *file, factory});
     // The sink actually made may be a later choice than `factory`.
     if (pipeline == nullptr) sink = OutputSink(factory);
-    if (file) key_ = PipelineKey{path_, *file, factory};
+    if (file && pool_) key_ = PipelineKey{path_, *file, factory};
   }
-  if (pipeline == nullptr) pipeline = BuildPipeline(sink);
+  std::shared_ptr<const DecodedSound> sound;
+  if (pipeline == nullptr && file && sounds_ != nullptr) sound = sounds_->Get(path_, *file);
+  if (pipeline == nullptr) pipeline = BuildPipeline(sink, std::move(sound));
   if (pipeline == nullptr) {
     key_.reset();
     onEvent_(Event::kError, serial_);

@@ -26,7 +26,9 @@
 // and leaves it to the pool instead of freeing it - unless the pipeline
 // reported an error or cannot be rewound. A pipeline taken from the pool is
 // in the state a new one reaches by prerolling: paused at the start, no
-// play limits.
+// play limits. Given decoded sounds (decoded_sounds.h), with any sink, a
+// new pipeline of a short file plays the file's sound decoded once and held
+// in memory, rather than the file.
 //
 // An idle playback can be suspended: its pipeline (with its threads, and
 // for MIDI the whole sound font) is freed, and where it stood is kept; the
@@ -37,11 +39,13 @@
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <string>
 
 #include "media/audio_output.h"
+#include "media/decoded_sounds.h"
 #include "media/pipeline_pool.h"
 
 typedef struct _GstElement GstElement;
@@ -63,9 +67,10 @@ class GstPlayback {
 
   // `output` chooses the audio output when `sinks` gives no sink; null for
   // the program's (DefaultAudioOutput). `pool` (null: none) is used only
-  // when `sinks` is empty. Both must outlive the playback.
+  // when `sinks` is empty; `sounds` (null: none) with any sink. All must
+  // outlive the playback.
   GstPlayback(std::string path, AudioSinkFactory sinks, AudioOutput* output, PipelinePool* pool,
-              EventHandler onEvent);
+              EventHandler onEvent, DecodedSounds* sounds = nullptr);
   // Finishes the pipeline if Finish has not.
   ~GstPlayback();
   GstPlayback(const GstPlayback&) = delete;
@@ -115,8 +120,9 @@ class GstPlayback {
   GstElement* OutputSink(std::string& factory);
   // The audio output that chooses the sinks.
   AudioOutput& Output();
-  // A new playbin on the file with the sink `sink` (null: playbin's own).
-  GstElement* BuildPipeline(GstElement* sink);
+  // A new playbin on the file with the sink `sink` (null: playbin's own),
+  // playing `sound` instead of the file when there is one.
+  GstElement* BuildPipeline(GstElement* sink, std::shared_ptr<const DecodedSound> sound = {});
   // Hands the pipeline's end and errors to onEvent_ from now on.
   void Attach(GstElement* pipeline);
   // Rebuilds the pipeline's sinks with scaletempo as its audio filter
@@ -130,6 +136,7 @@ class GstPlayback {
   AudioSinkFactory sinks_;
   AudioOutput* output_;
   PipelinePool* pool_;
+  DecodedSounds* sounds_;
   EventHandler onEvent_;
   std::optional<PipelineKey> key_;  // the pipeline may go to the pool under it
   mutable std::mutex mutex_;        // guards pipeline_ against PositionMs

@@ -50,12 +50,13 @@ std::shared_future<Census>& Runtime() {
 }
 
 // The elements that every pipeline is built of, and the parsers and
-// decoders of WAVE and MPEG audio (the cue sounds'); MIDI's synthesizer is
-// left for its first use, for its size.
+// decoders of WAVE and MPEG audio (the cue sounds'), and the ends that
+// decode a sound into memory and play it from there (decoded_sounds.h);
+// MIDI's synthesizer is left for its first use, for its size.
 constexpr const char* kPipelineElements[] = {
-    "playbin",  "uridecodebin", "decodebin",      "filesrc",       "typefind",      "queue",
-    "tee",      "identity",     "input-selector", "audioconvert",  "audioresample", "volume",
-    "fakesink", "wavparse",     "mpegaudioparse", "mpg123audiodec"};
+    "playbin",  "uridecodebin", "decodebin",      "filesrc",        "typefind",      "queue",
+    "tee",      "identity",     "input-selector", "audioconvert",   "audioresample", "volume",
+    "fakesink", "wavparse",     "mpegaudioparse", "mpg123audiodec", "appsrc",        "appsink"};
 
 // Loads the plugins of the pipeline elements and sets their classes up, by
 // making one of each and dropping it again, so that the first pipeline

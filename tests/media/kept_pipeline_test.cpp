@@ -115,6 +115,18 @@ TEST_F(KeptPipelineTest, APreparedFileIsTakenByItsFirstOpen) {
   Close(id);
 }
 
+TEST_F(KeptPipelineTest, APreparedMidiFileIsNeitherKeptNorDecoded) {
+  QFile file(dir.filePath(QStringLiteral("a.mid")));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  const Bytes midi = OneNoteMidi(240);
+  file.write(reinterpret_cast<const char*>(midi.data()), qint64(midi.size()));
+  file.close();
+  mci.Prepare(file.fileName().toStdString());
+  mci.WaitForPipelines();
+  EXPECT_EQ(mci.KeptPipelines(), 0u);
+  EXPECT_EQ(mci.DecodedSoundsHeld(), 0u);
+}
+
 TEST_F(KeptPipelineTest, ARewrittenFileIsPlayedAsItIsNow) {
   const std::string wav = Write(WaveFile(22050, 1, kSamples));
   MCIDEVICEID id = Open(wav);
