@@ -3,8 +3,8 @@
 // keystroke) takes one ready instead of building a new one.
 //
 // Why. Building a pipeline - its elements, its threads, finding the file's
-// type and decoder, prerolling - costs about half of what a short cue costs
-// the process over all of its threads; playing it is the other half.
+// type and decoder, prerolling - costs more than playing a short cue now
+// that a cue plays from its decoded sound (decoded_sounds.h).
 //
 // When a kept pipeline may be taken. Its key must equal the new device's
 // in every part: the file's path, the file as it is now on disk (device,
