@@ -163,6 +163,13 @@ class FLDTimeStamp final : public FLDObj {
   }
 };
 
+// The length of a value with a 16-bit count in front, in a field of
+// `width` bytes: the count, at most the bytes after it; 0 for a field too
+// narrow to hold the count (a damaged packet), whose bytes are not read.
+std::size_t CountedLength(const std::uint8_t* v, std::uint32_t width) {
+  return width < 2 ? 0 : std::min<std::size_t>(LoadU16(v), width - 2);
+}
+
 // Byte strings with a 16-bit length in front: the common length byte by
 // byte, then the shorter first.
 int CompareCounted(const std::uint8_t* a, std::size_t na, const std::uint8_t* b, std::size_t nb) {
@@ -177,9 +184,7 @@ class FLDVarBytes final : public FLDObj {
 
  protected:
   int CompareValues(const std::uint8_t* a, const std::uint8_t* b) const override {
-    const std::size_t room = width_ - 2;
-    return CompareCounted(a + 2, std::min<std::size_t>(LoadU16(a), room), b + 2,
-                          std::min<std::size_t>(LoadU16(b), room));
+    return CompareCounted(a + 2, CountedLength(a, width_), b + 2, CountedLength(b, width_));
   }
 };
 
@@ -194,9 +199,8 @@ class FLDUniCode final : public FLDObj {
 
  protected:
   int CompareValues(const std::uint8_t* a, const std::uint8_t* b) const override {
-    const std::size_t room = width_ - 2;
-    const std::size_t na = std::min<std::size_t>(LoadU16(a), room) / 2;
-    const std::size_t nb = std::min<std::size_t>(LoadU16(b), room) / 2;
+    const std::size_t na = CountedLength(a, width_) / 2;
+    const std::size_t nb = CountedLength(b, width_) / 2;
     if (collator_ == nullptr) return CompareCounted(a + 2, 2 * na, b + 2, 2 * nb);
     // The stored units may be unaligned: decode them into per-thread
     // buffers that grow once and are reused.
