@@ -69,7 +69,11 @@ void EnginePhases(const std::string& path, bool warm, const std::string& cacheFo
   ::close(fd);
   PacketSource source{std::filesystem::absolute(path).string(),
                       static_cast<std::uint64_t>(st.st_size),
-                      st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec, cacheFolder};
+                      st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec,
+                      cacheFolder,
+                      static_cast<std::uint64_t>(st.st_dev),
+                      static_cast<std::uint64_t>(st.st_ino),
+                      st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec};
   Phase("read (map)", Ms(t));
 
   t = Clock::now();

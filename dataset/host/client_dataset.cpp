@@ -66,6 +66,9 @@ PacketBytes TCustomClientDataSet::ReadPacketFile() const {
   source.size = static_cast<std::uint64_t>(st.st_size);
   source.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
   source.cacheFolder = cacheFolder_;
+  source.device = static_cast<std::uint64_t>(st.st_dev);
+  source.inode = static_cast<std::uint64_t>(st.st_ino);
+  source.ctimeNs = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
   MappedFile mapped;
   if (mapped.Map(fd, static_cast<std::size_t>(st.st_size))) {
     ::close(fd);

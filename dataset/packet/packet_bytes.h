@@ -25,8 +25,10 @@
 namespace dorvem {
 
 // The file a packet was read from: its absolute path, size in bytes and
-// modification time (nanoseconds since the epoch). An empty path means the
-// packet came from no file. `cacheFolder` is where what is computed from
+// modification time (nanoseconds since the epoch), and the device, inode and
+// change time (which every write and every rename into the place changes,
+// and no program can set back). An empty path means the packet came from no
+// file. `cacheFolder` is where what is computed from
 // the file may be kept between runs, as the dataset's owner chose it (an
 // absolute path); empty: nothing is kept.
 struct PacketSource {
@@ -34,6 +36,9 @@ struct PacketSource {
   std::uint64_t size = 0;
   std::int64_t mtimeNs = 0;
   std::string cacheFolder;
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  std::int64_t ctimeNs = 0;
 };
 
 class PacketBytes {

@@ -45,6 +45,7 @@ class DSEXTRACT final : public EngineObject<TDATAPACKET_READ, InterfaceId::kPack
   DBResult NextFieldView(const std::uint8_t** bytes, std::uint32_t* size,
                          std::uint32_t* status) override;
   void RetainPackets() override { retain_ = true; }
+  void SkipRemainingRows() override { FreePacket(); }
   void TakeRetainedPackets(std::vector<PacketBytes>* out) override;
   bool HasMetaData() const override { return hasMetaData_; }
   std::uint32_t RowCount() const override { return rowCount_; }

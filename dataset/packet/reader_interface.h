@@ -96,6 +96,10 @@ class TDATAPACKET_READ : public TEngineUnknown {
   // for TakeRetainedPackets to hand over (the table then keeps its blob
   // values where they lie).
   virtual void RetainPackets() = 0;
+  // Ends the current packet without reading its remaining rows (its
+  // values are had elsewhere): it is kept as a finished one would be, and
+  // NextField answers kAtEnd.
+  virtual void SkipRemainingRows() = 0;
   virtual void TakeRetainedPackets(std::vector<PacketBytes>* out) = 0;
 
   // Text of a result code (at most 127 characters and a zero) into text[128].

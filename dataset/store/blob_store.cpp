@@ -1,6 +1,8 @@
 #include "dataset/store/blob_store.h"
 
+#include <bit>
 #include <cstring>
+#include <iterator>
 #include <new>
 
 namespace dorvem {
@@ -66,6 +68,65 @@ std::uint32_t BlobStore::Commit(std::uint32_t size) {
 
 std::uint32_t BlobStore::AddExternal(const std::uint8_t* bytes, std::uint32_t size) {
   return AddEntry(bytes, size) ? EntryCount() : 0;
+}
+
+bool BlobStore::SaveExternal(const std::uint8_t* base, std::size_t size,
+                             const std::function<bool(const void*, std::size_t)>& write) const {
+  static_assert(std::endian::native == std::endian::little, "entries are written as they lie");
+  std::uint64_t offsets[1024];
+  for (std::size_t i = 0; i < bytes_.size();) {
+    std::size_t n = 0;
+    for (; n < std::size(offsets) && i < bytes_.size(); ++n, ++i) {
+      const std::uint8_t* p = bytes_[i];
+      if (p < base || static_cast<std::size_t>(p - base) > size || sizes_[i] > size - (p - base))
+        return false;
+      offsets[n] = static_cast<std::uint64_t>(p - base);
+    }
+    if (!write(offsets, n * sizeof offsets[0])) return false;
+  }
+  return write(sizes_.data(), sizes_.size() * sizeof(std::uint32_t));
+}
+
+bool BlobStore::RestoreExternal(std::uint32_t count, std::size_t size,
+                                const std::function<bool(void*, std::size_t)>& read) {
+  if (!bytes_.empty()) return false;
+  const auto fail = [this] {
+    DropEntries();
+    return false;
+  };
+  try {
+    bytes_.resize(count);
+    sizes_.resize(count);
+  } catch (const std::bad_alloc&) {
+    return fail();
+  }
+  // The offsets wait in the pointers' room until PlaceExternal.
+  static_assert(sizeof(const std::uint8_t*) == sizeof(std::uint64_t));
+  if (!read(bytes_.data(), std::size_t{count} * sizeof(std::uint64_t)) ||
+      !read(sizes_.data(), std::size_t{count} * sizeof(std::uint32_t)))
+    return fail();
+  for (std::uint32_t i = 0; i < count; ++i) {
+    std::uint64_t offset;
+    std::memcpy(&offset, &bytes_[i], sizeof offset);
+    if (offset > size || sizes_[i] > size - offset) return fail();
+  }
+  return true;
+}
+
+void BlobStore::DropEntries() {
+  std::vector<const std::uint8_t*>().swap(bytes_);
+  std::vector<std::uint32_t>().swap(sizes_);
+  chunks_.clear();
+  chunkFree_ = reserved_ = nullptr;
+  chunkLeft_ = 0;
+}
+
+void BlobStore::PlaceExternal(const std::uint8_t* base) {
+  for (const std::uint8_t*& p : bytes_) {
+    std::uint64_t offset;
+    std::memcpy(&offset, &p, sizeof offset);
+    p = base + offset;
+  }
 }
 
 DBResult BlobStore::Length(std::uint32_t handle, std::uint32_t* length) const {

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -66,6 +67,24 @@ class BlobStore {
   void SetPackets(const std::vector<PacketBytes>* packets) { packets_ = packets; }
 
   std::uint32_t EntryCount() const { return static_cast<std::uint32_t>(sizes_.size()); }
+
+  // Writes the entries through `write` when every one lies in the `size`
+  // bytes at `base` (one packet): EntryCount() offsets from base (u64
+  // each), then the sizes (u32 each), little-endian. False when an entry
+  // lies elsewhere or a write failed.
+  bool SaveExternal(const std::uint8_t* base, std::size_t size,
+                    const std::function<bool(const void*, std::size_t)>& write) const;
+  // Adds `count` entries that SaveExternal wrote, read through `read`, to
+  // an empty store, each checked to lie within `size` bytes. They are bytes
+  // of a packet only once PlaceExternal says where its `size` bytes are;
+  // until then no value may be read. False, with the store empty again,
+  // when they cannot be read, an entry lies beyond `size`, or memory cannot
+  // be had.
+  bool RestoreExternal(std::uint32_t count, std::size_t size,
+                       const std::function<bool(void*, std::size_t)>& read);
+  void PlaceExternal(const std::uint8_t* base);
+  // Forgets every entry and value.
+  void DropEntries();
 
   // Makes room for `entries` entries in all (a hint: adding never needs it).
   void ReserveEntries(std::size_t entries);

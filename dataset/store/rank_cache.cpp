@@ -21,6 +21,7 @@
 #include "dataset/core/content_hash.h"
 #include "dataset/core/file_read.h"
 #include "dataset/locale/collator.h"
+#include "dataset/store/stored_rows.h"
 #include "dataset/store/table.h"
 
 namespace dorvem {
@@ -71,12 +72,15 @@ std::int64_t MtimeNs(const struct stat& st) {
 // The cache file's name (no folder) of `kind` for `key`.
 std::string NameFor(const RankCacheKey& key, Kind kind) {
   char name[48];
-  std::snprintf(name, sizeof name, "%s-%016llx-%u.bin", kind == Kind::kRanks ? "ranks" : "order",
+  const char* prefix = kind == Kind::kRanks       ? "ranks"
+                       : kind == Kind::kByteOrder ? "order"
+                                                  : "store";
+  std::snprintf(name, sizeof name, "%s-%016llx-%u.bin", prefix,
                 static_cast<unsigned long long>(PathHash(key.path)), key.fieldId);
   return name;
 }
 
-// A name this module writes: "ranks-" or "order-", 16 hex digits (the
+// A name this module writes: "ranks-", "order-" or "store-", 16 hex digits (the
 // path hash), "-", the field id, ".bin", and for a temporary file a dot
 // and six letters or digits.
 struct NameParts {
@@ -88,7 +92,9 @@ NameParts ParseName(const char* name) {
   NameParts parts;
   const std::size_t length = std::strlen(name);
   if (length < 6 + 16 + 2 + 4) return parts;
-  if (std::strncmp(name, "ranks-", 6) != 0 && std::strncmp(name, "order-", 6) != 0) return parts;
+  if (std::strncmp(name, "ranks-", 6) != 0 && std::strncmp(name, "order-", 6) != 0 &&
+      std::strncmp(name, "store-", 6) != 0)
+    return parts;
   for (std::size_t i = 6; i < 22; ++i) {
     const char c = name[i];
     const int digit = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : -1;
@@ -208,41 +214,122 @@ std::uint64_t Checksum(const std::uint8_t* bytes, std::size_t size) {
   return ContentHash::Of(bytes, size);
 }
 
-bool Load(const RankCacheKey& key, Kind kind, std::vector<std::uint32_t>* numbers) {
-  numbers->clear();
+FileReader::~FileReader() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool FileReader::Open(const RankCacheKey& key, Kind kind) {
   const Fd dir(OpenFolder(key.folder, false));
   if (dir.fd < 0) return false;
   struct stat st {};
-  const Fd fd(OpenRegular(dir.fd, NameFor(key, kind).c_str(), &st));
-  if (fd.fd < 0) return false;
-  const std::size_t largest = kHeaderSize + std::size_t{4} * key.records + kChecksumSize;
-  if (static_cast<std::uint64_t>(st.st_size) < kHeaderSize + kChecksumSize ||
-      static_cast<std::uint64_t>(st.st_size) > largest ||
-      (static_cast<std::size_t>(st.st_size) - kHeaderSize - kChecksumSize) % 4 != 0)
+  const int fd = OpenRegular(dir.fd, NameFor(key, kind).c_str(), &st);
+  if (fd < 0) return false;
+  fd_ = fd;
+  const auto size = static_cast<std::uint64_t>(st.st_size);
+  std::uint8_t header[kHeaderSize], expected[kHeaderSize];
+  if (size < kHeaderSize + kChecksumSize || !ReadAll(fd_, header, sizeof header)) return false;
+  count_ = LoadU32(header + kCountAt);
+  WriteHeader(key, kind, count_, expected);
+  if (std::memcmp(header, expected, kHeaderSize) != 0) return false;
+  sum_ = ContentHash();
+  sum_.Add(header, sizeof header);
+  left_ = size - kHeaderSize - kChecksumSize;
+  return true;
+}
+
+bool FileReader::Read(void* out, std::size_t size) {
+  if (fd_ < 0 || size > left_ || !ReadAll(fd_, static_cast<std::uint8_t*>(out), size)) {
+    left_ = 0;
     return false;
-  const auto size = static_cast<std::size_t>(st.st_size);
-  const auto count = static_cast<std::uint32_t>((size - kHeaderSize - kChecksumSize) / 4);
-  std::uint8_t header[kHeaderSize], expected[kHeaderSize], checksum[kChecksumSize];
-  WriteHeader(key, kind, count, expected);
-  if (!ReadAll(fd.fd, header, sizeof header) || std::memcmp(header, expected, kHeaderSize) != 0)
+  }
+  sum_.Add(out, size);
+  left_ -= size;
+  return true;
+}
+
+bool FileReader::Finish() {
+  std::uint8_t checksum[kChecksumSize + 1];
+  int error = 0;
+  // The checksum, and then the end of the file.
+  return fd_ >= 0 && left_ == 0 &&
+         ReadUpTo(fd_, checksum, sizeof checksum, &error) == kChecksumSize &&
+         LoadU64(checksum) == sum_.Value();
+}
+
+FileWriter::~FileWriter() {
+  Abandon();
+}
+
+void FileWriter::Abandon() {
+  if (fd_ >= 0) ::close(fd_);
+  if (!temp_.empty()) ::unlinkat(dir_, temp_.c_str(), 0);
+  if (dir_ >= 0) ::close(dir_);
+  fd_ = dir_ = -1;
+  temp_.clear();
+  ok_ = false;
+}
+
+bool FileWriter::Open(const RankCacheKey& key, Kind kind, std::uint32_t count) {
+  Abandon();
+  dir_ = OpenFolder(key.folder, true);
+  if (dir_ < 0) return false;
+  key_ = key;
+  name_ = NameFor(key, kind);
+  // A new file of our own, renamed over whatever bears the name at the end
+  // (a link there is replaced, never followed).
+  fd_ = CreateTemporary(dir_, name_, &temp_);
+  if (fd_ < 0) {
+    temp_.clear();
+    Abandon();
+    return false;
+  }
+  std::uint8_t header[kHeaderSize];
+  WriteHeader(key, kind, count, header);
+  sum_ = ContentHash();
+  ok_ = true;
+  return Write(header, sizeof header);
+}
+
+bool FileWriter::Write(const void* bytes, std::size_t size) {
+  if (!ok_) return false;
+  ok_ = WriteAll(fd_, static_cast<const std::uint8_t*>(bytes), size);
+  sum_.Add(bytes, size);
+  return ok_;
+}
+
+bool FileWriter::Commit() {
+  std::uint8_t checksum[kChecksumSize];
+  StoreU64(checksum, sum_.Value());
+  if (!ok_ || !WriteAll(fd_, checksum, sizeof checksum)) {
+    Abandon();
+    return false;
+  }
+  const bool closed = ::close(fd_) == 0;
+  fd_ = -1;
+  if (!closed || ::renameat(dir_, temp_.c_str(), dir_, name_.c_str()) != 0) {
+    Abandon();
+    return false;
+  }
+  temp_.clear();
+  Abandon();
+  Tidy(key_, NowNs());
+  return true;
+}
+
+bool Load(const RankCacheKey& key, Kind kind, std::vector<std::uint32_t>* numbers) {
+  numbers->clear();
+  FileReader file;
+  if (!file.Open(key, kind) || file.Count() > key.records ||
+      file.Left() != std::uint64_t{4} * file.Count())
     return false;
   // The numbers are read straight into *numbers: no copy of the file is
   // kept, and on a little-endian machine no number is touched twice.
   try {
-    numbers->resize(count);
+    numbers->resize(file.Count());
   } catch (const std::bad_alloc&) {
     return false;
   }
-  auto* body = reinterpret_cast<std::uint8_t*>(numbers->data());
-  const std::size_t bodySize = std::size_t{4} * count;
-  if (!ReadAll(fd.fd, body, bodySize) || !ReadAll(fd.fd, checksum, sizeof checksum)) {
-    numbers->clear();
-    return false;
-  }
-  ContentHash sum;
-  sum.Add(header, sizeof header);
-  sum.Add(body, bodySize);
-  if (LoadU64(checksum) != sum.Value()) {
+  if (!file.Read(numbers->data(), std::size_t{4} * file.Count()) || !file.Finish()) {
     numbers->clear();
     return false;
   }
@@ -254,35 +341,15 @@ bool Load(const RankCacheKey& key, Kind kind, std::vector<std::uint32_t>* number
 bool Store(const RankCacheKey& key, Kind kind, const std::vector<std::uint32_t>& numbers) {
   if (numbers.size() > key.records) return false;
   const auto count = static_cast<std::uint32_t>(numbers.size());
-  const Fd dir(OpenFolder(key.folder, true));
-  if (dir.fd < 0) return false;
-
-  std::vector<std::uint8_t> bytes;
-  try {
-    bytes.resize(kHeaderSize + std::size_t{4} * count + kChecksumSize);
-  } catch (const std::bad_alloc&) {
-    return false;
+  FileWriter file;
+  if (!file.Open(key, kind, count)) return false;
+  std::uint8_t block[4096];
+  for (std::uint32_t i = 0; i < count;) {
+    std::size_t n = 0;
+    for (; i < count && n < sizeof block; ++i, n += 4) StoreU32(block + n, numbers[i]);
+    if (!file.Write(block, n)) return false;
   }
-  WriteHeader(key, kind, count, bytes.data());
-  for (std::uint32_t i = 0; i < count; ++i)
-    StoreU32(bytes.data() + kHeaderSize + std::size_t{4} * i, numbers[i]);
-  const std::size_t body = bytes.size() - kChecksumSize;
-  StoreU64(bytes.data() + body, Checksum(bytes.data(), body));
-
-  // A new file of our own, renamed over whatever bears the name (a link
-  // there is replaced, never followed).
-  const std::string name = NameFor(key, kind);
-  std::string temp;
-  const int fd = CreateTemporary(dir.fd, name, &temp);
-  if (fd < 0) return false;
-  const bool written = WriteAll(fd, bytes.data(), bytes.size());
-  const bool closed = ::close(fd) == 0;
-  if (!written || !closed || ::renameat(dir.fd, temp.c_str(), dir.fd, name.c_str()) != 0) {
-    ::unlinkat(dir.fd, temp.c_str(), 0);
-    return false;
-  }
-  Tidy(key, NowNs());
-  return true;
+  return file.Commit();
 }
 
 void Tidy(const RankCacheKey& key, std::int64_t nowNs, const Limits& limits) {
@@ -345,6 +412,13 @@ std::uint64_t ColumnContentHash(const DSBASE& table, std::uint32_t fieldId) {
   const std::uint32_t records = table.RecordCount();
   ContentHash h;
   h.AddU64(records);
+  // Rows as the data file gave them are known by the file's identity,
+  // without reading them (the same file gives the same rows).
+  if (table.RowsAsLoaded() && table.Source().inode != 0) {
+    h.AddU64(stored_rows::IdentityHash(table.Source()));
+    h.AddU64(fieldId);
+    return h.Value();
+  }
   if (const StringColumn* s = table.Strings(fieldId)) {
     // The values one after another, each with its terminating zero.
     h.AddU64(s->Count());

@@ -40,11 +40,15 @@
 //   28 collator version (4 bytes)      32 data file size (u64)
 //   40 modification time, ns (i64)     48 content hash of the column (u64)
 //   56 hash of the data file's path (u64)
-//   64 kind (u32: 1 ranks, 2 byte order)
+//   64 kind (u32: 1 ranks, 2 byte order, 3 the stored rows)
 //   68 number n of the numbers that follow (u32, at most the record count)
 //   72 n numbers (u32 each)
 //   72 + 4n  checksum of bytes 0 .. 72 + 4n (u64, ContentHash)
-// A byte order's key has locale, flags and collator version 0.
+// A byte order's key has locale, flags and collator version 0. The stored
+// rows (store_image.h) have the same header with field id, record count,
+// locale, flags and collator version 0, the content hash of the data
+// file's identity (IdentityHash) and n the number of records; their body is
+// laid out by store_image.h and may be any size.
 #pragma once
 
 #include <array>
@@ -53,6 +57,7 @@
 #include <string>
 #include <vector>
 
+#include "dataset/core/content_hash.h"
 #include "dataset/locale/locale_services.h"
 
 namespace dorvem {
@@ -82,7 +87,59 @@ inline constexpr std::size_t kVersionAt = 8, kFieldAt = 12, kRecordsAt = 16, kLc
                              kMtimeAt = 40, kContentHashAt = 48, kPathHashAt = 56, kKindAt = 64,
                              kCountAt = 68, kHeaderSize = 72, kChecksumSize = 8;
 
-enum class Kind : std::uint32_t { kRanks = 1, kByteOrder = 2 };
+enum class Kind : std::uint32_t { kRanks = 1, kByteOrder = 2, kStoredRows = 3 };
+
+// A cache file of `kind` for `key`, read from the start of its body to its
+// end: Open checks the header against the key (the count n is the file's),
+// Read reads the next bytes of the body, Finish checks that the whole body
+// was read and that the checksum matches. Nothing read may be used before
+// Finish said true.
+class FileReader {
+ public:
+  FileReader() = default;
+  ~FileReader();
+  FileReader(const FileReader&) = delete;
+  FileReader& operator=(const FileReader&) = delete;
+
+  // False when there is no such file, it is no regular file of this user,
+  // or its header is not the key's.
+  bool Open(const RankCacheKey& key, Kind kind);
+  std::uint32_t Count() const { return count_; }
+  // Bytes of the body left to read.
+  std::uint64_t Left() const { return left_; }
+  // False when fewer than `size` bytes are left or cannot be read.
+  bool Read(void* out, std::size_t size);
+  bool Finish();
+
+ private:
+  int fd_ = -1;
+  std::uint32_t count_ = 0;
+  std::uint64_t left_ = 0;
+  ContentHash sum_;
+};
+
+// Writes a new cache file of `kind` for `key` with count n: Open, Write the
+// body, Commit renames it over the old one and tidies the folder. A writer
+// destroyed before Commit leaves nothing behind.
+class FileWriter {
+ public:
+  FileWriter() = default;
+  ~FileWriter();
+  FileWriter(const FileWriter&) = delete;
+  FileWriter& operator=(const FileWriter&) = delete;
+
+  bool Open(const RankCacheKey& key, Kind kind, std::uint32_t count);
+  bool Write(const void* bytes, std::size_t size);
+  bool Commit();
+
+ private:
+  void Abandon();
+  RankCacheKey key_;
+  std::string name_, temp_;
+  int dir_ = -1, fd_ = -1;
+  bool ok_ = false;
+  ContentHash sum_;
+};
 
 // The cache file of `kind` for `key`'s data file and field (in
 // key.folder); empty when there is no folder.
@@ -122,7 +179,9 @@ void Tidy(const RankCacheKey& key, std::int64_t nowNs, const Limits& limits = Li
 }  // namespace rank_cache
 
 // A hash of the values and null flags of field `fieldId` of every record of
-// `table`: equal for equal column contents, whatever their storage.
+// `table`: equal for equal column contents, whatever their storage. While
+// the rows are as a data file gave them (DSBASE::RowsAsLoaded), a hash of
+// the file's identity and the field instead, which reads no value.
 std::uint64_t ColumnContentHash(const DSBASE& table, std::uint32_t fieldId);
 
 // The key of field `fieldId` of `table` without locale, flags and collator

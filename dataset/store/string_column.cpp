@@ -1,8 +1,11 @@
 #include "dataset/store/string_column.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <new>
+
+#include "dataset/core/byte_layout.h"
 
 namespace dorvem {
 
@@ -58,6 +61,65 @@ void StringColumn::CopySlot(std::uint32_t record, std::uint8_t* slot, std::uint3
   const std::uint32_t n = std::min(Length(record), width);
   if (n) std::memcpy(slot, Value(record), n);
   std::memset(slot + n, 0, width - n);
+}
+
+bool StringColumn::Save(const Write& write) const {
+  static_assert(std::endian::native == std::endian::little, "images are written as they lie");
+  std::uint8_t head[16] = {};
+  StoreU64(head, used_);
+  StoreU32(head + 8, static_cast<std::uint32_t>(bases_.size()));
+  return write(head, sizeof head) && write(bases_.data(), bases_.size() * sizeof(std::uint64_t)) &&
+         write(offsets_.data(), std::size_t{count_} * sizeof(std::uint32_t)) &&
+         write(bytes_.data(), static_cast<std::size_t>(used_));
+}
+
+bool StringColumn::Restore(std::uint32_t count, std::uint32_t reserve, std::uint32_t maxLength,
+                           const Read& read) {
+  if (count_ != 0 || reserve < count) return false;
+  std::uint8_t head[16];
+  if (!read(head, sizeof head)) return false;
+  const std::uint64_t used = LoadU64(head);
+  const std::uint64_t blocks = LoadU32(head + 8);
+  const auto fail = [this] {
+    bytes_.Free();
+    bases_.clear();
+    used_ = count_ = 0;
+    return false;
+  };
+  // Each value holds at most maxLength bytes and its zero.
+  if (blocks != (std::uint64_t{count} + (1u << kBlockShift) - 1) >> kBlockShift ||
+      used > std::uint64_t{count} * (std::uint64_t{maxLength} + 1) || (count == 0) != (used == 0) ||
+      !ReserveRecords(reserve))
+    return false;
+  try {
+    bases_.resize(static_cast<std::size_t>(blocks));
+  } catch (const std::bad_alloc&) {
+    return fail();
+  }
+  if (!read(bases_.data(), bases_.size() * sizeof(std::uint64_t)) ||
+      !read(offsets_.data(), std::size_t{count} * sizeof(std::uint32_t)) ||
+      !bytes_.Resize(static_cast<std::size_t>(used + kTail)) ||
+      !read(bytes_.data(), static_cast<std::size_t>(used)))
+    return fail();
+  // The values lie one after another from the arena's start, each ending in
+  // its zero; the last one ends the used bytes.
+  for (const std::uint64_t base : bases_)
+    if (base > used) return fail();
+  const std::uint8_t* arena = bytes_.data();
+  const std::uint32_t* offsets = Offsets();
+  std::uint64_t previous = 0;  // start of the value before
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const std::uint64_t start = bases_[i >> kBlockShift] + offsets[i];
+    if (i == 0 ? start != 0
+               : start <= previous || start - previous - 1 > maxLength || arena[start - 1] != 0)
+      return fail();
+    previous = start;
+  }
+  if (count > 0 && (used <= previous || used - previous - 1 > maxLength || arena[used - 1] != 0))
+    return fail();
+  used_ = used;
+  count_ = count;
+  return true;
 }
 
 void StringColumn::ShrinkToFit() {

@@ -23,6 +23,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "dataset/core/large_buffer.h"
@@ -66,6 +67,23 @@ class StringColumn {
 
   // Gives back arena room reserved beyond the values and the tail.
   void ShrinkToFit();
+
+  // Writes the column's image through `write` (false from it ends the
+  // write): the arena's used byte count (u64) and block count (u32), four
+  // zero bytes, the blocks' bases (u64 each), the Count() offsets (u32
+  // each), then the used bytes of the arena; numbers little-endian. False
+  // when a write failed.
+  using Write = std::function<bool(const void*, std::size_t)>;
+  bool Save(const Write& write) const;
+  // Replaces an empty column by the image of `count` values that Save
+  // wrote, read through `read`, with room for `reserve` >= count records.
+  // The image is checked as it would be had from anyone: values follow
+  // each other without a gap, each ends in a zero and holds at most
+  // `maxLength` bytes. False, with the column empty again, when it cannot
+  // be read, is not such an image, or memory cannot be had.
+  using Read = std::function<bool(void*, std::size_t)>;
+  bool Restore(std::uint32_t count, std::uint32_t reserve, std::uint32_t maxLength,
+               const Read& read);
 
   // The arena's used bytes and the offsets, for content hashes.
   const std::uint8_t* ArenaData() const { return bytes_.data(); }

@@ -41,6 +41,7 @@ void DSBASE::DiscardData() {
   complete_ = false;
   delta_ = false;
   readOnly_ = false;
+  rowsAsLoaded_ = rowsRestored_ = false;
   lcid_ = 0;
   mdSemantics_ = 0;
 }
@@ -108,6 +109,7 @@ DBResult DSBASE::GetFieldValue(std::uint32_t record, std::uint32_t fieldId, void
 DBResult DSBASE::PutFieldValue(std::uint32_t record, std::uint32_t fieldId, const void* value) {
   std::lock_guard<std::recursive_mutex> guard(lock_);
   if (DBResult r = CheckRecord(record, fieldId)) return r;
+  rowsAsLoaded_ = false;
   if (fieldId == 0) {
     status_.data()[record - 1] = value ? *static_cast<const std::uint8_t*>(value) : 0;
     return dbr::kOk;
@@ -135,6 +137,7 @@ DBResult DSBASE::SetFieldStatus(std::uint32_t record, std::uint32_t fieldId, std
   if (DBResult r = CheckRecord(record, fieldId)) return r;
   if (fieldId == 0 || (status != kNullFlagBlank && status != kNullFlagNotChanged))
     return dbr::kInvalidParameter;
+  rowsAsLoaded_ = false;
   ranks_->DropField(fieldId);
   nulls_.data()[static_cast<std::size_t>(record - 1) * fields_.size() + fieldId - 1] = status;
   return dbr::kOk;

@@ -120,6 +120,12 @@ class DSBASE final : public EngineObject<TDSBASE, InterfaceId::kDSBase> {
   CollationRanks& Ranks() const { return *ranks_; }
   // The file the first packet was read from (empty path when none).
   const PacketSource& Source() const { return source_; }
+  // True while no value, status or row was changed or added since the first
+  // packet was loaded from Source()'s file.
+  bool RowsAsLoaded() const { return rowsAsLoaded_; }
+  // True when the first packet's rows were taken from the cache folder
+  // (stored_rows.h) instead of the packet.
+  bool RowsRestored() const { return rowsRestored_; }
 
  private:
   DBResult LoadFirstPacket(PacketBytes packet);
@@ -138,6 +144,14 @@ class DSBASE final : public EngineObject<TDSBASE, InterfaceId::kDSBase> {
   DBResult StoreField(std::uint32_t record, std::uint32_t fieldId);
   // Turns a compactly kept string field into a fixed-width array.
   DBResult MakeFixedWidth(std::uint32_t fieldId);
+  // Keeps the stored rows of a packet from a file in the cache folder, when
+  // they can be kept (stored_rows.h); nothing is reported.
+  void SaveStoredRows() const;
+  // Takes the rows of the first packet from the cache folder instead of
+  // the packet; *restored says whether it did (when not, nothing changed
+  // and the rows are to be stored). An error only when the rows were taken
+  // and the packet could then not be kept.
+  DBResult RestoreStoredRows(bool* restored);
   // After rows were stored: trims growth room and gives back packet pages.
   void SettleStorage();
   void DiscardData();
@@ -166,6 +180,9 @@ class DSBASE final : public EngineObject<TDSBASE, InterfaceId::kDSBase> {
   bool delta_ = false;
   bool readOnly_ = false;
   bool disableStringTrim_ = false;
+  // True while every row holds what the first packet, from a file, gave it.
+  bool rowsAsLoaded_ = false;
+  bool rowsRestored_ = false;
   std::uint32_t lcid_ = 0;
   std::uint32_t visibleCount_ = 0;
   std::uint32_t mdSemantics_ = 0;

@@ -51,7 +51,9 @@ DBResult DSBASE::LoadFirstPacket(PacketBytes packet) {
   }
   if (r == dbr::kOk) r = BuildRecordLayout();
   if (r == dbr::kOk) r = ReadParams(0);
-  if (r == dbr::kOk) {
+  bool restored = false;
+  if (r == dbr::kOk) r = RestoreStoredRows(&restored);
+  if (r == dbr::kOk && !restored) {
     const std::uint64_t rows = reader_->RowCount();
     const std::uint64_t initial =
         rows >= 0x7FFFFFFFu ? 100 : std::min<std::uint64_t>(rows, packetSize) + 25;
@@ -62,12 +64,17 @@ DBResult DSBASE::LoadFirstPacket(PacketBytes packet) {
       blobs_->ReserveEntries(static_cast<std::size_t>(initial) * blobFields);
     }
   }
-  if (r == dbr::kOk) {
+  if (r == dbr::kOk && !restored) {
     if (blobs_) reader_->RetainPackets();
     r = StoreRows();
+    if (r == dbr::kOk && blobs_) r = TakePackets();
   }
-  if (r == dbr::kOk && blobs_) r = TakePackets();
-  if (r == dbr::kOk) SettleStorage();
+  if (r == dbr::kOk) {
+    rowsAsLoaded_ = !source_.path.empty();
+    rowsRestored_ = restored;
+    SettleStorage();
+    if (!restored) SaveStoredRows();
+  }
   if (r == dbr::kOk && indexes_) r = indexes_->CreateLoadIndexes();
   if (r != dbr::kOk) DiscardData();
   return r;
@@ -79,6 +86,7 @@ DBResult DSBASE::AppendFurtherPacket(PacketBytes packet) {
   if (r != dbr::kOk) return r;
   // New rows make every rank array stale, and every index is rebuilt in
   // place by its own path.
+  rowsAsLoaded_ = false;
   ranks_->DropAll();
   r = StoreRows();
   // Taken also after a failure: rows stored so far may point into them.
