@@ -186,6 +186,9 @@ DBResult DSBASE::BuildRecordLayout() {
         return dbr::kInvalidParameter;
     }
     if (d.units1 == 0 && d.logicalType != kLtBlob) d.units1 = 1;
+    // A width no record can hold is refused before it is computed with,
+    // so that it cannot wrap round to a small slot.
+    if (d.logicalType != kLtBlob && d.units1 > kMaxRecordLength) return dbr::kInvalidFieldType;
     if (d.logicalType == kLtVarBytes || d.logicalType == kLtUnicode) d.recordLength = d.units1 + 2;
     if (d.recordLength == 0 || d.recordLength > kMaxRecordLength) return dbr::kInvalidFieldType;
     if (d.logicalType == kLtBlob) anyBlob = true;

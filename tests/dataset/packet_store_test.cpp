@@ -67,5 +67,25 @@ TEST(PacketStore, BinaryAndTextFormsLoadAlike) {
   EXPECT_EQ(binary.values, text.values);
 }
 
+// A declared width beyond what a record can hold is refused, not wrapped
+// round to a small slot that the value then overruns.
+TEST(PacketStore, WidthsBeyondARecordAreRefused) {
+  for (const char* type : {"string.uni", "bin.hex", "string"}) {
+    for (const char* width : {"4294967295", "4294967294", "4294967290", "65532"}) {
+      SCOPED_TRACE(std::string(type) + " " + width);
+      const std::string xml = std::string(
+                                  "<?xml version=\"1.0\"?><DATAPACKET Version=\"2.0\"><METADATA>"
+                                  "<FIELDS><FIELD attrname=\"S\" fieldtype=\"") +
+                              type + "\" WIDTH=\"" + width +
+                              "\"/></FIELDS><PARAMS/></METADATA><ROWDATA>"
+                              "<ROW S=\"0123456789012345678901234567890123\"/></ROWDATA>"
+                              "</DATAPACKET>";
+      EngineRef<TDSBASE> table;
+      ASSERT_EQ(DSBASE_Factory(table.Receive()), dbr::kOk);
+      EXPECT_EQ(table->AppendData(B(xml), true), dbr::kInvalidFieldType);
+    }
+  }
+}
+
 }  // namespace
 }  // namespace dorvem
