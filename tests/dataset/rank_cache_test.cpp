@@ -20,6 +20,7 @@
 #include "dataset/locale/locale_services.h"
 #include "dataset/packet/packet_bytes.h"
 #include "dataset/store/rank_cache.h"
+#include "tests/dataset/cache_file_bytes.h"
 #include "tests/dataset/index_support.h"
 
 namespace dorvem {
@@ -58,22 +59,6 @@ std::vector<std::uint32_t> RanksOf(DSBASE* table, locale::LCID lcid = 1038,
   const std::uint32_t* r = table->Ranks().Get(*table, kKszoveg, lcid, flags);
   if (r == nullptr) return {};
   return {r, r + table->RecordCount()};
-}
-
-std::vector<std::uint8_t> ReadBytes(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-void WriteBytes(const fs::path& p, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-}
-// Puts a matching checksum after changed bytes, so that only the change
-// itself can make the file unusable.
-void Reseal(std::vector<std::uint8_t>* bytes) {
-  const std::size_t body = bytes->size() - rank_cache::kChecksumSize;
-  StoreU64(bytes->data() + body, rank_cache::Checksum(bytes->data(), body));
 }
 
 class RankCacheTest : public ::testing::Test {

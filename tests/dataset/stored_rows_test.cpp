@@ -19,6 +19,7 @@
 #include "dataset/store/logical_types.h"
 #include "dataset/store/rank_cache.h"
 #include "dataset/store/table.h"
+#include "tests/dataset/cache_file_bytes.h"
 #include "tests/dataset/test_packets.h"
 
 namespace dorvem {
@@ -84,20 +85,6 @@ std::vector<DictRow> Rows(const std::string& first = "ADAGIO") {
           {std::nullopt, "CSELLO", std::nullopt, "BMxyz", 3},
           {"", "", "", "", std::nullopt},
           {"x.avi", "ZENE", "a zene", "BM", 5}};
-}
-
-std::vector<std::uint8_t> ReadBytes(const fs::path& p) {
-  std::ifstream in(p, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), {}};
-}
-void WriteBytes(const fs::path& p, const std::vector<std::uint8_t>& bytes) {
-  std::ofstream out(p, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-}
-void Reseal(std::vector<std::uint8_t>* bytes) {
-  const std::size_t body = bytes->size() - rank_cache::kChecksumSize;
-  StoreU64(bytes->data() + body, rank_cache::Checksum(bytes->data(), body));
 }
 
 class StoredRowsTest : public ::testing::Test {
