@@ -141,6 +141,14 @@ TEST_F(StoredRowsTest, SecondOpenTakesTheRowsFromTheCacheAndSeesTheSame) {
   EXPECT_STREQ(reinterpret_cast<const char*>(table->ValuePtr(2, 2)), "PIANISSIMO");
 }
 
+TEST_F(StoredRowsTest, ATableWithoutRowsIsKeptToo) {
+  data_->Rewrite(Encode(DictionaryModel({})));
+  const std::string empty = Snapshot(*LoadFile(data_->Path(), ""));
+  ASSERT_EQ(empty, "0/0");
+  EXPECT_EQ(Open(empty), "packet");
+  EXPECT_EQ(Open(empty), "cache");
+}
+
 TEST_F(StoredRowsTest, AChangedDataFileIsStoredAnew) {
   ASSERT_EQ(Open(), "packet");
   // The same size and modification time, other bytes: only the change
