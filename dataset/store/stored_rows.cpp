@@ -116,7 +116,7 @@ DBResult DSBASE::RestoreStoredRows(bool* restored) {
   // are then stored from the packet.
   const auto undo = [this] {
     for (auto& s : strings_)
-      if (s) s = std::make_unique<StringColumn>();
+      if (s) s->Clear();
     for (LargeBuffer& c : columns_) c.Free();
     nulls_.Free();
     status_.Free();

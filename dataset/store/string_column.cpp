@@ -81,9 +81,7 @@ bool StringColumn::Restore(std::uint32_t count, std::uint32_t reserve, std::uint
   const std::uint64_t used = LoadU64(head);
   const std::uint64_t blocks = LoadU32(head + 8);
   const auto fail = [this] {
-    bytes_.Free();
-    bases_.clear();
-    used_ = count_ = 0;
+    Clear();
     return false;
   };
   // Each value holds at most maxLength bytes and its zero.
@@ -120,6 +118,12 @@ bool StringColumn::Restore(std::uint32_t count, std::uint32_t reserve, std::uint
   used_ = used;
   count_ = count;
   return true;
+}
+
+void StringColumn::Clear() {
+  bytes_.Free();
+  bases_.clear();
+  used_ = count_ = 0;
 }
 
 void StringColumn::ShrinkToFit() {

@@ -65,6 +65,9 @@ class StringColumn {
   // most width), then zeros.
   void CopySlot(std::uint32_t record, std::uint8_t* slot, std::uint32_t width) const;
 
+  // Forgets every value (the room reserved for offsets stays).
+  void Clear();
+
   // Gives back arena room reserved beyond the values and the tail.
   void ShrinkToFit();
 
