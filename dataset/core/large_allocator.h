@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <new>
+#include <vector>
 
 namespace dorvem {
 
@@ -54,5 +55,10 @@ struct LargeAllocator {
     return true;
   }
 };
+
+// A vector of a whole table's worth of numbers (record numbers, ranks,
+// blob entries) whose storage comes from LargeAllocator.
+template <class T>
+using LargeVector = std::vector<T, LargeAllocator<T>>;
 
 }  // namespace dorvem

@@ -114,8 +114,8 @@ bool BlobStore::RestoreExternal(std::uint32_t count, std::size_t size,
 }
 
 void BlobStore::DropEntries() {
-  std::vector<const std::uint8_t*>().swap(bytes_);
-  std::vector<std::uint32_t>().swap(sizes_);
+  LargeVector<const std::uint8_t*>().swap(bytes_);
+  LargeVector<std::uint32_t>().swap(sizes_);
   chunks_.clear();
   chunkFree_ = reserved_ = nullptr;
   chunkLeft_ = 0;

@@ -22,6 +22,7 @@
 #include <memory>
 #include <vector>
 
+#include "dataset/core/large_allocator.h"
 #include "dataset/core/large_buffer.h"
 #include "dataset/core/result_codes.h"
 #include "dataset/packet/packet_bytes.h"
@@ -102,8 +103,8 @@ class BlobStore {
 
   static constexpr std::size_t kChunkSize = 8u << 20;
 
-  std::vector<const std::uint8_t*> bytes_;
-  std::vector<std::uint32_t> sizes_;
+  LargeVector<const std::uint8_t*> bytes_;
+  LargeVector<std::uint32_t> sizes_;
   std::vector<LargeBuffer> chunks_;
   std::uint8_t* chunkFree_ = nullptr;  // next free byte of the current chunk
   std::size_t chunkLeft_ = 0;          // bytes left in the current chunk

@@ -23,7 +23,7 @@ struct Keyed {
 }  // namespace
 
 bool CoversPresentValues(const DSBASE& table, std::uint32_t fieldId,
-                         const std::vector<std::uint32_t>& order) {
+                         const LargeVector<std::uint32_t>& order) {
   const std::uint32_t records = table.RecordCount();
   try {
     std::vector<std::uint64_t> seen(static_cast<std::size_t>(records) / 64 + 1, 0);
@@ -45,7 +45,7 @@ bool CoversPresentValues(const DSBASE& table, std::uint32_t fieldId,
 }
 
 bool InByteOrder(const DSBASE& table, std::uint32_t fieldId,
-                 const std::vector<std::uint32_t>& order) {
+                 const LargeVector<std::uint32_t>& order) {
   const std::uint32_t width = table.Field(fieldId).recordLength;
   // Each part compares its values with the ones before them; the pass
   // reads values all over the column, so it is spread over the cores.
@@ -73,7 +73,7 @@ bool InByteOrder(const DSBASE& table, std::uint32_t fieldId,
 }
 
 bool ComputeByteOrder(const DSBASE& table, std::uint32_t fieldId,
-                      std::vector<std::uint32_t>* order) {
+                      LargeVector<std::uint32_t>* order) {
   const std::uint32_t records = table.RecordCount();
   const std::uint32_t width = table.Field(fieldId).recordLength;
   try {

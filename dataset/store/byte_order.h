@@ -12,6 +12,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "dataset/core/large_allocator.h"
+
 namespace dorvem {
 
 class DSBASE;
@@ -20,19 +22,19 @@ class DSBASE;
 // null, in the byte order of their values, into *order. False when memory
 // runs out.
 bool ComputeByteOrder(const DSBASE& table, std::uint32_t fieldId,
-                      std::vector<std::uint32_t>* order);
+                      LargeVector<std::uint32_t>* order);
 
 // True when `order` holds every record with a present value exactly once
 // and nothing else: the first half of what a byte order read back from
 // elsewhere must be before it is used. Two sequential passes.
 bool CoversPresentValues(const DSBASE& table, std::uint32_t fieldId,
-                         const std::vector<std::uint32_t>& order);
+                         const LargeVector<std::uint32_t>& order);
 
 // True when the records of `order` (each a record of `table`) stand in the
 // byte order of their values, equal values in record order: the second
 // half, since a checksum only tells that a copy is whole, not that it was
 // written by this program. One pass, comparing each value with the next.
 bool InByteOrder(const DSBASE& table, std::uint32_t fieldId,
-                 const std::vector<std::uint32_t>& order);
+                 const LargeVector<std::uint32_t>& order);
 
 }  // namespace dorvem

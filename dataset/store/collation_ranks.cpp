@@ -87,7 +87,7 @@ bool KeyPart(const DSBASE& table, std::uint32_t fieldId, const locale::Collator&
 // file that passed its checksum was written so; this guards the index
 // builds against anything else.)
 bool Plausible(const DSBASE& table, std::uint32_t fieldId,
-               const std::vector<std::uint32_t>& ranks) {
+               const LargeVector<std::uint32_t>& ranks) {
   const std::uint32_t records = table.RecordCount();
   if (ranks.size() != records) return false;
   for (std::uint32_t r = 1; r <= records; ++r) {
@@ -114,15 +114,14 @@ constexpr std::size_t kCollatorChecks = 65536;
 // once and a planted one cannot know which pairs are asked. (A checksum
 // only tells that a copy is whole, not that this program wrote it.)
 bool FollowsCollation(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
-                      std::uint32_t flags, const std::vector<std::uint32_t>& ranks) {
+                      std::uint32_t flags, const LargeVector<std::uint32_t>& ranks) {
   const locale::Collator* collator = locale::Collator::For(lcid, flags);
   if (collator == nullptr) return false;
   const std::uint32_t records = table.RecordCount();
   const std::uint32_t width = table.Field(fieldId).recordLength;
   try {
     // starts[k]: where the records of rank k begin in `sorted`.
-    std::vector<std::uint32_t, LargeAllocator<std::uint32_t>> starts(
-        static_cast<std::size_t>(records) + 2, 0);
+    LargeVector<std::uint32_t> starts(static_cast<std::size_t>(records) + 2, 0);
     // The counts and places are reached in rank order, all over their
     // arrays: each is asked for kAhead records before it is needed.
     constexpr std::size_t kAhead = 16;
@@ -136,7 +135,7 @@ bool FollowsCollation(const DSBASE& table, std::uint32_t fieldId, locale::LCID l
     for (std::uint32_t k = 1; k <= highest; ++k)
       if (starts[k + 1] == 0) return false;  // rank k skipped
     for (std::size_t k = 1; k < starts.size(); ++k) starts[k] += starts[k - 1];
-    std::vector<std::uint32_t, LargeAllocator<std::uint32_t>> sorted(records);
+    LargeVector<std::uint32_t> sorted(records);
     for (std::uint32_t r = 1; r <= records; ++r) {
       if (r + kAhead <= records) __builtin_prefetch(&starts[ranks[r - 1 + kAhead]], 1);
       sorted[starts[ranks[r - 1]]++] = r;
@@ -181,7 +180,7 @@ void GiveBackFreedMemory() {
 }  // namespace
 
 bool ComputeCollationRanks(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
-                           std::uint32_t flags, std::vector<std::uint32_t>* ranks) {
+                           std::uint32_t flags, LargeVector<std::uint32_t>* ranks) {
   const locale::Collator* collator = locale::Collator::For(lcid, flags);
   if (collator == nullptr) return false;
   const std::uint32_t records = table.RecordCount();

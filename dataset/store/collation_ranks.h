@@ -23,6 +23,7 @@
 #include <utility>
 #include <vector>
 
+#include "dataset/core/large_allocator.h"
 #include "dataset/locale/locale_services.h"
 
 namespace dorvem {
@@ -69,7 +70,7 @@ class CollationRanks {
     std::uint32_t fieldId;
     locale::LCID lcid;
     std::uint32_t flags;
-    std::vector<std::uint32_t> ranks;
+    LargeVector<std::uint32_t> ranks;
   };
   const Entry* Lookup(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
                       std::uint32_t flags) const;
@@ -77,7 +78,7 @@ class CollationRanks {
   struct OrderEntry {
     std::uint32_t fieldId;
     std::uint32_t tableRecords;
-    std::vector<std::uint32_t> order;
+    LargeVector<std::uint32_t> order;
   };
 
   // The column's content hash (rank_cache.h), kept while its values stay.
@@ -94,6 +95,6 @@ class CollationRanks {
 // Computes the ranks of one string column (see CollationRanks::Get) into
 // *ranks. False when no collator can be had or memory runs out.
 bool ComputeCollationRanks(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
-                           std::uint32_t flags, std::vector<std::uint32_t>* ranks);
+                           std::uint32_t flags, LargeVector<std::uint32_t>* ranks);
 
 }  // namespace dorvem

@@ -318,7 +318,7 @@ bool FileWriter::Commit() {
   return true;
 }
 
-bool Load(const RankCacheKey& key, Kind kind, std::vector<std::uint32_t>* numbers) {
+bool Load(const RankCacheKey& key, Kind kind, LargeVector<std::uint32_t>* numbers) {
   numbers->clear();
   FileReader file;
   if (!file.Open(key, kind) || file.Count() > key.records ||
@@ -340,7 +340,7 @@ bool Load(const RankCacheKey& key, Kind kind, std::vector<std::uint32_t>* number
   return true;
 }
 
-bool Store(const RankCacheKey& key, Kind kind, const std::vector<std::uint32_t>& numbers) {
+bool Store(const RankCacheKey& key, Kind kind, const LargeVector<std::uint32_t>& numbers) {
   if (numbers.size() > key.records) return false;
   const auto count = static_cast<std::uint32_t>(numbers.size());
   FileWriter file;

@@ -58,6 +58,7 @@
 #include <vector>
 
 #include "dataset/core/content_hash.h"
+#include "dataset/core/large_allocator.h"
 #include "dataset/locale/locale_services.h"
 
 namespace dorvem {
@@ -151,12 +152,12 @@ std::uint64_t Checksum(const std::uint8_t* bytes, std::size_t size);
 // Reads the numbers of `kind` kept for `key` into *numbers. False, with
 // *numbers empty, when there are none, when anything of the key differs,
 // or when the file is damaged or unreadable.
-bool Load(const RankCacheKey& key, Kind kind, std::vector<std::uint32_t>* numbers);
+bool Load(const RankCacheKey& key, Kind kind, LargeVector<std::uint32_t>* numbers);
 
 // Keeps `numbers` (at most key.records of them) of `kind` for `key`. False
 // when they could not be written (nothing is reported; a partly written
 // file never takes the old one's place).
-bool Store(const RankCacheKey& key, Kind kind, const std::vector<std::uint32_t>& numbers);
+bool Store(const RankCacheKey& key, Kind kind, const LargeVector<std::uint32_t>& numbers);
 
 // What Tidy leaves in a cache folder: at most `folderBytes` of cache files
 // (or twice the size of the files just written, when that is more), and

@@ -432,9 +432,9 @@ TEST_F(RankCacheTest, AKeptFileServesOnlyTheLocaleAndFlagsItWasWrittenFor) {
   key.fieldId = 2;
   key.records = 3;
   key.lcid = 1038;
-  const std::vector<std::uint32_t> ranks = {3, 1, 2};
+  const LargeVector<std::uint32_t> ranks = {3, 1, 2};
   ASSERT_TRUE(rank_cache::Store(key, rank_cache::Kind::kRanks, ranks));
-  std::vector<std::uint32_t> read;
+  LargeVector<std::uint32_t> read;
   EXPECT_TRUE(rank_cache::Load(key, rank_cache::Kind::kRanks, &read));
   EXPECT_EQ(read, ranks);
   RankCacheKey english = key;
@@ -464,8 +464,8 @@ TEST_F(RankCacheTest, TidyingKeepsTheCurrentFilesWithinTheLimit) {
     key.records = 20;
     return key;
   };
-  const std::vector<std::uint32_t> five = {1, 2, 3, 4, 5};  // a file of 100 bytes
-  const std::vector<std::uint32_t> twenty(20, 1);           // a file of 160 bytes
+  const LargeVector<std::uint32_t> five = {1, 2, 3, 4, 5};  // a file of 100 bytes
+  const LargeVector<std::uint32_t> twenty(20, 1);           // a file of 160 bytes
   const std::string data = "/x/szotar.cds";
   // The data file's files of an earlier version, and those of three others.
   ASSERT_TRUE(rank_cache::Store(keyFor(data, 7, 1), rank_cache::Kind::kRanks, five));
