@@ -8,6 +8,8 @@
 #include <cerrno>
 #include <utility>
 
+#include "dataset/core/file_read.h"
+
 namespace dorvem {
 
 MappedFile& MappedFile::operator=(MappedFile&& o) noexcept {
@@ -60,17 +62,9 @@ bool MappedFile::CopyOut(const std::uint8_t* at, std::size_t n, void* out) const
   if (::fstat(fd_, &st) != 0 || st.st_size != fileSize_ ||
       static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec != mtimeNs_)
     return false;
-  auto* to = static_cast<std::uint8_t*>(out);
-  auto offset = static_cast<off_t>(at - data_);
-  while (n > 0) {
-    const ssize_t got = ::pread(fd_, to, n, offset);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return false;
-    to += got;
-    offset += got;
-    n -= static_cast<std::size_t>(got);
-  }
-  return true;
+  int error = 0;
+  return ReadAtUpTo(fd_, static_cast<std::uint8_t*>(out), n, static_cast<std::uint64_t>(at - data_),
+                    &error) == n;
 }
 
 void MappedFile::DropResidentPages() const {

@@ -12,7 +12,8 @@ DBResult BlobReadAhead::Read(std::uint32_t handle, std::string& out) {
   std::uint32_t length = 0;
   if (DBResult r = store_.Length(handle, &length)) return r;
   if (length == 0) return dbr::kOk;
-  const std::uint8_t* from = store_.bytes_[handle - 1];
+  const std::uint8_t* from = nullptr;
+  if (!store_.EntryOf(handle, &from, &length)) return store_.ReportDataFileChanged();
   const PacketBytes* mapped = store_.MappedPacketOf(from, length);
   if (mapped == nullptr) {
     out.assign(reinterpret_cast<const char*>(from), length);

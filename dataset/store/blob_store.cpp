@@ -1,9 +1,14 @@
 #include "dataset/store/blob_store.h"
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <bit>
 #include <cstring>
-#include <iterator>
 #include <new>
+
+#include "dataset/core/byte_layout.h"
+#include "dataset/core/file_read.h"
 
 namespace dorvem {
 
@@ -72,45 +77,46 @@ std::uint32_t BlobStore::AddExternal(const std::uint8_t* bytes, std::uint32_t si
 
 bool BlobStore::SaveExternal(const std::uint8_t* base, std::size_t size,
                              const std::function<bool(const void*, std::size_t)>& write) const {
-  static_assert(std::endian::native == std::endian::little, "entries are written as they lie");
-  std::uint64_t offsets[1024];
+  if (kept_ > 0) return false;
+  std::uint8_t block[kKeptBlock * kKeptEntrySize];
   for (std::size_t i = 0; i < bytes_.size();) {
     std::size_t n = 0;
-    for (; n < std::size(offsets) && i < bytes_.size(); ++n, ++i) {
+    for (; n < kKeptBlock && i < bytes_.size(); ++n, ++i) {
       const std::uint8_t* p = bytes_[i];
       if (p < base || static_cast<std::size_t>(p - base) > size || sizes_[i] > size - (p - base))
         return false;
-      offsets[n] = static_cast<std::uint64_t>(p - base);
+      StoreU64(block + n * kKeptEntrySize, static_cast<std::uint64_t>(p - base));
+      StoreU32(block + n * kKeptEntrySize + 8, sizes_[i]);
     }
-    if (!write(offsets, n * sizeof offsets[0])) return false;
-  }
-  return write(sizes_.data(), sizes_.size() * sizeof(std::uint32_t));
-}
-
-bool BlobStore::RestoreExternal(std::uint32_t count, std::size_t size,
-                                const std::function<bool(void*, std::size_t)>& read) {
-  if (!bytes_.empty()) return false;
-  const auto fail = [this] {
-    DropEntries();
-    return false;
-  };
-  try {
-    bytes_.resize(count);
-    sizes_.resize(count);
-  } catch (const std::bad_alloc&) {
-    return fail();
-  }
-  // The offsets wait in the pointers' room until PlaceExternal.
-  static_assert(sizeof(const std::uint8_t*) == sizeof(std::uint64_t));
-  if (!read(bytes_.data(), std::size_t{count} * sizeof(std::uint64_t)) ||
-      !read(sizes_.data(), std::size_t{count} * sizeof(std::uint32_t)))
-    return fail();
-  for (std::uint32_t i = 0; i < count; ++i) {
-    std::uint64_t offset;
-    std::memcpy(&offset, &bytes_[i], sizeof offset);
-    if (offset > size || sizes_[i] > size - offset) return fail();
+    if (!write(block, n * kKeptEntrySize)) return false;
   }
   return true;
+}
+
+bool BlobStore::CheckExternal(std::uint32_t count, std::size_t size,
+                              const std::function<bool(void*, std::size_t)>& read) {
+  std::uint8_t block[kKeptBlock * kKeptEntrySize];
+  for (std::uint32_t i = 0; i < count;) {
+    const std::uint32_t n = std::min(count - i, kKeptBlock);
+    if (!read(block, n * kKeptEntrySize)) return false;
+    for (std::uint32_t k = 0; k < n; ++k) {
+      const std::uint64_t offset = LoadU64(block + k * kKeptEntrySize);
+      const std::uint32_t bytes = LoadU32(block + k * kKeptEntrySize + 8);
+      if (offset > size || bytes > size - offset) return false;
+    }
+    i += n;
+  }
+  return true;
+}
+
+void BlobStore::KeepExternal(int fd, std::uint64_t at, std::uint32_t count,
+                             const std::uint8_t* base, std::size_t size) {
+  DropEntries();
+  keptFd_ = fd;
+  keptAt_ = at;
+  kept_ = count;
+  keptBase_ = base;
+  keptSize_ = size;
 }
 
 void BlobStore::DropEntries() {
@@ -119,32 +125,66 @@ void BlobStore::DropEntries() {
   chunks_.clear();
   chunkFree_ = reserved_ = nullptr;
   chunkLeft_ = 0;
-}
-
-void BlobStore::PlaceExternal(const std::uint8_t* base) {
-  for (const std::uint8_t*& p : bytes_) {
-    std::uint64_t offset;
-    std::memcpy(&offset, &p, sizeof offset);
-    p = base + offset;
-  }
+  if (keptFd_ >= 0) ::close(keptFd_);
+  keptFd_ = -1;
+  kept_ = 0;
+  keptBase_ = nullptr;
+  keptBlock_ = 0;
 }
 
 DBResult BlobStore::Length(std::uint32_t handle, std::uint32_t* length) const {
   *length = 0;
   if (handle & kBlobNotFetchedBit) return dbr::kBlobNotFetched;
-  if (handle == 0 || handle > sizes_.size()) return dbr::kInvalidBlobHandle;
-  *length = sizes_[handle - 1];
+  if (handle == 0 || handle > EntryCount()) return dbr::kInvalidBlobHandle;
+  const std::uint8_t* bytes = nullptr;
+  std::uint32_t size = 0;
+  if (!EntryOf(handle, &bytes, &size)) return ReportDataFileChanged();
+  *length = size;
   return dbr::kOk;
+}
+
+bool BlobStore::EntryOf(std::uint32_t handle, const std::uint8_t** bytes,
+                        std::uint32_t* size) const {
+  const std::uint32_t index = handle - 1;
+  if (index >= kept_) {
+    *bytes = bytes_[index - kept_];
+    *size = sizes_[index - kept_];
+    return true;
+  }
+  std::lock_guard<std::mutex> lock(keptLock_);
+  const std::uint32_t block = index / kKeptBlock;
+  if (keptBlock_ != block + 1) {
+    keptBlock_ = 0;
+    const std::uint32_t first = block * kKeptBlock;
+    const std::size_t n = std::size_t{std::min(kept_ - first, kKeptBlock)} * kKeptEntrySize;
+    int error = 0;
+    if (ReadAtUpTo(keptFd_, keptEntries_, n, keptAt_ + std::uint64_t{first} * kKeptEntrySize,
+                   &error) != n)
+      return false;
+    keptBlock_ = block + 1;
+  }
+  // The file was checked when it was opened; a change made to it since is
+  // caught here.
+  const std::uint8_t* e = keptEntries_ + (index % kKeptBlock) * kKeptEntrySize;
+  const std::uint64_t offset = LoadU64(e);
+  const std::uint32_t length = LoadU32(e + 8);
+  if (offset > keptSize_ || length > keptSize_ - offset) return false;
+  *bytes = keptBase_ + offset;
+  *size = length;
+  return true;
 }
 
 DBResult BlobStore::Read(std::uint32_t handle, std::uint32_t offset, std::uint32_t count, void* out,
                          std::uint32_t* copied) const {
   *copied = 0;
+  if (handle & kBlobNotFetchedBit) return dbr::kBlobNotFetched;
+  if (handle == 0 || handle > EntryCount()) return dbr::kInvalidBlobHandle;
+  const std::uint8_t* from = nullptr;
   std::uint32_t length = 0;
-  if (DBResult r = Length(handle, &length)) return r;
+  if (!EntryOf(handle, &from, &length)) return ReportDataFileChanged();
   if (offset >= length) return dbr::kOk;
   const std::uint32_t n = count < length - offset ? count : length - offset;
-  const std::uint8_t* from = bytes_[handle - 1] + offset;
+  from += offset;
   // A value in a mapped file is read from the file, never from the memory.
   const PacketBytes* mapped = MappedPacketOf(from, n);
   if (mapped == nullptr)

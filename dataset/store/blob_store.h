@@ -7,7 +7,9 @@
 // values loaded from a packet point into the packet's bytes, which the table
 // keeps for as long as the store lives; other values are copied into large
 // chunks of the store's own, so that a million values never cost a million
-// allocations. The store belongs to its table (DSBASE).
+// allocations. Entries of a table whose rows were kept between runs
+// (stored_rows.h) stay in the kept file and are read from it when asked
+// for. The store belongs to its table (DSBASE).
 //
 // Values that point into a packet mapped from its file are copied out of the
 // file, not the memory, when read (PacketBytes::CopyOut): a data file
@@ -20,6 +22,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 #include "dataset/core/large_allocator.h"
@@ -34,6 +37,7 @@ inline constexpr std::uint32_t kBlobNotFetchedBit = 0x80000000u;
 class BlobStore {
  public:
   BlobStore() = default;
+  ~BlobStore() { DropEntries(); }
   BlobStore(const BlobStore&) = delete;
   BlobStore& operator=(const BlobStore&) = delete;
 
@@ -67,23 +71,30 @@ class BlobStore {
   // them.
   void SetPackets(const std::vector<PacketBytes>* packets) { packets_ = packets; }
 
-  std::uint32_t EntryCount() const { return static_cast<std::uint32_t>(sizes_.size()); }
+  std::uint32_t EntryCount() const { return kept_ + static_cast<std::uint32_t>(sizes_.size()); }
+
+  static constexpr std::size_t kKeptEntrySize = 12;
 
   // Writes the entries through `write` when every one lies in the `size`
-  // bytes at `base` (one packet): EntryCount() offsets from base (u64
-  // each), then the sizes (u32 each), little-endian. False when an entry
-  // lies elsewhere or a write failed.
+  // bytes at `base` (one packet): for each, its offset from base (u64) and
+  // its byte count (u32), little-endian, kKeptEntrySize bytes an entry.
+  // False when an entry lies elsewhere or a write failed.
   bool SaveExternal(const std::uint8_t* base, std::size_t size,
                     const std::function<bool(const void*, std::size_t)>& write) const;
-  // Adds `count` entries that SaveExternal wrote, read through `read`, to
-  // an empty store, each checked to lie within `size` bytes. They are bytes
-  // of a packet only once PlaceExternal says where its `size` bytes are;
-  // until then no value may be read. False, with the store empty again,
-  // when they cannot be read, an entry lies beyond `size`, or memory cannot
-  // be had.
-  bool RestoreExternal(std::uint32_t count, std::size_t size,
-                       const std::function<bool(void*, std::size_t)>& read);
-  void PlaceExternal(const std::uint8_t* base);
+  // True when the `count` entries SaveExternal wrote, read through `read`,
+  // each lie within `size` bytes. Nothing of them is kept in memory.
+  static bool CheckExternal(std::uint32_t count, std::size_t size,
+                            const std::function<bool(void*, std::size_t)>& read);
+  // Makes `count` entries that CheckExternal passed, lying from byte `at`
+  // of the open file `fd` (the store takes it and closes it), the first
+  // entries of an empty store: values among the `size` bytes at `base`,
+  // the packet they were checked against. Each is read from the file, a
+  // block of entries at a time, when asked for, so that a million entries
+  // take no memory. An entry the file no longer holds or that no longer
+  // lies in the packet (the file was changed in place) reads as a changed
+  // data file.
+  void KeepExternal(int fd, std::uint64_t at, std::uint32_t count, const std::uint8_t* base,
+                    std::size_t size);
   // Forgets every entry and value.
   void DropEntries();
 
@@ -94,6 +105,9 @@ class BlobStore {
   friend class BlobReadAhead;
 
   bool AddEntry(const std::uint8_t* bytes, std::uint32_t size);
+  // Where the value of a valid `handle` lies and its byte count; false when
+  // a kept entry cannot be read or lies outside its packet.
+  bool EntryOf(std::uint32_t handle, const std::uint8_t** bytes, std::uint32_t* size) const;
   // The mapped packet the `n` bytes at `from` lie in; null when they lie in
   // memory that is always readable.
   const PacketBytes* MappedPacketOf(const std::uint8_t* from, std::size_t n) const;
@@ -111,6 +125,19 @@ class BlobStore {
   std::uint8_t* reserved_ = nullptr;   // last reservation
   const std::vector<PacketBytes>* packets_ = nullptr;
   mutable bool changeReported_ = false;  // a changed data file was reported
+
+  // Entries kept in a file (KeepExternal): handles 1..kept_; bytes_ and
+  // sizes_ hold the ones after them. The last block read is kept, guarded
+  // for readers on several threads.
+  static constexpr std::uint32_t kKeptBlock = 256;
+  int keptFd_ = -1;
+  std::uint64_t keptAt_ = 0;
+  std::uint32_t kept_ = 0;
+  const std::uint8_t* keptBase_ = nullptr;
+  std::size_t keptSize_ = 0;
+  mutable std::mutex keptLock_;
+  mutable std::uint32_t keptBlock_ = 0;  // 1 + the block in keptEntries_, 0 for none
+  mutable std::uint8_t keptEntries_[kKeptBlock * kKeptEntrySize];
 };
 
 }  // namespace dorvem

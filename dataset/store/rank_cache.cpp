@@ -16,6 +16,7 @@
 #include <ctime>
 #include <filesystem>
 #include <new>
+#include <utility>
 
 #include "dataset/core/byte_layout.h"
 #include "dataset/core/content_hash.h"
@@ -234,7 +235,12 @@ bool FileReader::Open(const RankCacheKey& key, Kind kind) {
   sum_ = ContentHash();
   sum_.Add(header, sizeof header);
   left_ = size - kHeaderSize - kChecksumSize;
+  offset_ = kHeaderSize;
   return true;
+}
+
+int FileReader::ReleaseDescriptor() {
+  return std::exchange(fd_, -1);
 }
 
 bool FileReader::Read(void* out, std::size_t size) {
@@ -245,6 +251,7 @@ bool FileReader::Read(void* out, std::size_t size) {
   }
   sum_.Add(out, size);
   left_ -= size;
+  offset_ += size;
   return true;
 }
 

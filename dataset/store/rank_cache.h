@@ -111,11 +111,16 @@ class FileReader {
   // False when fewer than `size` bytes are left or cannot be read.
   bool Read(void* out, std::size_t size);
   bool Finish();
+  // Where the next byte Read reads lies in the file.
+  std::uint64_t Offset() const { return offset_; }
+  // Hands the open file over to the caller (who closes it); -1 when none.
+  int ReleaseDescriptor();
 
  private:
   int fd_ = -1;
   std::uint32_t count_ = 0;
   std::uint64_t left_ = 0;
+  std::uint64_t offset_ = 0;
   ContentHash sum_;
 };
 

@@ -2,6 +2,8 @@
 // (the layout is in stored_rows.h).
 #include "dataset/store/stored_rows.h"
 
+#include <unistd.h>
+
 #include <bit>
 #include <cstring>
 #include <new>
@@ -136,9 +138,12 @@ DBResult DSBASE::RestoreStoredRows(bool* restored) {
                         : read(columns_[f].data(), std::size_t{records} * fields_[f].recordLength);
     if (!ok) return undo();
   }
-  // The blob entries: each must lie in the data file.
-  if (blobEntries > 0 && !blobs_->RestoreExternal(blobEntries, source_.size, read)) return undo();
+  // The blob entries: each must lie in the data file. They stay in the
+  // file, read from it when a value is asked for.
+  const std::uint64_t entriesAt = file.Offset();
+  if (blobEntries > 0 && !BlobStore::CheckExternal(blobEntries, source_.size, read)) return undo();
   if (!file.Finish()) return undo();
+  const int entriesFd = file.ReleaseDescriptor();
 
   // From here the packet's rows are not read: a failure is the load's.
   if (blobs_) reader_->RetainPackets();
@@ -146,12 +151,20 @@ DBResult DSBASE::RestoreStoredRows(bool* restored) {
   nextRecord_ = records + 1;
   visibleCount_ = LoadU32(top);
   *restored = true;
-  if (!blobs_) return dbr::kOk;
-  if (DBResult r = TakePackets()) return r;
-  if (blobEntries == 0) return dbr::kOk;
+  if (!blobs_ || blobEntries == 0) {
+    ::close(entriesFd);
+    return blobs_ ? TakePackets() : dbr::kOk;
+  }
+  if (DBResult r = TakePackets()) {
+    ::close(entriesFd);
+    return r;
+  }
   const PacketBytes* packet = blobPackets_.size() == 1 ? &blobPackets_[0] : nullptr;
-  if (packet == nullptr || packet->size() != source_.size) return dbr::kPacketMismatch;
-  blobs_->PlaceExternal(packet->data());
+  if (packet == nullptr || packet->size() != source_.size) {
+    ::close(entriesFd);
+    return dbr::kPacketMismatch;
+  }
+  blobs_->KeepExternal(entriesFd, entriesAt, blobEntries, packet->data(), packet->size());
   return dbr::kOk;
 }
 

@@ -26,7 +26,8 @@
 //   1 when kept compactly or 0, and zero (u32 each); the n status bytes;
 //   the n x f null flags; then each field: a fixed one's n x record length
 //   bytes, a compact one's image (StringColumn::Save); then the blob
-//   entries (BlobStore::SaveExternal). Numbers are little-endian.
+//   entries (BlobStore::SaveExternal), which stay in the file while the
+//   table is open. Numbers are little-endian.
 #pragma once
 
 #include <cstdint>
@@ -36,7 +37,7 @@
 
 namespace dorvem::stored_rows {
 
-inline constexpr std::uint32_t kLayoutVersion = 1;
+inline constexpr std::uint32_t kLayoutVersion = 2;
 
 // A hash of the data file's device, inode and change time and of
 // kLayoutVersion.

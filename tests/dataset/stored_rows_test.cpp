@@ -179,10 +179,9 @@ TEST_F(StoredRowsTest, DamagedCutOrForgedFilesAreNotUsed) {
   const std::size_t nameOffsets = names + 16 + 8;
   ASSERT_EQ(LoadU32(good.data() + nameOffsets), 0u);
   ASSERT_EQ(LoadU32(good.data() + nameOffsets + 4), 18u);  // after "Sounds\adagio.wav"
-  const std::size_t blobSizesEnd = good.size() - rank_cache::kChecksumSize;
-  const std::size_t lastBlobSize = blobSizesEnd - 4;
-  const std::uint32_t blobs = LoadU32(good.data() + body + 8);
-  const std::size_t lastBlobOffset = blobSizesEnd - 4 * blobs - 8;
+  // The body ends in the last blob entry: its offset (u64), its size (u32).
+  const std::size_t lastBlobSize = good.size() - rank_cache::kChecksumSize - 4;
+  const std::size_t lastBlobOffset = lastBlobSize - 8;
 
   const std::vector<std::pair<const char*, std::function<void(std::vector<std::uint8_t>*)>>>
       forgeries = {
@@ -215,6 +214,50 @@ TEST_F(StoredRowsTest, DamagedCutOrForgedFilesAreNotUsed) {
     WriteBytes(file, std::vector<std::uint8_t>(good.begin(), good.begin() + cut));
     ASSERT_EQ(Open(), "packet");
   }
+}
+
+// Blob entries stay in the cache file and are read from it a block at a
+// time: values across blocks read right, and a cache file cut or forged in
+// place after the open is reported once as a changed file, never read past.
+TEST_F(StoredRowsTest, KeptBlobEntriesAreReadFromTheFileAndSurviveItsChange) {
+  std::vector<DictRow> rows;
+  for (int i = 1; i <= 300; ++i)
+    rows.push_back({std::nullopt, "W" + std::to_string(i), "memo " + std::to_string(i),
+                    "BM" + std::to_string(i * 7), i});
+  data_->Rewrite(Encode(DictionaryModel(rows)));
+  const std::string expected = Snapshot(*LoadFile(data_->Path(), ""));
+  ASSERT_EQ(Open(expected), "packet");
+  ASSERT_EQ(Open(expected), "cache");
+  const fs::path file = StoreFiles().at(0);
+  const std::vector<std::uint8_t> good = ReadBytes(file);
+  // Each row's memo and picture, in record order: entries 2i - 1 and 2i.
+  const auto value = [](DSBASE& table, std::uint32_t handle) {
+    std::uint32_t copied = 0;
+    std::string bytes(64, '\0');
+    const DBResult r = table.Blobs()->Read(handle, 0, 64, bytes.data(), &copied);
+    return std::to_string(r) + ":" + bytes.substr(0, copied);
+  };
+  {
+    auto table = LoadFile(data_->Path(), Folder());
+    ASSERT_TRUE(table->RowsRestored());
+    EXPECT_EQ(value(*table, 600), "0:BM2100");
+    // Entry 599 (row 300's memo) is made to reach past the data file.
+    std::vector<std::uint8_t> forged = good;
+    const std::size_t entry599 = good.size() - rank_cache::kChecksumSize - 2 * 12;
+    StoreU32(forged.data() + entry599 + 8, 1u << 30);
+    WriteBytes(file, forged);
+    EXPECT_EQ(value(*table, 1), "0:memo 1");  // another block, read afresh
+    std::uint32_t length = 7;
+    EXPECT_EQ(table->Blobs()->Length(599, &length), dbr::kDataFileChanged);
+    EXPECT_EQ(length, 0u);
+    EXPECT_EQ(value(*table, 599), "0:");
+  }
+  WriteBytes(file, good);
+  auto table = LoadFile(data_->Path(), Folder());
+  ASSERT_TRUE(table->RowsRestored());
+  ASSERT_EQ(::truncate(file.c_str(), rank_cache::kHeaderSize), 0);
+  EXPECT_EQ(value(*table, 300), std::to_string(dbr::kDataFileChanged) + ":");
+  EXPECT_EQ(value(*table, 2), "0:");
 }
 
 TEST_F(StoredRowsTest, NothingIsKeptWhereItCannotBeOrNeedNotBe) {
