@@ -8,6 +8,7 @@
 
 #include "dataset/index/dsidx.h"
 #include "dataset/index/entry_sort.h"
+#include "dataset/store/collation_ranks.h"
 #include "dataset/store/table.h"
 
 namespace dorvem {
@@ -112,7 +113,17 @@ DBResult DSIDX::BuildSorted() {
   if (n <= 1) return dbr::kOk;
 
   bool sorted = false;
-  if (const std::uint32_t* ranks = comparator_.SoleRanks()) {
+  const std::uint32_t* ranks = comparator_.SoleRanks();
+  if (ranks != nullptr && !comparator_.SoleDescending() && n == table_->RecordCount()) {
+    // Every record, by ranks read back from the cache: checking them put
+    // the records in this very order (rank, then record number).
+    const LargeVector<std::uint32_t> order = table_->Ranks().TakeRankOrder(ranks);
+    if (order.size() == n) {
+      std::memcpy(entries_.data() + 1, order.data(), std::size_t{n} * sizeof(std::uint32_t));
+      return CheckUnique();
+    }
+  }
+  if (ranks != nullptr) {
     // One ranked key: sort (key, record) pairs, the key in the high half,
     // so comparisons read the pairs in place. Keys of records lie in
     // 1..2^32-2, leaving 0 and 2^32-1 to the sentinels; a descending key

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "dataset/core/large_allocator.h"
 #include "dataset/core/parallel.h"
@@ -108,13 +109,15 @@ constexpr std::size_t kCollatorChecks = 65536;
 // one pass). The records are then taken in rank order (a counting sort, no
 // comparisons), and neighbours of equal rank must have equal bytes or be
 // equal under the collator, neighbours of the next rank come before under
-// it. The collator is asked about every neighbour pair of a column of up to
+// it; the records are left in *sorted in rank order (equal ranks in record
+// order). The collator is asked about every neighbour pair of a column of up to
 // kCollatorChecks values and about evenly spread pairs from a random start
 // otherwise, so a wrong order (reversed, shuffled, shifted) is caught at
 // once and a planted one cannot know which pairs are asked. (A checksum
 // only tells that a copy is whole, not that this program wrote it.)
 bool FollowsCollation(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
-                      std::uint32_t flags, const LargeVector<std::uint32_t>& ranks) {
+                      std::uint32_t flags, const LargeVector<std::uint32_t>& ranks,
+                      LargeVector<std::uint32_t>* sorted) {
   const locale::Collator* collator = locale::Collator::For(lcid, flags);
   if (collator == nullptr) return false;
   const std::uint32_t records = table.RecordCount();
@@ -135,10 +138,11 @@ bool FollowsCollation(const DSBASE& table, std::uint32_t fieldId, locale::LCID l
     for (std::uint32_t k = 1; k <= highest; ++k)
       if (starts[k + 1] == 0) return false;  // rank k skipped
     for (std::size_t k = 1; k < starts.size(); ++k) starts[k] += starts[k - 1];
-    LargeVector<std::uint32_t> sorted(records);
+    sorted->resize(records);
+    std::uint32_t* const place = sorted->data();
     for (std::uint32_t r = 1; r <= records; ++r) {
       if (r + kAhead <= records) __builtin_prefetch(&starts[ranks[r - 1 + kAhead]], 1);
-      sorted[starts[ranks[r - 1]]++] = r;
+      place[starts[ranks[r - 1]]++] = r;
     }
 
     const std::size_t pairs = records > 0 ? records - 1 : 0;
@@ -150,7 +154,7 @@ bool FollowsCollation(const DSBASE& table, std::uint32_t fieldId, locale::LCID l
         next = random % stride;
     }
     for (std::size_t i = next; i < pairs; i += stride) {
-      const std::uint32_t a = sorted[i], b = sorted[i + 1];
+      const std::uint32_t a = place[i], b = place[i + 1];
       const std::uint32_t before = ranks[a - 1], rank = ranks[b - 1];
       if (before == 0) continue;  // after an absent value: nothing to compare
       const char* x = reinterpret_cast<const char*>(table.ValuePtr(a, fieldId));
@@ -245,7 +249,7 @@ const std::uint32_t* CollationRanks::Get(const DSBASE& table, std::uint32_t fiel
   // Arrays of another size are left from before rows were added.
   const std::uint32_t records = table.RecordCount();
   std::erase_if(entries_, [records](const Entry& e) { return e.ranks.size() != records; });
-  Entry fresh{fieldId, lcid, flags, {}};
+  Entry fresh{fieldId, lcid, flags, {}, {}};
   // Ranks of a table loaded from a file may be kept from an earlier run.
   RankCacheKey key;
   const bool cacheable =
@@ -253,9 +257,10 @@ const std::uint32_t* CollationRanks::Get(const DSBASE& table, std::uint32_t fiel
       MakeRankCacheKey(table, fieldId, ColumnHash(table, fieldId), lcid, flags, &key);
   if (cacheable && rank_cache::Load(key, rank_cache::Kind::kRanks, &fresh.ranks) &&
       Plausible(table, fieldId, fresh.ranks) &&
-      FollowsCollation(table, fieldId, lcid, flags, fresh.ranks)) {
+      FollowsCollation(table, fieldId, lcid, flags, fresh.ranks, &fresh.rankOrder)) {
     ++cacheLoads_;
   } else {
+    LargeVector<std::uint32_t>().swap(fresh.rankOrder);
     const bool computed = ComputeCollationRanks(table, fieldId, lcid, flags, &fresh.ranks);
     GiveBackFreedMemory();
     if (!computed) return nullptr;
@@ -268,6 +273,12 @@ const std::uint32_t* CollationRanks::Get(const DSBASE& table, std::uint32_t fiel
     return nullptr;
   }
   return entries_.back().ranks.data();
+}
+
+LargeVector<std::uint32_t> CollationRanks::TakeRankOrder(const std::uint32_t* ranks) {
+  for (Entry& e : entries_)
+    if (e.ranks.data() == ranks) return std::exchange(e.rankOrder, {});
+  return {};
 }
 
 const std::uint32_t* CollationRanks::ByteOrder(const DSBASE& table, std::uint32_t fieldId,

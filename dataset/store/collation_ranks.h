@@ -41,6 +41,11 @@ class CollationRanks {
   // caller then compares with the collator.
   const std::uint32_t* Get(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
                            std::uint32_t flags);
+  // The records of the table in the order of `ranks` (an array Get gave):
+  // rank by rank, absent values first, equal ranks in record order. Had
+  // only once, and only for ranks read back from the cache, whose check
+  // puts the records in that order anyway; empty otherwise.
+  LargeVector<std::uint32_t> TakeRankOrder(const std::uint32_t* ranks);
   // The same, but only when already computed (no computing on a miss).
   const std::uint32_t* Find(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
                             std::uint32_t flags) const;
@@ -71,6 +76,7 @@ class CollationRanks {
     locale::LCID lcid;
     std::uint32_t flags;
     LargeVector<std::uint32_t> ranks;
+    LargeVector<std::uint32_t> rankOrder;  // see TakeRankOrder
   };
   const Entry* Lookup(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
                       std::uint32_t flags) const;

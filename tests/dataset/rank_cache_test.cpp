@@ -132,6 +132,26 @@ TEST_F(RankCacheTest, RanksAreKeptAndReadBackWhileValid) {
   EXPECT_EQ(ReadBytes(data_->Path()), Encode(DictionaryModel(HeadwordRows(kWords))));
 }
 
+// An index on the column orders the records the same whether its ranks
+// were computed or read back (the check of kept ranks hands the index the
+// records in rank order), and a second index on the same table too.
+TEST_F(RankCacheTest, AnIndexOnKeptRanksOrdersAsOnComputedOnes) {
+  data_->Rewrite(
+      Encode(DictionaryModel(HeadwordRows({"DAL", "CSAK", std::nullopt, "DAL", "CUKOR"}))));
+  const std::vector<std::uint32_t> expected = {3, 5, 2, 1, 4};  // absent first, ties by record
+  for (int run = 0; run < 2; ++run) {
+    SCOPED_TRACE(run);
+    auto table = LoadFile(data_->Path(), Folder());
+    for (int build = 0; build < 2; ++build) {
+      BuiltIndex idx;
+      BuildIndex(table.get(), KeyOn("KSZOVEG", {kKszoveg}), &idx);
+      ASSERT_EQ(idx.status, 0);
+      EXPECT_EQ(EntriesOf(*idx.index), expected);
+    }
+    EXPECT_EQ(table->Ranks().CacheLoads(), run == 0 ? 0u : 1u);
+  }
+}
+
 TEST_F(RankCacheTest, ComputedAgainWhenAnythingThatDecidesThemChanged) {
   struct Case {
     const char* what;
