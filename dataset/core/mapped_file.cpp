@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "dataset/core/file_read.h"
+#include "dataset/core/mapping_fault_guard.h"
 
 namespace dorvem {
 
@@ -18,6 +19,7 @@ MappedFile& MappedFile::operator=(MappedFile&& o) noexcept {
     data_ = std::exchange(o.data_, nullptr);
     size_ = std::exchange(o.size_, 0);
     fd_ = std::exchange(o.fd_, -1);
+    guard_ = std::exchange(o.guard_, -1);
     fileSize_ = o.fileSize_;
     mtimeNs_ = o.mtimeNs_;
   }
@@ -45,10 +47,13 @@ bool MappedFile::Map(int fd, std::size_t size) {
   (void)::madvise(p, size, MADV_SEQUENTIAL);
   data_ = static_cast<const std::uint8_t*>(p);
   size_ = size;
+  guard_ = mapping_fault_guard::Watch(p, size);
   return true;
 }
 
 void MappedFile::Unmap() {
+  mapping_fault_guard::Forget(guard_);
+  guard_ = -1;
   if (data_) ::munmap(const_cast<std::uint8_t*>(data_), size_);
   if (fd_ >= 0) ::close(fd_);
   data_ = nullptr;
@@ -65,6 +70,14 @@ bool MappedFile::CopyOut(const std::uint8_t* at, std::size_t n, void* out) const
   int error = 0;
   return ReadAtUpTo(fd_, static_cast<std::uint8_t*>(out), n, static_cast<std::uint64_t>(at - data_),
                     &error) == n;
+}
+
+bool MappedFile::Faulted() const {
+  return mapping_fault_guard::Faulted(guard_);
+}
+
+std::uint64_t MappedFile::FaultCount() {
+  return mapping_fault_guard::FaultCount();
 }
 
 void MappedFile::DropResidentPages() const {

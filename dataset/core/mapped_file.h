@@ -9,12 +9,13 @@
 // holding the whole file resident.
 //
 // A file that another program truncates or rewrites while it is mapped
-// takes its bytes with it: touching a page beyond the new end raises
-// SIGBUS. So the mapping is only read while the caller expects the file to
-// stay as it is (loading a table, a few seconds); bytes wanted later (memos
+// takes its bytes with it: a page beyond the new end reads as zeros
+// (mapping_fault_guard.h) and Faulted() tells so. So the mapping is only
+// read while the caller expects the file to stay as it is (loading a table,
+// a few seconds), and checked for faults after; bytes wanted later (memos
 // and pictures) are copied with CopyOut, which reads the file through a
 // descriptor of its own instead of the memory, and tells when the file is
-// no longer the one mapped instead of faulting.
+// no longer the one mapped.
 //
 // A mapping owns its address range and a descriptor of the file; it is
 // movable, not copyable, and unmaps and closes when destroyed. The caller's
@@ -56,13 +57,22 @@ class MappedFile {
   // readable and unchanged.
   void DropResidentPages() const;
 
+  // True when a read of the mapping met a page past the file's end (the
+  // file was truncated in place since it was mapped) and got zeros.
+  bool Faulted() const;
+  // How many pages of all mappings in this process read as zeros so far;
+  // what a reader compares before and after reading a mapping it no longer
+  // holds.
+  static std::uint64_t FaultCount();
+
   const std::uint8_t* data() const { return data_; }
   std::size_t size() const { return size_; }
 
  private:
   const std::uint8_t* data_ = nullptr;
   std::size_t size_ = 0;
-  int fd_ = -1;  // the mapped file, for CopyOut
+  int fd_ = -1;     // the mapped file, for CopyOut
+  int guard_ = -1;  // the slot watching the mapping for faults
   std::int64_t fileSize_ = 0;
   std::int64_t mtimeNs_ = 0;
 };

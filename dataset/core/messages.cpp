@@ -37,6 +37,8 @@ constexpr std::array kMessages = {
     Entry{dbr::kDataFileChanged,
           "Az adatfájl megváltozott, mióta a program betöltötte; a szövegek és képek "
           "újraindítás után jelennek meg."},
+    Entry{dbr::kDataFileChangedWhileLoading,
+          "Az adatfájl megváltozott, miközben a program betöltötte; indítsa újra a programot."},
 };
 
 constexpr bool SortedByCode() {

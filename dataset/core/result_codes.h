@@ -57,6 +57,9 @@ inline constexpr DBResult kBlobNotFetched = 16393;
 // The data file a table's blob values lie in was truncated or rewritten in
 // place after it was loaded (blob_store.h).
 inline constexpr DBResult kDataFileChanged = 16420;
+// The data file was truncated in place while a table was being loaded from
+// it: what was read is not the file (table_loader.cpp).
+inline constexpr DBResult kDataFileChangedWhileLoading = 16421;
 }  // namespace dbr
 
 }  // namespace dorvem

@@ -7,6 +7,7 @@
 #include <new>
 
 #include "dataset/core/mapped_file.h"
+#include "dataset/core/messages.h"
 #include "dataset/locale/locale_services.h"
 #include "dataset/packet/packet_format.h"
 #include "dataset/packet/reader.h"
@@ -152,7 +153,13 @@ DBResult FindPacketFileDamage(const std::string& path, std::vector<PacketDamage>
                   mapped.Map(fd, static_cast<std::size_t>(st.st_size));
   ::close(fd);
   if (!ok) return dbr::kOk;
-  return FindPacketDamage(PacketBytes(std::move(mapped), PacketSource{}), out);
+  // A file truncated under the check reads as zeros past its new end: what
+  // was found then is not the file's.
+  const std::uint64_t faultsBefore = MappedFile::FaultCount();
+  const DBResult r = FindPacketDamage(PacketBytes(std::move(mapped), PacketSource{}), out);
+  if (MappedFile::FaultCount() == faultsBefore) return r;
+  out->clear();
+  return dbr::kDataFileChangedWhileLoading;
 }
 
 std::string DamageText(const PacketDamage& d) {
@@ -178,7 +185,13 @@ std::string DamageText(const PacketDamage& d) {
 std::vector<std::string> PacketFileDamageLines(const std::string& path) {
   std::vector<PacketDamage> damage;
   std::vector<std::string> lines;
-  if (FindPacketFileDamage(path, &damage) != dbr::kOk) return lines;
+  const DBResult r = FindPacketFileDamage(path, &damage);
+  if (r == dbr::kDataFileChangedWhileLoading) {
+    std::string line(MessageOf(r));
+    if (!line.empty() && line.back() == '.') line.pop_back();
+    lines.push_back(line);
+  }
+  if (r != dbr::kOk) return lines;
   for (const PacketDamage& d : damage) lines.push_back(DamageText(d));
   return lines;
 }

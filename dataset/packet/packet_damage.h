@@ -50,7 +50,8 @@ DBResult FindPacketDamage(PacketBytes packet, std::vector<PacketDamage>* out);
 
 // The same for the file at `path`, mapped (never read whole) and opened
 // only when it is a regular file; a file that cannot be opened or mapped
-// gives no findings (opening the dataset reports it).
+// gives no findings (opening the dataset reports it), one truncated while
+// it is read gives none and kDataFileChangedWhileLoading.
 DBResult FindPacketFileDamage(const std::string& path, std::vector<PacketDamage>* out);
 
 // One line in Hungarian (UTF-8) describing `damage`, without a final full
@@ -58,7 +59,7 @@ DBResult FindPacketFileDamage(const std::string& path, std::vector<PacketDamage>
 std::string DamageText(const PacketDamage& damage);
 
 // The DamageText lines of the file at `path` (FindPacketFileDamage); none
-// when memory runs out.
+// when memory runs out, the message alone when the file changed meanwhile.
 std::vector<std::string> PacketFileDamageLines(const std::string& path);
 
 }  // namespace dorvem

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "dataset/core/byte_layout.h"
+#include "dataset/core/mapped_file.h"
 #include "dataset/locale/locale_services.h"
 #include "dataset/packet/packet_format.h"
 #include "dataset/store/logical_types.h"
@@ -37,6 +38,10 @@ DBResult DSBASE::LoadFirstPacket(PacketBytes packet) {
   // more must not make us reserve room for them.
   const std::size_t packetSize = packet.size();
   source_ = packet.Source();
+  // A mapped file truncated in place under the reader reads as zeros past
+  // its new end; such a load is refused before anything of it is kept.
+  const bool mapped = packet.IsMapped();
+  const std::uint64_t faultsBefore = MappedFile::FaultCount();
 
   TDATAPACKET_READ* raw = nullptr;
   if (DATAPACKETREAD_Factory(&raw) != dbr::kOk || raw == nullptr) return dbr::kOutOfMemory;
@@ -69,6 +74,7 @@ DBResult DSBASE::LoadFirstPacket(PacketBytes packet) {
     r = StoreRows();
     if (r == dbr::kOk && blobs_) r = TakePackets();
   }
+  if (mapped && MappedFile::FaultCount() != faultsBefore) r = dbr::kDataFileChangedWhileLoading;
   if (r == dbr::kOk) {
     rowsAsLoaded_ = !source_.path.empty();
     rowsRestored_ = restored;

@@ -2,19 +2,23 @@
 // memos and pictures lie in the mapped file and are read later, so every
 // read must survive the change (no SIGBUS), say so once with its own error,
 // and give no bytes after that. A file replaced by a rename leaves the open
-// dataset's values as they were.
+// dataset's values as they were. A file truncated while it is being loaded
+// fails the load with its own error, and nothing of it is kept.
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "dataset/core/mapped_file.h"
 #include "dataset/core/messages.h"
 #include "dataset/host/client_dataset.h"
 #include "dataset/host/db_errors.h"
 #include "dataset/host/fields.h"
+#include "dataset/index/index_list.h"
 #include "dataset/store/blob_read_ahead.h"
 #include "dataset/store/blob_store.h"
 #include "dataset/store/table.h"
@@ -120,6 +124,59 @@ TEST_F(DataFileChangeTest, ReplacedByARenameKeepsWhatWasLoaded) {
   const Reads reads = ReadEverything(ds_);
   EXPECT_TRUE(reads.errors.empty());
   EXPECT_EQ(reads.values, Expected('a'));
+}
+
+// The mapping is read while the table is loaded: a file truncated in place
+// between its mapping and the end of the load reads as zeros past its new
+// end instead of killing the process, and the load is refused. Nothing is
+// kept for the next start, which loads the file as it then is.
+TEST(DataFileChangeWhileLoadingTest, ATruncatedFileFailsTheLoadAndIsLoadedAgainWhole) {
+  const std::vector<std::uint8_t> bytes = Encode(DictionaryModel(Rows('a')));
+  TempFile file(bytes);
+  const std::string cache = std::filesystem::path(file.Path()).parent_path() / "cache";
+  std::filesystem::create_directory(cache);
+
+  {  // The mapping itself: the bytes before the cut stay, those past it are 0.
+    const int fd = ::open(file.Path().c_str(), O_RDONLY | O_CLOEXEC);
+    MappedFile mapped;
+    ASSERT_TRUE(mapped.Map(fd, bytes.size()));
+    ::close(fd);
+    ASSERT_EQ(::truncate(file.Path().c_str(), 4096), 0);
+    EXPECT_FALSE(mapped.Faulted());
+    EXPECT_EQ(mapped.data()[100], bytes[100]);
+    EXPECT_EQ(mapped.data()[bytes.size() - 1], 0);
+    EXPECT_EQ(mapped.data()[8192], 0);
+    EXPECT_TRUE(mapped.Faulted());
+    file.Rewrite(bytes);
+  }
+
+  const int fd = ::open(file.Path().c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st {};
+  ASSERT_EQ(::fstat(fd, &st), 0);
+  MappedFile mapped;
+  ASSERT_TRUE(mapped.Map(fd, bytes.size()));
+  ::close(fd);
+  ASSERT_EQ(::truncate(file.Path().c_str(), static_cast<off_t>(bytes.size() / 2)), 0);
+  PacketSource source{file.Path(),
+                      bytes.size(),
+                      1,
+                      cache,
+                      static_cast<std::uint64_t>(st.st_dev),
+                      static_cast<std::uint64_t>(st.st_ino),
+                      1};
+  TDSBASE* raw = nullptr;
+  ASSERT_EQ(DSBASE_Factory(&raw), dbr::kOk);
+  EngineRef<DSBASE> table(static_cast<DSBASE*>(raw));
+  EXPECT_EQ(table->AppendData(PacketBytes(std::move(mapped), std::move(source)), true),
+            dbr::kDataFileChangedWhileLoading);
+  EXPECT_TRUE(std::filesystem::is_empty(cache));
+
+  file.Rewrite(bytes);
+  TClientDataSet ds("tblAdat");
+  ds.SetFileName(file.Path());
+  ds.SetCacheFolder(cache);
+  ds.Open();
+  EXPECT_EQ(ReadEverything(ds).values, Expected('a'));
 }
 
 // A pass over every value through BlobReadAhead reads what BlobStore::Read
