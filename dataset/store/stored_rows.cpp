@@ -134,7 +134,7 @@ DBResult DSBASE::RestoreStoredRows(bool* restored) {
     return undo();
   for (std::size_t f = 0; f < n; ++f) {
     const bool ok = strings_[f]
-                        ? strings_[f]->Restore(records, room, fields_[f].units1, read)
+                        ? strings_[f]->Restore(records, room, read)
                         : read(columns_[f].data(), std::size_t{records} * fields_[f].recordLength);
     if (!ok) return undo();
   }

@@ -37,7 +37,7 @@
 
 namespace dorvem::stored_rows {
 
-inline constexpr std::uint32_t kLayoutVersion = 2;
+inline constexpr std::uint32_t kLayoutVersion = 3;
 
 // A hash of the data file's device, inode and change time and of
 // kLayoutVersion.

@@ -4,10 +4,12 @@
 // value: a media file name column of width 255 over a million records takes
 // 256 MB, nearly all of it zeros. Here each record's value is kept as its
 // bytes followed by one terminating zero, one after another in record
-// order, in one growable arena. A record finds its value through a 32-bit
-// offset from the base of its block of 65536 records, so offsets stay 32
-// bits however large the arena grows (a block holds at most 65536 values of
-// at most 65531 bytes each, less than 4 GiB).
+// order, in one growable arena. A record finds its value through a 16-bit
+// offset from the base of its block of records. A block holds as many
+// records (a power of two, at most 65536) as fit values of the column's
+// largest length and their zeros in 65536 bytes, so every offset within a
+// block fits 16 bits: a headword column of width 60 has blocks of 1024
+// records and spends a little over two bytes per record on finding it.
 //
 // Seen from outside, a value is the slot a fixed-width column would hold:
 // Value() points at its bytes and terminating zero, and CopySlot writes the
@@ -35,7 +37,8 @@ class StringColumn {
   // Bytes of zeros kept after the last value: more than any record length.
   static constexpr std::size_t kTail = 65536;
 
-  StringColumn() = default;
+  // A column of values of at most `maxLength` bytes (at most 65531).
+  explicit StringColumn(std::uint32_t maxLength);
   StringColumn(const StringColumn&) = delete;
   StringColumn& operator=(const StringColumn&) = delete;
 
@@ -43,14 +46,16 @@ class StringColumn {
   // cannot be had (nothing changes).
   bool ReserveRecords(std::uint32_t records);
 
-  // Stores the value of record `record` (its `length` bytes; `bytes` may be
-  // null when `length` is 0): record Count() + 1 is appended, record
-  // Count() replaces the last value. False (nothing changes) when memory
-  // cannot be had or the record is neither.
+  // Stores the value of record `record` (its `length` <= MaxLength() bytes;
+  // `bytes` may be null when `length` is 0): record Count() + 1 is
+  // appended, record Count() replaces the last value. False (nothing
+  // changes) when memory cannot be had, the value is longer or the record
+  // is neither.
   bool Store(std::uint32_t record, const std::uint8_t* bytes, std::uint32_t length);
 
   // Number of records with a stored value.
   std::uint32_t Count() const { return count_; }
+  std::uint32_t MaxLength() const { return maxLength_; }
 
   // The value of record `record` (1-based): its bytes and a terminating
   // zero; all zeros for a record beyond Count().
@@ -72,42 +77,42 @@ class StringColumn {
   void ShrinkToFit();
 
   // Writes the column's image through `write` (false from it ends the
-  // write): the arena's used byte count (u64) and block count (u32), four
-  // zero bytes, the blocks' bases (u64 each), the Count() offsets (u32
-  // each), then the used bytes of the arena; numbers little-endian. False
-  // when a write failed.
+  // write): the arena's used byte count (u64), the block count (u32) and
+  // the records per block as a power of two (u32), the blocks' bases (u64
+  // each), the Count() offsets (u16 each), then the used bytes of the
+  // arena; numbers little-endian. False when a write failed.
   using Write = std::function<bool(const void*, std::size_t)>;
   bool Save(const Write& write) const;
   // Replaces an empty column by the image of `count` values that Save
   // wrote, read through `read`, with room for `reserve` >= count records.
-  // The image is checked as it would be had from anyone: values follow
-  // each other without a gap, each ends in a zero and holds at most
-  // `maxLength` bytes. False, with the column empty again, when it cannot
-  // be read, is not such an image, or memory cannot be had.
+  // The image is checked as it would be had from anyone: its blocks are
+  // this column's, values follow each other without a gap, each ends in a
+  // zero and holds at most MaxLength() bytes. False, with the column empty
+  // again, when it cannot be read, is not such an image, or memory cannot
+  // be had.
   using Read = std::function<bool(void*, std::size_t)>;
-  bool Restore(std::uint32_t count, std::uint32_t reserve, std::uint32_t maxLength,
-               const Read& read);
+  bool Restore(std::uint32_t count, std::uint32_t reserve, const Read& read);
 
-  // The arena's used bytes and the offsets, for content hashes.
+  // The arena's used bytes, for content hashes.
   const std::uint8_t* ArenaData() const { return bytes_.data(); }
   std::size_t ArenaSize() const { return used_; }
-  const std::uint8_t* OffsetData() const { return offsets_.data(); }
 
  private:
-  static constexpr unsigned kBlockShift = 16;
   static const std::uint8_t* Zeros();
 
   std::uint64_t Start(std::uint32_t record) const {
     const std::uint32_t i = record - 1;
-    return bases_[i >> kBlockShift] + Offsets()[i];
+    return bases_[i >> blockShift_] + Offsets()[i];
   }
-  const std::uint32_t* Offsets() const {
-    return reinterpret_cast<const std::uint32_t*>(offsets_.data());
+  const std::uint16_t* Offsets() const {
+    return reinterpret_cast<const std::uint16_t*>(offsets_.data());
   }
-  std::uint32_t* Offsets() { return reinterpret_cast<std::uint32_t*>(offsets_.data()); }
+  std::uint16_t* Offsets() { return reinterpret_cast<std::uint16_t*>(offsets_.data()); }
 
+  std::uint32_t maxLength_;
+  unsigned blockShift_;               // records per block: 1 << blockShift_
   LargeBuffer bytes_;                 // values and their zeros, then the zero tail
-  LargeBuffer offsets_;               // one u32 per record: its value's start in its block
+  LargeBuffer offsets_;               // one u16 per record: its value's start in its block
   std::vector<std::uint64_t> bases_;  // arena offset of each block's first value
   std::uint64_t used_ = 0;            // arena bytes holding values
   std::uint32_t count_ = 0;

@@ -217,7 +217,8 @@ DBResult DSBASE::BuildRecordLayout() {
     columns_.resize(fields_.size());
     strings_.resize(fields_.size());
     for (std::size_t f = 0; f < fields_.size(); ++f)
-      if (fields_[f].logicalType == kLtString) strings_[f] = std::make_unique<StringColumn>();
+      if (fields_[f].logicalType == kLtString)
+        strings_[f] = std::make_unique<StringColumn>(fields_[f].units1);
   } catch (const std::bad_alloc&) {
     return dbr::kOutOfMemory;
   }

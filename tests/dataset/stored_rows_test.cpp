@@ -173,12 +173,12 @@ TEST_F(StoredRowsTest, DamagedCutOrForgedFilesAreNotUsed) {
   const std::vector<std::uint8_t> good = ReadBytes(file);
   // Where things lie, from the layout: the header, 16 bytes, 5 fields of
   // 16, the 5 statuses and 25 flags, then FAJLNEV's image (16 bytes, one
-  // base, five offsets, its values).
+  // base, five offsets of two bytes, its values).
   const std::size_t body = rank_cache::kHeaderSize;
   const std::size_t names = body + 16 + 5 * 16 + 5 + 25;
   const std::size_t nameOffsets = names + 16 + 8;
-  ASSERT_EQ(LoadU32(good.data() + nameOffsets), 0u);
-  ASSERT_EQ(LoadU32(good.data() + nameOffsets + 4), 18u);  // after "Sounds\adagio.wav"
+  ASSERT_EQ(LoadU16(good.data() + nameOffsets), 0u);
+  ASSERT_EQ(LoadU16(good.data() + nameOffsets + 2), 18u);  // after "Sounds\adagio.wav"
   // The body ends in the last blob entry: its offset (u64), its size (u32).
   const std::size_t lastBlobSize = good.size() - rank_cache::kChecksumSize - 4;
   const std::size_t lastBlobOffset = lastBlobSize - 8;
@@ -189,8 +189,9 @@ TEST_F(StoredRowsTest, DamagedCutOrForgedFilesAreNotUsed) {
           {"more records", [](auto* b) { StoreU32(b->data() + rank_cache::kCountAt, 6); }},
           {"a field of another width", [&](auto* b) { StoreU32(b->data() + body + 16, 254); }},
           {"a value that overlaps the one before",
-           [&](auto* b) { StoreU32(b->data() + nameOffsets + 4, 17); }},
-          {"a gap between values", [&](auto* b) { StoreU32(b->data() + nameOffsets + 4, 19); }},
+           [&](auto* b) { StoreU16(b->data() + nameOffsets + 2, 17); }},
+          {"a gap between values", [&](auto* b) { StoreU16(b->data() + nameOffsets + 2, 19); }},
+          {"blocks of another size", [&](auto* b) { StoreU32(b->data() + names + 12, 16); }},
           {"more used bytes than values",
            [&](auto* b) { StoreU64(b->data() + names, LoadU64(b->data() + names) + 1); }},
           {"a blob reaching past the data file",

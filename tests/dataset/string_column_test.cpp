@@ -24,7 +24,7 @@ bool Store(StringColumn* c, std::uint32_t record, const std::string& s) {
 }
 
 TEST(StringColumnTest, RecordsReadAsFixedWidthSlots) {
-  StringColumn c;
+  StringColumn c(8);
   ASSERT_TRUE(Store(&c, 1, "KÁNON"));
   ASSERT_TRUE(Store(&c, 2, ""));
   ASSERT_TRUE(Store(&c, 3, "OKTÁV"));
@@ -49,15 +49,16 @@ TEST(StringColumnTest, RecordsReadAsFixedWidthSlots) {
 }
 
 TEST(StringColumnTest, StoringTheLastValueAgainReplacesItAndOthersAreRefused) {
-  StringColumn c;
+  StringColumn c(14);
   ASSERT_TRUE(Store(&c, 1, "ADAGIO"));
   ASSERT_TRUE(Store(&c, 2, "ALLEGRETTO"));
   ASSERT_TRUE(Store(&c, 2, "LARGO"));  // shorter: the old bytes must not show
   EXPECT_EQ(Slot(c, 2, 12), std::string("LARGO") + std::string(7, '\0'));
   ASSERT_TRUE(Store(&c, 2, "ALLEGRO VIVACE"));
   EXPECT_EQ(Slot(c, 2, 14), "ALLEGRO VIVACE");
-  EXPECT_FALSE(Store(&c, 1, "X"));  // not the last one
-  EXPECT_FALSE(Store(&c, 4, "X"));  // leaves a gap
+  EXPECT_FALSE(Store(&c, 1, "X"));                   // not the last one
+  EXPECT_FALSE(Store(&c, 4, "X"));                   // leaves a gap
+  EXPECT_FALSE(Store(&c, 3, std::string(15, 'X')));  // longer than the column's values
   EXPECT_EQ(c.Count(), 2u);
   EXPECT_EQ(Slot(c, 1, 7), std::string("ADAGIO") + '\0');
   // Reading a whole record length from the last value stays in the arena.
@@ -66,16 +67,29 @@ TEST(StringColumnTest, StoringTheLastValueAgainReplacesItAndOthersAreRefused) {
 }
 
 TEST(StringColumnTest, ValuesAcrossBlocksOfOffsetsKeepTheirPlaces) {
-  // More than one block of 65536 records, values of varying length.
-  StringColumn c;
-  const std::uint32_t n = 140000;
-  ASSERT_TRUE(c.ReserveRecords(1000));  // grows beyond the reservation
-  auto word = [](std::uint32_t r) { return std::string(r % 37, static_cast<char>('A' + r % 26)); };
-  for (std::uint32_t r = 1; r <= n; ++r) ASSERT_TRUE(Store(&c, r, word(r))) << r;
-  c.ShrinkToFit();
-  for (std::uint32_t r : {1u, 65535u, 65536u, 65537u, 131072u, 131073u, n}) {
-    EXPECT_EQ(c.Length(r), word(r).size()) << r;
-    EXPECT_EQ(Slot(c, r, 40), word(r) + std::string(40 - word(r).size(), '\0')) << r;
+  // Blocks of 1024 records (values of up to 36 bytes), of 256 (255 bytes:
+  // a full block's values take all of 65536 bytes) and of one record (the
+  // widest column); values mostly of full length, so that a block one
+  // record too large would overflow its offsets.
+  struct Case {
+    std::uint32_t width, records;
+    std::vector<std::uint32_t> probes;
+  };
+  for (const Case& k : std::vector<Case>{{36, 140000, {1, 1023, 1024, 1025, 1026, 131073, 140000}},
+                                         {255, 1200, {1, 255, 256, 257, 512, 513, 1200}},
+                                         {65531, 5, {1, 2, 3, 4, 5}}}) {
+    StringColumn c(k.width);
+    ASSERT_TRUE(c.ReserveRecords(100));  // grows beyond the reservation
+    auto word = [&k](std::uint32_t r) {
+      return std::string(r % 7 == 0 ? r % 37 : k.width, static_cast<char>('A' + r % 26));
+    };
+    for (std::uint32_t r = 1; r <= k.records; ++r) ASSERT_TRUE(Store(&c, r, word(r))) << r;
+    c.ShrinkToFit();
+    for (std::uint32_t r : k.probes) {
+      EXPECT_EQ(c.Length(r), word(r).size()) << k.width << " " << r;
+      EXPECT_EQ(Slot(c, r, k.width), word(r) + std::string(k.width - word(r).size(), '\0'))
+          << k.width << " " << r;
+    }
   }
 }
 
