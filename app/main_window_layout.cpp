@@ -11,6 +11,7 @@
 #include <QToolButton>
 #include <algorithm>
 
+#include "app/cached_group_box.h"
 #include "app/main_window.h"
 #include "app/pictures.h"
 #include "app/startup_trace.h"
@@ -84,9 +85,9 @@ void TfrmMain::CreateWindowSettings() {
 }
 
 void TfrmMain::CreateSearchControls() {
-  grpKeres =
-      Place(new QGroupBox(QStringLiteral(u" Írja be a szövegmezőbe a keresendő szót!"), pnlAdat),
-            "grpKeres", {4, 5, 225, 68});
+  grpKeres = Place(
+      new TCachedGroupBox(QStringLiteral(u" Írja be a szövegmezőbe a keresendő szót!"), pnlAdat),
+      "grpKeres", {4, 5, 225, 68});
   grpKeres->setAutoFillBackground(true);
   SetColor(grpKeres, QPalette::Window, kGradientActiveCaption);
   SetColor(grpKeres, QPalette::WindowText, kMaroon);
