@@ -1,7 +1,6 @@
 #include "dictionary/media_paths.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <optional>
 
 #include "dataset/locale/locale_services.h"
@@ -22,8 +21,15 @@ std::optional<QString> FindEntry(const QString& dir, const QString& name) {
 }  // namespace
 
 QStringList PathComponents(const QString& path) {
-  static const QRegularExpression separators(QStringLiteral("[\\\\/]"));
-  return path.split(separators, Qt::SkipEmptyParts);
+  // Split by hand: it runs for every media name on every keystroke.
+  QStringList parts;
+  qsizetype start = 0;
+  for (qsizetype i = 0; i <= path.size(); ++i) {
+    if (i < path.size() && path[i] != u'\\' && path[i] != u'/') continue;
+    if (i > start) parts.append(path.mid(start, i - start));
+    start = i + 1;
+  }
+  return parts;
 }
 
 std::string ExtensionOf(std::string_view name) {

@@ -1,6 +1,7 @@
 #include "views/memo_field.h"
 
 #include <algorithm>
+#include <memory>
 #include <string>
 
 #include "dataset/host/dataset.h"
@@ -37,13 +38,15 @@ TMemoHead ReadMemoHead(const TField& field, std::size_t headBytes) {
     read += n;
   }
   head.bytes.resize(read);
-  std::vector<std::uint8_t> piece(kScanPiece);
+  if (read == head.size) return head;
+  // Only a memo longer than its head has a rest to scan; the piece is not
+  // cleared first, as every byte looked at is read into it.
+  const auto piece = std::make_unique_for_overwrite<std::uint8_t[]>(kScanPiece);
   for (std::size_t at = read; at < head.size && !head.zeroInRest;) {
     std::size_t size = 0;
-    const std::size_t n = ds->ReadBlobPart(blob, at, piece.size(), piece.data(), &size);
+    const std::size_t n = ds->ReadBlobPart(blob, at, kScanPiece, piece.get(), &size);
     if (n == 0) break;
-    head.zeroInRest = std::find(piece.begin(), piece.begin() + static_cast<std::ptrdiff_t>(n),
-                                std::uint8_t{0}) != piece.begin() + static_cast<std::ptrdiff_t>(n);
+    head.zeroInRest = std::find(piece.get(), piece.get() + n, std::uint8_t{0}) != piece.get() + n;
     at += n;
   }
   return head;

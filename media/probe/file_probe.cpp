@@ -1,15 +1,65 @@
 #include "media/probe/file_probe.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <mutex>
 #include <span>
+#include <unordered_map>
 
+#include "dataset/core/mapped_file.h"
 #include "media/probe/mci_errors.h"
 
 namespace dorvem::mci {
+
+namespace {
+
+// What a file was found to hold, for as long as it is the same file: the
+// cue sounds are probed on every keystroke, and reading them again gives
+// the same answer while their identity (device, inode, size, modification
+// and change time; any write changes the change time) stays.
+struct Identity {
+  dev_t device;
+  ino_t inode;
+  off_t size;
+  std::int64_t mtimeNs;
+  std::int64_t ctimeNs;
+  bool operator==(const Identity&) const = default;
+};
+
+Identity IdentityOf(const struct stat& info) {
+  return {info.st_dev, info.st_ino, info.st_size,
+          info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec,
+          info.st_ctim.tv_sec * 1000000000LL + info.st_ctim.tv_nsec};
+}
+
+class ProbeMemo {
+ public:
+  std::optional<FileProbe> Find(const std::string& path, const Identity& identity) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const auto it = probes_.find(path);
+    if (it == probes_.end() || !(it->second.first == identity)) return std::nullopt;
+    return it->second.second;
+  }
+  void Keep(const std::string& path, const Identity& identity, const FileProbe& probe) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (probes_.size() >= kFiles) probes_.clear();
+    probes_[path] = {identity, probe};
+  }
+
+ private:
+  static constexpr std::size_t kFiles = 64;
+  std::mutex mutex_;
+  std::unordered_map<std::string, std::pair<Identity, FileProbe>> probes_;
+};
+
+ProbeMemo& Memo() {
+  static ProbeMemo memo;
+  return memo;
+}
+
+}  // namespace
 
 FileProbe ProbeMediaFile(const std::string& path) {
   FileProbe probe;
@@ -18,6 +68,8 @@ FileProbe ProbeMediaFile(const std::string& path) {
     probe.error = MCIERR_FILE_NOT_FOUND;
     return probe;
   }
+  const Identity identity = IdentityOf(info);
+  if (std::optional<FileProbe> known = Memo().Find(path, identity)) return *known;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
     probe.error = MCIERR_FILE_READ;
@@ -28,23 +80,30 @@ FileProbe ProbeMediaFile(const std::string& path) {
     probe.error = info.st_size == 0 ? MCIERR_INVALID_FILE : MCIERR_FILE_READ;
     return probe;
   }
-  const auto size = static_cast<std::size_t>(info.st_size);
-  void* map = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+  // A file cut short under the reading gives zeros where its pages went
+  // instead of ending the program; it is then a read error.
+  MappedFile map;
+  const bool mapped = map.Map(fd, static_cast<std::size_t>(info.st_size));
   ::close(fd);
-  if (map == MAP_FAILED) {
+  if (!mapped) {
     probe.error = MCIERR_FILE_READ;
     return probe;
   }
-  const std::span<const std::uint8_t> bytes(static_cast<const std::uint8_t*>(map), size);
+  const std::span<const std::uint8_t> bytes(map.data(), map.size());
   probe.kind = SniffMediaKind(bytes);
   const auto length = MediaLengthMs(probe.kind, bytes);
-  ::munmap(map, size);
+  if (map.Faulted()) {
+    probe.error = MCIERR_FILE_READ;
+    probe.kind = MediaKind::kUnknown;
+    return probe;
+  }
   if (!length) {
     probe.error = MCIERR_INVALID_FILE;
     probe.kind = MediaKind::kUnknown;
   } else {
     probe.lengthMs = *length;
   }
+  Memo().Keep(path, IdentityOf(info), probe);
   return probe;
 }
 

@@ -1,7 +1,10 @@
 // Checking a media file before a device is opened on it: that it exists, can
 // be read, holds sound of a kind the layer plays and is well-formed; and
 // its playing time. Reads the file once, through a read-only mapping, so
-// that only the pages the format readers look at are touched.
+// that only the pages the format readers look at are touched; the answer is
+// kept for as long as the file is the same (device, inode, size,
+// modification and change time), so that a file probed again is only
+// looked up.
 #pragma once
 
 #include <cstdint>
