@@ -17,7 +17,7 @@
 // synthesis needs the whole General MIDI sound font.
 //
 // When a decoded sound is used. Its key must equal the file's in every
-// part: the path and the file as it is now on disk (pipeline_pool.h), so a
+// part: the path and the file as it is now on disk (file_identity.h), so a
 // file replaced or rewritten since is decoded anew; a sound of the same
 // path under another key is dropped then.
 //
@@ -37,7 +37,7 @@
 #include <string>
 #include <vector>
 
-#include "media/pipeline_pool.h"
+#include "media/probe/file_identity.h"
 
 typedef struct _GstBuffer GstBuffer;
 typedef struct _GstCaps GstCaps;

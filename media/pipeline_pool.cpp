@@ -1,18 +1,9 @@
 #include "media/pipeline_pool.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <iterator>
 
 namespace dorvem::mci {
-
-std::optional<FileIdentity> FileIdentity::Of(const std::string& path) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return std::nullopt;
-  return FileIdentity{std::uint64_t(st.st_dev), std::uint64_t(st.st_ino), std::int64_t(st.st_size),
-                      std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
-}
 
 PipelinePool::PipelinePool(Release release, Clock clock)
     : release_(std::move(release)), clock_(std::move(clock)) {}

@@ -8,8 +8,8 @@
 //
 // When a kept pipeline may be taken. Its key must equal the new device's
 // in every part: the file's path, the file as it is now on disk (device,
-// inode, size and modification time: a file replaced or rewritten since is
-// a different file) and the audio output the pipeline plays into (a
+// inode, size, modification and change time: a file replaced or rewritten
+// since is a different file) and the audio output the pipeline plays into (a
 // pipeline keeps the sink it was built with, so one made for the silent
 // sink is not taken once a device has been chosen). Taking a pipeline
 // removes it from the pool; kept pipelines of the same path under another
@@ -33,21 +33,11 @@
 #include <string>
 #include <vector>
 
+#include "media/probe/file_identity.h"
+
 typedef struct _GstElement GstElement;
 
 namespace dorvem::mci {
-
-// A file as it is on disk now.
-struct FileIdentity {
-  std::uint64_t device = 0;
-  std::uint64_t inode = 0;
-  std::int64_t size = 0;
-  std::int64_t modifiedNs = 0;
-
-  // Nothing when the file cannot be looked at.
-  static std::optional<FileIdentity> Of(const std::string& path);
-  bool operator==(const FileIdentity&) const = default;
-};
 
 struct PipelineKey {
   std::string path;

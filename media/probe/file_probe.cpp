@@ -9,40 +9,24 @@
 #include <unordered_map>
 
 #include "dataset/core/mapped_file.h"
+#include "media/probe/file_identity.h"
 #include "media/probe/mci_errors.h"
 
 namespace dorvem::mci {
 
 namespace {
 
-// What a file was found to hold, for as long as it is the same file: the
-// cue sounds are probed on every keystroke, and reading them again gives
-// the same answer while their identity (device, inode, size, modification
-// and change time; any write changes the change time) stays.
-struct Identity {
-  dev_t device;
-  ino_t inode;
-  off_t size;
-  std::int64_t mtimeNs;
-  std::int64_t ctimeNs;
-  bool operator==(const Identity&) const = default;
-};
-
-Identity IdentityOf(const struct stat& info) {
-  return {info.st_dev, info.st_ino, info.st_size,
-          info.st_mtim.tv_sec * 1000000000LL + info.st_mtim.tv_nsec,
-          info.st_ctim.tv_sec * 1000000000LL + info.st_ctim.tv_nsec};
-}
-
+// What a file was found to hold, for as long as it is the same file
+// (file_identity.h): the cue sounds are probed on every keystroke.
 class ProbeMemo {
  public:
-  std::optional<FileProbe> Find(const std::string& path, const Identity& identity) {
+  std::optional<FileProbe> Find(const std::string& path, const FileIdentity& identity) {
     std::lock_guard<std::mutex> lock(mutex_);
     const auto it = probes_.find(path);
-    if (it == probes_.end() || !(it->second.first == identity)) return std::nullopt;
+    if (it == probes_.end() || it->second.first != identity) return std::nullopt;
     return it->second.second;
   }
-  void Keep(const std::string& path, const Identity& identity, const FileProbe& probe) {
+  void Keep(const std::string& path, const FileIdentity& identity, const FileProbe& probe) {
     std::lock_guard<std::mutex> lock(mutex_);
     if (probes_.size() >= kFiles) probes_.clear();
     probes_[path] = {identity, probe};
@@ -51,7 +35,7 @@ class ProbeMemo {
  private:
   static constexpr std::size_t kFiles = 64;
   std::mutex mutex_;
-  std::unordered_map<std::string, std::pair<Identity, FileProbe>> probes_;
+  std::unordered_map<std::string, std::pair<FileIdentity, FileProbe>> probes_;
 };
 
 ProbeMemo& Memo() {
@@ -68,7 +52,7 @@ FileProbe ProbeMediaFile(const std::string& path) {
     probe.error = MCIERR_FILE_NOT_FOUND;
     return probe;
   }
-  const Identity identity = IdentityOf(info);
+  const FileIdentity identity = FileIdentity::Of(info);
   if (std::optional<FileProbe> known = Memo().Find(path, identity)) return *known;
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) {
@@ -103,7 +87,8 @@ FileProbe ProbeMediaFile(const std::string& path) {
   } else {
     probe.lengthMs = *length;
   }
-  Memo().Keep(path, IdentityOf(info), probe);
+  // The identity of the file as opened, which is what was read.
+  Memo().Keep(path, FileIdentity::Of(info), probe);
   return probe;
 }
 
