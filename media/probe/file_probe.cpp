@@ -38,9 +38,11 @@ class ProbeMemo {
   std::unordered_map<std::string, std::pair<FileIdentity, FileProbe>> probes_;
 };
 
+// Never destroyed: the media worker may still probe a file while the
+// process exits and its statics go.
 ProbeMemo& Memo() {
-  static ProbeMemo memo;
-  return memo;
+  static ProbeMemo* const memo = new ProbeMemo;
+  return *memo;
 }
 
 }  // namespace
