@@ -24,6 +24,9 @@
 #include "app/single_instance.h"
 #include "app/startup_trace.h"
 #include "app/toolkit_options.h"
+#include "dataset/host/table_preload.h"
+#include "dictionary/dictionary.h"
+#include "dictionary/paths.h"
 #include "terminal/progress_line.h"
 
 int main(int argc, char** argv) {
@@ -51,6 +54,10 @@ int main(int argc, char** argv) {
     return 1;
   }
   dorvem::StartStartupTraceFromEnvironment();
+  // The data file is loaded on a thread of its own while the toolkit starts;
+  // the window's first open takes it when nothing changed meanwhile.
+  const dorvem::TTablePreload preload(dorvem::TDictionary::PreloadSpec(
+      {dorvem::ProgramFolderBeforeApplication(), dorvem::UserCacheFolder(), {}, {}}));
   // Words after a lone "--" are the search's, not the toolkit's options.
   int toolkitArgc = dorvem::ToolkitArgumentCount(argc, argv);
   const std::unique_ptr<dorvem::TApplication> app =

@@ -28,17 +28,27 @@ bool IsFile(const QString& path) {
 
 TDictionary::TDictionary(TDictionaryOptions options) : options_(std::move(options)) {
   // Created closed; Open supplies the file name.
-  tblAdat.SetFilter(kEmptySearchFilter);
+  const TTablePreloadSpec spec = PreloadSpec(options_);
+  tblAdat.SetFilter(spec.filterText);
   tblAdat.SetFiltered(true);
-  tblAdat.SetIndexFieldNames(std::string(kHeadwordColumn));
-  tblAdat.SetCacheFolder(options_.cacheFolder);
+  tblAdat.SetIndexFieldNames(spec.indexFieldNames);
+  tblAdat.SetCacheFolder(spec.cacheFolder);
   // No control may put the dataset into edit mode.
   DataSource1.SetAutoEdit(false);
   DataSource1.SetDataSet(&tblAdat);
 }
 
+TTablePreloadSpec TDictionary::PreloadSpec(const TDictionaryOptions& options) {
+  TTablePreloadSpec spec;
+  spec.fileName = FileSystemName(options.programFolder + QString::fromLatin1(kDataFileName));
+  spec.cacheFolder = options.cacheFolder;
+  spec.indexFieldNames = kHeadwordColumn;
+  spec.filterText = kEmptySearchFilter;
+  return spec;
+}
+
 std::string TDictionary::DataFileName() const {
-  return FileSystemName(options_.programFolder + QString::fromLatin1(kDataFileName));
+  return PreloadSpec(options_).fileName;
 }
 
 void TDictionary::Open() {

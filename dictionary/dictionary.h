@@ -17,6 +17,7 @@
 
 #include "dataset/host/client_dataset.h"
 #include "dataset/host/data_source.h"
+#include "dataset/host/table_preload.h"
 #include "dictionary/dictionary_fields.h"
 #include "dictionary/dictionary_options.h"
 #include "dictionary/everything_index.h"
@@ -52,6 +53,10 @@ class TDictionary {
   const TDictionaryOptions& Options() const { return options_; }
   // The data file below the program folder, in the file system's encoding.
   std::string DataFileName() const;
+
+  // How tblAdat is opened, for a preload (table_preload.h) that its Open
+  // then takes: the data file, cache folder, key fields and start-up filter.
+  static TTablePreloadSpec PreloadSpec(const TDictionaryOptions& options);
 
   // Sets tblAdat's file name to the data file and opens it; raises the
   // dataset's error when that fails (tblAdat stays closed).

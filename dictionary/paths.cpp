@@ -20,6 +20,12 @@ QString ProgramFolder() {
   return ProgramFolderOf(QCoreApplication::applicationFilePath());
 }
 
+QString ProgramFolderBeforeApplication() {
+  // Where the application object looks on Linux, resolved the same way.
+  const QString path = QFileInfo(QStringLiteral("/proc/self/exe")).canonicalFilePath();
+  return path.isEmpty() ? QString() : ProgramFolderOf(path);
+}
+
 QString FileSystemPath(const QString& path) {
   QString result = path;
   result.replace(u'\\', QDir::separator());

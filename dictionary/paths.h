@@ -26,6 +26,9 @@ QString ProgramFolderOf(const QString& executablePath);
 // The program folder of the running executable. Needs the application
 // object.
 QString ProgramFolder();
+// The same, as the system names the running executable, before the
+// application object exists; empty when the system does not say.
+QString ProgramFolderBeforeApplication();
 
 // `path` with every "\" replaced by the platform's separator.
 QString FileSystemPath(const QString& path);

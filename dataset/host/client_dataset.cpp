@@ -1,19 +1,12 @@
 #include "dataset/host/client_dataset.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <filesystem>
 
-#include "dataset/core/file_read.h"
-#include "dataset/core/mapped_file.h"
 #include "dataset/host/db_errors.h"
 #include "dataset/host/host_messages.h"
 #include "dataset/host/open_steps.h"
+#include "dataset/host/packet_file.h"
+#include "dataset/host/table_preload.h"
 #include "dataset/index/index_list.h"
 #include "dataset/locale/locale_services.h"
 
@@ -32,78 +25,26 @@ TCustomClientDataSet::~TCustomClientDataSet() {
 // --- Reading the file ------------------------------------------------------
 
 PacketBytes TCustomClientDataSet::ReadPacketFile() const {
-  struct stat st {};
-  if (fileName_.empty() || ::stat(fileName_.c_str(), &st) != 0 || !S_ISREG(st.st_mode) ||
-      st.st_size == 0)
-    DatabaseError(msg::kMissingDataPacket, Name());
-
-  auto fail = [&](int error) {
-    std::error_code ec;
-    const std::string full = std::filesystem::absolute(fileName_, ec).lexically_normal().string();
-    throw EDatabaseError(
-        msg::Fmt(msg::kCannotOpenFile, {ec ? fileName_ : full, std::strerror(error)}));
-  };
-  const int fd = ::open(fileName_.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) fail(errno);
-  // Ask other writers to keep off while the file is read (advisory).
-  struct flock lock {};
-  lock.l_type = F_RDLCK;
-  lock.l_whence = SEEK_SET;
-  (void)::fcntl(fd, F_SETLK, &lock);
-  // Size and time of the file as opened (it may have changed since the look
-  // above).
-  if (::fstat(fd, &st) != 0 || st.st_size == 0) {
-    ::close(fd);
-    DatabaseError(msg::kMissingDataPacket, Name());
-  }
-
-  // The file is mapped, not copied: the table reads the rows from the page
-  // cache and keeps its blob values where they lie.
-  std::error_code ec;
-  PacketSource source;
-  source.path = std::filesystem::absolute(fileName_, ec).lexically_normal().string();
-  if (ec) source.path = fileName_;
-  source.size = static_cast<std::uint64_t>(st.st_size);
-  source.mtimeNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
-  source.cacheFolder = cacheFolder_;
-  source.device = static_cast<std::uint64_t>(st.st_dev);
-  source.inode = static_cast<std::uint64_t>(st.st_ino);
-  source.ctimeNs = static_cast<std::int64_t>(st.st_ctim.tv_sec) * 1000000000 + st.st_ctim.tv_nsec;
-  MappedFile mapped;
-  if (mapped.Map(fd, static_cast<std::size_t>(st.st_size))) {
-    ::close(fd);
-    return PacketBytes(std::move(mapped), std::move(source));
-  }
-
-  // Where the file cannot be mapped, the whole file in one buffer; a large
-  // one comes zero-filled from huge pages, so it is written once, by the
-  // read itself.
-  LargeBuffer bytes;
-  if (!bytes.Resize(static_cast<std::size_t>(st.st_size))) {
-    ::close(fd);
-    Check(dbr::kOutOfMemory);
-  }
-  // A file that shrank while being read gives what it still held.
-  int error = 0;
-  const std::size_t done = ReadUpTo(fd, bytes.data(), bytes.size(), &error);
-  ::close(fd);
-  if (error != 0) fail(error);
-  if (done == 0) DatabaseError(msg::kMissingDataPacket, Name());
-  bytes.Resize(done);
-  return PacketBytes(std::move(bytes));
+  return ReadPacketFileOf(fileName_, cacheFolder_, Name());
 }
 
 // --- Opening and closing -------------------------------------------------
 
 void TCustomClientDataSet::InternalOpen() {
-  PacketBytes packet = ReadPacketFile();
-  OpenStepDone("read");
-
-  Check(DSBASE_Factory(table_.Receive()));
-  Check(table_->AppendData(std::move(packet), true));
-  OpenStepDone("store");
-  Check(DSCursor_Factory(cursor_.Receive()));
-  Check(cursor_->InitCursor(table_.get()));
+  // A table preloaded for this very open comes with its cursor, already in
+  // the order ApplyStoredIndex asks for (table_preload.h).
+  if (!TakePreloadedTable(fileName_, cacheFolder_, IndexFieldNames(), &table_, &cursor_)) {
+    PacketBytes packet = ReadPacketFile();
+    OpenStepDone("read");
+    Check(DSBASE_Factory(table_.Receive()));
+    Check(table_->AppendData(std::move(packet), true));
+    OpenStepDone("store");
+    Check(DSCursor_Factory(cursor_.Receive()));
+    Check(cursor_->InitCursor(table_.get()));
+  } else {
+    OpenStepDone("read");
+    OpenStepDone("store");
+  }
 
   DSProps props;
   Check(cursor_->GetCursorProps(&props));

@@ -5,7 +5,8 @@
 // table (DSBASE), opens an engine cursor (DSCursor) on it, builds the field
 // definitions, binds the field objects, and positions before the first
 // record. Closing releases cursor and table. The dataset owns the table and
-// the cursor while open; it never writes the file.
+// the cursor while open; it never writes the file. A table preloaded for
+// this open (table_preload.h) takes the place of the reading and loading.
 //
 // The records show in the order of one index: chosen by key field names
 // (IndexFieldNames) or by index name (IndexName), the last one set wins.

@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "dataset/host/db_errors.h"
+#include "dictionary/paths.h"
 #include "tests/dictionary/program_folder.h"
 
 namespace dorvem {
@@ -76,6 +77,23 @@ TEST(DictionaryTest, TheSearchFiltersByTheKeyAndRefreshesAsTheWindowDoes) {
   EXPECT_EQ(dict.tblAdat.Filter(), "KSZOVEG='.*'");
   EXPECT_EQ(dict.Headword(), ".ELOSZO");
   EXPECT_EQ(d.TakeAfterScrolls(), 1);
+}
+
+TEST(DictionaryTest, APreloadStartedBeforeTheApplicationIsTakenByTheFirstOpen) {
+  // The folder found before the application exists is the one found after.
+  EXPECT_EQ(ProgramFolderBeforeApplication(), ProgramFolder());
+
+  testing::ProgramFolderFixture folder;
+  folder.WriteDataFile(testing::ProgramFolderFixture::Dictionary({"DAL", ".ELOSZO"}));
+  TDictionary dictionary(folder.Options());
+  const TTablePreloadSpec spec = TDictionary::PreloadSpec(folder.Options());
+  TTablePreload preload(spec);
+  dictionary.Open();
+  EXPECT_EQ(dictionary.Headword(), ".ELOSZO");  // the start-up filter's entry
+  EngineRef<TDSBASE> table;
+  EngineRef<TDSCursor> cursor;
+  EXPECT_FALSE(TakePreloadedTable(spec.fileName, spec.cacheFolder, spec.indexFieldNames, &table,
+                                  &cursor));  // the open took it
 }
 
 TEST(DictionaryTest, ASearchOnAClosedDictionaryTriesToOpenIt) {
