@@ -7,8 +7,6 @@
 #include <cstring>
 #include <utility>
 
-#include "dataset/core/mapping_fault_guard.h"
-
 namespace dorvem {
 
 namespace {
@@ -20,9 +18,6 @@ std::size_t RoundUp(std::size_t n) {
   return (n + kHugePage - 1) / kHugePage * kHugePage;
 }
 
-#ifndef MADV_POPULATE_READ
-#define MADV_POPULATE_READ 22
-#endif
 #ifndef MADV_POPULATE_WRITE
 #define MADV_POPULATE_WRITE 23
 #endif
@@ -51,15 +46,11 @@ LargeBuffer& LargeBuffer::operator=(LargeBuffer&& o) noexcept {
     data_ = std::exchange(o.data_, nullptr);
     size_ = std::exchange(o.size_, 0);
     reserved_ = std::exchange(o.reserved_, 0);
-    fromFile_ = std::exchange(o.fromFile_, false);
-    fileGuard_ = std::exchange(o.fileGuard_, -1);
   }
   return *this;
 }
 
 void LargeBuffer::Free() {
-  if (fileGuard_ >= 0) mapping_fault_guard::Forget(std::exchange(fileGuard_, -1));
-  fromFile_ = false;
   if (data_) {
     if (reserved_)
       ::munmap(data_, reserved_);
@@ -76,46 +67,13 @@ void LargeBuffer::ShrinkToFit() {
   const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
   const std::size_t keep = (size_ + page - 1) / page * page;
   if (keep >= reserved_ || keep == 0) return;
-  if (::munmap(data_ + keep, reserved_ - keep) != 0) return;
-  reserved_ = keep;
-  if (fileGuard_ >= 0) {
-    mapping_fault_guard::Forget(fileGuard_);
-    fileGuard_ = mapping_fault_guard::Watch(data_, keep);
-  }
-}
-
-bool LargeBuffer::MapFile(int fd, std::uint64_t offset, std::size_t length, std::size_t size) {
-  if (size > length || length == 0) return false;
-  void* p =
-      ::mmap(nullptr, length, PROT_READ | PROT_WRITE, MAP_PRIVATE, fd, static_cast<off_t>(offset));
-  if (p == MAP_FAILED) return false;
-  // The page cache's pages, mapped in one call; populating for writing
-  // would copy every one of them.
-  (void)::madvise(p, length, MADV_POPULATE_READ);
-  Free();
-  data_ = static_cast<std::uint8_t*>(p);
-  size_ = size;
-  reserved_ = length;
-  fromFile_ = true;
-  fileGuard_ = mapping_fault_guard::Watch(p, length);
-  return true;
+  if (::munmap(data_ + keep, reserved_ - keep) == 0) reserved_ = keep;
 }
 
 bool LargeBuffer::Resize(std::size_t size) {
   if (size == size_) return true;
   if (size == 0) {
     Free();
-    return true;
-  }
-  if (fromFile_ && size > reserved_) {
-    // Beyond the file's part: the contents move to fresh memory.
-    std::uint8_t* p = MapZeroed(RoundUp(size));
-    if (!p) return false;
-    std::memcpy(p, data_, size_);
-    Free();
-    data_ = p;
-    size_ = size;
-    reserved_ = RoundUp(size);
     return true;
   }
   if (reserved_ && size <= reserved_) {

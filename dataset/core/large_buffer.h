@@ -4,10 +4,7 @@
 // Large sizes are anonymous mappings advised to use huge pages: the kernel
 // hands them out zero-filled, and touching hundreds of megabytes then costs
 // a few hundred page faults instead of a few hundred thousand. Small sizes
-// come from the ordinary heap. A buffer may also take a part of a file as
-// its memory (MapFile): it reads the file's pages where the page cache holds
-// them, without zero-filling or copying anything, and what is written to it
-// stays in this process. A buffer owns its memory; it is movable, not
+// come from the ordinary heap. A buffer owns its memory; it is movable, not
 // copyable.
 #pragma once
 
@@ -30,15 +27,6 @@ class LargeBuffer {
   // was) when memory cannot be had.
   bool Resize(std::size_t size);
 
-  // Replaces the buffer by `length` bytes of the open file `fd` from
-  // `offset` (a multiple of the page size), mapped copy-on-write: the
-  // buffer is `size` <= `length` bytes long, and growing it within `length`
-  // shows the file's bytes there, so the caller makes sure they are zeros.
-  // Growing beyond `length` moves the contents to fresh memory. A page of
-  // the file cut off meanwhile reads as zeros (mapping_fault_guard.h).
-  // False (the buffer unchanged) when the file cannot be mapped.
-  bool MapFile(int fd, std::uint64_t offset, std::size_t length, std::size_t size);
-
   // Gives back the memory beyond size() that growing reserved (whole pages
   // of a mapping; nothing for a heap block). The contents stay.
   void ShrinkToFit();
@@ -55,8 +43,6 @@ class LargeBuffer {
   std::uint8_t* data_ = nullptr;
   std::size_t size_ = 0;
   std::size_t reserved_ = 0;  // bytes mapped, or 0 when from the heap
-  bool fromFile_ = false;     // the memory is a file's (MapFile)
-  int fileGuard_ = -1;        // its slot in the fault guard, or -1
 };
 
 }  // namespace dorvem

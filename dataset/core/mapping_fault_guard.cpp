@@ -21,7 +21,7 @@ struct Slot {
 };
 
 // A process maps a handful of data files at once; more share no guard.
-std::array<Slot, 256> slots;
+std::array<Slot, 32> slots;
 std::atomic<std::uint64_t> faults{0};
 std::uintptr_t pageSize = 4096;
 struct sigaction previous {};

@@ -1,6 +1,5 @@
 #include "dataset/host/table_preload.h"
 
-#include <pthread.h>
 #include <sys/stat.h>
 
 #include <mutex>
@@ -117,7 +116,6 @@ TTablePreload::TTablePreload(TTablePreloadSpec spec) {
   state->spec = std::move(spec);
   try {
     state->thread = std::thread([s = state.get()] {
-      (void)::pthread_setname_np(::pthread_self(), "table preload");
       try {
         Load(*s);
       } catch (...) {

@@ -255,20 +255,6 @@ bool FileReader::Read(void* out, std::size_t size) {
   return true;
 }
 
-bool FileReader::Take(LargeBuffer* buffer, std::size_t length) {
-  if (fd_ < 0 || length > left_ || length == 0) return false;
-  static const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
-  if (page == 0 || offset_ % page != 0 || !buffer->MapFile(fd_, offset_, length, length) ||
-      ::lseek(fd_, static_cast<off_t>(length), SEEK_CUR) < 0) {
-    buffer->Free();
-    return buffer->Resize(length) && Read(buffer->data(), length);
-  }
-  sum_.Add(buffer->data(), length);
-  left_ -= length;
-  offset_ += length;
-  return true;
-}
-
 bool FileReader::Finish() {
   std::uint8_t checksum[kChecksumSize + 1];
   int error = 0;
@@ -309,7 +295,6 @@ bool FileWriter::Open(const RankCacheKey& key, Kind kind, std::uint32_t count) {
   WriteHeader(key, kind, count, header);
   sum_ = ContentHash();
   ok_ = true;
-  offset_ = 0;
   return Write(header, sizeof header);
 }
 
@@ -318,17 +303,6 @@ bool FileWriter::Write(const void* bytes, std::size_t size) {
   if (!ok_ || size == 0) return ok_;
   ok_ = WriteAll(fd_, static_cast<const std::uint8_t*>(bytes), size);
   sum_.Add(bytes, size);
-  offset_ += size;
-  return ok_;
-}
-
-bool FileWriter::WriteZeros(std::size_t size) {
-  static const std::uint8_t zeros[4096] = {};
-  while (size > 0 && ok_) {
-    const std::size_t part = std::min(size, sizeof zeros);
-    Write(zeros, part);
-    size -= part;
-  }
   return ok_;
 }
 

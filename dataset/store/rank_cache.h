@@ -59,7 +59,6 @@
 
 #include "dataset/core/content_hash.h"
 #include "dataset/core/large_allocator.h"
-#include "dataset/core/large_buffer.h"
 #include "dataset/locale/locale_services.h"
 
 namespace dorvem {
@@ -112,11 +111,6 @@ class FileReader {
   // False when fewer than `size` bytes are left or cannot be read.
   bool Read(void* out, std::size_t size);
   bool Finish();
-  // Makes *buffer the next `length` bytes of the body, mapped from the file
-  // (LargeBuffer::MapFile) when they start on a boundary of the system's
-  // pages, read into it otherwise; they count toward the checksum as read
-  // bytes do. False when fewer are left or they can be had neither way.
-  bool Take(LargeBuffer* buffer, std::size_t length);
   // Where the next byte Read reads lies in the file.
   std::uint64_t Offset() const { return offset_; }
   // Hands the open file over to the caller (who closes it); -1 when none.
@@ -142,10 +136,6 @@ class FileWriter {
 
   bool Open(const RankCacheKey& key, Kind kind, std::uint32_t count);
   bool Write(const void* bytes, std::size_t size);
-  // Writes `size` zero bytes.
-  bool WriteZeros(std::size_t size);
-  // Where the next byte written lies in the file.
-  std::uint64_t Offset() const { return offset_; }
   bool Commit();
 
  private:
@@ -154,7 +144,6 @@ class FileWriter {
   std::string name_, temp_;
   int dir_ = -1, fd_ = -1;
   bool ok_ = false;
-  std::uint64_t offset_ = 0;
   ContentHash sum_;
 };
 

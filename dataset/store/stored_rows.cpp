@@ -37,47 +37,6 @@ bool MakeKey(const PacketSource& source, RankCacheKey* key) {
   return true;
 }
 
-namespace {
-
-bool Mapped(std::size_t size) {
-  return size >= kMappedSection;
-}
-
-bool AllZero(const std::uint8_t* p, std::size_t n) {
-  for (std::size_t i = 0; i < n; ++i)
-    if (p[i] != 0) return false;
-  return true;
-}
-
-bool WritePadding(rank_cache::FileWriter& file) {
-  return file.WriteZeros((kSectionAlign - file.Offset() % kSectionAlign) % kSectionAlign);
-}
-
-bool SkipPadding(rank_cache::FileReader& file) {
-  std::uint8_t zeros[kSectionAlign];
-  const std::size_t n = (kSectionAlign - file.Offset() % kSectionAlign) % kSectionAlign;
-  return file.Read(zeros, n) && AllZero(zeros, n);
-}
-
-}  // namespace
-
-bool WriteSection(rank_cache::FileWriter& file, const void* bytes, std::size_t size,
-                  std::size_t length) {
-  if (!Mapped(size)) return file.Write(bytes, size);
-  return WritePadding(file) && file.Write(bytes, size) && file.WriteZeros(length - size) &&
-         WritePadding(file);
-}
-
-bool ReadSection(rank_cache::FileReader& file, LargeBuffer* buffer, std::size_t size,
-                 std::size_t length) {
-  if (!Mapped(size)) {
-    buffer->Free();
-    return buffer->Resize(length) && file.Read(buffer->data(), size);
-  }
-  return SkipPadding(file) && file.Take(buffer, length) &&
-         AllZero(buffer->data() + size, length - size) && SkipPadding(file);
-}
-
 }  // namespace stored_rows
 
 namespace {
@@ -116,18 +75,13 @@ void DSBASE::SaveStoredRows() const {
   const auto write = [&file](const void* bytes, std::size_t size) {
     return file.Write(bytes, size);
   };
-  const auto section = [&file](const void* bytes, std::size_t size, std::size_t length) {
-    return stored_rows::WriteSection(file, bytes, size, length);
-  };
-  const std::uint32_t room = stored_rows::RoomFor(records);
   if (!file.Open(key, rank_cache::Kind::kStoredRows, records) || !write(head.data(), head.size()) ||
-      !section(status_.data(), records, room) ||
-      !section(nulls_.data(), std::size_t{records} * n, std::size_t{room} * n))
+      !write(status_.data(), records) || !write(nulls_.data(), std::size_t{records} * n))
     return;
   for (std::size_t f = 0; f < n; ++f) {
-    const std::size_t width = fields_[f].recordLength;
-    const bool ok = strings_[f] ? strings_[f]->Save(room, write, section)
-                                : section(columns_[f].data(), records * width, room * width);
+    const bool ok = strings_[f]
+                        ? strings_[f]->Save(write)
+                        : write(columns_[f].data(), std::size_t{records} * fields_[f].recordLength);
     if (!ok) return;
   }
   if (blobs_ && blobs_->EntryCount() > 0 &&
@@ -172,23 +126,18 @@ DBResult DSBASE::RestoreStoredRows(bool* restored) {
     if (blobs_) blobs_->DropEntries();
     return dbr::kOk;
   };
-  // Room as storing the rows would leave it; every section is mapped or
-  // read straight into place, and Reserve then finds each buffer sized.
-  const std::uint32_t room = stored_rows::RoomFor(records);
-  const auto section = [&file](LargeBuffer* buffer, std::size_t size, std::size_t length) {
-    return stored_rows::ReadSection(file, buffer, size, length);
-  };
-  if (!section(&status_, records, room) ||
-      !section(&nulls_, std::size_t{records} * n, std::size_t{room} * n))
+  // Room as storing the rows would leave it; everything is read straight
+  // into place.
+  const std::uint32_t room = records + 25;
+  if (Reserve(room) != dbr::kOk) return undo();
+  if (!read(status_.data(), records) || !read(nulls_.data(), std::size_t{records} * n))
     return undo();
   for (std::size_t f = 0; f < n; ++f) {
-    const std::size_t width = fields_[f].recordLength;
-    const bool ok = strings_[f] ? strings_[f]->Restore(records, room, read, section)
-                                : section(&columns_[f], records * width, room * width);
+    const bool ok = strings_[f]
+                        ? strings_[f]->Restore(records, room, read)
+                        : read(columns_[f].data(), std::size_t{records} * fields_[f].recordLength);
     if (!ok) return undo();
   }
-  capacity_ = 0;
-  if (Reserve(room) != dbr::kOk) return undo();
   // The blob entries: each must lie in the data file. They stay in the
   // file, read from it when a value is asked for.
   const std::uint64_t entriesAt = file.Offset();

@@ -28,44 +28,16 @@
 //   bytes, a compact one's image (StringColumn::Save); then the blob
 //   entries (BlobStore::SaveExternal), which stay in the file while the
 //   table is open. Numbers are little-endian.
-//
-// The status bytes, the null flags, a fixed field's bytes and a compact
-// one's offsets and values are sections. A section whose contents take
-// kMappedSection bytes or more is laid out to be mapped rather than read, so that a warm start
-// neither zero-fills nor copies it: zeros up to the next multiple of
-// kSectionAlign bytes in the file, the section with the room the table
-// keeps beyond its records (RoomFor; zeros there), and zeros again up to
-// the next multiple. A smaller section is its contents alone.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
-
-#include "dataset/core/large_buffer.h"
 
 #include "dataset/packet/packet_bytes.h"
 #include "dataset/store/rank_cache.h"
 
 namespace dorvem::stored_rows {
 
-inline constexpr std::uint32_t kLayoutVersion = 4;
-inline constexpr std::size_t kMappedSection = 65536;
-inline constexpr std::size_t kSectionAlign = 4096;
-
-// The records a table taken back from the cache has room for.
-inline std::uint32_t RoomFor(std::uint32_t records) {
-  return records + 25;
-}
-
-// Writes a section of `length` bytes whose first `size` are `bytes` and
-// the rest zeros, as the layout above says.
-bool WriteSection(rank_cache::FileWriter& file, const void* bytes, std::size_t size,
-                  std::size_t length);
-// Makes *buffer a section of `length` bytes whose first `size` are its
-// contents, as WriteSection wrote it; false (the buffer then holds anything)
-// when it cannot be read, or a byte that must be zero is not.
-bool ReadSection(rank_cache::FileReader& file, LargeBuffer* buffer, std::size_t size,
-                 std::size_t length);
+inline constexpr std::uint32_t kLayoutVersion = 3;
 
 // A hash of the data file's device, inode and change time and of
 // kLayoutVersion.

@@ -81,23 +81,18 @@ void StringColumn::CopySlot(std::uint32_t record, std::uint8_t* slot, std::uint3
   std::memset(slot + n, 0, width - n);
 }
 
-bool StringColumn::Save(std::uint32_t reserve, const Write& write,
-                        const WriteSection& section) const {
+bool StringColumn::Save(const Write& write) const {
   static_assert(std::endian::native == std::endian::little, "images are written as they lie");
   std::uint8_t head[16] = {};
   StoreU64(head, used_);
   StoreU32(head + 8, static_cast<std::uint32_t>(bases_.size()));
   StoreU32(head + 12, blockShift_);
-  const auto used = static_cast<std::size_t>(used_);
-  return reserve >= count_ && write(head, sizeof head) &&
-         write(bases_.data(), bases_.size() * sizeof(std::uint64_t)) &&
-         section(offsets_.data(), std::size_t{count_} * sizeof(std::uint16_t),
-                 std::size_t{reserve} * sizeof(std::uint16_t)) &&
-         section(bytes_.data(), used, used + kTail);
+  return write(head, sizeof head) && write(bases_.data(), bases_.size() * sizeof(std::uint64_t)) &&
+         write(offsets_.data(), std::size_t{count_} * sizeof(std::uint16_t)) &&
+         write(bytes_.data(), static_cast<std::size_t>(used_));
 }
 
-bool StringColumn::Restore(std::uint32_t count, std::uint32_t reserve, const Read& read,
-                           const ReadSection& section) {
+bool StringColumn::Restore(std::uint32_t count, std::uint32_t reserve, const Read& read) {
   const std::uint32_t maxLength = maxLength_;
   if (count_ != 0 || reserve < count) return false;
   std::uint8_t head[16];
@@ -106,15 +101,13 @@ bool StringColumn::Restore(std::uint32_t count, std::uint32_t reserve, const Rea
   const std::uint64_t blocks = LoadU32(head + 8);
   const auto fail = [this] {
     Clear();
-    // The offsets' room may be gone with a section half taken.
-    offsets_.Free();
-    reserved_ = 0;
     return false;
   };
   // Each value holds at most maxLength bytes and its zero.
   if (LoadU32(head + 12) != blockShift_ ||
       blocks != (std::uint64_t{count} + (1u << blockShift_) - 1) >> blockShift_ ||
-      used > std::uint64_t{count} * (std::uint64_t{maxLength} + 1) || (count == 0) != (used == 0))
+      used > std::uint64_t{count} * (std::uint64_t{maxLength} + 1) || (count == 0) != (used == 0) ||
+      !ReserveRecords(reserve))
     return false;
   try {
     bases_.resize(static_cast<std::size_t>(blocks));
@@ -122,11 +115,9 @@ bool StringColumn::Restore(std::uint32_t count, std::uint32_t reserve, const Rea
     return fail();
   }
   if (!read(bases_.data(), bases_.size() * sizeof(std::uint64_t)) ||
-      !section(&offsets_, std::size_t{count} * sizeof(std::uint16_t),
-               std::size_t{reserve} * sizeof(std::uint16_t)))
-    return fail();
-  reserved_ = reserve;
-  if (!section(&bytes_, static_cast<std::size_t>(used), static_cast<std::size_t>(used) + kTail))
+      !read(offsets_.data(), std::size_t{count} * sizeof(std::uint16_t)) ||
+      !bytes_.Resize(static_cast<std::size_t>(used + kTail)) ||
+      !read(bytes_.data(), static_cast<std::size_t>(used)))
     return fail();
   // The values lie one after another from the arena's start, each ending in
   // its zero; the last one ends the used bytes.

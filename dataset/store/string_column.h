@@ -81,12 +81,8 @@ class StringColumn {
   // the records per block as a power of two (u32), the blocks' bases (u64
   // each), the Count() offsets (u16 each), then the used bytes of the
   // arena; numbers little-endian. False when a write failed.
-  // The offsets and the values with the tail are written as sections
-  // through `section` (bytes, size, length: the rest of length zeros), the
-  // offsets with room for `reserve` >= Count() records.
   using Write = std::function<bool(const void*, std::size_t)>;
-  using WriteSection = std::function<bool(const void*, std::size_t, std::size_t)>;
-  bool Save(std::uint32_t reserve, const Write& write, const WriteSection& section) const;
+  bool Save(const Write& write) const;
   // Replaces an empty column by the image of `count` values that Save
   // wrote, read through `read`, with room for `reserve` >= count records.
   // The image is checked as it would be had from anyone: its blocks are
@@ -94,11 +90,8 @@ class StringColumn {
   // zero and holds at most MaxLength() bytes. False, with the column empty
   // again, when it cannot be read, is not such an image, or memory cannot
   // be had.
-  // The sections are taken back through `section` (buffer, size, length).
   using Read = std::function<bool(void*, std::size_t)>;
-  using ReadSection = std::function<bool(LargeBuffer*, std::size_t, std::size_t)>;
-  bool Restore(std::uint32_t count, std::uint32_t reserve, const Read& read,
-               const ReadSection& section);
+  bool Restore(std::uint32_t count, std::uint32_t reserve, const Read& read);
 
   // The arena's used bytes, for content hashes.
   const std::uint8_t* ArenaData() const { return bytes_.data(); }

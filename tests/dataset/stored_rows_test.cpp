@@ -18,7 +18,6 @@
 #include "dataset/packet/packet_bytes.h"
 #include "dataset/store/logical_types.h"
 #include "dataset/store/rank_cache.h"
-#include "dataset/store/stored_rows.h"
 #include "dataset/store/table.h"
 #include "tests/dataset/cache_file_bytes.h"
 #include "tests/dataset/test_packets.h"
@@ -140,47 +139,6 @@ TEST_F(StoredRowsTest, SecondOpenTakesTheRowsFromTheCacheAndSeesTheSame) {
   EXPECT_FALSE(table->RowsAsLoaded());
   EXPECT_STREQ(reinterpret_cast<const char*>(table->ValuePtr(1, 2)), "ALLEGRO");
   EXPECT_STREQ(reinterpret_cast<const char*>(table->ValuePtr(2, 2)), "PIANISSIMO");
-}
-
-TEST_F(StoredRowsTest, ALargeTableIsMappedFromTheCacheAndChangedInMemoryOnly) {
-  // Enough records that every section is mapped rather than read.
-  std::vector<DictRow> rows;
-  const int records = 66000;
-  for (int i = 1; i <= records; ++i) {
-    const std::string n = std::to_string(i);
-    rows.push_back({"Sounds\\" + n + ".wav", "W" + n, "memo " + n,
-                    i % 3 ? std::optional<std::string>() : "BM" + n, i});
-  }
-  data_->Rewrite(Encode(DictionaryModel(rows)));
-  const std::string expected = Snapshot(*LoadFile(data_->Path(), ""));
-  EXPECT_EQ(Open(expected), "packet");
-  EXPECT_EQ(Open(expected), "cache");
-  ASSERT_EQ(StoreFiles().size(), 1u);
-  const std::vector<std::uint8_t> kept = ReadBytes(StoreFiles()[0]);
-
-  {
-    auto table = LoadFile(data_->Path(), Folder());
-    ASSERT_TRUE(table->RowsRestored());
-    std::ifstream maps("/proc/self/maps");
-    const std::string mapped{std::istreambuf_iterator<char>(maps), {}};
-    EXPECT_NE(mapped.find(StoreFiles()[0].filename().string()), std::string::npos);
-    const char name[] = "ALLEGRO";
-    std::vector<std::uint8_t> slot(table->Field(2).recordLength, 0);
-    std::memcpy(slot.data(), name, sizeof name);
-    ASSERT_EQ(table->PutFieldValue(records, 2, slot.data()), 0);
-    EXPECT_STREQ(reinterpret_cast<const char*>(table->ValuePtr(records, 2)), "ALLEGRO");
-    EXPECT_STREQ(reinterpret_cast<const char*>(table->ValuePtr(records - 1, 2)), "W65999");
-  }
-  EXPECT_EQ(ReadBytes(StoreFiles()[0]), kept);
-  EXPECT_EQ(Open(expected), "cache");
-
-  // The room after the statuses (from the first page boundary) must be
-  // zeros, or the file is not used.
-  std::vector<std::uint8_t> forged = kept;
-  forged[stored_rows::kSectionAlign + records] = 1;
-  Reseal(&forged);
-  WriteBytes(StoreFiles()[0], forged);
-  EXPECT_EQ(Open(expected), "packet");
 }
 
 TEST_F(StoredRowsTest, ATableWithoutRowsIsKeptToo) {
