@@ -1,5 +1,6 @@
 #include "dataset/host/table_preload.h"
 
+#include <pthread.h>
 #include <sys/stat.h>
 
 #include <mutex>
@@ -116,6 +117,7 @@ TTablePreload::TTablePreload(TTablePreloadSpec spec) {
   state->spec = std::move(spec);
   try {
     state->thread = std::thread([s = state.get()] {
+      (void)::pthread_setname_np(::pthread_self(), "table preload");
       try {
         Load(*s);
       } catch (...) {
