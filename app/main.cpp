@@ -56,7 +56,7 @@ int main(int argc, char** argv) {
   dorvem::StartStartupTraceFromEnvironment();
   // The data file is loaded on a thread of its own while the toolkit starts;
   // the window's first open takes it when nothing changed meanwhile.
-  const dorvem::TTablePreload preload(dorvem::TDictionary::PreloadSpec(
+  const dorvem::TTablePreload preload(dorvem::TDictionary::PreloadRequest(
       {dorvem::ProgramFolderBeforeApplication(), dorvem::UserCacheFolder(), {}, {}}));
   // Words after a lone "--" are the search's, not the toolkit's options.
   int toolkitArgc = dorvem::ToolkitArgumentCount(argc, argv);

@@ -28,27 +28,27 @@ bool IsFile(const QString& path) {
 
 TDictionary::TDictionary(TDictionaryOptions options) : options_(std::move(options)) {
   // Created closed; Open supplies the file name.
-  const TTablePreloadSpec spec = PreloadSpec(options_);
-  tblAdat.SetFilter(spec.filterText);
+  const TTablePreloadRequest request = PreloadRequest(options_);
+  tblAdat.SetFilter(request.filterText);
   tblAdat.SetFiltered(true);
-  tblAdat.SetIndexFieldNames(spec.indexFieldNames);
-  tblAdat.SetCacheFolder(spec.cacheFolder);
+  tblAdat.SetIndexFieldNames(request.indexFieldNames);
+  tblAdat.SetCacheFolder(request.cacheFolder);
   // No control may put the dataset into edit mode.
   DataSource1.SetAutoEdit(false);
   DataSource1.SetDataSet(&tblAdat);
 }
 
-TTablePreloadSpec TDictionary::PreloadSpec(const TDictionaryOptions& options) {
-  TTablePreloadSpec spec;
-  spec.fileName = FileSystemName(options.programFolder + QString::fromLatin1(kDataFileName));
-  spec.cacheFolder = options.cacheFolder;
-  spec.indexFieldNames = kHeadwordColumn;
-  spec.filterText = kEmptySearchFilter;
-  return spec;
+TTablePreloadRequest TDictionary::PreloadRequest(const TDictionaryOptions& options) {
+  TTablePreloadRequest request;
+  request.fileName = FileSystemName(options.programFolder + QString::fromLatin1(kDataFileName));
+  request.cacheFolder = options.cacheFolder;
+  request.indexFieldNames = kHeadwordColumn;
+  request.filterText = kEmptySearchFilter;
+  return request;
 }
 
 std::string TDictionary::DataFileName() const {
-  return PreloadSpec(options_).fileName;
+  return PreloadRequest(options_).fileName;
 }
 
 void TDictionary::Open() {

@@ -56,7 +56,7 @@ class TDictionary {
 
   // How tblAdat is opened, for a preload (table_preload.h) that its Open
   // then takes: the data file, cache folder, key fields and start-up filter.
-  static TTablePreloadSpec PreloadSpec(const TDictionaryOptions& options);
+  static TTablePreloadRequest PreloadRequest(const TDictionaryOptions& options);
 
   // Sets tblAdat's file name to the data file and opens it; raises the
   // dataset's error when that fails (tblAdat stays closed).

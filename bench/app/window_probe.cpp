@@ -95,7 +95,7 @@ int RunWindowProbe(int argc, char** argv, const ProbeOptions& options) {
                                              UserCacheFolder(),
                                              QString::fromLatin1(kVideoPlayerPath),
                                              {}};
-  const TTablePreload preload(TDictionary::PreloadSpec(dictionaryOptions));
+  const TTablePreload preload(TDictionary::PreloadRequest(dictionaryOptions));
   TApplication app(argc, argv);
   StartupPhaseDone("application");
   auto count = [&report](const QString& text) {

@@ -20,7 +20,7 @@
 namespace dorvem {
 
 struct TTablePreload::State {
-  TTablePreloadSpec spec;
+  TTablePreloadRequest request;
   std::thread thread;
   // Written by the thread, read after it was joined.
   bool loaded = false;
@@ -63,7 +63,7 @@ bool KeyFieldNumbers(const TFieldDefs& defs, const std::string& names,
 
 // Loads and orders; anything that fails leaves `loaded` false.
 void Load(TTablePreload::State& s) {
-  PacketBytes packet = ReadPacketFileOf(s.spec.fileName, s.spec.cacheFolder, {});
+  PacketBytes packet = ReadPacketFileOf(s.request.fileName, s.request.cacheFolder, {});
   const PacketSource source = packet.Source();
   EngineRef<TDSBASE> table;
   EngineRef<TDSCursor> cursor;
@@ -80,18 +80,18 @@ void Load(TTablePreload::State& s) {
   // Ordered as the dataset's open orders by key field names: ascending,
   // case as it is.
   std::vector<std::uint32_t> keys;
-  if (!s.spec.indexFieldNames.empty() &&
-      (!KeyFieldNumbers(defs, s.spec.indexFieldNames, &keys) ||
+  if (!s.request.indexFieldNames.empty() &&
+      (!KeyFieldNumbers(defs, s.request.indexFieldNames, &keys) ||
        cursor->SortByFields(static_cast<std::uint32_t>(keys.size()), keys.data(), nullptr,
                             nullptr) != dbr::kOk))
     return;
-  if (!s.spec.filterText.empty()) {
+  if (!s.request.filterText.empty()) {
     // Only for what the filter leaves on the table: a filter that does not
     // parse or attach is the open's to report.
     try {
       const DefinitionLookup lookup(defs);
-      const TExprParser parser(lookup, s.spec.filterText, s.spec.filterOptions, kPoExtended, "",
-                               nullptr, kFieldTypeMap);
+      const TExprParser parser(lookup, s.request.filterText, s.request.filterOptions, kPoExtended,
+                               "", nullptr, kFieldTypeMap);
       EngineRef<TDSCursor> scratch;
       std::uint32_t handle = 0;
       if (DSCursor_Factory(scratch.Receive()) == dbr::kOk &&
@@ -110,11 +110,11 @@ void Load(TTablePreload::State& s) {
 
 }  // namespace
 
-TTablePreload::TTablePreload(TTablePreloadSpec spec) {
+TTablePreload::TTablePreload(TTablePreloadRequest request) {
   std::lock_guard lock(offerMutex);
   if (offered != nullptr) return;
   auto state = std::make_unique<State>();
-  state->spec = std::move(spec);
+  state->request = std::move(request);
   try {
     state->thread = std::thread([s = state.get()] {
       (void)::pthread_setname_np(::pthread_self(), "table preload");
@@ -149,8 +149,8 @@ bool TakePreloadedTable(const std::string& fileName, const std::string& cacheFol
                         EngineRef<TDSCursor>* cursor) {
   std::lock_guard lock(offerMutex);
   TTablePreload::State* s = offered;
-  if (s == nullptr || s->spec.fileName != fileName || s->spec.cacheFolder != cacheFolder ||
-      s->spec.indexFieldNames != indexFieldNames)
+  if (s == nullptr || s->request.fileName != fileName || s->request.cacheFolder != cacheFolder ||
+      s->request.indexFieldNames != indexFieldNames)
     return false;
   offered = nullptr;  // one open takes it, or none
   if (s->thread.joinable()) s->thread.join();

@@ -33,7 +33,7 @@
 
 namespace dorvem {
 
-struct TTablePreloadSpec {
+struct TTablePreloadRequest {
   std::string fileName;         // the dataset's FileName
   std::string cacheFolder;      // its CacheFolder
   std::string indexFieldNames;  // its IndexFieldNames, or empty
@@ -45,7 +45,7 @@ class TTablePreload {
  public:
   // Starts loading on a new thread. Does nothing when another preload is
   // alive or no thread can be had.
-  explicit TTablePreload(TTablePreloadSpec spec);
+  explicit TTablePreload(TTablePreloadRequest request);
   // Withdraws the offer and waits for the thread.
   ~TTablePreload();
   // Waits until the load has ended (taken or not).

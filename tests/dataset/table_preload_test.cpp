@@ -14,12 +14,12 @@ using namespace dorvem::testing;
 
 const char kFilter[] = "KSZOVEG='C*'";
 
-TTablePreloadSpec SpecFor(const TempFile& file, const std::string& keys = "KSZOVEG") {
+TTablePreloadRequest RequestFor(const TempFile& file, const std::string& keys = "KSZOVEG") {
   return {file.Path(), "", keys, kFilter, {}};
 }
 
 // Headwords of the visible records, in order, of a dataset on `file`
-// ordered by `keys` and filtered as the spec says.
+// ordered by `keys` and filtered as the request says.
 std::vector<std::string> OpenAndRead(const TempFile& file, const std::string& keys = "KSZOVEG") {
   TClientDataSet ds{"tblAdat"};
   ds.SetFileName(file.Path());
@@ -48,14 +48,14 @@ TEST(TablePreloadTest, TheOpenItWasMadeForTakesItOnceAndSeesTheFile) {
   ASSERT_EQ(OpenAndRead(file), expected);  // without a preload
 
   {
-    TTablePreload preload(SpecFor(file));
+    TTablePreload preload(RequestFor(file));
     EXPECT_FALSE(Take(file, ""));  // other key fields: not for this open
     EXPECT_EQ(OpenAndRead(file), expected);
     EXPECT_FALSE(Take(file));  // taken by that open
   }
   {
     // An open in record order does not take a table ordered by headword.
-    TTablePreload preload(SpecFor(file));
+    TTablePreload preload(RequestFor(file));
     EXPECT_EQ(OpenAndRead(file, ""), (std::vector<std::string>{"CUKOR", "CSAK", "CZ"}));
     EXPECT_TRUE(Take(file));
   }
@@ -63,7 +63,7 @@ TEST(TablePreloadTest, TheOpenItWasMadeForTakesItOnceAndSeesTheFile) {
 
 TEST(TablePreloadTest, AFileChangedAfterThePreloadIsReadAnew) {
   const TempFile file(Encode(DictionaryModel(HeadwordRows(kWords))));
-  TTablePreload preload(SpecFor(file));
+  TTablePreload preload(RequestFor(file));
   preload.Wait();
   file.Rewrite(Encode(DictionaryModel(HeadwordRows({"CIPO", "DAL", "CSAK"}))));
   EXPECT_EQ(OpenAndRead(file), (std::vector<std::string>{"CIPO", "CSAK"}));

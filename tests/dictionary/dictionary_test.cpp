@@ -86,13 +86,14 @@ TEST(DictionaryTest, APreloadStartedBeforeTheApplicationIsTakenByTheFirstOpen) {
   testing::ProgramFolderFixture folder;
   folder.WriteDataFile(testing::ProgramFolderFixture::Dictionary({"DAL", ".ELOSZO"}));
   TDictionary dictionary(folder.Options());
-  const TTablePreloadSpec spec = TDictionary::PreloadSpec(folder.Options());
-  TTablePreload preload(spec);
+  const TTablePreloadRequest request = TDictionary::PreloadRequest(folder.Options());
+  TTablePreload preload(request);
   dictionary.Open();
   EXPECT_EQ(dictionary.Headword(), ".ELOSZO");  // the start-up filter's entry
   EngineRef<TDSBASE> table;
   EngineRef<TDSCursor> cursor;
-  EXPECT_FALSE(TakePreloadedTable(spec.fileName, spec.cacheFolder, spec.indexFieldNames, &table,
+  EXPECT_FALSE(TakePreloadedTable(request.fileName, request.cacheFolder, request.indexFieldNames,
+                                  &table,
                                   &cursor));  // the open took it
 }
 
