@@ -121,8 +121,7 @@ TTablePreload::TTablePreload(TTablePreloadRequest request) {
       try {
         Load(*s);
       } catch (...) {
-        // The open reads the file itself and reports.
-        s->loaded = false;
+        // Not loaded: the open reads the file itself and reports.
       }
     });
   } catch (const std::system_error&) {
@@ -158,10 +157,7 @@ bool TakePreloadedTable(const std::string& fileName, const std::string& cacheFol
   EngineRef<TDSBASE> loaded = std::move(s->table);
   struct stat st {};
   if (!s->loaded || ::stat(fileName.c_str(), &st) != 0) return false;
-  const PacketSource now = PacketSourceOf(fileName, cacheFolder, st);
-  const PacketSource& then = s->source;
-  if (now.path != then.path || now.device != then.device || now.inode != then.inode ||
-      now.size != then.size || now.mtimeNs != then.mtimeNs || now.ctimeNs != then.ctimeNs)
+  if (PacketSourceOf(fileName, cacheFolder, st) != s->source)
     return false;  // a file changed since: the open loads it anew
   *table = std::move(loaded);
   *cursor = std::move(ordered);

@@ -39,6 +39,7 @@ struct PacketSource {
   std::uint64_t device = 0;
   std::uint64_t inode = 0;
   std::int64_t ctimeNs = 0;
+  bool operator==(const PacketSource&) const = default;
 };
 
 class PacketBytes {
