@@ -100,6 +100,19 @@ class PrefixMatcher {
                                                                    : Verdict::kOpen;
     return Verdict::kOpen;
   }
+  // False when every value whose first m bytes have the constant's first m
+  // keys (m < N) and whose next byte is `b` (not 0) is unequal, ended there
+  // or going on: Settled calls every such prefix kUnequal and Equal rejects
+  // it too. True otherwise (the value may still be unequal).
+  bool MayFollow(std::size_t m, unsigned char b) const {
+    if (collator_ == nullptr) return false;
+    const unsigned char key = profile_->Key(b);
+    return key == keys_[m] || m >= tabled_ || !reject_[m * 256 + key];
+  }
+  // Whether byte `b` has the constant's key at position m (m < N).
+  bool KeyMatches(std::size_t m, unsigned char b) const {
+    return collator_ != nullptr && profile_->Key(b) == keys_[m];
+  }
   // N, the number of the constant's characters.
   std::size_t Length() const { return constant_.size(); }
   // True when every byte is its own key (values equal to the collator by

@@ -21,9 +21,9 @@ class Walk {
         budget_(budget),
         accepted_(*accepted) {}
 
-  // Runs [lo, hi) of values sharing their first d bytes. False when over
-  // budget.
-  bool Run(std::uint32_t lo, std::uint32_t hi, std::uint32_t d) {
+  // Runs [lo, hi) of values sharing their first d bytes; `onTrack` when
+  // those bytes have the constant's first d keys. False when over budget.
+  bool Run(std::uint32_t lo, std::uint32_t hi, std::uint32_t d, bool onTrack) {
     if (lo >= hi) return true;
     if (budget_-- == 0) return false;
     if (d >= matcher_.Length()) {
@@ -39,11 +39,20 @@ class Walk {
     }
     while (s < hi) {
       const std::uint8_t b = Byte(s, d);
+      if (onTrack && !matcher_.MayFollow(d, b)) {
+        // Every value of this sub-run is unequal, ended or not: go on at
+        // the next byte that may follow, past the sub-runs between.
+        unsigned next = b + 1u;
+        while (next < 256 && !matcher_.MayFollow(d, static_cast<unsigned char>(next))) ++next;
+        if (next == 256) break;
+        s = LowerBound(s + 1, hi, d, static_cast<std::uint8_t>(next));
+        continue;
+      }
       const std::uint32_t e = End(s, hi, d, b);
       const auto* q = reinterpret_cast<const unsigned char*>(table_.ValuePtr(order_[s], fieldId_));
       const PrefixMatcher::Verdict v = matcher_.Settled(q, d + 1);
       if (v == PrefixMatcher::Verdict::kOpen) {
-        if (!Run(s, e, d + 1)) return false;
+        if (!Run(s, e, d + 1, onTrack && matcher_.KeyMatches(d, b))) return false;
       } else {
         // Those that end at d + 1 are asked; the others are settled.
         std::uint32_t t = s;
@@ -68,10 +77,14 @@ class Walk {
   // The end of the run from `from` whose byte d is b: the first place in
   // [from, hi) whose byte d is greater.
   std::uint32_t End(std::uint32_t from, std::uint32_t hi, std::uint32_t d, std::uint8_t b) const {
-    std::uint32_t lo = from + 1;
+    return b == 255 ? hi : LowerBound(from + 1, hi, d, static_cast<std::uint8_t>(b + 1));
+  }
+  // The first place in [lo, hi) whose byte d is at least b; hi when none.
+  std::uint32_t LowerBound(std::uint32_t lo, std::uint32_t hi, std::uint32_t d,
+                           std::uint8_t b) const {
     while (lo < hi) {
       const std::uint32_t mid = lo + (hi - lo) / 2;
-      if (Byte(mid, d) <= b)
+      if (Byte(mid, d) < b)
         lo = mid + 1;
       else
         hi = mid;
@@ -106,7 +119,7 @@ bool FindPrefixMatches(PrefixMatcher& matcher, const DSBASE& table, std::uint32_
   }
   if (matcher.Length() == 0) return false;
   Walk walk(matcher, table, fieldId, order, budget, accepted);
-  return walk.Run(0, count, 0);
+  return walk.Run(0, count, 0, true);
 }
 
 }  // namespace dorvem::eval

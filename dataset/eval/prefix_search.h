@@ -13,6 +13,11 @@
 // only what Equal answers for every such value), so the records found are
 // exactly those Equal accepts.
 //
+// While q has the constant's first d keys, a next byte that cannot follow
+// them (PrefixMatcher::MayFollow) makes its whole sub-run unequal, so the
+// walk jumps by one binary search to the next byte that can: a key costs a
+// few searches per depth, not one per byte present (some sixty at the top).
+//
 // The walk gives up (false) when it would visit more runs than `budget`;
 // the caller then asks every record, as before.
 #pragma once
