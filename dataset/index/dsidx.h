@@ -157,6 +157,7 @@ class DSIDX {
   DBResult BuildFromSource(const DSIDX& source);
   DBResult BuildStable();
   DBResult BuildSorted();
+  bool BuildRankedFromMarks(const std::uint32_t* ranks, DBResult* result);
   DBResult CheckUnique() const;
 
   DSBASE* table_;

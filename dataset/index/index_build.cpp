@@ -106,8 +106,54 @@ DBResult DSIDX::BuildStable() {
   return CheckUnique();
 }
 
+// Path d for one ranked key in a non-unique index whose filters name the
+// records they accept (a search): the (key, record) pairs are made straight
+// from the marked records in record order, as BuildSorted would make them
+// from the entries BuildInRecordOrder appends, and left to LazyOrder. False
+// (nothing built) where that path does not apply.
+bool DSIDX::BuildRankedFromMarks(const std::uint32_t* ranks, DBResult* result) {
+  std::vector<std::uint64_t> accepted;
+  if (!AcceptedAtOnce(&accepted)) return false;
+  const std::uint32_t records = table_->RecordCount();
+  std::size_t marked = 0;
+  for (const std::uint64_t w : accepted) marked += static_cast<std::size_t>(std::popcount(w));
+  // Every record taken: the kept rank order answers without a sort.
+  if (marked >= records) return false;
+  try {
+    SortPairs pairs(marked + 2);
+    std::uint64_t* const p = pairs.data();
+    const bool descending = comparator_.SoleDescending();
+    std::uint32_t n = 0;
+    p[0] = 0;
+    for (std::size_t w = 0; w < accepted.size(); ++w)
+      for (std::uint64_t bits = accepted[w]; bits != 0; bits &= bits - 1) {
+        const auto rec = static_cast<std::uint32_t>(w * 64 + std::countr_zero(bits) + 1);
+        if (rec > records || !DSIDX::Takes(rec)) continue;
+        const std::uint32_t rank = ranks[rec - 1];
+        const std::uint64_t key = descending ? kHighSentinel - 1 - rank : rank + 1;
+        p[++n] = (key << 32) | rec;
+      }
+    p[n + 1] = std::numeric_limits<std::uint64_t>::max();
+    pairs.resize(std::size_t{n} + 2);
+    if ((*result = Reserve(n)) != dbr::kOk) return true;
+    count_ = n;
+    changeCounter_ += n;  // one per entry, as appending them would
+    if (n <= 1) {
+      if (n == 1) entries_[1] = static_cast<std::uint32_t>(p[1]);
+      return true;
+    }
+    lazy_ = std::make_unique<LazyOrder>(std::move(pairs), entries_.data());
+  } catch (const std::bad_alloc&) {
+    *result = dbr::kOutOfMemory;
+  }
+  return true;
+}
+
 // Path d: record order appended without comparing, then one sort.
 DBResult DSIDX::BuildSorted() {
+  const std::uint32_t* const soleRanks = comparator_.SoleRanks();
+  DBResult built = dbr::kOk;
+  if (soleRanks != nullptr && !Unique() && BuildRankedFromMarks(soleRanks, &built)) return built;
   if (DBResult r = BuildInRecordOrder()) return r;
   const std::uint32_t n = count_;
   if (n <= 1) return dbr::kOk;

@@ -93,6 +93,37 @@ TEST_F(ClientDataSetFilterTest, EachKeystrokeNarrowsInHeadwordOrder) {
   EXPECT_EQ(Rows(), (V{".A5", ".B2"}));
 }
 
+// Equal headwords in the list a keystroke makes end where the index's
+// unstable sort of the records taken, in record order, leaves them; the
+// sequence for 25 equal keys is the sort's own, worked through by hand.
+TEST_F(ClientDataSetFilterTest, ASearchListsEqualHeadwordsAsTheSortLeavesThem) {
+  std::vector<std::optional<std::string>> words;
+  std::vector<std::string> allegro;  // "ALLEGRO" and Index, in record order
+  for (int i = 1; words.size() < 40; ++i) {
+    if (i % 3 == 0) {
+      words.push_back("BASSO");
+    } else if (allegro.size() < 25) {
+      words.push_back("ALLEGRO");
+      allegro.push_back("ALLEGRO" + std::to_string(words.size()));
+    } else {
+      words.push_back("ALT");
+    }
+  }
+  V expected;
+  for (int k :
+       {20, 15, 16, 17, 18, 19, 14, 21, 22, 23, 24, 25, 1, 7, 2, 3, 4, 5, 6, 13, 8, 9, 10, 11, 12})
+    expected.push_back(allegro[k - 1]);
+  Open(words);
+  ds_.SetFilter("KSZOVEG='ALL*'");  // a keystroke: the list is sorted anew
+  EXPECT_EQ(Rows(), expected);
+  // The same records named as a set, which the index takes all at once.
+  std::uint64_t set = 0;
+  for (std::size_t r = 0; r < words.size(); ++r)
+    if (words[r] == "ALLEGRO") set |= std::uint64_t{1} << r;
+  ds_.SetFilters("", std::vector<std::uint64_t>{set});
+  EXPECT_EQ(Rows(), expected);
+}
+
 TEST_F(ClientDataSetFilterTest, OnlyAStarAfterTextMakesAPrefix) {
   const auto sorted = [](V rows) {
     std::sort(rows.begin(), rows.end());
