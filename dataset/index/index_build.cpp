@@ -18,6 +18,20 @@ namespace {
 // record" during a sort; record numbers are never either.
 constexpr std::uint32_t kLowSentinel = 0;
 constexpr std::uint32_t kHighSentinel = std::numeric_limits<std::uint32_t>::max();
+
+// The number of marks in a record set. Counted in the word, not with
+// std::popcount: built for any x86-64, that is a library call per word, and
+// a search's set has a word for every 64 records of the table.
+std::size_t CountMarks(const std::vector<std::uint64_t>& marks) {
+  std::size_t total = 0;
+  for (std::uint64_t w : marks) {
+    w -= (w >> 1) & 0x5555555555555555u;
+    w = (w & 0x3333333333333333u) + ((w >> 2) & 0x3333333333333333u);
+    w = (w + (w >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
+    total += static_cast<std::size_t>((w * 0x0101010101010101u) >> 56);
+  }
+  return total;
+}
 }  // namespace
 
 DBResult DSIDX::Build(const DSIDX* source) {
@@ -61,8 +75,7 @@ DBResult DSIDX::BuildFromSource(const DSIDX& source) {
   std::vector<std::uint64_t> accepted;
   const bool named = AcceptedAtOnce(&accepted);
   if (named && source.lazy_) {
-    std::size_t marked = 0;
-    for (const std::uint64_t w : accepted) marked += static_cast<std::size_t>(std::popcount(w));
+    const std::size_t marked = CountMarks(accepted);
     if (marked <= source.Count() / 64) {
       // Few records named: only the source's slots that hold them are
       // settled (lazy_order.h); every other slot holds none of them.
@@ -115,8 +128,7 @@ bool DSIDX::BuildRankedFromMarks(const std::uint32_t* ranks, DBResult* result) {
   std::vector<std::uint64_t> accepted;
   if (!AcceptedAtOnce(&accepted)) return false;
   const std::uint32_t records = table_->RecordCount();
-  std::size_t marked = 0;
-  for (const std::uint64_t w : accepted) marked += static_cast<std::size_t>(std::popcount(w));
+  const std::size_t marked = CountMarks(accepted);
   // Every record taken: the kept rank order answers without a sort.
   if (marked >= records) return false;
   try {

@@ -163,10 +163,6 @@ DBResult DSBASE::GetErrorString(DBResult code, char* text) {
   return dbr::kOk;
 }
 
-bool DSBASE::RecordVisible(std::uint32_t record) const {
-  return delta_ || !(status_.data()[record - 1] & packet::kRowHiddenBits);
-}
-
 void DSBASE::CopyRecordImage(std::uint32_t record, std::uint8_t* image) const {
   const std::size_t n = fields_.size();
   const std::uint8_t* flags = nulls_.data() + static_cast<std::size_t>(record - 1) * n;

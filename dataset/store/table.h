@@ -32,6 +32,7 @@
 
 #include "dataset/core/engine_object.h"
 #include "dataset/core/large_buffer.h"
+#include "dataset/packet/packet_format.h"
 #include "dataset/packet/reader_interface.h"
 #include "dataset/store/blob_store.h"
 #include "dataset/store/collation_ranks.h"
@@ -80,7 +81,9 @@ class DSBASE final : public EngineObject<TDSBASE, InterfaceId::kDSBase> {
   std::uint32_t Capacity() const { return capacity_; }
   std::uint8_t RecordStatus(std::uint32_t record) const { return status_.data()[record - 1]; }
   // True when a cursor may see the record (hidden bits clear, or a delta).
-  bool RecordVisible(std::uint32_t record) const;
+  bool RecordVisible(std::uint32_t record) const {
+    return delta_ || !(status_.data()[record - 1] & packet::kRowHiddenBits);
+  }
   // Stored value of a field of a record and its flag. The value reads as
   // the field's record length bytes; of a string only the bytes up to its
   // terminating zero are significant.
