@@ -12,6 +12,16 @@
 // its look differs from that. Everything else that changes its look (state,
 // palette, size, style, hovering) schedules its own repaint as before.
 //
+// It also keeps the images of the last few looks it painted, and paints a
+// look it has kept by copying its image: a list that narrows and widens
+// again brings the same looks back, and painting a tall bar afresh costs
+// far more (the raster engine hands each tall shaded or translucent fill
+// to worker threads and waits for them). An image is kept only where the
+// style paints every pixel of the bar opaquely, checked by painting it
+// over black and over white, so it holds exactly what the bar would paint;
+// with the pointer on the bar or a button down, or at a pixel ratio other
+// than 1, the bar paints itself.
+//
 // Under a style whose scroll bars come and go (transient bars), every
 // change repaints as a plain bar's does, since the change may make the bar
 // appear.
@@ -19,11 +29,14 @@
 // Owned by its parent widget, like any scroll bar.
 #pragma once
 
+#include <QImage>
 #include <QPalette>
 #include <QRect>
 #include <QScrollBar>
 #include <QStyle>
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace dorvem {
 
@@ -62,8 +75,18 @@ class TQuietScrollBar : public QScrollBar {
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  static constexpr std::size_t kKeptLooks = 8;
+  // The bar painted over `background`, with no part pressed or hovered.
+  QImage Render(QRgb background) const;
+  // The kept image of `look`, painted and kept now if it is not; null
+  // where the style lets what lies beneath show.
+  const QImage* ImageOf(const Look& look);
+
   // The look of the last paint; none before the first.
   std::optional<Look> painted_;
+  // Looks painted, least recently used first, with their images (null
+  // for a look that cannot be kept).
+  std::vector<std::pair<Look, QImage>> images_;
 };
 
 }  // namespace dorvem

@@ -6,6 +6,9 @@
 #include <QApplication>
 #include <QImage>
 #include <QPaintEvent>
+#include <QPainter>
+#include <QProxyStyle>
+#include <QStyleOptionComplex>
 #include <QScrollBar>
 #include <QTest>
 
@@ -75,8 +78,47 @@ TEST(QuietScrollBarTest, RepaintsOnAValueChangeExactlyWhenItShows) {
     Apply(*bar, c.after);
     QCoreApplication::processEvents();
     EXPECT_EQ(counter.paints > 0, c.shows);
-    // Its own drawing is a plain bar's.
+    // Its own drawing is a plain bar's, and so is a look it painted before
+    // and paints again from the image it kept.
     EXPECT_TRUE(bar->grab().toImage() == PlainBar(window, c.after));
+    Apply(*bar, c.before);
+    EXPECT_TRUE(bar->grab().toImage() == PlainBar(window, c.before));
+    Apply(*bar, c.after);
+    EXPECT_TRUE(bar->grab().toImage() == PlainBar(window, c.after));
+  }
+}
+
+// A style that leaves half of the bar unpainted lets the window show
+// through there, every time the bar paints.
+TEST(QuietScrollBarTest, AStyleThatLeavesPartUnpaintedShowsWhatLiesBeneath) {
+  class HalfBarStyle : public QProxyStyle {
+   public:
+    HalfBarStyle() : QProxyStyle(QStringLiteral("Fusion")) {}
+    void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                            QPainter* painter, const QWidget* widget) const override {
+      if (control != CC_ScrollBar)
+        return QProxyStyle::drawComplexControl(control, option, painter, widget);
+      painter->fillRect(option->rect.adjusted(0, 0, 0, -option->rect.height() / 2), Qt::blue);
+    }
+  } style;
+  QWidget window;
+  window.resize(40, 218);
+  QPalette palette = window.palette();
+  palette.setColor(QPalette::Window, Qt::yellow);
+  window.setPalette(palette);
+  window.setAutoFillBackground(true);
+  auto* bar = new TQuietScrollBar(Qt::Vertical, &window);
+  bar->setStyle(&style);
+  bar->setGeometry(20, 0, 14, 218);
+  Apply(*bar, {1, 4986, 15, 1});
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  for (int round = 0; round < 2; ++round) {
+    Apply(*bar, {1, 6, 15, 1});
+    Apply(*bar, {1, 4986, 15, 1});
+    const QImage shown = window.grab().toImage();
+    EXPECT_EQ(shown.pixelColor(27, 10), QColor(Qt::blue));
+    EXPECT_EQ(shown.pixelColor(27, 200), QColor(Qt::yellow));
   }
 }
 
