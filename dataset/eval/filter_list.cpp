@@ -108,13 +108,15 @@ bool FilterList::AcceptedAtOnce(std::vector<std::uint64_t>* accepted) {
   constexpr std::uint32_t kSmallTable = 20000;
   if (table_.RecordCount() < kSmallTable) return false;
   std::uint32_t count = 0;
-  const std::uint32_t* order = table_.Ranks().ByteOrder(table_, test.fieldId, &count);
+  std::uint32_t* firstByteStarts = nullptr;
+  const std::uint32_t* order =
+      table_.Ranks().ByteOrder(table_, test.fieldId, &count, &firstByteStarts);
   if (order == nullptr) return false;
   // A walk that visits more runs than a small part of the values would cost
   // more than asking each record.
   const std::uint32_t budget = count / 16 + 64;
   return eval::FindPrefixMatches(*test.matcher, table_, test.fieldId, order, count, budget,
-                                 accepted);
+                                 accepted, firstByteStarts);
 }
 
 }  // namespace dorvem

@@ -1,8 +1,10 @@
 #include "dataset/eval/prefix_search.h"
 
+#include <algorithm>
 #include <new>
 
 #include "dataset/eval/prefix_matcher.h"
+#include "dataset/store/collation_ranks.h"
 #include "dataset/store/table.h"
 
 namespace dorvem::eval {
@@ -12,14 +14,17 @@ namespace {
 class Walk {
  public:
   Walk(PrefixMatcher& matcher, const DSBASE& table, std::uint32_t fieldId,
-       const std::uint32_t* order, std::uint32_t budget, std::vector<std::uint64_t>* accepted)
+       const std::uint32_t* order, std::uint32_t count, std::uint32_t budget,
+       std::vector<std::uint64_t>* accepted, std::uint32_t* firstByteStarts)
       : matcher_(matcher),
         table_(table),
         fieldId_(fieldId),
         width_(table.Field(fieldId).recordLength),
         order_(order),
+        count_(count),
         budget_(budget),
-        accepted_(*accepted) {}
+        accepted_(*accepted),
+        firstByteStarts_(firstByteStarts) {}
 
   // Runs [lo, hi) of values sharing their first d bytes; `onTrack` when
   // those bytes have the constant's first d keys. False when over budget.
@@ -82,6 +87,16 @@ class Walk {
   // The first place in [lo, hi) whose byte d is at least b; hi when none.
   std::uint32_t LowerBound(std::uint32_t lo, std::uint32_t hi, std::uint32_t d,
                            std::uint8_t b) const {
+    if (d == 0 && firstByteStarts_ != nullptr) {
+      // The whole order is sorted by the first byte: the place over all of
+      // it, once noted, answers for any part of it.
+      std::uint32_t& start = firstByteStarts_[b];
+      if (start == CollationRanks::kStartNotNoted) start = Search(0, count_, 0, b);
+      return std::clamp(start, lo, hi);
+    }
+    return Search(lo, hi, d, b);
+  }
+  std::uint32_t Search(std::uint32_t lo, std::uint32_t hi, std::uint32_t d, std::uint8_t b) const {
     while (lo < hi) {
       const std::uint32_t mid = lo + (hi - lo) / 2;
       if (Byte(mid, d) < b)
@@ -103,22 +118,24 @@ class Walk {
   std::uint32_t fieldId_;
   std::uint32_t width_;
   const std::uint32_t* order_;
+  std::uint32_t count_;
   std::uint32_t budget_;
   std::vector<std::uint64_t>& accepted_;
+  std::uint32_t* firstByteStarts_;
 };
 
 }  // namespace
 
 bool FindPrefixMatches(PrefixMatcher& matcher, const DSBASE& table, std::uint32_t fieldId,
                        const std::uint32_t* order, std::uint32_t count, std::uint32_t budget,
-                       std::vector<std::uint64_t>* accepted) {
+                       std::vector<std::uint64_t>* accepted, std::uint32_t* firstByteStarts) {
   try {
     accepted->assign(static_cast<std::size_t>(table.RecordCount()) / 64 + 1, 0);
   } catch (const std::bad_alloc&) {
     return false;
   }
   if (matcher.Length() == 0) return false;
-  Walk walk(matcher, table, fieldId, order, budget, accepted);
+  Walk walk(matcher, table, fieldId, order, count, budget, accepted, firstByteStarts);
   return walk.Run(0, count, 0, true);
 }
 

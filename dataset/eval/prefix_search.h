@@ -37,9 +37,13 @@ class PrefixMatcher;
 // table and cleared first) the records of `order` (`count` records in the
 // byte order of field `fieldId`, nulls left out) whose value `matcher`
 // calls equal. False when the walk would take more than `budget` runs.
+// `firstByteStarts`, when given, is the order's table of first places by
+// first byte (CollationRanks::ByteOrder): the walk reads the places noted
+// there instead of searching for them, and notes those it searches for.
 bool FindPrefixMatches(PrefixMatcher& matcher, const DSBASE& table, std::uint32_t fieldId,
                        const std::uint32_t* order, std::uint32_t count, std::uint32_t budget,
-                       std::vector<std::uint64_t>* accepted);
+                       std::vector<std::uint64_t>* accepted,
+                       std::uint32_t* firstByteStarts = nullptr);
 
 }  // namespace eval
 }  // namespace dorvem

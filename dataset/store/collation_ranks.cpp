@@ -284,19 +284,23 @@ LargeVector<std::uint32_t> CollationRanks::TakeRankOrder(const std::uint32_t* ra
 }
 
 const std::uint32_t* CollationRanks::ByteOrder(const DSBASE& table, std::uint32_t fieldId,
-                                               std::uint32_t* count) {
+                                               std::uint32_t* count,
+                                               std::uint32_t** firstByteStarts) {
   *count = 0;
+  if (firstByteStarts != nullptr) *firstByteStarts = nullptr;
   if (!enabled_ || fieldId == 0 || fieldId > table.FieldCount() ||
       table.Field(fieldId).logicalType != kLtString)
     return nullptr;
   const std::uint32_t records = table.RecordCount();
-  for (const OrderEntry& e : orders_)
+  for (OrderEntry& e : orders_)
     if (e.fieldId == fieldId && e.tableRecords == records) {
       *count = static_cast<std::uint32_t>(e.order.size());
+      if (firstByteStarts != nullptr) *firstByteStarts = e.firstByteStarts.data();
       return e.order.data();
     }
   std::erase_if(orders_, [records](const OrderEntry& e) { return e.tableRecords != records; });
-  OrderEntry fresh{fieldId, records, {}};
+  OrderEntry fresh{fieldId, records, {}, {}};
+  fresh.firstByteStarts.fill(kStartNotNoted);
   RankCacheKey key;
   const bool cacheable = !table.Source().path.empty() && !table.Source().cacheFolder.empty() &&
                          MakeColumnKey(table, fieldId, ColumnHash(table, fieldId), &key);
@@ -316,6 +320,7 @@ const std::uint32_t* CollationRanks::ByteOrder(const DSBASE& table, std::uint32_
     return nullptr;
   }
   *count = static_cast<std::uint32_t>(orders_.back().order.size());
+  if (firstByteStarts != nullptr) *firstByteStarts = orders_.back().firstByteStarts.data();
   return orders_.back().order.data();
 }
 

@@ -18,6 +18,7 @@
 // table's lock while they use one.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <utility>
@@ -54,7 +55,12 @@ class CollationRanks {
   // records. Kept, cached between runs and dropped like the ranks; null
   // when switched off, when the field is not a string, or when memory runs
   // out.
-  const std::uint32_t* ByteOrder(const DSBASE& table, std::uint32_t fieldId, std::uint32_t* count);
+  // With `firstByteStarts`, also a table of 256 places kept with the byte
+  // order for searches over it to note, for each byte b, the first place
+  // whose value's first byte is b or greater (kStartNotNoted until noted).
+  const std::uint32_t* ByteOrder(const DSBASE& table, std::uint32_t fieldId, std::uint32_t* count,
+                                 std::uint32_t** firstByteStarts = nullptr);
+  static constexpr std::uint32_t kStartNotNoted = 0xFFFFFFFF;
 
   void DropField(std::uint32_t fieldId);
   void DropAll();
@@ -85,6 +91,7 @@ class CollationRanks {
     std::uint32_t fieldId;
     std::uint32_t tableRecords;
     LargeVector<std::uint32_t> order;
+    std::array<std::uint32_t, 256> firstByteStarts;
   };
 
   // The column's content hash (rank_cache.h), kept while its values stay.
