@@ -46,9 +46,11 @@ void TQuietScrollBar::paintEvent(QPaintEvent* event) {
   painted_ = CurrentLook();
   // With the pointer on the bar or a button down, a part may be hovered or
   // pressed, which only the base class knows; at another pixel ratio an
-  // image would be scaled. Then the bar paints itself.
+  // image would be scaled; transient bars fade in and out, which the look
+  // does not tell. Then the bar paints itself.
   if (underMouse() || isSliderDown() || QGuiApplication::mouseButtons() != Qt::NoButton ||
-      devicePixelRatioF() != 1.0) {
+      devicePixelRatioF() != 1.0 ||
+      style()->styleHint(QStyle::SH_ScrollBar_Transient, nullptr, this)) {
     QScrollBar::paintEvent(event);
     return;
   }

@@ -19,8 +19,8 @@
 // to worker threads and waits for them). An image is kept only where the
 // style paints every pixel of the bar opaquely, checked by painting it
 // over black and over white, so it holds exactly what the bar would paint;
-// with the pointer on the bar or a button down, or at a pixel ratio other
-// than 1, the bar paints itself.
+// with the pointer on the bar or a button down, at a pixel ratio other
+// than 1, or under transient bars, the bar paints itself.
 //
 // Under a style whose scroll bars come and go (transient bars), every
 // change repaints as a plain bar's does, since the change may make the bar
