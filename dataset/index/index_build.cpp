@@ -19,6 +19,15 @@ namespace {
 constexpr std::uint32_t kLowSentinel = 0;
 constexpr std::uint32_t kHighSentinel = std::numeric_limits<std::uint32_t>::max();
 
+// The sort pair of `record` with `rank`: the key in the high half, so that
+// comparisons read the pairs in place. Keys of records lie in 1..2^32-2,
+// leaving 0 and 2^32-1 to the sentinels; a descending key is the rank
+// mirrored.
+std::uint64_t RankedPair(std::uint32_t rank, std::uint32_t record, bool descending) {
+  const std::uint64_t key = descending ? kHighSentinel - 1 - rank : rank + 1;
+  return (key << 32) | record;
+}
+
 // The number of marks in a record set. Counted in the word, not with
 // std::popcount: built for any x86-64, that is a library call per word, and
 // a search's set has a word for every 64 records of the table.
@@ -129,7 +138,8 @@ bool DSIDX::BuildRankedFromMarks(const std::uint32_t* ranks, DBResult* result) {
   if (!AcceptedAtOnce(&accepted)) return false;
   const std::uint32_t records = table_->RecordCount();
   const std::size_t marked = CountMarks(accepted);
-  // Every record taken: the kept rank order answers without a sort.
+  // Every record taken: the kept rank order answers without a sort (the
+  // general path asks the filters once more, which only such a set costs).
   if (marked >= records) return false;
   try {
     SortPairs pairs(marked + 2);
@@ -141,9 +151,7 @@ bool DSIDX::BuildRankedFromMarks(const std::uint32_t* ranks, DBResult* result) {
       for (std::uint64_t bits = accepted[w]; bits != 0; bits &= bits - 1) {
         const auto rec = static_cast<std::uint32_t>(w * 64 + std::countr_zero(bits) + 1);
         if (rec > records || !DSIDX::Takes(rec)) continue;
-        const std::uint32_t rank = ranks[rec - 1];
-        const std::uint64_t key = descending ? kHighSentinel - 1 - rank : rank + 1;
-        p[++n] = (key << 32) | rec;
+        p[++n] = RankedPair(ranks[rec - 1], rec, descending);
       }
     p[n + 1] = std::numeric_limits<std::uint64_t>::max();
     pairs.resize(std::size_t{n} + 2);
@@ -182,10 +190,7 @@ DBResult DSIDX::BuildSorted() {
     }
   }
   if (ranks != nullptr) {
-    // One ranked key: sort (key, record) pairs, the key in the high half,
-    // so comparisons read the pairs in place. Keys of records lie in
-    // 1..2^32-2, leaving 0 and 2^32-1 to the sentinels; a descending key
-    // is the rank mirrored.
+    // One ranked key: sort (key, record) pairs (RankedPair).
     const bool descending = comparator_.SoleDescending();
     try {
       // Sized at once and written through a pointer: appending one pair at
@@ -193,11 +198,8 @@ DBResult DSIDX::BuildSorted() {
       SortPairs pairs(static_cast<std::size_t>(n) + 2);
       std::uint64_t* const p = pairs.data();
       p[0] = 0;
-      for (std::uint32_t i = 1; i <= n; ++i) {
-        const std::uint32_t rank = ranks[entries_[i] - 1];
-        const std::uint64_t key = descending ? kHighSentinel - 1 - rank : rank + 1;
-        p[i] = (key << 32) | entries_[i];
-      }
+      for (std::uint32_t i = 1; i <= n; ++i)
+        p[i] = RankedPair(ranks[entries_[i] - 1], entries_[i], descending);
       p[n + 1] = std::numeric_limits<std::uint64_t>::max();
       if (!Unique()) {
         // Left unfinished: each entry is settled when first read, in the
