@@ -47,14 +47,13 @@ void TQuietScrollBar::paintEvent(QPaintEvent* event) {
   // With the pointer on the bar or a button down, a part may be hovered or
   // pressed, which only the base class knows; at another pixel ratio an
   // image would be scaled; transient bars fade in and out, which the look
-  // does not tell. Then the bar paints itself.
-  if (underMouse() || isSliderDown() || QGuiApplication::mouseButtons() != Qt::NoButton ||
-      devicePixelRatioF() != 1.0 ||
-      style()->styleHint(QStyle::SH_ScrollBar_Transient, nullptr, this)) {
-    QScrollBar::paintEvent(event);
-    return;
-  }
-  const QImage* image = ImageOf(*painted_);
+  // does not tell. Then, and for a look without an image, the bar paints
+  // itself.
+  const bool imagesServe = !underMouse() && !isSliderDown() &&
+                           QGuiApplication::mouseButtons() == Qt::NoButton &&
+                           devicePixelRatioF() == 1.0 &&
+                           !style()->styleHint(QStyle::SH_ScrollBar_Transient, nullptr, this);
+  const QImage* image = imagesServe ? ImageOf(*painted_) : nullptr;
   if (image == nullptr) {
     QScrollBar::paintEvent(event);
     return;
