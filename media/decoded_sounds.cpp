@@ -53,21 +53,6 @@ gboolean OnSeekData(GstElement* /*source*/, guint64 time, gpointer data) {
   return TRUE;
 }
 
-void OnSourceSetup(GstElement* /*playbin*/, GstElement* source, gpointer data) {
-  auto* feed = static_cast<Feed*>(data);
-  {
-    // A new source (the playbin was set up again) starts at the start.
-    std::lock_guard lock(feed->mutex);
-    feed->offset = 0;
-  }
-  // Raw audio in time, seekable: playbin plays it without a decoder, and
-  // seeks reach OnSeekData with the time to go on from.
-  g_object_set(source, "caps", feed->sound->Caps(), "format", GST_FORMAT_TIME, "stream-type",
-               1 /* seekable */, nullptr);
-  g_signal_connect(source, "need-data", G_CALLBACK(OnNeedData), feed);
-  g_signal_connect(source, "seek-data", G_CALLBACK(OnSeekData), feed);
-}
-
 // The bytes one sample of the raw audio format `name` takes ("S16LE": 2,
 // "S24_32LE": 4, "F64LE": 8); 0 for a name not of that form.
 std::uint32_t SampleBytes(const char* name) {
@@ -243,13 +228,26 @@ std::shared_ptr<const DecodedSound> DecodedSounds::Decode(const std::string& pat
   return std::make_shared<DecodedSound>(caps, buffer, std::uint32_t(rate), frameBytes);
 }
 
-void PlayDecoded(GstElement* playbin, std::shared_ptr<const DecodedSound> sound) {
+GstElement* MakeDecodedSource(std::shared_ptr<const DecodedSound> sound) {
+  GstElement* source = gst_element_factory_make("appsrc", nullptr);
+  if (source == nullptr) return nullptr;
   auto* feed = new Feed(std::move(sound));
-  g_object_set(playbin, "uri", "appsrc://", nullptr);
-  // The feed lives as long as the playbin: a kept pipeline takes it along.
-  g_object_set_data_full(G_OBJECT(playbin), "dorvem-decoded-feed", feed,
+  // The feed lives as long as the source: a kept pipeline takes it along.
+  g_object_set_data_full(G_OBJECT(source), "dorvem-decoded-feed", feed,
                          [](gpointer data) { delete static_cast<Feed*>(data); });
-  g_signal_connect(playbin, "source-setup", G_CALLBACK(OnSourceSetup), feed);
+  // Seeks reach OnSeekData with the time to go on from.
+  g_object_set(source, "caps", feed->sound->Caps(), "format", GST_FORMAT_TIME, "stream-type",
+               1 /* seekable */, nullptr);
+  g_signal_connect(source, "need-data", G_CALLBACK(OnNeedData), feed);
+  g_signal_connect(source, "seek-data", G_CALLBACK(OnSeekData), feed);
+  return source;
+}
+
+void RestartDecodedSource(GstElement* source) {
+  auto* feed = static_cast<Feed*>(g_object_get_data(G_OBJECT(source), "dorvem-decoded-feed"));
+  if (feed == nullptr) return;
+  std::lock_guard lock(feed->mutex);
+  feed->offset = 0;
 }
 
 }  // namespace dorvem::mci

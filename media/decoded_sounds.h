@@ -114,8 +114,12 @@ class DecodedSounds {
   std::vector<Held> held_;  // least recently used first; guarded by mutex_
 };
 
-// Makes `playbin` play `sound` instead of a file: it is given the source
-// "appsrc://" and fed from `sound`, which it holds until it is freed.
-void PlayDecoded(GstElement* playbin, std::shared_ptr<const DecodedSound> sound);
+// A source of `sound` (an appsrc, a floating reference): raw audio in
+// time, seekable, given in pieces of kChunkMs. It holds the sound until it
+// is freed.
+GstElement* MakeDecodedSource(std::shared_ptr<const DecodedSound> sound);
+// Makes a source of MakeDecodedSource give its sound from the start again
+// (after its pipeline was set to NULL).
+void RestartDecodedSource(GstElement* source);
 
 }  // namespace dorvem::mci

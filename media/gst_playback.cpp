@@ -23,6 +23,10 @@ void OnElementSetup(GstElement* /*playbin*/, GstElement* element, gpointer /*dat
     g_object_set(element, "soundfont", GstPlayback::kSoundFont, nullptr);
 }
 
+// The names of a decoded sound's pipeline's source and first converter.
+constexpr char kSourceName[] = "dorvem-decoded-source";
+constexpr char kConvertName[] = "dorvem-decoded-convert";
+
 GstClockTime Nanos(std::uint32_t ms) {
   return GstClockTime(ms) * GST_MSECOND;
 }
@@ -59,6 +63,7 @@ GstElement* GstPlayback::OutputSink(std::string& factory) {
 
 GstElement* GstPlayback::BuildPipeline(GstElement* sink,
                                        std::shared_ptr<const DecodedSound> sound) {
+  if (sound != nullptr && sink != nullptr) return BuildDecodedPipeline(sink, std::move(sound));
   GstElement* pipeline = gst_element_factory_make("playbin", nullptr);
   gchar* uri = pipeline ? gst_filename_to_uri(path_.c_str(), nullptr) : nullptr;
   if (uri == nullptr) {
@@ -66,13 +71,33 @@ GstElement* GstPlayback::BuildPipeline(GstElement* sink,
     if (sink) gst_object_unref(gst_object_ref_sink(sink));
     return nullptr;
   }
-  if (sound != nullptr)
-    PlayDecoded(pipeline, std::move(sound));
-  else
-    g_object_set(pipeline, "uri", uri, nullptr);
+  g_object_set(pipeline, "uri", uri, nullptr);
   g_free(uri);
   if (sink != nullptr) g_object_set(pipeline, "audio-sink", sink, nullptr);
   g_signal_connect(pipeline, "element-setup", G_CALLBACK(OnElementSetup), nullptr);
+  return pipeline;
+}
+
+GstElement* GstPlayback::BuildDecodedPipeline(GstElement* sink,
+                                              std::shared_ptr<const DecodedSound> sound) {
+  GstElement* elements[] = {MakeDecodedSource(std::move(sound)),
+                            gst_element_factory_make("audioconvert", kConvertName),
+                            gst_element_factory_make("audioresample", nullptr), sink};
+  GstElement* pipeline = gst_pipeline_new(nullptr);
+  bool made = pipeline != nullptr;
+  for (GstElement* element : elements) made = made && element != nullptr;
+  if (!made) {
+    for (GstElement* element : elements)
+      if (element) gst_object_unref(gst_object_ref_sink(element));
+    if (pipeline) gst_object_unref(pipeline);
+    return nullptr;
+  }
+  g_object_set(elements[0], "name", kSourceName, nullptr);
+  for (GstElement* element : elements) gst_bin_add(GST_BIN(pipeline), element);
+  if (!gst_element_link_many(elements[0], elements[1], elements[2], elements[3], nullptr)) {
+    gst_object_unref(pipeline);
+    return nullptr;
+  }
   return pipeline;
 }
 
@@ -176,14 +201,44 @@ void GstPlayback::AddTempoFilter() {
   gst_element_set_state(pipeline_, GST_STATE_NULL);
   // Without the filter (plugins-good missing) the rate changes the pitch
   // too, but the play still happens.
-  if (GstElement* filter = gst_element_factory_make("scaletempo", nullptr))
-    g_object_set(pipeline_, "audio-filter", filter, nullptr);
+  if (GstElement* filter = gst_element_factory_make("scaletempo", nullptr)) {
+    GstElement* source = gst_bin_get_by_name(GST_BIN(pipeline_), kSourceName);
+    if (source == nullptr) {
+      g_object_set(pipeline_, "audio-filter", filter, nullptr);
+    } else {
+      const bool linked = InsertFilter(source, filter);
+      gst_object_unref(source);
+      if (!linked) {
+        failed_ = true;
+        onEvent_(Event::kError, serial_);
+        return;
+      }
+    }
+  }
   if (gst_element_set_state(pipeline_, GST_STATE_PAUSED) == GST_STATE_CHANGE_FAILURE) {
     failed_ = true;
     onEvent_(Event::kError, serial_);
     return;
   }
   WaitForPreroll();
+}
+
+bool GstPlayback::InsertFilter(GstElement* source, GstElement* filter) {
+  GstElement* convert = gst_bin_get_by_name(GST_BIN(pipeline_), kConvertName);
+  // The filter takes float samples: a converter of its own comes first.
+  GstElement* toFloat = gst_element_factory_make("audioconvert", nullptr);
+  bool linked = convert != nullptr && toFloat != nullptr;
+  if (linked) {
+    gst_element_unlink(source, convert);
+    gst_bin_add_many(GST_BIN(pipeline_), toFloat, filter, nullptr);
+    linked = gst_element_link_many(source, toFloat, filter, convert, nullptr);
+    RestartDecodedSource(source);
+  } else {
+    if (toFloat) gst_object_unref(gst_object_ref_sink(toFloat));
+    gst_object_unref(gst_object_ref_sink(filter));
+  }
+  if (convert) gst_object_unref(convert);
+  return linked;
 }
 
 void GstPlayback::Pause() {

@@ -28,7 +28,7 @@
 // in the state a new one reaches by prerolling: paused at the start, no
 // play limits. Given decoded sounds (decoded_sounds.h), with any sink, a
 // new pipeline of a short file plays the file's sound decoded once and held
-// in memory, rather than the file.
+// in memory, rather than the file, through a pipeline of its own.
 //
 // An idle playback can be suspended: its pipeline (with its threads, and
 // for MIDI the whole sound font) is freed, and where it stood is kept; the
@@ -120,15 +120,23 @@ class GstPlayback {
   GstElement* OutputSink(std::string& factory);
   // The audio output that chooses the sinks.
   AudioOutput& Output();
-  // A new playbin on the file with the sink `sink` (null: playbin's own),
-  // playing `sound` instead of the file when there is one.
+  // A new pipeline with the sink `sink` (null: playbin's own): a playbin on
+  // the file, or BuildDecodedPipeline's when there is a `sound` and a sink.
   GstElement* BuildPipeline(GstElement* sink, std::shared_ptr<const DecodedSound> sound = {});
+  // `sound` played into `sink` through a converter and a resampler, and
+  // nothing else: no parser, decoder, queue or stream selection, so a play
+  // sets few elements going and hands its pieces across no thread.
+  GstElement* BuildDecodedPipeline(GstElement* sink, std::shared_ptr<const DecodedSound> sound);
   // Hands the pipeline's end and errors to onEvent_ from now on.
   void Attach(GstElement* pipeline);
   // Rebuilds the pipeline's sinks with scaletempo as its audio filter
   // (playbin takes a filter only when it sets its sinks up), paused at the
   // start again.
   void AddTempoFilter();
+  // Links `filter` (a floating reference) between the decoded pipeline's
+  // `source` and its converter, and makes the source start again; false
+  // when it cannot.
+  bool InsertFilter(GstElement* source, GstElement* filter);
   // Paused at the start, without play limits; false when it cannot be.
   static bool Rewind(GstElement* pipeline);
 
