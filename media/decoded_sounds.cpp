@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "media/thread_per_task_pool.h"
+
 namespace dorvem::mci {
 
 namespace {
@@ -178,6 +180,9 @@ std::shared_ptr<const DecodedSound> DecodedSounds::Decode(const std::string& pat
   g_object_set(pipeline, "uri", uri, "audio-sink", sink, nullptr);
   g_free(uri);
   GstBus* bus = gst_element_get_bus(pipeline);
+  // Its threads end with it.
+  GstTaskPool* threads = NewThreadPerTaskPool();
+  UseTaskPool(pipeline, threads);
 
   std::vector<std::uint8_t> pcm;
   GstCaps* caps = nullptr;
@@ -211,6 +216,7 @@ std::shared_ptr<const DecodedSound> DecodedSounds::Decode(const std::string& pat
   gst_element_set_state(pipeline, GST_STATE_NULL);
   gst_object_unref(bus);
   gst_object_unref(pipeline);
+  gst_object_unref(threads);
 
   GstStructure* format = caps ? gst_caps_get_structure(caps, 0) : nullptr;
   gint rate = 0, channels = 0;

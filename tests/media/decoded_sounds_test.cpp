@@ -6,6 +6,7 @@
 #include <gst/gst.h>
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <atomic>
@@ -189,6 +190,29 @@ TEST_F(DecodedPlayTest, AHeldSoundPlaysWholeEachTimeAsTheFileIsNow) {
   mci.ReleaseIdle();
   mci.WaitForPipelines();
   EXPECT_EQ(mci.DecodedSoundsHeld(), 0u);
+}
+
+// GStreamer's threads of a decode end with it, not some time later while
+// the user types.
+TEST_F(DecodedPlayTest, ADecodeLeavesNoThreadBehind) {
+  // The process's threads but GLib's one that starts pool threads
+  // ("pool-" and the program's name), made once when first needed.
+  const auto threads = [] {
+    qsizetype count = 0;
+    const QDir tasks(QStringLiteral("/proc/self/task"));
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+      QFile name(tasks.filePath(task + QStringLiteral("/comm")));
+      count += name.open(QIODevice::ReadOnly) && !name.readAll().startsWith("pool-") ? 1 : 0;
+    }
+    return count;
+  };
+  WaitForGstPreparation();
+  const std::string wav = Write(QStringLiteral("t.wav"), WaveFile(22050, 1, 11025));
+  const qsizetype before = threads();
+  for (int decode = 0; decode < 2; ++decode) {
+    ASSERT_NE(DecodedSounds::Decode(wav, DecodedSounds::kMaxSoundBytes), nullptr);
+    EXPECT_EQ(threads(), before) << decode;
+  }
 }
 
 }  // namespace
