@@ -12,29 +12,28 @@ namespace dorvem {
 namespace {
 
 constexpr std::size_t kMapThreshold = 1u << 20;  // below this, the heap
-constexpr std::size_t kHugePage = 2u << 20;
+constexpr std::size_t kGrowStep = 2u << 20;      // a mapping grows by whole steps
 
 std::size_t RoundUp(std::size_t n) {
-  return (n + kHugePage - 1) / kHugePage * kHugePage;
+  return (n + kGrowStep - 1) / kGrowStep * kGrowStep;
 }
 
 #ifndef MADV_POPULATE_WRITE
 #define MADV_POPULATE_WRITE 23
 #endif
 
-// Asks for huge pages and has the kernel fault the whole range in at once:
-// one call instead of a trap per page, which on a virtual machine is most of
-// the cost of fresh memory. Kernels without the populate advice fault on
-// first touch as usual.
-void AdviseAndPopulate(void* p, std::size_t bytes) {
-  (void)::madvise(p, bytes, MADV_HUGEPAGE);
+// Has the kernel fault the whole range in at once: one call instead of a
+// trap per page, which on a virtual machine is much of the cost of fresh
+// memory. Ordinary pages, for the reason large_allocator.h gives. Kernels
+// without the populate advice fault on first touch as usual.
+void Populate(void* p, std::size_t bytes) {
   (void)::madvise(p, bytes, MADV_POPULATE_WRITE);
 }
 
 std::uint8_t* MapZeroed(std::size_t bytes) {
   void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (p == MAP_FAILED) return nullptr;
-  AdviseAndPopulate(p, bytes);
+  Populate(p, bytes);
   return static_cast<std::uint8_t*>(p);
 }
 
@@ -97,7 +96,7 @@ bool LargeBuffer::Resize(std::size_t size) {
     void* q = ::mremap(data_, reserved_, bytes, MREMAP_MAYMOVE);
     if (q == MAP_FAILED) return false;
     p = static_cast<std::uint8_t*>(q);
-    AdviseAndPopulate(p + reserved_, bytes - reserved_);
+    Populate(p + reserved_, bytes - reserved_);
   } else {
     p = MapZeroed(bytes);
     if (!p) return false;

@@ -1,11 +1,10 @@
 // LargeBuffer: zero-filled memory for the engine's big arrays (packet bytes,
 // record columns, blob chunks).
 //
-// Large sizes are anonymous mappings advised to use huge pages: the kernel
-// hands them out zero-filled, and touching hundreds of megabytes then costs
-// a few hundred page faults instead of a few hundred thousand. Small sizes
-// come from the ordinary heap. A buffer owns its memory; it is movable, not
-// copyable.
+// Large sizes are anonymous mappings, which the kernel hands out
+// zero-filled, faulted in with one call rather than a trap per page (see
+// large_buffer.cpp). Small sizes come from the ordinary heap. A buffer owns its memory; it is
+// movable, not copyable.
 #pragma once
 
 #include <cstddef>

@@ -67,7 +67,7 @@ PacketBytes ReadPacketFileOf(const std::string& fileName, const std::string& cac
   }
 
   // Where the file cannot be mapped, the whole file in one buffer; a large
-  // one comes zero-filled from huge pages, so it is written once, by the
+  // one comes zero-filled from the kernel, so it is written once, by the
   // read itself.
   LargeBuffer bytes;
   if (!bytes.Resize(static_cast<std::size_t>(st.st_size))) {
