@@ -3,8 +3,8 @@
 //
 // Large sizes are anonymous mappings, which the kernel hands out
 // zero-filled, faulted in with one call rather than a trap per page (see
-// large_buffer.cpp). Small sizes come from the ordinary heap. A buffer owns its memory; it is
-// movable, not copyable.
+// large_buffer.cpp). Small sizes come from the ordinary heap. A buffer owns
+// its memory; it is movable, not copyable.
 #pragma once
 
 #include <cstddef>
