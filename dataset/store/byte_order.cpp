@@ -6,6 +6,7 @@
 
 #include "dataset/core/parallel.h"
 #include "dataset/store/field_desc.h"
+#include "dataset/store/spread_pairs.h"
 #include "dataset/store/table.h"
 
 namespace dorvem {
@@ -47,29 +48,27 @@ bool CoversPresentValues(const DSBASE& table, std::uint32_t fieldId,
 bool InByteOrder(const DSBASE& table, std::uint32_t fieldId,
                  const LargeVector<std::uint32_t>& order) {
   const std::uint32_t width = table.Field(fieldId).recordLength;
-  // Each part compares its values with the ones before them; the pass
-  // reads values all over the column, so it is spread over the cores.
-  const unsigned parts = PartsFor(order.size());
-  return RunParts(parts, [&](unsigned p) {
-    const std::size_t first = std::max<std::size_t>(PartBegin(order.size(), p, parts), 1);
-    const std::size_t end = PartBegin(order.size(), p + 1, parts);
+  // Pair i is order[i - 1], order[i]; PickSpreadPairs numbers them from 0.
+  const std::size_t pairs = order.empty() ? 0 : order.size() - 1;
+  const SpreadPairs asked = PickSpreadPairs(pairs);
+  // The values lie all over the column: those of the pair kAhead pairs on
+  // are asked for while these two are compared, so that the misses overlap.
+  constexpr std::size_t kAhead = 8;
+  const std::size_t ahead = kAhead * asked.stride;
+  for (std::size_t p = asked.first; p < pairs; p += asked.stride) {
+    if (p + ahead < pairs) {
+      __builtin_prefetch(table.ValuePtr(order[p + ahead], fieldId));
+      __builtin_prefetch(table.ValuePtr(order[p + ahead + 1], fieldId));
+    }
     // strncmp compares unsigned bytes up to the first difference or the
     // end of both: a value that ends (its zero) where the other goes on is
-    // the smaller, which is the byte order. It reads only the bytes the
-    // two values share and one more, where lengths and memcmp read both
-    // whole values twice over.
-    // The values lie all over the column: the one kAhead places on is asked
-    // for while these two are compared, so that the misses overlap.
-    constexpr std::size_t kAhead = 16;
-    for (std::size_t i = first; i < end; ++i) {
-      if (i + kAhead < end) __builtin_prefetch(table.ValuePtr(order[i + kAhead], fieldId));
-      const auto* x = reinterpret_cast<const char*>(table.ValuePtr(order[i - 1], fieldId));
-      const auto* y = reinterpret_cast<const char*>(table.ValuePtr(order[i], fieldId));
-      const int c = std::strncmp(x, y, width);
-      if (c > 0 || (c == 0 && order[i - 1] >= order[i])) return false;
-    }
-    return true;
-  });
+    // the smaller, which is the byte order.
+    const auto* x = reinterpret_cast<const char*>(table.ValuePtr(order[p], fieldId));
+    const auto* y = reinterpret_cast<const char*>(table.ValuePtr(order[p + 1], fieldId));
+    const int c = std::strncmp(x, y, width);
+    if (c > 0 || (c == 0 && order[p] >= order[p + 1])) return false;
+  }
+  return true;
 }
 
 bool ComputeByteOrder(const DSBASE& table, std::uint32_t fieldId,

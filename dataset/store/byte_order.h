@@ -31,9 +31,10 @@ bool CoversPresentValues(const DSBASE& table, std::uint32_t fieldId,
                          const LargeVector<std::uint32_t>& order);
 
 // True when the records of `order` (each a record of `table`) stand in the
-// byte order of their values, equal values in record order: the second
+// byte order of their values, equal values in record order, as far as the
+// neighbour pairs PickSpreadPairs picks tell (spread_pairs.h): the second
 // half, since a checksum only tells that a copy is whole, not that it was
-// written by this program. One pass, comparing each value with the next.
+// written by this program.
 bool InByteOrder(const DSBASE& table, std::uint32_t fieldId,
                  const LargeVector<std::uint32_t>& order);
 

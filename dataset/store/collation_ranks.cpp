@@ -1,7 +1,6 @@
 #include "dataset/store/collation_ranks.h"
 
 #include <malloc.h>
-#include <sys/random.h>
 
 #include <algorithm>
 #include <cstring>
@@ -14,6 +13,7 @@
 #include "dataset/store/byte_order.h"
 #include "dataset/store/logical_types.h"
 #include "dataset/store/rank_cache.h"
+#include "dataset/store/spread_pairs.h"
 #include "dataset/store/table.h"
 
 namespace dorvem {
@@ -98,25 +98,16 @@ bool Plausible(const DSBASE& table, std::uint32_t fieldId,
   return true;
 }
 
-// The most neighbouring values whose order FollowsCollation asks the
-// collator about: a collator call costs about as much as a sort key, so
-// asking about every one of a million values would cost half of computing
-// the ranks afresh, and 65536 of them a tenth of a warm start. A wrong
-// order (reversed, shuffled, shifted) fails nearly every pair, so a few
-// thousand spread pairs find it as surely.
-constexpr std::size_t kCollatorChecks = 16384;
-
 // True when plausible `ranks` order the values as the collator does. The
 // ranks present must be 1 up to the highest one, none skipped (counted in
 // one pass). The records are then taken in rank order (a counting sort, no
 // comparisons), and neighbours of equal rank must have equal bytes or be
 // equal under the collator, neighbours of the next rank come before under
 // it; the records are left in *sorted in rank order (equal ranks in record
-// order). The collator is asked about every neighbour pair of a column of up to
-// kCollatorChecks values and about evenly spread pairs from a random start
-// otherwise, so a wrong order (reversed, shuffled, shifted) is caught at
-// once and a planted one cannot know which pairs are asked. (A checksum
-// only tells that a copy is whole, not that this program wrote it.)
+// order). A collator call costs about as much as a sort key, so the
+// collator is asked about the pairs PickSpreadPairs picks (spread_pairs.h),
+// not about all of a million. (A checksum only tells that a copy is whole,
+// not that this program wrote it.)
 bool FollowsCollation(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
                       std::uint32_t flags, const LargeVector<std::uint32_t>& ranks,
                       LargeVector<std::uint32_t>* sorted) {
@@ -148,14 +139,8 @@ bool FollowsCollation(const DSBASE& table, std::uint32_t fieldId, locale::LCID l
     }
 
     const std::size_t pairs = records > 0 ? records - 1 : 0;
-    std::size_t stride = 1, next = 0;  // the first pair the collator is asked about
-    if (pairs > kCollatorChecks) {
-      stride = pairs / kCollatorChecks;
-      std::uint32_t random = 0;
-      if (::getrandom(&random, sizeof random, 0) == static_cast<ssize_t>(sizeof random))
-        next = random % stride;
-    }
-    for (std::size_t i = next; i < pairs; i += stride) {
+    const SpreadPairs asked = PickSpreadPairs(pairs);
+    for (std::size_t i = asked.first; i < pairs; i += asked.stride) {
       const std::uint32_t a = place[i], b = place[i + 1];
       const std::uint32_t before = ranks[a - 1], rank = ranks[b - 1];
       if (before == 0) continue;  // after an absent value: nothing to compare

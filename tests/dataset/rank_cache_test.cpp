@@ -417,9 +417,9 @@ TEST_F(RankCacheTest, OnlyARegularFileIsReadAndNothingIsWrittenThroughALink) {
   EXPECT_EQ(ReadBytes(dir_ / "elsewhere" / file.filename()), good);
 }
 
-TEST_F(RankCacheTest, ReversedRanksOfALargeColumnAreComputedAgain) {
-  // More values than the collator is asked about pair by pair: the check
-  // compares only some neighbours, and a reversed order fails any of them.
+TEST_F(RankCacheTest, AReversedRankOrByteOrderOfALargeColumnIsComputedAgain) {
+  // More values than the checks compare pair by pair: they compare only
+  // some neighbours, and a reversed order fails any of them.
   std::vector<std::optional<std::string>> words;
   for (int i = 0; i < 70000; ++i) {
     char word[16];
@@ -427,21 +427,30 @@ TEST_F(RankCacheTest, ReversedRanksOfALargeColumnAreComputedAgain) {
     words.push_back(std::string(word));
   }
   data_->Rewrite(Encode(DictionaryModel(HeadwordRows(words))));
+  // By collation and by bytes alike, the words stand in record order.
   std::vector<std::uint32_t> expected(words.size());
   for (std::uint32_t i = 0; i < expected.size(); ++i) expected[i] = i + 1;
+  const auto reverse = [&expected](const fs::path& file) {
+    std::vector<std::uint8_t> bytes = ReadBytes(file);
+    for (std::uint32_t i = 0; i < expected.size(); ++i)
+      StoreU32(bytes.data() + rank_cache::kHeaderSize + 4 * i,
+               static_cast<std::uint32_t>(expected.size()) - i);
+    Reseal(&bytes);
+    WriteBytes(file, bytes);
+  };
   Outcome o = Open();
   ASSERT_EQ(o.ranks, expected);
-  const fs::path file = CacheFiles().at(0);
-  std::vector<std::uint8_t> bytes = ReadBytes(file);
-  for (std::uint32_t i = 0; i < expected.size(); ++i)
-    StoreU32(bytes.data() + rank_cache::kHeaderSize + 4 * i,
-             static_cast<std::uint32_t>(expected.size()) - i);
-  Reseal(&bytes);
-  WriteBytes(file, bytes);
+  reverse(CacheFiles().at(0));
   o = Open();
   EXPECT_EQ(o.ranks, expected);
   EXPECT_EQ(o.computed, 1u);
   EXPECT_EQ(o.loaded, 0u);
+
+  ASSERT_EQ(OpenOrder().order, expected);
+  reverse(CacheFiles("order").at(0));
+  const OrderOutcome order = OpenOrder();
+  EXPECT_EQ(order.order, expected);
+  EXPECT_EQ(order.loaded, 0u);
 }
 
 // The folder after a write: the data file's files of another version of it,
