@@ -128,6 +128,12 @@ const CollationProfile& CollationProfile::For(const locale::Collator& collator) 
   return *slot;
 }
 
+const CollationProfile* CollationProfile::ForLocale(locale::LCID lcid, bool ignoreCase) {
+  const locale::Collator* collator =
+      locale::Collator::For(lcid, ignoreCase ? locale::kIgnoreCase : 0);
+  return collator != nullptr ? &For(*collator) : nullptr;
+}
+
 CollationProfile::CollationProfile(const locale::Collator& collator) : collator_(collator) {
   const UCollator* ucol = collator.Handle();
   // Keys: the first byte read as the same character.

@@ -49,6 +49,10 @@ class CollationProfile {
  public:
   // The profile of `collator`. Thread-safe; the reference stays valid.
   static const CollationProfile& For(const locale::Collator& collator);
+  // The profile of the collator that filters comparing under locale `lcid`,
+  // case as it is or ignored, compare with; null when the locale has none.
+  // Thread-safe.
+  static const CollationProfile* ForLocale(locale::LCID lcid, bool ignoreCase);
 
   unsigned char Key(unsigned char b) const { return key_[b]; }
   // For key bytes:

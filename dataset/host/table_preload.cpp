@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "dataset/eval/collation_profile.h"
 #include "dataset/filter/expr_parser.h"
 #include "dataset/filter/field_lookup.h"
 #include "dataset/host/db_errors.h"
@@ -77,6 +78,23 @@ void Load(TTablePreload::State& s) {
   if (cursor->GetFieldDescs(descs.data()) != dbr::kOk) return;
   TFieldDefs defs;
   defs.Build(descs);
+  // The collation profile the filter's comparisons use is made on a thread
+  // of its own while this one orders the rows: the two share nothing, and
+  // by then the window's thread mostly waits for this one.
+  std::jthread profile;
+  if (!s.request.filterText.empty()) {
+    try {
+      profile = std::jthread(
+          [lcid = props.lcid, ignoreCase = (s.request.filterOptions & foCaseInsensitive) != 0] {
+            try {
+              (void)eval::CollationProfile::ForLocale(lcid, ignoreCase);
+            } catch (...) {
+              // Made by the filter's first compile instead.
+            }
+          });
+    } catch (const std::system_error&) {
+    }
+  }
   // Ordered as the dataset's open orders by key field names: ascending,
   // case as it is.
   std::vector<std::uint32_t> keys;

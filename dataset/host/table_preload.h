@@ -8,7 +8,8 @@
 // would (ReadPacketFileOf, then the engine), opens a cursor on it ordered by
 // the key fields the dataset will ask for, and attaches the dataset's filter
 // to a second cursor that is then dropped, so that what filters keep on the
-// table (its byte orders, the collator's profile) is already there.
+// table (its byte orders, the collator's profile) is already there. The
+// profile, which needs no rows, is made on a second thread meanwhile.
 //
 // The first open of a dataset that reads the same file (same absolute path,
 // device, inode, size and times when it opens), keeps its caches in the
