@@ -417,40 +417,51 @@ TEST_F(RankCacheTest, OnlyARegularFileIsReadAndNothingIsWrittenThroughALink) {
   EXPECT_EQ(ReadBytes(dir_ / "elsewhere" / file.filename()), good);
 }
 
-TEST_F(RankCacheTest, AReversedRankOrByteOrderOfALargeColumnIsComputedAgain) {
-  // More values than the checks compare pair by pair: they compare only
-  // some neighbours, and a reversed order fails any of them.
+TEST_F(RankCacheTest, ALargeColumnsKeptOrdersServeAndReversedOnesAreComputedAgain) {
+  // More values than one part of the work and than the checks compare pair
+  // by pair: the kept ranks are taken in order by several parts, and a
+  // reversed order fails any pair compared. Record i + 1 holds value
+  // i * 7919 mod n, so both orders are a shuffle of the records.
+  constexpr std::uint32_t n = 70000;
   std::vector<std::optional<std::string>> words;
-  for (int i = 0; i < 70000; ++i) {
+  std::vector<std::uint32_t> ranks(n), order(n);
+  for (std::uint32_t i = 0; i < n; ++i) {
+    const std::uint32_t value = static_cast<std::uint32_t>(std::uint64_t{i} * 7919 % n);
     char word[16];
-    std::snprintf(word, sizeof word, "W%06d", i);
+    std::snprintf(word, sizeof word, "W%06u", value);
     words.push_back(std::string(word));
+    ranks[i] = value + 1;  // by collation and by bytes alike
+    order[value] = i + 1;
   }
   data_->Rewrite(Encode(DictionaryModel(HeadwordRows(words))));
-  // By collation and by bytes alike, the words stand in record order.
-  std::vector<std::uint32_t> expected(words.size());
-  for (std::uint32_t i = 0; i < expected.size(); ++i) expected[i] = i + 1;
-  const auto reverse = [&expected](const fs::path& file) {
+  const auto reverse = [](const fs::path& file) {
     std::vector<std::uint8_t> bytes = ReadBytes(file);
-    for (std::uint32_t i = 0; i < expected.size(); ++i)
-      StoreU32(bytes.data() + rank_cache::kHeaderSize + 4 * i,
-               static_cast<std::uint32_t>(expected.size()) - i);
+    for (std::uint32_t i = 0; i < n; ++i)
+      StoreU32(bytes.data() + rank_cache::kHeaderSize + 4 * i, n - i);
     Reseal(&bytes);
     WriteBytes(file, bytes);
   };
-  Outcome o = Open();
-  ASSERT_EQ(o.ranks, expected);
+  ASSERT_EQ(Open().ranks, ranks);
+  {
+    auto table = LoadFile(data_->Path(), Folder());
+    BuiltIndex idx;
+    BuildIndex(table.get(), KeyOn("KSZOVEG", {kKszoveg}), &idx);
+    ASSERT_EQ(idx.status, 0);
+    EXPECT_EQ(EntriesOf(*idx.index), order);
+    EXPECT_EQ(table->Ranks().CacheLoads(), 1u);
+  }
   reverse(CacheFiles().at(0));
-  o = Open();
-  EXPECT_EQ(o.ranks, expected);
+  Outcome o = Open();
+  EXPECT_EQ(o.ranks, ranks);
   EXPECT_EQ(o.computed, 1u);
   EXPECT_EQ(o.loaded, 0u);
 
-  ASSERT_EQ(OpenOrder().order, expected);
+  ASSERT_EQ(OpenOrder().order, order);
+  EXPECT_EQ(OpenOrder().loaded, 1u);
   reverse(CacheFiles("order").at(0));
-  const OrderOutcome order = OpenOrder();
-  EXPECT_EQ(order.order, expected);
-  EXPECT_EQ(order.loaded, 0u);
+  const OrderOutcome reversed = OpenOrder();
+  EXPECT_EQ(reversed.order, order);
+  EXPECT_EQ(reversed.loaded, 0u);
 }
 
 // The folder after a write: the data file's files of another version of it,
