@@ -78,13 +78,18 @@ DBResult DSIDX::BuildInRecordOrder() {
 // whose order agrees with this index's makes every insertion an append
 // after one comparison with the last entry.
 DBResult DSIDX::BuildFromSource(const DSIDX& source) {
-  if (DBResult r = Reserve(source.Count())) return r;
   // Where the filters name the records they accept all at once, a record
-  // is taken when it is named and DSIDX::Takes takes it, as Takes decides.
+  // is taken when it is named and DSIDX::Takes takes it, as Takes decides:
+  // no more are taken than are named, and with none named (a search that
+  // finds nothing) the source is not read at all.
   std::vector<std::uint64_t> accepted;
   const bool named = AcceptedAtOnce(&accepted);
+  const std::size_t marked = named ? CountMarks(accepted) : source.Count();
+  if (DBResult r =
+          Reserve(static_cast<std::uint32_t>(std::min<std::size_t>(marked, source.Count()))))
+    return r;
+  if (marked == 0) return dbr::kOk;
   if (named && source.lazy_) {
-    const std::size_t marked = CountMarks(accepted);
     if (marked <= source.Count() / 64) {
       // Few records named: only the source's slots that hold them are
       // settled (lazy_order.h); every other slot holds none of them.
