@@ -1,7 +1,6 @@
 // Building a whole index: the four paths of DSIDX::Build (see dsidx.h).
 #include <algorithm>
 #include <bit>
-#include <cstring>
 #include <limits>
 #include <new>
 #include <vector>
@@ -179,21 +178,25 @@ DBResult DSIDX::BuildSorted() {
   const std::uint32_t* const soleRanks = comparator_.SoleRanks();
   DBResult built = dbr::kOk;
   if (soleRanks != nullptr && !Unique() && BuildRankedFromMarks(soleRanks, &built)) return built;
+  if (soleRanks != nullptr && !comparator_.SoleDescending()) {
+    // Ranks read back from the cache: checking them put every record in
+    // this very order (rank, then record number), and the records this
+    // index takes keep it.
+    const LargeVector<std::uint32_t> order = table_->Ranks().TakeRankOrder(soleRanks);
+    if (!order.empty() && order.size() == table_->RecordCount()) {
+      if (DBResult r = Reserve(static_cast<std::uint32_t>(order.size()))) return r;
+      for (const std::uint32_t rec : order)
+        if (Takes(rec))
+          if (DBResult r = Append(rec)) return r;
+      return CheckUnique();
+    }
+  }
   if (DBResult r = BuildInRecordOrder()) return r;
   const std::uint32_t n = count_;
   if (n <= 1) return dbr::kOk;
 
   bool sorted = false;
   const std::uint32_t* ranks = comparator_.SoleRanks();
-  if (ranks != nullptr && !comparator_.SoleDescending() && n == table_->RecordCount()) {
-    // Every record, by ranks read back from the cache: checking them put
-    // the records in this very order (rank, then record number).
-    const LargeVector<std::uint32_t> order = table_->Ranks().TakeRankOrder(ranks);
-    if (order.size() == n) {
-      std::memcpy(entries_.data() + 1, order.data(), std::size_t{n} * sizeof(std::uint32_t));
-      return CheckUnique();
-    }
-  }
   if (ranks != nullptr) {
     // One ranked key: sort (key, record) pairs (RankedPair).
     const bool descending = comparator_.SoleDescending();
