@@ -5,6 +5,7 @@
 #include <new>
 
 #include "dataset/core/parallel.h"
+#include "dataset/core/radix_sort.h"
 #include "dataset/store/field_desc.h"
 #include "dataset/store/spread_pairs.h"
 #include "dataset/store/table.h"
@@ -102,7 +103,21 @@ bool ComputeByteOrder(const DSBASE& table, std::uint32_t fieldId,
       }
       return a.record < b.record;
     };
-    ParallelSort(keyed, less);
+    // By the first eight bytes, stably: values that agree in them stay in
+    // record order, which is their order when they end within them. Runs
+    // that agree in eight bytes and go on are then sorted by the rest.
+    if (!RadixSortBy64(keyed, [](const Keyed& k) { return k.prefix; })) {
+      ParallelSort(keyed, less);
+    } else if (width > 8) {
+      for (std::size_t i = 0; i < keyed.size();) {
+        std::size_t j = i + 1;
+        while (j < keyed.size() && keyed[j].prefix == keyed[i].prefix) ++j;
+        if (j - i > 1 && (keyed[i].prefix & 0xFF) != 0)
+          std::sort(keyed.begin() + static_cast<std::ptrdiff_t>(i),
+                    keyed.begin() + static_cast<std::ptrdiff_t>(j), less);
+        i = j;
+      }
+    }
     order->resize(keyed.size());
     for (std::size_t i = 0; i < keyed.size(); ++i) (*order)[i] = keyed[i].record;
   } catch (const std::bad_alloc&) {

@@ -115,6 +115,17 @@ TEST(PrefixSearchTest, GivesUpBeyondItsBudget) {
   EXPECT_EQ(Marked(bits), expected);
 }
 
+TEST(PrefixSearchTest, ByteOrderSortsValuesThatShareEightBytesByTheRest) {
+  // By bytes, a value that ends first comes first; equal values by record.
+  auto table = LoadTable(HeadwordRows({"ABCDEFGHZ", "ABCDEFGHA", "ABCDEFGH", "ABCDEFGHA", "ABCDEFG",
+                                       std::nullopt, "ABCDEFGHAB", "ABCDEFGG"}));
+  std::uint32_t count = 0;
+  const std::uint32_t* order = table->Ranks().ByteOrder(*table, kKszoveg, &count);
+  ASSERT_NE(order, nullptr);
+  EXPECT_EQ(std::vector<std::uint32_t>(order, order + count),
+            (std::vector<std::uint32_t>{5, 8, 3, 2, 4, 7, 1}));
+}
+
 // The search as the window runs it, on a table large enough for the byte
 // order to answer, against the same dataset with ranks and byte orders
 // switched off (every record asked, as before): the same records in the
