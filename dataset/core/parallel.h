@@ -31,9 +31,6 @@ inline std::size_t PartBegin(std::size_t items, unsigned part, unsigned parts) {
   return items * part / parts;
 }
 
-// Sorts `v` by `less`. When memory for the merge cannot be had it sorts on
-// one thread; std::bad_alloc from the small bookkeeping may escape, as from
-// any vector operation.
 // Where the first `m` elements of the merge of sorted [a, b) and [b, c)
 // come from: the returned i elements of [a, b) and m - i of [b, c). Ties go
 // to [a, b) first, as std::merge takes them. Binary search over i: with
@@ -53,6 +50,9 @@ std::size_t MergeSplit(It a, It b, It c, std::size_t m, const Less& less) {
   return lo;
 }
 
+// Sorts `v` by `less`. When memory for the merge cannot be had it sorts on
+// one thread; std::bad_alloc from the small bookkeeping may escape, as from
+// any vector operation.
 template <class T, class Less>
 void ParallelSort(std::vector<T>& v, const Less& less) {
   const unsigned parts = PartsFor(v.size());

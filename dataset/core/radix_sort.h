@@ -1,10 +1,10 @@
 // RadixSortBy64: a stable sort of a vector by a 64-bit key of each element.
 //
 // For the one-off sorts of a whole column by a fixed-width prefix (the
-// first eight bytes of a value or of a sort key), where a comparison sort
-// of a million elements costs several times as much. Least significant
-// byte first, one counting pass per byte: stable, so elements of equal keys
-// keep their order, and a byte that is the same in every key costs no pass.
+// first eight bytes of each value), where a comparison sort of a million
+// elements costs more. Least significant byte first, one counting pass per
+// byte: stable, so elements of equal keys keep their order, and a byte that
+// is the same in every key costs no pass.
 // The caller sorts runs of equal keys further where the key does not
 // decide. Tested by radix_sort_test.cpp.
 #pragma once

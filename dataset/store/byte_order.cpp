@@ -49,7 +49,7 @@ bool CoversPresentValues(const DSBASE& table, std::uint32_t fieldId,
 bool InByteOrder(const DSBASE& table, std::uint32_t fieldId,
                  const LargeVector<std::uint32_t>& order) {
   const std::uint32_t width = table.Field(fieldId).recordLength;
-  // Pair i is order[i - 1], order[i]; PickSpreadPairs numbers them from 0.
+  // Pair p is order[p], order[p + 1].
   const std::size_t pairs = order.empty() ? 0 : order.size() - 1;
   const SpreadPairs asked = PickSpreadPairs(pairs);
   // The values lie all over the column: those of the pair kAhead pairs on
