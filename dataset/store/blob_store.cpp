@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstring>
 #include <new>
+#include <vector>
 
 #include "dataset/core/byte_layout.h"
 #include "dataset/core/file_read.h"
@@ -78,10 +79,19 @@ std::uint32_t BlobStore::AddExternal(const std::uint8_t* bytes, std::uint32_t si
 bool BlobStore::SaveExternal(const std::uint8_t* base, std::size_t size,
                              const std::function<bool(const void*, std::size_t)>& write) const {
   if (kept_ > 0) return false;
-  std::uint8_t block[kKeptBlock * kKeptEntrySize];
+  // Written in pieces of many blocks: a million entries are a few writes,
+  // not one per block.
+  constexpr std::size_t kPiece = 256 * kKeptBlock;
+  std::vector<std::uint8_t> piece;
+  try {
+    piece.resize(std::min(bytes_.size(), kPiece) * kKeptEntrySize);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  std::uint8_t* const block = piece.data();
   for (std::size_t i = 0; i < bytes_.size();) {
     std::size_t n = 0;
-    for (; n < kKeptBlock && i < bytes_.size(); ++n, ++i) {
+    for (; n < kPiece && i < bytes_.size(); ++n, ++i) {
       const std::uint8_t* p = bytes_[i];
       if (p < base || static_cast<std::size_t>(p - base) > size || sizes_[i] > size - (p - base))
         return false;
