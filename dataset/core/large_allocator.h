@@ -10,6 +10,7 @@
 // pages do (measured: 40 MiB in 60 to 120 ms against 14 to 19 ms).
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <new>
 #include <vector>
@@ -57,5 +58,25 @@ struct LargeAllocator {
 // blob entries) whose storage comes from LargeAllocator.
 template <class T>
 using LargeVector = std::vector<T, LargeAllocator<T>>;
+
+// Has the kernel fault in the pages wholly inside [p, p + bytes) with one
+// call, for memory about to be written in full. On a virtual machine a
+// trap per page costs about twice as much: 4 MiB of fresh memory took 2.3
+// to 2.9 ms written page by page, 1.2 to 1.6 ms faulted in first. Kernels
+// without the advice fault on first touch as usual.
+void FaultInForWriting(void* p, std::size_t bytes);
+
+// v.resize(n), for elements about to be written in full: when the elements
+// added take a large block, their pages are faulted in at once first. The
+// capacity grows as resize would grow it.
+template <class T>
+void ResizeToWrite(LargeVector<T>& v, std::size_t n) {
+  const std::size_t old = v.size();
+  if (n > old && (n - old) * sizeof(T) >= kLargeBlockBytes) {
+    if (n > v.capacity()) v.reserve(std::max(n, 2 * old));
+    FaultInForWriting(v.data() + old, (n - old) * sizeof(T));
+  }
+  v.resize(n);
+}
 
 }  // namespace dorvem

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <utility>
 
+#include "dataset/core/large_allocator.h"
+
 namespace dorvem {
 
 namespace {
@@ -18,22 +20,12 @@ std::size_t RoundUp(std::size_t n) {
   return (n + kGrowStep - 1) / kGrowStep * kGrowStep;
 }
 
-#ifndef MADV_POPULATE_WRITE
-#define MADV_POPULATE_WRITE 23
-#endif
-
-// Has the kernel fault the whole range in at once: one call instead of a
-// trap per page, which on a virtual machine is much of the cost of fresh
-// memory. Ordinary pages, for the reason large_allocator.h gives. Kernels
-// without the populate advice fault on first touch as usual.
-void Populate(void* p, std::size_t bytes) {
-  (void)::madvise(p, bytes, MADV_POPULATE_WRITE);
-}
-
 std::uint8_t* MapZeroed(std::size_t bytes) {
   void* p = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (p == MAP_FAILED) return nullptr;
-  Populate(p, bytes);
+  // Faulted in at once (large_allocator.h); ordinary pages, for the reason
+  // large_allocator.h gives.
+  FaultInForWriting(p, bytes);
   return static_cast<std::uint8_t*>(p);
 }
 
@@ -96,7 +88,7 @@ bool LargeBuffer::Resize(std::size_t size) {
     void* q = ::mremap(data_, reserved_, bytes, MREMAP_MAYMOVE);
     if (q == MAP_FAILED) return false;
     p = static_cast<std::uint8_t*>(q);
-    Populate(p + reserved_, bytes - reserved_);
+    FaultInForWriting(p + reserved_, bytes - reserved_);
   } else {
     p = MapZeroed(bytes);
     if (!p) return false;

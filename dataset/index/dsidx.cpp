@@ -87,7 +87,7 @@ DBResult DSIDX::Reserve(std::uint32_t slots) {
   Settle();
   if (slots <= capacity_) return dbr::kOk;
   try {
-    entries_.resize(static_cast<std::size_t>(slots) + 1);
+    ResizeToWrite(entries_, static_cast<std::size_t>(slots) + 1);
   } catch (const std::bad_alloc&) {
     return dbr::kOutOfMemory;
   }

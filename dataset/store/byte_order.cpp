@@ -118,7 +118,7 @@ bool ComputeByteOrder(const DSBASE& table, std::uint32_t fieldId,
         i = j;
       }
     }
-    order->resize(keyed.size());
+    ResizeToWrite(*order, keyed.size());
     for (std::size_t i = 0; i < keyed.size(); ++i) (*order)[i] = keyed[i].record;
   } catch (const std::bad_alloc&) {
     order->clear();

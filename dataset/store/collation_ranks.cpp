@@ -117,7 +117,8 @@ bool FollowsCollation(const DSBASE& table, std::uint32_t fieldId, locale::LCID l
   const std::uint32_t width = table.Field(fieldId).recordLength;
   try {
     // starts[k]: where the records of rank k begin in `sorted`.
-    LargeVector<std::uint32_t> starts(static_cast<std::size_t>(records) + 2, 0);
+    LargeVector<std::uint32_t> starts;
+    ResizeToWrite(starts, static_cast<std::size_t>(records) + 2);
     // The counts and places are reached in rank order, all over their
     // arrays: each is asked for kAhead records before it is needed.
     constexpr std::size_t kAhead = 16;
@@ -176,7 +177,8 @@ bool ComputeCollationRanks(const DSBASE& table, std::uint32_t fieldId, locale::L
   if (collator == nullptr) return false;
   const std::uint32_t records = table.RecordCount();
   try {
-    ranks->assign(records, 0);
+    ranks->clear();
+    ResizeToWrite(*ranks, records);
     // Sort keys are computed on every core, each part over its own run of
     // records; the ranks depend only on the keys, not on how they were cut.
     const unsigned parts = PartsFor(records);

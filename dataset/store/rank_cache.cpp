@@ -334,7 +334,7 @@ bool Load(const RankCacheKey& key, Kind kind, LargeVector<std::uint32_t>* number
   // The numbers are read straight into *numbers: no copy of the file is
   // kept, and on a little-endian machine no number is touched twice.
   try {
-    numbers->resize(file.Count());
+    ResizeToWrite(*numbers, file.Count());
   } catch (const std::bad_alloc&) {
     return false;
   }
