@@ -182,12 +182,20 @@ DBResult DSIDX::BuildSorted() {
     // Ranks read back from the cache: checking them put every record in
     // this very order (rank, then record number), and the records this
     // index takes keep it.
-    const LargeVector<std::uint32_t> order = table_->Ranks().TakeRankOrder(soleRanks);
-    if (!order.empty() && order.size() == table_->RecordCount()) {
-      if (DBResult r = Reserve(static_cast<std::uint32_t>(order.size()))) return r;
-      for (const std::uint32_t rec : order)
-        if (Takes(rec))
-          if (DBResult r = Append(rec)) return r;
+    // The array becomes the entries: the records taken are moved up in
+    // place, none to a slot after its own.
+    LargeVector<std::uint32_t> order = table_->Ranks().TakeRankOrder(soleRanks);
+    const std::uint32_t records = table_->RecordCount();
+    if (order.size() == std::size_t{records} + 1) {
+      Settle();
+      std::uint32_t n = 0;
+      for (std::uint32_t pos = 1; pos <= records; ++pos)
+        if (Takes(order[pos])) order[++n] = order[pos];
+      order[0] = 0;
+      entries_ = std::move(order);
+      capacity_ = records;
+      count_ = n;
+      changeCounter_ += n;  // one per entry, as appending them would
       return CheckUnique();
     }
   }

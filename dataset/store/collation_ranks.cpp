@@ -103,11 +103,12 @@ bool Plausible(const DSBASE& table, std::uint32_t fieldId,
 // one pass). The records are then taken in rank order (a counting sort, no
 // comparisons), and neighbours of equal rank must have equal bytes or be
 // equal under the collator, neighbours of the next rank come before under
-// it; the records are left in *sorted in rank order (equal ranks in record
-// order). A collator call costs about as much as a sort key, so the
-// collator is asked about the pairs PickSpreadPairs picks (spread_pairs.h),
-// not about all of a million. (A checksum only tells that a copy is whole,
-// not that this program wrote it.)
+// it; the records are left in *sorted from element 1 on, in rank order
+// (equal ranks in record order), element 0 being 0. A collator call costs
+// about as much as a sort key, so the collator is asked about the pairs
+// PickSpreadPairs picks (spread_pairs.h), not about all of a million. (A
+// checksum only tells that a copy is whole, not that this program wrote
+// it.)
 bool FollowsCollation(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
                       std::uint32_t flags, const LargeVector<std::uint32_t>& ranks,
                       LargeVector<std::uint32_t>* sorted) {
@@ -132,8 +133,8 @@ bool FollowsCollation(const DSBASE& table, std::uint32_t fieldId, locale::LCID l
     for (std::uint32_t k = 1; k <= highest; ++k)
       if (starts[k + 1] == 0) return false;  // rank k skipped
     for (std::size_t k = 1; k < starts.size(); ++k) starts[k] += starts[k - 1];
-    sorted->resize(records);
-    std::uint32_t* const place = sorted->data();
+    ResizeToWrite(*sorted, std::size_t{records} + 1);
+    std::uint32_t* const place = sorted->data() + 1;
     for (std::uint32_t r = 1; r <= records; ++r) {
       if (r + kAhead <= records) __builtin_prefetch(&starts[ranks[r - 1 + kAhead]], 1);
       place[starts[ranks[r - 1]]++] = r;

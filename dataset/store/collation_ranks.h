@@ -43,7 +43,8 @@ class CollationRanks {
   const std::uint32_t* Get(const DSBASE& table, std::uint32_t fieldId, locale::LCID lcid,
                            std::uint32_t flags);
   // The records of the table in the order of `ranks` (an array Get gave):
-  // rank by rank, absent values first, equal ranks in record order. Had
+  // rank by rank, absent values first, equal ranks in record order, from
+  // element 1 on (element 0 is 0), as an index lays out its entries. Had
   // only once, and only for ranks read back from the cache, whose check
   // puts the records in that order anyway; empty otherwise.
   LargeVector<std::uint32_t> TakeRankOrder(const std::uint32_t* ranks);
