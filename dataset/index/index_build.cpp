@@ -54,11 +54,13 @@ DBResult DSIDX::Build(const DSIDX* source) {
 // Path a: record order.
 DBResult DSIDX::BuildInRecordOrder() {
   const std::uint32_t records = table_->RecordCount();
-  if (DBResult r = Reserve(records)) return r;
   std::vector<std::uint64_t> accepted;
   if (AcceptedAtOnce(&accepted)) {
     // The marked records in record order, each still asked whether a
-    // cursor may see it.
+    // cursor may see it; room for no more than are marked.
+    if (DBResult r = Reserve(
+            static_cast<std::uint32_t>(std::min<std::size_t>(CountMarks(accepted), records))))
+      return r;
     for (std::size_t w = 0; w < accepted.size(); ++w)
       for (std::uint64_t bits = accepted[w]; bits != 0; bits &= bits - 1) {
         const auto rec = static_cast<std::uint32_t>(w * 64 + std::countr_zero(bits) + 1);
@@ -67,6 +69,7 @@ DBResult DSIDX::BuildInRecordOrder() {
       }
     return dbr::kOk;
   }
+  if (DBResult r = Reserve(records)) return r;
   for (std::uint32_t rec = 1; rec <= records; ++rec)
     if (Takes(rec))
       if (DBResult r = Append(rec)) return r;
