@@ -35,6 +35,11 @@ TfrmMain::TfrmMain(TDictionaryOptions options) : dictionary_(std::move(options))
   CentreOnScreen();
   StartupPhaseDone("controls");
   EndStartupTraceAfterFirstPaint(grdAdat);
+  // The window's own X window is made now, while the data file may still
+  // be loading on the preload's thread, so that showing the window only
+  // maps it. Nothing is mapped or painted before show().
+  (void)winId();
+  StartupPhaseDone("native window");
 
   // An error while the window is created is reported at once, and creation
   // carries on: the window opens with tblAdat closed.

@@ -34,7 +34,7 @@ TEST(StartupTraceTest, NamesEachPhaseInOrderAndEndsAfterTheFirstPaint) {
   const std::vector<std::string> expected = {"main",
                                              // The window's controls.
                                              "search controls", "media device", "data views",
-                                             "pictures", "controls",
+                                             "pictures", "controls", "native window",
                                              // Opening the data file, step by step.
                                              "read", "store", "fields", "order", "filter", "window",
                                              // The first entry refresh, and the window made.
