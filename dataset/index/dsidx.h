@@ -135,6 +135,10 @@ class DSIDX {
   // status bits clear, or a delta table). The filtered kind also asks its
   // filters.
   virtual bool Takes(std::uint32_t record);
+  // True when Takes may refuse a record that a cursor may see. A kind that
+  // overrides Takes overrides this too: where it is false and every record
+  // is visible, the builds take every record without asking each.
+  virtual bool Filtered() const { return false; }
   // Where the index's filters can name the records they accept all at once
   // (RecordFilter::AcceptedAtOnce): those records, and true. A record is
   // then taken when it is marked and DSIDX::Takes takes it, exactly as
@@ -159,6 +163,8 @@ class DSIDX {
   DBResult BuildSorted();
   bool BuildRankedFromMarks(const std::uint32_t* ranks, DBResult* result);
   DBResult CheckUnique() const;
+  // True when Takes takes every record of the table.
+  bool TakesEveryRecord() const;
 
   DSBASE* table_;
   IndexDescriptor descriptor_;

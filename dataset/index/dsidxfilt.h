@@ -36,6 +36,7 @@ class DSIDXFILT final : public DSIDX {
   bool Takes(std::uint32_t record) override {
     return DSIDX::Takes(record) && (!filters_ || filters_->Accepts(record));
   }
+  bool Filtered() const override { return filters_ != nullptr; }
   bool AcceptedAtOnce(std::vector<std::uint64_t>* accepted) override {
     return filters_ && filters_->AcceptedAtOnce(accepted);
   }

@@ -3,6 +3,7 @@
 #include <bit>
 #include <limits>
 #include <new>
+#include <numeric>
 #include <vector>
 
 #include "dataset/index/dsidx.h"
@@ -42,6 +43,10 @@ std::size_t CountMarks(const std::vector<std::uint64_t>& marks) {
 }
 }  // namespace
 
+bool DSIDX::TakesEveryRecord() const {
+  return !Filtered() && table_->AllRecordsVisible();
+}
+
 DBResult DSIDX::Build(const DSIDX* source) {
   Clear();
   if (comparator_.FieldCount() == 0 || table_->RecordCount() == 0) return BuildInRecordOrder();
@@ -70,6 +75,12 @@ DBResult DSIDX::BuildInRecordOrder() {
     return dbr::kOk;
   }
   if (DBResult r = Reserve(records)) return r;
+  if (count_ == 0 && TakesEveryRecord()) {
+    std::iota(entries_.begin() + 1, entries_.begin() + 1 + records, 1u);
+    count_ = records;
+    changeCounter_ += records;  // one per entry, as appending them would
+    return dbr::kOk;
+  }
   for (std::uint32_t rec = 1; rec <= records; ++rec)
     if (Takes(rec))
       if (DBResult r = Append(rec)) return r;
@@ -191,9 +202,12 @@ DBResult DSIDX::BuildSorted() {
     const std::uint32_t records = table_->RecordCount();
     if (order.size() == std::size_t{records} + 1) {
       Settle();
-      std::uint32_t n = 0;
-      for (std::uint32_t pos = 1; pos <= records; ++pos)
-        if (Takes(order[pos])) order[++n] = order[pos];
+      std::uint32_t n = records;
+      if (!TakesEveryRecord()) {
+        n = 0;
+        for (std::uint32_t pos = 1; pos <= records; ++pos)
+          if (Takes(order[pos])) order[++n] = order[pos];
+      }
       order[0] = 0;
       entries_ = std::move(order);
       capacity_ = records;

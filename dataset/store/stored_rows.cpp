@@ -145,6 +145,12 @@ DBResult DSBASE::RestoreStoredRows(bool* restored) {
   if (!file.Finish()) return undo();
   const int entriesFd = file.ReleaseDescriptor();
 
+  // The visible count kept must be the one the statuses give: indexes
+  // rely on it to take every record without asking each.
+  std::uint32_t visible = 0;
+  for (std::uint32_t r = 1; r <= records; ++r) visible += RecordVisible(r) ? 1 : 0;
+  if (visible != LoadU32(top)) return undo();
+
   // From here the packet's rows are not read: a failure is the load's.
   if (blobs_) reader_->RetainPackets();
   reader_->SkipRemainingRows();

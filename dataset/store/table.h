@@ -84,6 +84,8 @@ class DSBASE final : public EngineObject<TDSBASE, InterfaceId::kDSBase> {
   bool RecordVisible(std::uint32_t record) const {
     return delta_ || !(status_.data()[record - 1] & packet::kRowHiddenBits);
   }
+  // True when a cursor may see every record.
+  bool AllRecordsVisible() const { return visibleCount_ == RecordCount(); }
   // Stored value of a field of a record and its flag. The value reads as
   // the field's record length bytes; of a string only the bytes up to its
   // terminating zero are significant.

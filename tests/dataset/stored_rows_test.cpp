@@ -199,6 +199,8 @@ TEST_F(StoredRowsTest, DamagedCutOrForgedFilesAreNotUsed) {
           {"a blob starting past the data file",
            [&](auto* b) { StoreU64(b->data() + lastBlobOffset, 1u << 20); }},
           {"more visible records than records", [&](auto* b) { StoreU32(b->data() + body, 6); }},
+          {"a visible count the statuses do not give",
+           [&](auto* b) { StoreU32(b->data() + body, 4); }},
       };
   for (const auto& [what, forge] : forgeries) {
     SCOPED_TRACE(what);
