@@ -132,6 +132,11 @@ DBResult DSBASE::RestoreStoredRows(bool* restored) {
   if (Reserve(room) != dbr::kOk) return undo();
   if (!read(status_.data(), records) || !read(nulls_.data(), std::size_t{records} * n))
     return undo();
+  // The visible count kept must be the one the statuses give: indexes
+  // rely on it to take every record without asking each.
+  std::uint32_t visible = 0;
+  for (std::uint32_t r = 1; r <= records; ++r) visible += RecordVisible(r) ? 1 : 0;
+  if (visible != LoadU32(top)) return undo();
   for (std::size_t f = 0; f < n; ++f) {
     const bool ok = strings_[f]
                         ? strings_[f]->Restore(records, room, read)
@@ -144,12 +149,6 @@ DBResult DSBASE::RestoreStoredRows(bool* restored) {
   if (blobEntries > 0 && !BlobStore::CheckExternal(blobEntries, source_.size, read)) return undo();
   if (!file.Finish()) return undo();
   const int entriesFd = file.ReleaseDescriptor();
-
-  // The visible count kept must be the one the statuses give: indexes
-  // rely on it to take every record without asking each.
-  std::uint32_t visible = 0;
-  for (std::uint32_t r = 1; r <= records; ++r) visible += RecordVisible(r) ? 1 : 0;
-  if (visible != LoadU32(top)) return undo();
 
   // From here the packet's rows are not read: a failure is the load's.
   if (blobs_) reader_->RetainPackets();

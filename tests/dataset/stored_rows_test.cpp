@@ -202,6 +202,11 @@ TEST_F(StoredRowsTest, DamagedCutOrForgedFilesAreNotUsed) {
           {"a visible count the statuses do not give",
            [&](auto* b) { StoreU32(b->data() + body, 4); }},
       };
+  // Refusing a file leaves no descriptor of it open.
+  const auto openDescriptors = [] {
+    return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator());
+  };
+  const auto descriptorsBefore = openDescriptors();
   for (const auto& [what, forge] : forgeries) {
     SCOPED_TRACE(what);
     std::vector<std::uint8_t> bytes = good;
@@ -212,6 +217,7 @@ TEST_F(StoredRowsTest, DamagedCutOrForgedFilesAreNotUsed) {
     // Stored anew, the file serves again.
     EXPECT_EQ(ReadBytes(file), good);
   }
+  EXPECT_EQ(openDescriptors(), descriptorsBefore);
   for (std::size_t cut = 0; cut < good.size(); ++cut) {
     SCOPED_TRACE(cut);
     WriteBytes(file, std::vector<std::uint8_t>(good.begin(), good.begin() + cut));
