@@ -194,21 +194,18 @@ DBResult DSIDX::BuildSorted() {
   if (soleRanks != nullptr && !Unique() && BuildRankedFromMarks(soleRanks, &built)) return built;
   if (soleRanks != nullptr && !comparator_.SoleDescending()) {
     // Ranks read back from the cache: checking them put every record in
-    // this very order (rank, then record number), and the records this
-    // index takes keep it.
-    // The array becomes the entries: the records taken are moved up in
-    // place, none to a slot after its own.
+    // this very order (rank, then record number), laid out as entries are.
+    // The array becomes the entries; the records this index takes keep the
+    // order, moved up in place, none to a slot after its own.
     LargeVector<std::uint32_t> order = table_->Ranks().TakeRankOrder(soleRanks);
     const std::uint32_t records = table_->RecordCount();
     if (order.size() == std::size_t{records} + 1) {
-      Settle();
       std::uint32_t n = records;
       if (!TakesEveryRecord()) {
         n = 0;
         for (std::uint32_t pos = 1; pos <= records; ++pos)
           if (Takes(order[pos])) order[++n] = order[pos];
       }
-      order[0] = 0;
       entries_ = std::move(order);
       capacity_ = records;
       count_ = n;
