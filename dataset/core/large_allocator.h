@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <new>
+#include <utility>
 #include <vector>
 
 namespace dorvem {
@@ -59,6 +60,28 @@ struct LargeAllocator {
 template <class T>
 using LargeVector = std::vector<T, LargeAllocator<T>>;
 
+// LargeAllocator whose vectors leave the elements that resize(n) or a
+// vector(n) adds unset, for arrays written in full right after: a search's
+// sort pairs are made anew on every keystroke, and zeroing them first was
+// a pass of its own over memory the build then writes.
+template <class T>
+struct UnsetLargeAllocator : LargeAllocator<T> {
+  using value_type = T;
+
+  UnsetLargeAllocator() = default;
+  template <class U>
+  UnsetLargeAllocator(const UnsetLargeAllocator<U>&) noexcept {}
+
+  template <class U>
+  void construct(U* p) noexcept {
+    ::new (static_cast<void*>(p)) U;
+  }
+  template <class U, class... A>
+  void construct(U* p, A&&... args) {
+    ::new (static_cast<void*>(p)) U(std::forward<A>(args)...);
+  }
+};
+
 // Has the kernel fault in the pages wholly inside [p, p + bytes) with one
 // call, for memory about to be written in full. On a virtual machine a
 // trap per page costs about twice as much: 4 MiB of fresh memory took 2.3
@@ -69,8 +92,8 @@ void FaultInForWriting(void* p, std::size_t bytes);
 // v.resize(n), for elements about to be written in full: when the elements
 // added take a large block, their pages are faulted in at once first. The
 // capacity grows as resize would grow it.
-template <class T>
-void ResizeToWrite(LargeVector<T>& v, std::size_t n) {
+template <class T, class Allocator>
+void ResizeToWrite(std::vector<T, Allocator>& v, std::size_t n) {
   const std::size_t old = v.size();
   if (n > old && (n - old) * sizeof(T) >= kLargeBlockBytes) {
     if (n > v.capacity()) v.reserve(std::max(n, 2 * old));

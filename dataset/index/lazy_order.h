@@ -36,8 +36,9 @@
 
 namespace dorvem {
 
-// The (key, record) pairs of a sort: a million of them at a time.
-using SortPairs = std::vector<std::uint64_t, LargeAllocator<std::uint64_t>>;
+// The (key, record) pairs of a sort: a million of them at a time, each
+// written by the build that sizes them.
+using SortPairs = std::vector<std::uint64_t, UnsetLargeAllocator<std::uint64_t>>;
 
 class LazyOrder {
  public:
