@@ -104,7 +104,7 @@ void TfrmMain::PlayOnDevice(const QString& path, int speedPercent) {
 
 void TfrmMain::PlayCueSound(bool scoreCue) {
   MediaPlayer1->SetDeviceType(dtAutoSelect);
-  PlayOnDevice(dictionary_.CueFile(scoreCue).path);
+  PlayOnDevice(dictionary_.CuePath(scoreCue));
 }
 
 void TfrmMain::spbLejatszoClick() {

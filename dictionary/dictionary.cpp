@@ -130,6 +130,10 @@ LocatedFile TDictionary::CueFile(bool scoreCue) const {
   return LocateCueFile(options_.programFolder, scoreCue);
 }
 
+QString TDictionary::CuePath(bool scoreCue) const {
+  return dorvem::CuePath(options_.programFolder, scoreCue);
+}
+
 TPlayPlan TDictionary::PlanPlay() const {
   TPlayPlan plan;
   const LocatedFile media = MediaFile();

@@ -127,6 +127,8 @@ class TDictionary {
   TPlayPlan PlanPlay() const;
   // The sound cue, or the score cue, kept inside the media folder.
   LocatedFile CueFile(bool scoreCue) const;
+  // The path the cue is played from (CuePath).
+  QString CuePath(bool scoreCue) const;
 
   // Data text (bytes in the data's code page) as Unicode text.
   QString DataText(const std::string& bytes) const;

@@ -123,4 +123,8 @@ LocatedFile LocateCueFile(const QString& programFolder, bool scoreCue) {
                                  QString::fromLatin1(scoreCue ? kScoreCue : kSoundCue));
 }
 
+QString CuePath(const QString& programFolder, bool scoreCue) {
+  return LocateFile(programFolder, QString::fromLatin1(scoreCue ? kScoreCue : kSoundCue)).path;
+}
+
 }  // namespace dorvem

@@ -106,6 +106,10 @@ LocatedFile LocateScoreFile(const QString& programFolder, const QString& name);
 // The sound cue (kSoundCue) or the score cue (kScoreCue) below
 // `programFolder`, kept inside the media folder like the entries' media.
 LocatedFile LocateCueFile(const QString& programFolder, bool scoreCue);
+// The path LocateCueFile gives, without asking where its file really lies:
+// the path the cue is played from on every move, where the real paths of
+// the folder and the file cost a dozen system calls.
+QString CuePath(const QString& programFolder, bool scoreCue);
 
 // The short form of `path` given to external programs: the path itself.
 inline QString ShortPathName(const QString& path) {

@@ -176,6 +176,7 @@ TEST(MediaPathsTest, ALinkOutOfTheMediaFolderIsAMissingFileOneInsideIsFound) {
   EXPECT_FALSE(LocateCueFile(prog, false).exists);
   EXPECT_TRUE(LocateCueFile(prog, false).outside);
   EXPECT_TRUE(LocateCueFile(prog, true).exists);
+  EXPECT_EQ(CuePath(prog, true), prog + QStringLiteral("Sounds/kottakep.mp3"));
 }
 
 TEST(MediaPathsTest, AMediaFolderThatIsItselfALinkKeepsItsFiles) {
