@@ -51,7 +51,9 @@ void DrawCellLines(QPainter& p, const QRect& cell, const QColor& color) {
 }  // namespace
 
 void TDBGrid::paintEvent(QPaintEvent* event) {
-  QFrame::paintEvent(event);
+  // The frame lies outside the contents: a repaint within them (the cells
+  // on every move) leaves it as it is.
+  if (!contentsRect().contains(event->region().boundingRect())) QFrame::paintEvent(event);
   QPainter p(this);
 
   // The square between the two scroll bars.
