@@ -6,6 +6,7 @@
 #include <numeric>
 #include <vector>
 
+#include "dataset/core/bit_count.h"
 #include "dataset/index/dsidx.h"
 #include "dataset/index/entry_sort.h"
 #include "dataset/store/collation_ranks.h"
@@ -28,18 +29,9 @@ std::uint64_t RankedPair(std::uint32_t rank, std::uint32_t record, bool descendi
   return (key << 32) | record;
 }
 
-// The number of marks in a record set. Counted in the word, not with
-// std::popcount: built for any x86-64, that is a library call per word, and
-// a search's set has a word for every 64 records of the table.
+// The number of marks in a record set.
 std::size_t CountMarks(const std::vector<std::uint64_t>& marks) {
-  std::size_t total = 0;
-  for (std::uint64_t w : marks) {
-    w -= (w >> 1) & 0x5555555555555555u;
-    w = (w & 0x3333333333333333u) + ((w >> 2) & 0x3333333333333333u);
-    w = (w + (w >> 4)) & 0x0F0F0F0F0F0F0F0Fu;
-    total += static_cast<std::size_t>((w * 0x0101010101010101u) >> 56);
-  }
-  return total;
+  return CountSetBits(marks.data(), marks.size());
 }
 }  // namespace
 
