@@ -17,14 +17,19 @@ const QColor kFixedLine = kBlack;
 const QColor kDataLine{192, 192, 192};
 const QColor kEdgeShadow{128, 128, 128};
 
+// The one-pixel line from `from` to `to` (both drawn), level or upright.
+// Filled as a rectangle: the grid draws a hundred such lines on every
+// move, and a rectangle fill costs a small part of a pen's line.
+void DrawStraightLine(QPainter& p, QPoint from, QPoint to, const QColor& color) {
+  p.fillRect(QRect(from, to).normalized(), color);
+}
+
 // A raised three-dimensional edge along the inside of `r`.
 void DrawRaisedEdge(QPainter& p, const QRect& r) {
-  p.setPen(kWhite);
-  p.drawLine(r.topLeft(), r.topRight());
-  p.drawLine(r.topLeft(), r.bottomLeft());
-  p.setPen(kEdgeShadow);
-  p.drawLine(r.bottomLeft(), r.bottomRight());
-  p.drawLine(r.topRight(), r.bottomRight());
+  DrawStraightLine(p, r.topLeft(), r.topRight(), kWhite);
+  DrawStraightLine(p, r.topLeft(), r.bottomLeft(), kWhite);
+  DrawStraightLine(p, r.bottomLeft(), r.bottomRight(), kEdgeShadow);
+  DrawStraightLine(p, r.topRight(), r.bottomRight(), kEdgeShadow);
 }
 
 // The current-record arrow: a black triangle pointing right, 4 x 7 pixels,
@@ -43,9 +48,10 @@ void DrawArrow(QPainter& p, const QRect& cell) {
 
 // The cell's right and bottom grid lines.
 void DrawCellLines(QPainter& p, const QRect& cell, const QColor& color) {
-  p.setPen(color);
-  p.drawLine(cell.right() + 1, cell.top(), cell.right() + 1, cell.bottom() + 1);
-  p.drawLine(cell.left(), cell.bottom() + 1, cell.right() + 1, cell.bottom() + 1);
+  DrawStraightLine(p, QPoint(cell.right() + 1, cell.top()),
+                   QPoint(cell.right() + 1, cell.bottom() + 1), color);
+  DrawStraightLine(p, QPoint(cell.left(), cell.bottom() + 1),
+                   QPoint(cell.right() + 1, cell.bottom() + 1), color);
 }
 
 }  // namespace
