@@ -87,8 +87,22 @@ void LazyOrder::ResolveAll() {
 }
 
 std::uint32_t LazyOrder::FindRecord(std::uint32_t record) {
+  // A search's cursor looks for the record it stood on, which has mostly
+  // left the list: the whole scan is the usual case. Blocks are compared
+  // without a branch per entry, so that they compile to vector compares;
+  // the block that holds the record is then searched entry by entry.
+  constexpr std::uint32_t kBlock = 64;
   std::uint32_t at = 0;
-  for (std::uint32_t i = 1; i <= n_; ++i) {
+  std::uint32_t from = 1;
+  auto holds = [&](std::uint32_t first) {
+    const std::uint64_t* const block = e_.data() + first;
+    unsigned hit = 0;
+    for (std::size_t i = 0; i < kBlock; ++i)
+      hit |= static_cast<std::uint32_t>(block[i]) == record ? 1u : 0u;
+    return hit != 0;
+  };
+  while (from + kBlock - 1 <= n_ && !holds(from)) from += kBlock;
+  for (std::uint32_t i = from; i <= n_; ++i) {
     if (static_cast<std::uint32_t>(e_[i]) == record) {
       at = i;
       break;
