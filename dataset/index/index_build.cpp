@@ -4,6 +4,7 @@
 #include <limits>
 #include <new>
 #include <numeric>
+#include <type_traits>
 #include <vector>
 
 #include "dataset/core/bit_count.h"
@@ -155,18 +156,29 @@ bool DSIDX::BuildRankedFromMarks(const std::uint32_t* ranks, DBResult* result) {
     SortPairs pairs;
     ResizeToWrite(pairs, marked + 2);
     std::uint64_t* const p = pairs.data();
-    const bool descending = comparator_.SoleDescending();
-    // With no record hidden, DSIDX::Takes takes every one: not asked, it
-    // spares a read of a status byte per marked record.
-    const bool everyVisible = table_->AllRecordsVisible();
+    // Marks past the last record are dropped once, not asked about per mark.
+    const std::size_t words = std::min<std::size_t>(accepted.size(), (records + 63) / 64);
+    if (words > 0 && words * 64 > records)
+      accepted[words - 1] &= (std::uint64_t{1} << (records % 64)) - 1;
     std::uint32_t n = 0;
     p[0] = 0;
-    for (std::size_t w = 0; w < accepted.size(); ++w)
-      for (std::uint64_t bits = accepted[w]; bits != 0; bits &= bits - 1) {
-        const auto rec = static_cast<std::uint32_t>(w * 64 + std::countr_zero(bits) + 1);
-        if (rec > records || (!everyVisible && !DSIDX::Takes(rec))) continue;
-        p[++n] = RankedPair(ranks[rec - 1], rec, descending);
-      }
+    // One loop for each case, so that neither is decided per mark. With no
+    // record hidden, DSIDX::Takes takes every one: not asked, it spares a
+    // read of a status byte per marked record.
+    auto collect = [&](auto everyVisible, auto descending) {
+      for (std::size_t w = 0; w < words; ++w)
+        for (std::uint64_t bits = accepted[w]; bits != 0; bits &= bits - 1) {
+          const auto rec = static_cast<std::uint32_t>(w * 64 + std::countr_zero(bits) + 1);
+          if (!everyVisible && !DSIDX::Takes(rec)) continue;
+          p[++n] = RankedPair(ranks[rec - 1], rec, descending);
+        }
+    };
+    const bool everyVisible = table_->AllRecordsVisible();
+    const bool descending = comparator_.SoleDescending();
+    if (everyVisible && !descending)
+      collect(std::true_type{}, std::false_type{});
+    else
+      collect(everyVisible, descending);
     p[n + 1] = std::numeric_limits<std::uint64_t>::max();
     pairs.resize(std::size_t{n} + 2);
     if ((*result = Reserve(n)) != dbr::kOk) return true;
