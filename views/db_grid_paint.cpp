@@ -18,10 +18,19 @@ const QColor kDataLine{192, 192, 192};
 const QColor kEdgeShadow{128, 128, 128};
 
 // The one-pixel line from `from` to `to` (both drawn), level or upright.
-// Filled as a rectangle: the grid draws a hundred such lines on every
-// move, and a rectangle fill costs a small part of a pen's line.
+// The grid draws a hundred such lines on every move, and a rectangle fill
+// costs a small part of a pen's line. The two cover the same pixels only
+// where a logical pixel is one device pixel (the painter's device transform
+// moves without scaling; the widget's own ratio does not tell, as a render
+// into a scaled image shows): scaled, the pen's wider line lies across the
+// point, the rectangle below it.
 void DrawStraightLine(QPainter& p, QPoint from, QPoint to, const QColor& color) {
-  p.fillRect(QRect(from, to).normalized(), color);
+  if (p.deviceTransform().type() <= QTransform::TxTranslate) {
+    p.fillRect(QRect(from, to).normalized(), color);
+    return;
+  }
+  p.setPen(color);
+  p.drawLine(from, to);
 }
 
 // A raised three-dimensional edge along the inside of `r`.

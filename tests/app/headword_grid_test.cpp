@@ -263,6 +263,29 @@ TEST(HeadwordGridTest, EveryPixelThatChangesIsRepainted) {
   }
 }
 
+// A grid line is one pixel of the window's units. On a screen of twice the
+// density it takes the two device rows the toolkit gives a pen of even
+// width, laid across the line's point: 2y - 1 and 2y, not 2y and 2y + 1.
+TEST(HeadwordGridTest, GridLinesLieWhereAPenPutsThemAtEveryDensity) {
+  DictionaryWindow w(DictionaryWindow::Numbered(5));
+  ASSERT_TRUE(w.Show());
+  TDBGrid& grid = *w->grdAdat;
+  const QColor silver(192, 192, 192);
+  const int x = grid.CellRect(0).left() + 5;
+  const int y = grid.CellRect(0).bottom() + 1;  // the line below the first row
+  for (const int ratio : {1, 2, 3}) {
+    SCOPED_TRACE(ratio);
+    QImage image(grid.size() * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    grid.render(&image);
+    const int top = ratio == 1 ? y : ratio * y - ratio / 2;  // across the point
+    for (int row = top - 1; row <= top + ratio; ++row) {
+      SCOPED_TRACE(row);
+      EXPECT_EQ(image.pixelColor(x * ratio, row) == silver, row >= top && row < top + ratio);
+    }
+  }
+}
+
 // A move that fails in the grid's or the navigator's handler is reported
 // once, after the event; the next event works again.
 TEST(HeadwordGridTest, MoveErrorsReachTheErrorReport) {
