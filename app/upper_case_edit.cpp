@@ -1,6 +1,8 @@
 #include "app/upper_case_edit.h"
 
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QInputMethod>
 #include <QKeyEvent>
 
 #include "dataset/host/handler_guard.h"
@@ -26,6 +28,14 @@ void TUpperCaseEdit::keyPressEvent(QKeyEvent* event) {
     return;
   }
   QLineEdit::keyPressEvent(event);
+}
+
+void TUpperCaseEdit::keyReleaseEvent(QKeyEvent* event) {
+  // As QLineEdit handles a release, but for restarting the caret's blinking:
+  // the software input panel, where the application shows one by itself,
+  // and the release taken here, not passed on to the parent.
+  if (!isReadOnly() && qApp->autoSipEnabled()) QGuiApplication::inputMethod()->show();
+  event->accept();
 }
 
 void TUpperCaseEdit::contextMenuEvent(QContextMenuEvent* event) {

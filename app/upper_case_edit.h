@@ -15,6 +15,11 @@
 //
 // Its context menu is QLineEdit's, with what OnContextMenu appends.
 //
+// A key's release leaves the caret as the key's press left it: shown, its
+// blinking timed from the press. QLineEdit restarts the blinking on the
+// release as well, which repaints the caret in a paint of its own after
+// every keystroke.
+//
 // The edit is owned by its parent widget and owns its validator.
 #pragma once
 
@@ -61,6 +66,7 @@ class TUpperCaseEdit : public QLineEdit {
 
  protected:
   void keyPressEvent(QKeyEvent* event) override;
+  void keyReleaseEvent(QKeyEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
 };
 

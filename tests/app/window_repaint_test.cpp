@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QKeyEvent>
 #include <QPaintEvent>
 #include <QScrollBar>
 
@@ -87,6 +88,25 @@ TEST(WindowRepaintTest, ExplanationScrollBarRepaintsOnlyWhenItChanges) {
     EXPECT_EQ(counter.paints > 0, repaints);
     EXPECT_EQ(bar->isEnabled(), std::string(name) == "a memo taller than the view");
   }
+}
+
+// The press of a key shows its letter and the caret; its release repaints
+// nothing and goes no further than the search box.
+TEST(WindowRepaintTest, AKeysReleaseRepaintsNothing) {
+  DictionaryWindow w({".A", ".B"});
+  ASSERT_TRUE(w.Show());
+  PaintCounter boxPaints;
+  w->edtKeres->installEventFilter(&boxPaints);
+  QTest::keyPress(w->edtKeres, Qt::Key_A);
+  QCoreApplication::processEvents();
+  EXPECT_GT(boxPaints.paints, 0);
+  EXPECT_EQ(w->edtKeres->text(), "A");
+  boxPaints.paints = 0;
+  QKeyEvent release(QEvent::KeyRelease, Qt::Key_A, Qt::NoModifier, QStringLiteral("a"));
+  QCoreApplication::sendEvent(w->edtKeres, &release);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(release.isAccepted());
+  EXPECT_EQ(boxPaints.paints, 0);
 }
 
 }  // namespace
