@@ -118,13 +118,21 @@ LocatedFile LocateScoreFile(const QString& programFolder, const QString& name) {
   return LocateUnderProgramFolder(programFolder, name, QString::fromLatin1(kScoreFolder) + score);
 }
 
+namespace {
+
+// The cue's name below the program folder.
+QString CueName(bool scoreCue) {
+  return QString::fromLatin1(scoreCue ? kScoreCue : kSoundCue);
+}
+
+}  // namespace
+
 LocatedFile LocateCueFile(const QString& programFolder, bool scoreCue) {
-  return LocateInsideMediaFolder(programFolder,
-                                 QString::fromLatin1(scoreCue ? kScoreCue : kSoundCue));
+  return LocateInsideMediaFolder(programFolder, CueName(scoreCue));
 }
 
 QString CuePath(const QString& programFolder, bool scoreCue) {
-  return LocateFile(programFolder, QString::fromLatin1(scoreCue ? kScoreCue : kSoundCue)).path;
+  return LocateFile(programFolder, CueName(scoreCue)).path;
 }
 
 }  // namespace dorvem
