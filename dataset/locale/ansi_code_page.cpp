@@ -77,8 +77,8 @@ constexpr std::uint32_t kWesternCodePage = 1252;
 }  // namespace
 
 std::uint32_t AnsiCodePageOf(LCID lcid) {
-  const std::string name = IcuLocaleOf(lcid);
-  if (!HasCollationData(name)) return kDefaultCodePage;
+  const std::string name = InstalledIcuLocaleOf(lcid);
+  if (name.empty()) return kDefaultCodePage;
 
   // The likely script settles languages written in two ("sr" is Cyrillic,
   // "sr_Latn_CS" Latin).

@@ -27,7 +27,7 @@ using MapFunction = int32_t (*)(UChar*, int32_t, const UChar*, int32_t, const ch
 // language-neutral) for 0 and for identifiers that are not valid. Never
 // null, which would mean ICU's default locale, taken from the environment.
 std::string CasingLocaleOf(LCID lcid) {
-  return IsValidLocale(lcid) ? IcuLocaleOf(lcid) : std::string();
+  return InstalledIcuLocaleOf(lcid);
 }
 
 // `c` mapped by `map` under `casingLocale`, or `c` itself when the result is

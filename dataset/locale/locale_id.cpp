@@ -6,6 +6,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
+#include <utility>
+#include <vector>
 
 namespace dorvem::locale {
 
@@ -86,8 +89,24 @@ const std::string& UserNumericLocale() {
   return numeric;
 }
 
+std::string InstalledIcuLocaleOf(LCID lcid) {
+  constexpr std::size_t kKeptIdentifiers = 32;
+  static std::mutex mutex;
+  static std::vector<std::pair<LCID, std::string>> known;
+  {
+    const std::lock_guard lock(mutex);
+    for (const auto& [id, name] : known)
+      if (id == lcid) return name;
+  }
+  std::string name = IcuLocaleOf(lcid);
+  if (!HasCollationData(name)) name.clear();
+  const std::lock_guard lock(mutex);
+  if (known.size() < kKeptIdentifiers) known.emplace_back(lcid, name);
+  return name;
+}
+
 bool IsValidLocale(LCID lcid) {
-  return HasCollationData(IcuLocaleOf(lcid));
+  return !InstalledIcuLocaleOf(lcid).empty();
 }
 
 }  // namespace dorvem::locale

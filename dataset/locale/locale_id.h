@@ -24,6 +24,12 @@ std::string IcuLocaleOf(LCID lcid);
 // to. False for the empty name.
 bool HasCollationData(const std::string& icuLocale);
 
+// IcuLocaleOf(lcid) when ICU has collation data for it (IsValidLocale),
+// else the empty string. Asking ICU opens a collator, and the answer cannot
+// change while the program runs, so each identifier's is kept (up to a
+// few dozen identifiers; later ones are asked every time). Any thread.
+std::string InstalledIcuLocaleOf(LCID lcid);
+
 // Turns a POSIX locale name as the environment carries it into an ICU locale
 // name: "hu_HU.UTF-8" -> "hu_HU", "sr_RS@latin" -> "sr_Latn_RS". "C", "POSIX"
 // and the empty name give the empty string (no locale: the root collation).
