@@ -112,7 +112,7 @@ void DSCursor::Refind() {
 }
 
 DBResult DSCursor::ToBeforeFirst() {
-  return Locked([&] {
+  return LockedKeepingOwedRebuild([&] {
     SetBeforeFirst();
     return dbr::kOk;
   });
@@ -239,7 +239,7 @@ EngineBookmark DSCursor::Bookmark() const {
 }
 
 DBResult DSCursor::GetPosition(EngineBookmark* b) {
-  return Locked([&] {
+  return LockedKeepingOwedRebuild([&] {
     *b = Bookmark();
     return dbr::kOk;
   });
@@ -263,9 +263,10 @@ void DSCursor::ReturnTo(const EngineBookmark& b) {
   } else if (p > first_ - 1) {
     pos_ = p;
     status_ = static_cast<DBResult>(b.status);
-    // Found by its record, the position is current for the index as it is.
+    // Found by its record, the position is current for the index as it is,
+    // and holds that record (its slot need not be settled yet).
     counterCopy_ = current ? b.changeCounter : index_->ChangeCounter();
-    record_ = index_->Entry(pos_);
+    record_ = current ? index_->Entry(pos_) : b.record;
   } else {
     SetBeforeFirst();
   }

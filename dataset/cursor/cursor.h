@@ -115,6 +115,17 @@ class DSCursor final : public EngineObject<TDSCursor, InterfaceId::kDSCursor> {
     if (DBResult r = Resync()) return r;
     return op();
   }
+  // The same, except that a rebuild owed since a detach stays owed: for
+  // operations that read no entry and whose outcome that rebuild keeps
+  // (standing before the first entry; a bookmark, which outlives a rebuild
+  // by its record). The next operation that reads the index makes it.
+  template <class Op>
+  DBResult LockedKeepingOwedRebuild(Op&& op) {
+    if (!table_) return dbr::kNotApplicable;
+    std::lock_guard<std::recursive_mutex> guard(table_->Lock());
+    if (!removedRebuildPending_) Refind();
+    return op();
+  }
   // The same, on the current record: `op(record)`, or the cursor's status
   // when it stands on none.
   template <class Op>

@@ -41,14 +41,26 @@ void TCustomClientDataSet::UpdateFilter(const std::string& text, TFilterOptions 
 }
 
 void TCustomClientDataSet::AttachExpressionFilter(const std::string& text, TFilterOptions options) {
+  // Every caller moves to the first record next, or is opening before it.
+  // A cursor left on its record would first look for it in the rebuilt
+  // list: at a million records, two fifths of a keystroke's search.
+  // So a filter that parses is attached with the cursor before the first
+  // record, and when the engine refuses it, the cursor goes back where it
+  // stood.
+  EngineBookmark stood;
+  Check(cursor_->GetPosition(&stood));
   // The old filter goes first; a stale handle is refused and ignored.
   if (exprFilter_ != 0) (void)cursor_->DetachFilter(exprFilter_);
   exprFilter_ = 0;
   if (text.empty()) return;
   const TExprParser parser(*this, text, options, kPoExtended, "", nullptr, kFieldTypeMap);
   const std::vector<std::uint8_t>& buffer = parser.FilterData();
+  Check(cursor_->ToBeforeFirst());
   std::uint32_t handle = 0;
-  Check(cursor_->AttachFilter(buffer.data(), static_cast<std::uint32_t>(buffer.size()), &handle));
+  const DBResult attached =
+      cursor_->AttachFilter(buffer.data(), static_cast<std::uint32_t>(buffer.size()), &handle);
+  if (attached != dbr::kOk) (void)cursor_->GoToPosition(stood);
+  Check(attached);
   exprFilter_ = handle;
 }
 

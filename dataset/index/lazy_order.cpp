@@ -122,6 +122,11 @@ std::uint32_t LazyOrder::FindRecord(std::uint32_t record) {
     smaller += k < key;
     equal += k == key;
   }
+  // Alone with its key, it is preceded by exactly the smaller entries; the
+  // partitions that would settle its slot are left to whoever reads it (a
+  // search's cursor looks for its old record and is then mostly sent to
+  // the first row).
+  if (equal == 1) return lo + smaller;
   for (std::uint32_t p = lo + smaller; p < lo + smaller + equal; ++p) {
     Resolve(p);
     if (out_[p] == record) return p;

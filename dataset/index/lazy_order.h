@@ -62,8 +62,10 @@ class LazyOrder {
   bool Done() const { return pending_.empty(); }
 
   // The slot `record` ends in (1-based), 0 when it is not among the
-  // entries. Costs one pass over the entries and the partitions around
-  // that slot, not a whole sort.
+  // entries. The slot need not be final yet: when no other entry of its
+  // pending range has the record's key, its place is known from a count
+  // alone. Costs one pass over the entries, and the partitions around that
+  // slot when its key is shared, not a whole sort.
   std::uint32_t FindRecord(std::uint32_t record);
 
  private:

@@ -149,11 +149,17 @@ TEST_F(ClientDataSetFilterTest, ARefusedTextLeavesTheOldTextAndAnUnfilteredIndex
   EXPECT_EQ(afterScrolls_, 0);
   EXPECT_EQ(Window(), V{"ALMA1"});  // the rows shown stay until the next move
   EXPECT_EQ(ds_.RecordCount(), 4);  // but the index holds every record
-  // An engine refusal leaves the same state.
+  ds_.GoNext();                     // from the record the cursor stood on
+  EXPECT_EQ(Window(), V{"ALT3"});
+  // An engine refusal leaves the same state. (The same text again attaches
+  // nothing: the list stays unfiltered, its first record is ".B".)
   ds_.SetFilter("KSZOVEG='A*'");
+  EXPECT_EQ(Window(), V{".B2"});
   EXPECT_EQ(Error([&] { ds_.SetFilter("KSZOVEG = Index"); }), "Type mismatch in expression.");
   EXPECT_EQ(ds_.Filter(), "KSZOVEG='A*'");
   EXPECT_EQ(ds_.RecordCount(), 4);
+  ds_.GoNext();
+  EXPECT_EQ(Window(), V{"ALMA1"});
   // The next text filters.
   ds_.SetFilter("KSZOVEG='B*'");
   EXPECT_EQ(Rows(), V{"B4"});
