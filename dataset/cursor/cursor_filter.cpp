@@ -93,19 +93,18 @@ DBResult DSCursor::AttachRecordSetFilter(const std::uint64_t* words, std::uint32
 }
 
 DBResult DSCursor::DetachFilter(std::uint32_t handle) {
-  if (!table_) return dbr::kNotApplicable;
-  Guard g(table_->Lock());
   // While a rebuild is owed the index has not changed: nothing to resync.
-  if (!removedRebuildPending_) Refind();
-  DSIDXFILT* filtered = ActiveFilteredIndex();
-  if (handle == 0 || filtered == nullptr) return dbr::kOk;
-  if (filtered->Filters() == nullptr) return dbr::kNotApplicable;
-  FilterList* list = ListOf(filtered);
-  if (list == nullptr) return dbr::kNotApplicable;
-  if (DBResult r = list->Remove(handle)) return r;
-  if (list->Empty()) filtered->TakeFilters();
-  removedRebuildPending_ = true;
-  return dbr::kOk;
+  return LockedKeepingOwedRebuild([&] {
+    DSIDXFILT* filtered = ActiveFilteredIndex();
+    if (handle == 0 || filtered == nullptr) return dbr::kOk;
+    if (filtered->Filters() == nullptr) return dbr::kNotApplicable;
+    FilterList* list = ListOf(filtered);
+    if (list == nullptr) return dbr::kNotApplicable;
+    if (DBResult r = list->Remove(handle)) return r;
+    if (list->Empty()) filtered->TakeFilters();
+    removedRebuildPending_ = true;
+    return dbr::kOk;
+  });
 }
 
 }  // namespace dorvem

@@ -43,7 +43,7 @@ void TCustomClientDataSet::UpdateFilter(const std::string& text, TFilterOptions 
 void TCustomClientDataSet::AttachExpressionFilter(const std::string& text, TFilterOptions options) {
   // Every caller moves to the first record next, or is opening before it.
   // A cursor left on its record would first look for it in the rebuilt
-  // list: at a million records, two fifths of a keystroke's search.
+  // list: at a million records, two fifths of a backspace's search.
   // So a filter that parses is attached with the cursor before the first
   // record, and when the engine refuses it, the cursor goes back where it
   // stood.

@@ -124,8 +124,8 @@ std::uint32_t LazyOrder::FindRecord(std::uint32_t record) {
   }
   // Alone with its key, it is preceded by exactly the smaller entries; the
   // partitions that would settle its slot are left to whoever reads it (a
-  // search's cursor looks for its old record and is then mostly sent to
-  // the first row).
+  // cursor looks for its old record in a rebuilt list and is often sent
+  // elsewhere next).
   if (equal == 1) return lo + smaller;
   for (std::uint32_t p = lo + smaller; p < lo + smaller + equal; ++p) {
     Resolve(p);
